@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace quillora {
+
+/** The user's application-data folder (the "Application Support" of the design), where files of the app live. */
+class AppDataFolder
+{
+public:
+    AppDataFolder() = default;
+    AppDataFolder(const AppDataFolder&) = delete;
+    AppDataFolder& operator=(const AppDataFolder&) = delete;
+    virtual ~AppDataFolder() = default;
+
+    /**
+     * The absolute path of the folder, or an empty string when the platform knows none. The folder
+     * need not exist yet; callers create what they need inside it.
+     */
+    [[nodiscard]] virtual QString path() const = 0;
+};
+
+} // namespace quillora

@@ -1,0 +1,141 @@
+#include "platform/Clock.h"
+
+#include <QAbstractEventDispatcher>
+#include <QMetaObject>
+#include <QThread>
+
+#include <cmath>
+#include <coroutine>
+#include <mutex>
+
+namespace quillora {
+
+Timer::Timer()
+    : m_valid(std::make_shared<std::atomic<bool>>(true))
+{
+}
+
+void Timer::invalidate() const
+{
+    m_valid->store(false);
+}
+
+bool Timer::isValid() const
+{
+    return m_valid->load();
+}
+
+bool Timer::claimFire() const
+{
+    return m_valid->exchange(false);
+}
+
+Timer Clock::singleShot(double seconds, QObject* target, std::function<void()> callback)
+{
+    QPointer<QObject> weakTarget(target);
+    return schedule(seconds, [weakTarget, callback = std::move(callback)] {
+        if (weakTarget) {
+            callback();
+        }
+    });
+}
+
+void runOnThread(QThread* thread, std::function<void()> callback)
+{
+    if (thread == nullptr || thread == QThread::currentThread()) {
+        callback();
+        return;
+    }
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread)) {
+        QMetaObject::invokeMethod(dispatcher, std::move(callback), Qt::QueuedConnection);
+        return;
+    }
+    callback();
+}
+
+namespace {
+
+// Shared between a suspended sleeper, its timer and its cancellation callback: whichever wakes it
+// first resumes the coroutine; the other finds it done.
+struct SleepState
+{
+    std::mutex mutex;
+    std::coroutine_handle<> handle;
+    QThread* thread = nullptr;
+    bool suspended = false;
+    bool woken = false;
+    Timer timer;
+
+    void wake()
+    {
+        std::coroutine_handle<> toResume;
+        QThread* owner = nullptr;
+        {
+            std::lock_guard lock(mutex);
+            if (woken) {
+                return;
+            }
+            woken = true;
+            timer.invalidate();
+            if (!suspended) {
+                return; // Woken while still registering: the awaiter will not suspend.
+            }
+            toResume = handle;
+            owner = thread;
+        }
+        runOnThread(owner, [toResume] { toResume.resume(); });
+    }
+};
+
+class SleepAwaiter
+{
+public:
+    SleepAwaiter(Clock& clock, double seconds, CancellationToken token)
+        : m_clock(clock)
+        , m_seconds(seconds)
+        , m_token(std::move(token))
+        , m_state(std::make_shared<SleepState>())
+    {
+    }
+
+    bool await_ready() const noexcept { return false; }
+
+    bool await_suspend(std::coroutine_handle<> handle)
+    {
+        m_state->handle = handle;
+        m_state->thread = QThread::currentThread();
+        auto state = m_state;
+        m_state->timer = m_clock.schedule(m_seconds, [state] { state->wake(); });
+        m_registration = m_token.onCancel([state] { state->wake(); });
+        std::lock_guard lock(m_state->mutex);
+        if (m_state->woken) {
+            return false;
+        }
+        m_state->suspended = true;
+        return true;
+    }
+
+    void await_resume() noexcept { m_registration = CancellationToken::Registration(); }
+
+private:
+    Clock& m_clock;
+    double m_seconds;
+    CancellationToken m_token;
+    std::shared_ptr<SleepState> m_state;
+    CancellationToken::Registration m_registration;
+};
+
+} // namespace
+
+QCoro::Task<> Clock::sleep(double seconds, CancellationToken token)
+{
+    if (!std::isfinite(seconds) || seconds < 0) {
+        seconds = 0;
+    }
+    if (token.isCancelled()) {
+        co_return;
+    }
+    co_await SleepAwaiter(*this, seconds, token);
+}
+
+} // namespace quillora

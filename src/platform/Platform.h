@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace quillora {
+
+class AppDataFolder;
+class Clock;
+class KeyEventSink;
+class SystemLog;
+class UserDefaults;
+class Workspace;
+
+/**
+ * Every operating-system service the system uses, behind one object. Two backends exist: "sim",
+ * the deterministic simulated desktop of tests and demos, and "linux", the real desktop. The
+ * process installs one at start-up with `setCurrent`; the rest of the code reaches it through
+ * `current()`.
+ */
+class Platform
+{
+public:
+    Platform() = default;
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
+    virtual ~Platform() = default;
+
+    /** The backend's name: "sim" or "linux". */
+    [[nodiscard]] virtual QString name() const = 0;
+
+    virtual Clock& clock() = 0;
+    virtual UserDefaults& userDefaults() = 0;
+    virtual AppDataFolder& appDataFolder() = 0;
+    virtual SystemLog& systemLog() = 0;
+    virtual KeyEventSink& keyEventSink() = 0;
+    virtual Workspace& workspace() = 0;
+
+    /** The installed platform. Calling it before one is installed is a programming error (aborts). */
+    static Platform& current();
+
+    /** True once a platform is installed. */
+    static bool hasCurrent();
+
+    /** Installs `platform` (not owned; may be null to uninstall). Main thread, at start-up or in tests. */
+    static void setCurrent(Platform* platform);
+};
+
+/**
+ * Makes the backend called `name` ("sim" or "linux"); null for an unknown name. The one place
+ * where a backend is chosen.
+ */
+[[nodiscard]] std::unique_ptr<Platform> createPlatform(const QString& name);
+
+} // namespace quillora

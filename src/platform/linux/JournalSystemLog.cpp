@@ -1,0 +1,23 @@
+#include "platform/linux/JournalSystemLog.h"
+
+#include <syslog.h>
+#include <systemd/sd-journal.h>
+
+namespace quillora {
+
+bool JournalSystemLog::isEnabled(const QString&, const QString&, LogLevel) const
+{
+    return true;
+}
+
+void JournalSystemLog::write(const QString& subsystem, const QString& category, LogLevel level, const QString& message)
+{
+    const QByteArray text = message.toUtf8();
+    const QByteArray sub = subsystem.toUtf8();
+    const QByteArray cat = category.toUtf8();
+    const int priority = level == LogLevel::Error ? LOG_ERR : LOG_INFO;
+    sd_journal_send("MESSAGE=%s", text.constData(), "PRIORITY=%i", priority, "SYSLOG_IDENTIFIER=%s", sub.constData(),
+                    "QUILLORA_SUBSYSTEM=%s", sub.constData(), "QUILLORA_CATEGORY=%s", cat.constData(), nullptr);
+}
+
+} // namespace quillora

@@ -1,0 +1,67 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include "platform/linux/JournalSystemLog.h"
+#include "platform/linux/LinuxAppDataFolder.h"
+#include "platform/linux/LinuxClock.h"
+#include "platform/linux/LinuxUserDefaults.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/X11KeyEventSink.h"
+
+namespace quillora {
+
+LinuxPlatform::LinuxPlatform()
+    : m_clock(std::make_unique<LinuxClock>())
+    , m_appDataFolder(std::make_unique<LinuxAppDataFolder>())
+    , m_systemLog(std::make_unique<JournalSystemLog>())
+{
+}
+
+LinuxPlatform::~LinuxPlatform()
+{
+    if (Platform::hasCurrent() && &Platform::current() == this) {
+        Platform::setCurrent(nullptr);
+    }
+}
+
+Clock& LinuxPlatform::clock()
+{
+    return *m_clock;
+}
+
+// The stores and the X11 connections are made on first use, so that a command-line tool that
+// never posts a key needs no display.
+UserDefaults& LinuxPlatform::userDefaults()
+{
+    if (!m_userDefaults) {
+        m_userDefaults = std::make_unique<LinuxUserDefaults>();
+    }
+    return *m_userDefaults;
+}
+
+AppDataFolder& LinuxPlatform::appDataFolder()
+{
+    return *m_appDataFolder;
+}
+
+SystemLog& LinuxPlatform::systemLog()
+{
+    return *m_systemLog;
+}
+
+KeyEventSink& LinuxPlatform::keyEventSink()
+{
+    if (!m_keyEventSink) {
+        m_keyEventSink = std::make_unique<X11KeyEventSink>();
+    }
+    return *m_keyEventSink;
+}
+
+Workspace& LinuxPlatform::workspace()
+{
+    if (!m_workspace) {
+        m_workspace = std::make_unique<LinuxWorkspace>();
+    }
+    return *m_workspace;
+}
+
+} // namespace quillora
