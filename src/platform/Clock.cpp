@@ -65,6 +65,7 @@ struct SleepState
     bool suspended = false;
     bool woken = false;
     Timer timer;
+    CancellationToken::Registration registration;
 
     void wake()
     {
@@ -87,11 +88,12 @@ struct SleepState
     }
 };
 
+// Copyable (it only shares the state), because the coroutine machinery may copy awaiters.
 class SleepAwaiter
 {
 public:
     SleepAwaiter(Clock& clock, double seconds, CancellationToken token)
-        : m_clock(clock)
+        : m_clock(&clock)
         , m_seconds(seconds)
         , m_token(std::move(token))
         , m_state(std::make_shared<SleepState>())
@@ -105,9 +107,10 @@ public:
         m_state->handle = handle;
         m_state->thread = QThread::currentThread();
         auto state = m_state;
-        m_state->timer = m_clock.schedule(m_seconds, [state] { state->wake(); });
-        m_registration = m_token.onCancel([state] { state->wake(); });
+        m_state->timer = m_clock->schedule(m_seconds, [state] { state->wake(); });
+        auto registration = m_token.onCancel([state] { state->wake(); });
         std::lock_guard lock(m_state->mutex);
+        m_state->registration = std::move(registration);
         if (m_state->woken) {
             return false;
         }
@@ -115,14 +118,20 @@ public:
         return true;
     }
 
-    void await_resume() noexcept { m_registration = CancellationToken::Registration(); }
+    void await_resume() const noexcept
+    {
+        CancellationToken::Registration registration;
+        {
+            std::lock_guard lock(m_state->mutex);
+            registration = std::move(m_state->registration);
+        }
+    }
 
 private:
-    Clock& m_clock;
+    Clock* m_clock;
     double m_seconds;
     CancellationToken m_token;
     std::shared_ptr<SleepState> m_state;
-    CancellationToken::Registration m_registration;
 };
 
 } // namespace
@@ -135,7 +144,10 @@ QCoro::Task<> Clock::sleep(double seconds, CancellationToken token)
     if (token.isCancelled()) {
         co_return;
     }
-    co_await SleepAwaiter(*this, seconds, token);
+    // A named awaiter rather than a temporary: GCC 12 mishandles the lifetime of temporaries
+    // inside co_await expressions.
+    SleepAwaiter awaiter(*this, seconds, token);
+    co_await awaiter;
 }
 
 } // namespace quillora

@@ -6,9 +6,15 @@
 
 namespace quillora {
 
+class Accessibility;
 class AppDataFolder;
+class AppWindows;
 class Clock;
 class KeyEventSink;
+class MouseMonitor;
+class Pasteboard;
+class Screens;
+class ScriptRunner;
 class SystemLog;
 class UserDefaults;
 class Workspace;
@@ -36,6 +42,12 @@ public:
     virtual SystemLog& systemLog() = 0;
     virtual KeyEventSink& keyEventSink() = 0;
     virtual Workspace& workspace() = 0;
+    virtual Accessibility& accessibility() = 0;
+    virtual Screens& screens() = 0;
+    virtual MouseMonitor& mouseMonitor() = 0;
+    virtual AppWindows& appWindows() = 0;
+    virtual Pasteboard& pasteboard() = 0;
+    virtual ScriptRunner& scriptRunner() = 0;
 
     /** The installed platform. Calling it before one is installed is a programming error (aborts). */
     static Platform& current();

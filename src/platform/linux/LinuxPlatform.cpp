@@ -1,11 +1,17 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "platform/linux/JournalSystemLog.h"
+#include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxAppDataFolder.h"
 #include "platform/linux/LinuxClock.h"
+#include "platform/linux/LinuxPasteboard.h"
+#include "platform/linux/LinuxScriptRunner.h"
 #include "platform/linux/LinuxUserDefaults.h"
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/QtAppWindows.h"
+#include "platform/linux/QtScreens.h"
 #include "platform/linux/X11KeyEventSink.h"
+#include "platform/linux/X11MouseMonitor.h"
 
 namespace quillora {
 
@@ -62,6 +68,54 @@ Workspace& LinuxPlatform::workspace()
         m_workspace = std::make_unique<LinuxWorkspace>();
     }
     return *m_workspace;
+}
+
+Accessibility& LinuxPlatform::accessibility()
+{
+    if (!m_accessibility) {
+        m_accessibility = std::make_unique<LinuxAccessibility>();
+    }
+    return *m_accessibility;
+}
+
+Screens& LinuxPlatform::screens()
+{
+    if (!m_screens) {
+        m_screens = std::make_unique<QtScreens>();
+    }
+    return *m_screens;
+}
+
+MouseMonitor& LinuxPlatform::mouseMonitor()
+{
+    if (!m_mouseMonitor) {
+        m_mouseMonitor = std::make_unique<X11MouseMonitor>(screens(), appWindows());
+    }
+    return *m_mouseMonitor;
+}
+
+AppWindows& LinuxPlatform::appWindows()
+{
+    if (!m_appWindows) {
+        m_appWindows = std::make_unique<QtAppWindows>(screens());
+    }
+    return *m_appWindows;
+}
+
+Pasteboard& LinuxPlatform::pasteboard()
+{
+    if (!m_pasteboard) {
+        m_pasteboard = std::make_unique<LinuxPasteboard>();
+    }
+    return *m_pasteboard;
+}
+
+ScriptRunner& LinuxPlatform::scriptRunner()
+{
+    if (!m_scriptRunner) {
+        m_scriptRunner = std::make_unique<LinuxScriptRunner>();
+    }
+    return *m_scriptRunner;
 }
 
 } // namespace quillora

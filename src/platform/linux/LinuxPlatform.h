@@ -7,9 +7,15 @@
 namespace quillora {
 
 class JournalSystemLog;
+class LinuxAccessibility;
 class LinuxAppDataFolder;
 class LinuxClock;
+class LinuxPasteboard;
+class LinuxScriptRunner;
 class LinuxUserDefaults;
+class QtAppWindows;
+class QtScreens;
+class X11MouseMonitor;
 
 /** The real Linux desktop: X11 for input, AT-SPI for accessibility, files under the XDG folders. */
 class LinuxPlatform final : public Platform
@@ -25,6 +31,12 @@ public:
     SystemLog& systemLog() override;
     KeyEventSink& keyEventSink() override;
     Workspace& workspace() override;
+    Accessibility& accessibility() override;
+    Screens& screens() override;
+    MouseMonitor& mouseMonitor() override;
+    AppWindows& appWindows() override;
+    Pasteboard& pasteboard() override;
+    ScriptRunner& scriptRunner() override;
 
 private:
     std::unique_ptr<LinuxClock> m_clock;
@@ -33,6 +45,12 @@ private:
     std::unique_ptr<JournalSystemLog> m_systemLog;
     std::unique_ptr<KeyEventSink> m_keyEventSink;
     std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<LinuxAccessibility> m_accessibility;
+    std::unique_ptr<QtScreens> m_screens;
+    std::unique_ptr<QtAppWindows> m_appWindows;
+    std::unique_ptr<X11MouseMonitor> m_mouseMonitor;
+    std::unique_ptr<LinuxPasteboard> m_pasteboard;
+    std::unique_ptr<LinuxScriptRunner> m_scriptRunner;
 };
 
 } // namespace quillora

@@ -2,16 +2,43 @@
 
 #include "platform/Workspace.h"
 
+#include <memory>
+
 namespace quillora {
 
-/** The workspace of the X11 desktop. (Placeholder until the X11 backend lands.) */
+class X11WindowDirectory;
+struct X11ClientWindow;
+
+/**
+ * The workspace of the X11 desktop. The running applications are the processes that own
+ * top-level client windows, as the window manager lists them: each is named after its window's
+ * WM_CLASS class (or, without one, the process name), and its bundle identifier is the WM_CLASS
+ * instance name. The frontmost application owns the active window. Without a display or a window
+ * manager there are no running applications and none is frontmost.
+ */
 class LinuxWorkspace final : public Workspace
 {
 public:
-    [[nodiscard]] std::optional<RunningApplication> frontmostApplication() const override { return std::nullopt; }
-    [[nodiscard]] QList<RunningApplication> runningApplications() const override { return {}; }
-    bool openURL(const QUrl&) override { return false; }
-    void launchApplication(const QString&) override {}
+    LinuxWorkspace();
+    ~LinuxWorkspace() override;
+
+    [[nodiscard]] std::optional<RunningApplication> frontmostApplication() const override;
+    [[nodiscard]] QList<RunningApplication> runningApplications() const override;
+
+    /** Opens `url` with xdg-open, detached; false when xdg-open cannot be started. */
+    bool openURL(const QUrl& url) override;
+
+    /**
+     * Runs `name` as a program found through PATH, detached, then waits up to five seconds for
+     * it to show a window (or to exit, as single-instance programs do after handing over). Throws
+     * an `ErrorRecord` (domain "LinuxWorkspace", code 1) when the program cannot be started.
+     */
+    void launchApplication(const QString& name) override;
+
+private:
+    [[nodiscard]] static RunningApplication application(const X11ClientWindow& window);
+
+    std::unique_ptr<X11WindowDirectory> m_windows;
 };
 
 } // namespace quillora

@@ -1,14 +1,24 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimApp.h"
 #include "platform/sim/SimAppDataFolder.h"
+#include "platform/sim/SimAppWindows.h"
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimKeyEventSink.h"
+#include "platform/sim/SimMouse.h"
+#include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimScreens.h"
+#include "platform/sim/SimScriptRunner.h"
 #include "platform/sim/SimSystemLog.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "platform/sim/SimWorkspace.h"
 
 #include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
 
 namespace quillora {
 
@@ -29,6 +39,22 @@ public:
     SimSystemLog& systemLog() override { return m_systemLog; }
     SimKeyEventSink& keyEventSink() override { return m_keyEventSink; }
     SimWorkspace& workspace() override { return m_workspace; }
+    SimAccessibility& accessibility() override { return m_accessibility; }
+    SimScreens& screens() override { return m_screens; }
+    SimMouse& mouseMonitor() override { return m_mouse; }
+    SimAppWindows& appWindows() override { return m_appWindows; }
+    SimPasteboard& pasteboard() override { return m_pasteboard; }
+    SimScriptRunner& scriptRunner() override { return m_scriptRunner; }
+
+    /**
+     * Starts a simulated text editor (frontmost unless the spec says otherwise) and returns it; it
+     * lives as long as the desktop. Key events posted to the whole desktop go to the frontmost app,
+     * targeted ones to the app of that process.
+     */
+    SimApp& addApp(const SimAppSpec& spec);
+
+    /** The apps started so far, in order. */
+    [[nodiscard]] QList<SimApp*> apps() const;
 
 private:
     QTemporaryDir m_dataDir;
@@ -38,6 +64,13 @@ private:
     SimSystemLog m_systemLog;
     SimKeyEventSink m_keyEventSink;
     SimWorkspace m_workspace;
+    SimAccessibility m_accessibility;
+    SimScreens m_screens;
+    SimMouse m_mouse;
+    SimAppWindows m_appWindows;
+    SimPasteboard m_pasteboard;
+    SimScriptRunner m_scriptRunner;
+    std::vector<std::unique_ptr<SimApp>> m_apps;
 };
 
 } // namespace quillora

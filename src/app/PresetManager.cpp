@@ -1,0 +1,406 @@
+#include "app/PresetManager.h"
+
+#include "app/AppLogger.h"
+#include "app/BackendClient.h"
+#include "app/BackendPreset.h"
+#include "app/JsonCoding.h"
+#include "platform/AsyncEvent.h"
+#include "platform/ErrorRecord.h"
+#include "platform/Platform.h"
+#include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
+namespace quillora {
+
+const QString PresetManager::presetsKey = QStringLiteral("com.tessel.quillora.presets");
+
+/** The load started by the constructor: whether it has finished and what it achieved. */
+struct PresetManager::InitialLoad
+{
+    AsyncEvent done;
+    PresetOutcome outcome;
+};
+
+namespace {
+
+const QString kLogFile = QStringLiteral("quillora/PresetManager");
+constexpr qsizetype kMaximumNameLength = 50;
+constexpr qsizetype kMaximumInstructionLength = 300;
+
+// Checked in this order; the message names the first term of the list that occurs.
+const QStringList kRestrictedTerms = {
+    QStringLiteral("ignore"),           QStringLiteral("forget"),        QStringLiteral("you are now"),
+    QStringLiteral("act as"),           QStringLiteral("system prompt"), QStringLiteral("disregard"),
+    QStringLiteral("new instructions"), QStringLiteral("override"),      QStringLiteral("jailbreak"),
+};
+
+QPointer<PresetManager>& sharedSlot()
+{
+    static QPointer<PresetManager> slot;
+    return slot;
+}
+
+// User-perceived characters: "é" written as e plus a combining accent, or a flag, count as one.
+qsizetype graphemeCount(const QString& text)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype count = 0;
+    while (finder.toNextBoundary() != -1) {
+        ++count;
+    }
+    return count;
+}
+
+// Writes the line to the log with its symbol and keeps it, without the symbol, for the caller.
+void fail(PresetOutcome& outcome, const QString& symbol, const QString& problem)
+{
+    AppLogger::log(symbol + u' ' + problem, kLogFile);
+    outcome.problems.append(problem);
+}
+
+QString statusProblem(const QString& action, const BackendResponse& response)
+{
+    if (!response.isHttp()) {
+        return QStringLiteral("Error %1: the answer was not an HTTP response").arg(action);
+    }
+    return QStringLiteral("Error %1: the backend answered with status %2").arg(action).arg(response.status());
+}
+
+QJsonObject presetBody(const QString& name, const QString& instruction)
+{
+    return QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("instruction"), instruction}};
+}
+
+ErrorPtr missingClientError()
+{
+    return std::make_shared<ErrorRecord>(
+        QStringLiteral("BackendClient"), 0,
+        QVariantMap{{QString::fromLatin1(kLocalizedDescriptionKey), QStringLiteral("The backend client is gone.")}});
+}
+
+} // namespace
+
+PresetManager::PresetManager(BackendClient& client, QObject* parent)
+    : QObject(parent)
+    , m_client(&client)
+    , m_initialLoad(std::make_shared<InitialLoad>())
+{
+    loadFromCache();
+    auto load = runInitialLoad(m_initialLoad);
+    (void)load;
+}
+
+PresetManager::~PresetManager() = default;
+
+PresetManager& PresetManager::shared()
+{
+    QPointer<PresetManager>& slot = sharedSlot();
+    if (!slot) {
+        slot = new PresetManager(BackendClient::shared(), QCoreApplication::instance());
+    }
+    return *slot;
+}
+
+void PresetManager::resetShared()
+{
+    delete sharedSlot().data();
+}
+
+QList<PolishPreset> PresetManager::builtInPresets()
+{
+    return {
+        PolishPreset(std::nullopt, QStringLiteral("Professional"),
+                     QStringLiteral("Rewrite to sound professional, polished, and clear for a workplace setting. "
+                                    "Maintain original meaning but improve vocabulary and structure.")),
+        PolishPreset(std::nullopt, QStringLiteral("Casual"),
+                     QStringLiteral("Rewrite to sound casual, warm, and natural for a conversation between friends.")),
+        PolishPreset(std::nullopt, QStringLiteral("Fix Grammar"),
+                     QStringLiteral("Fix any grammar, spelling, or punctuation errors. Do not change tone or style "
+                                    "unless necessary for correctness.")),
+        PolishPreset(std::nullopt, QStringLiteral("Concise"),
+                     QStringLiteral("Shorten the text to be as concise as possible while keeping all essential "
+                                    "information.")),
+    };
+}
+
+std::optional<QString> PresetManager::validate(const QString& name, const QString& instruction)
+{
+    if (graphemeCount(name) > kMaximumNameLength) {
+        return QStringLiteral("Preset name must be 50 characters or fewer.");
+    }
+    if (graphemeCount(instruction) > kMaximumInstructionLength) {
+        return QStringLiteral("Instruction must be 300 characters or fewer.");
+    }
+    const QString text = (name + u' ' + instruction).toLower();
+    for (const QString& term : kRestrictedTerms) {
+        if (text.contains(term)) {
+            return QStringLiteral(
+                       "Instruction contains a restricted term: \"%1\". Please describe a writing style only.")
+                .arg(term);
+        }
+    }
+    return std::nullopt;
+}
+
+QCoro::Task<PresetOutcome> PresetManager::waitForInitialLoad()
+{
+    const std::shared_ptr<InitialLoad> load = m_initialLoad;
+    co_await load->done.wait();
+    co_return load->outcome;
+}
+
+QCoro::Task<> PresetManager::runInitialLoad(std::shared_ptr<InitialLoad> load)
+{
+    load->outcome = co_await loadPresets();
+    load->done.set();
+}
+
+void PresetManager::move(const QList<int>& offsets, int destination)
+{
+    QList<PolishPreset> moved;
+    QList<PolishPreset> remaining;
+    int insertAt = destination;
+    for (int index = 0; index < m_presets.size(); ++index) {
+        if (offsets.contains(index)) {
+            moved.append(m_presets[index]);
+            insertAt -= index < destination ? 1 : 0;
+        } else {
+            remaining.append(m_presets[index]);
+        }
+    }
+    if (moved.isEmpty()) {
+        return;
+    }
+    insertAt = std::clamp(insertAt, 0, static_cast<int>(remaining.size()));
+    for (qsizetype i = 0; i < moved.size(); ++i) {
+        remaining.insert(insertAt + i, moved[i]);
+    }
+    setPresets(std::move(remaining));
+    saveToCache();
+}
+
+void PresetManager::setupDefaultPresets()
+{
+    setPresets(builtInPresets());
+    saveToCache();
+}
+
+void PresetManager::loadFromCache()
+{
+    const QByteArray bytes = Platform::current().userDefaults().data(presetsKey);
+    if (bytes.isNull()) {
+        return;
+    }
+    try {
+        setPresets(JsonCoding::decodeArray<PolishPreset>(JsonCoding::parse(bytes)));
+    } catch (const Error&) {
+        // An unreadable cache is as good as none: the backend's list replaces it shortly.
+    }
+}
+
+void PresetManager::saveToCache()
+{
+    const QByteArray bytes = QJsonDocument(JsonCoding::encodeArray(m_presets)).toJson(QJsonDocument::Compact);
+    Platform::current().userDefaults().set(presetsKey, bytes);
+}
+
+QCoro::Task<PresetOutcome> PresetManager::loadPresets()
+{
+    const QPointer<PresetManager> self(this);
+    const QPointer<BackendClient> client = m_client;
+    PresetOutcome outcome;
+    std::optional<BackendResponse> response;
+    ErrorPtr failure = client ? nullptr : missingClientError();
+    try {
+        if (client) {
+            response = co_await client->request(QStringLiteral("/presets"), QStringLiteral("GET"));
+        }
+    } catch (...) {
+        failure = errorFromException(std::current_exception());
+    }
+    if (!self) {
+        co_return outcome;
+    }
+
+    QList<PolishPreset> loaded;
+    if (failure) {
+        fail(outcome, QStringLiteral("❌"), QStringLiteral("Error loading presets: ") + failure->localizedDescription());
+    } else if (response->status() != 200) {
+        fail(outcome, QStringLiteral("❌"), statusProblem(QStringLiteral("loading presets"), *response));
+    } else {
+        try {
+            for (const BackendPreset& preset : BackendPreset::decodeList(response->body)) {
+                loaded.append(preset.toPreset());
+            }
+        } catch (const Error& error) {
+            fail(outcome, QStringLiteral("❌"),
+                 QStringLiteral("Error loading presets: ") + error.localizedDescription());
+        }
+    }
+    if (!outcome.succeeded()) {
+        if (m_presets.isEmpty()) {
+            setupDefaultPresets();
+        }
+        co_return outcome;
+    }
+    setPresets(std::move(loaded));
+    saveToCache();
+    AppLogger::log(QStringLiteral("✅ Loaded %1 presets from backend").arg(m_presets.size()), kLogFile);
+    co_return outcome;
+}
+
+QCoro::Task<PresetOutcome> PresetManager::addPreset(QString name, QString instruction)
+{
+    const QPointer<PresetManager> self(this);
+    const QPointer<BackendClient> client = m_client;
+    PresetOutcome outcome;
+    std::optional<BackendResponse> response;
+    ErrorPtr failure = client ? nullptr : missingClientError();
+    try {
+        if (client) {
+            response = co_await client->request(QStringLiteral("/presets"), QStringLiteral("POST"),
+                                                presetBody(name, instruction));
+        }
+    } catch (...) {
+        failure = errorFromException(std::current_exception());
+    }
+    if (!self) {
+        co_return outcome;
+    }
+    if (failure) {
+        fail(outcome, QStringLiteral("❌"), QStringLiteral("Error adding preset: ") + failure->localizedDescription());
+        co_return outcome;
+    }
+    if (!response->isSuccess()) {
+        fail(outcome, QStringLiteral("❌"), statusProblem(QStringLiteral("adding preset"), *response));
+        co_return outcome;
+    }
+    try {
+        const PolishPreset added = BackendPreset::decode(response->body).toPreset();
+        QList<PolishPreset> presets = m_presets;
+        presets.append(added);
+        setPresets(std::move(presets));
+    } catch (const Error& error) {
+        fail(outcome, QStringLiteral("❌"), QStringLiteral("Error adding preset: ") + error.localizedDescription());
+        co_return outcome;
+    }
+    saveToCache();
+    AppLogger::log(QStringLiteral("✅ Added preset '%1' to backend").arg(name), kLogFile);
+    co_return outcome;
+}
+
+QCoro::Task<PresetOutcome> PresetManager::updatePreset(PolishPreset preset)
+{
+    PresetOutcome outcome;
+    if (!preset.backendId) {
+        fail(outcome, QStringLiteral("⚠️"),
+             QStringLiteral("Preset '%1' exists only on this device and cannot be updated").arg(preset.name));
+        co_return outcome;
+    }
+    const QPointer<PresetManager> self(this);
+    const QPointer<BackendClient> client = m_client;
+    std::optional<BackendResponse> response;
+    ErrorPtr failure = client ? nullptr : missingClientError();
+    try {
+        if (client) {
+            response = co_await client->request(QStringLiteral("/presets/%1").arg(*preset.backendId),
+                                                QStringLiteral("PUT"), presetBody(preset.name, preset.instruction));
+        }
+    } catch (...) {
+        failure = errorFromException(std::current_exception());
+    }
+    if (!self) {
+        co_return outcome;
+    }
+    if (failure) {
+        fail(outcome, QStringLiteral("❌"), QStringLiteral("Error updating preset: ") + failure->localizedDescription());
+        co_return outcome;
+    }
+    if (!response->isSuccess()) {
+        fail(outcome, QStringLiteral("❌"), statusProblem(QStringLiteral("updating preset"), *response));
+        co_return outcome;
+    }
+    // The list may have been reloaded meanwhile, giving every preset a new identity: then the
+    // confirmed change has no local counterpart left and the reloaded list already shows it.
+    const auto found = std::find_if(m_presets.cbegin(), m_presets.cend(),
+                                    [&preset](const PolishPreset& candidate) { return candidate.id == preset.id; });
+    if (found == m_presets.cend()) {
+        co_return outcome;
+    }
+    QList<PolishPreset> presets = m_presets;
+    presets[found - m_presets.cbegin()] = preset;
+    setPresets(std::move(presets));
+    saveToCache();
+    AppLogger::log(QStringLiteral("✅ Updated preset '%1' on backend").arg(preset.name), kLogFile);
+    co_return outcome;
+}
+
+QCoro::Task<PresetOutcome> PresetManager::deletePreset(QList<int> offsets)
+{
+    std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
+    const QPointer<PresetManager> self(this);
+    const QPointer<BackendClient> client = m_client;
+    PresetOutcome outcome;
+
+    for (const int offset : offsets) {
+        // The list can change while a request is under way; an offset it no longer has is skipped.
+        if (offset < 0 || offset >= m_presets.size()) {
+            AppLogger::log(QStringLiteral("⚠️ Preset at offset %1 no longer exists; skipped").arg(offset),
+                           kLogFile);
+            continue;
+        }
+        const std::optional<qint64> backendId = m_presets[offset].backendId;
+        if (!backendId) {
+            continue;
+        }
+        std::optional<BackendResponse> response;
+        ErrorPtr failure = client ? nullptr : missingClientError();
+        try {
+            if (client) {
+                response = co_await client->authenticatedRequest(
+                    client->baseURL() + QStringLiteral("/presets/%1").arg(*backendId), QStringLiteral("DELETE"),
+                    std::nullopt, BackendClient::Attempt::First);
+            }
+        } catch (...) {
+            failure = errorFromException(std::current_exception());
+        }
+        if (!self) {
+            co_return outcome;
+        }
+        if (failure) {
+            fail(outcome, QStringLiteral("❌"),
+                 QStringLiteral("Error deleting preset %1: %2").arg(*backendId).arg(failure->localizedDescription()));
+            co_return outcome;
+        }
+        if (response->isSuccess()) {
+            AppLogger::log(QStringLiteral("✅ Deleted preset %1 from backend").arg(*backendId), kLogFile);
+        } else {
+            fail(outcome, QStringLiteral("⚠️"),
+                 QStringLiteral("Failed to delete preset %1 from backend").arg(*backendId));
+        }
+    }
+
+    QList<PolishPreset> presets = m_presets;
+    for (auto it = offsets.crbegin(); it != offsets.crend(); ++it) {
+        if (*it >= 0 && *it < presets.size()) {
+            presets.removeAt(*it);
+        }
+    }
+    setPresets(std::move(presets));
+    saveToCache();
+    co_return outcome;
+}
+
+void PresetManager::setPresets(QList<PolishPreset> presets)
+{
+    m_presets = std::move(presets);
+    Q_EMIT presetsChanged();
+}
+
+} // namespace quillora

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/PolishedResult.h"
+
+#include <QList>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace quillora {
+
+/**
+ * The floating panel that shows a polishing's placeholders, variations or error. It never takes
+ * focus from the application the text came from. Positions and frames are in the design's
+ * coordinates: points, origin at the bottom-left corner of the primary screen, y growing upward.
+ * Main thread only.
+ */
+class ResultsPanel
+{
+public:
+    ResultsPanel() = default;
+    ResultsPanel(const ResultsPanel&) = delete;
+    ResultsPanel& operator=(const ResultsPanel&) = delete;
+    virtual ~ResultsPanel() = default;
+
+    /**
+     * Shows the panel beside `at`, vertically centred on it and kept inside the visible frame of the
+     * screen that holds `at` (the main screen when none does). Shows whatever content it has.
+     */
+    virtual void show(QPointF at) = 0;
+
+    /**
+     * Rebuilds the content: the error box when `error` is set, else placeholders while
+     * `isPolishing`, else one card per result, else the empty state. Never fails.
+     */
+    virtual void update(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) = 0;
+
+    /** Takes the panel off the screen at once, keeping its content. Never fails. */
+    virtual void hide() = 0;
+
+    /** True while the panel is on the screen. */
+    [[nodiscard]] virtual bool isVisible() const = 0;
+
+    /** The panel's opacity, 0 (invisible) to 1. */
+    [[nodiscard]] virtual double alphaValue() const = 0;
+
+    /** The panel's frame in the design's coordinates. */
+    [[nodiscard]] virtual QRectF frame() const = 0;
+
+    /**
+     * Whether `p` lies in `frame()`: left and bottom edges inside, right and top edges outside.
+     */
+    [[nodiscard]] bool contains(QPointF p) const;
+
+    /**
+     * Sets the callback run with a card's text when its "Use" button is pressed; the panel hides
+     * itself right after the callback returns.
+     */
+    void setOnSelect(std::function<void(const QString&)> onSelect);
+
+    /** Names the window for automation and diagnostics (e.g. "results"). */
+    void setIdentifier(QString identifier);
+
+    /** The name given by `setIdentifier`; empty until set. */
+    [[nodiscard]] const QString& identifier() const { return m_identifier; }
+
+protected:
+    /** Called after `setIdentifier` so that a window can pass the name on. */
+    virtual void identifierChanged() {}
+
+    std::function<void(const QString&)> m_onSelect;
+    QString m_identifier;
+};
+
+} // namespace quillora

@@ -1,0 +1,392 @@
+#include "app/SelectionTracker.h"
+
+#include "app/AppLogger.h"
+#include "app/HistoryManager.h"
+#include "app/IconPanel.h"
+#include "app/PanelFactory.h"
+#include "app/PasteService.h"
+#include "app/ResultsPanel.h"
+#include "capture/SelectedTextManager.h"
+#include "platform/AppWindows.h"
+#include "platform/Clock.h"
+#include "platform/Error.h"
+#include "platform/Platform.h"
+#include "platform/ScreenCoordinates.h"
+#include "platform/UserDefaults.h"
+
+#include <QPointer>
+#include <QTextBoundaryFinder>
+
+#include <cmath>
+
+namespace quillora {
+
+namespace {
+
+const QString kLogFile = QStringLiteral("quillora/SelectionTracker");
+
+std::unique_ptr<PanelFactory>& sharedPanelFactory()
+{
+    static std::unique_ptr<PanelFactory> factory;
+    return factory;
+}
+
+// The text without white space and line breaks at either end. QChar::isSpace covers the Unicode
+// separators and the control characters tab, line feed to carriage return and next line.
+QString trimmedText(const QString& text)
+{
+    return text.trimmed();
+}
+
+// The first `limit` characters as the user perceives them (extended grapheme clusters).
+QString graphemePrefix(const QString& text, qsizetype limit)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (qsizetype count = 0; count < limit; ++count) {
+        const qsizetype next = finder.toNextBoundary();
+        if (next < 0) {
+            break;
+        }
+        end = next;
+    }
+    return text.left(end);
+}
+
+bool hasAtLeastGraphemes(const QString& text, qsizetype count)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype found = 0;
+    while (found < count && finder.toNextBoundary() >= 0) {
+        ++found;
+    }
+    return found >= count;
+}
+
+} // namespace
+
+SelectionTracker::SelectionTracker(Services services, QObject* parent)
+    : QObject(parent)
+    , m_services(std::move(services))
+{
+}
+
+SelectionTracker::~SelectionTracker()
+{
+    // A selection check suspended in its wait resumes now and, seeing the tracker gone, ends.
+    *m_alive = false;
+    m_lifetime.cancel();
+}
+
+SelectionTracker& SelectionTracker::shared()
+{
+    static SelectionTracker* const instance = [] {
+        if (!sharedPanelFactory()) {
+            qFatal("SelectionTracker::shared needs a panel factory: call setSharedPanelFactory first");
+        }
+        return new SelectionTracker(Services{*sharedPanelFactory(), SelectedTextManager::shared(),
+                                             HistoryManager::shared(), AIPolishingService()});
+    }();
+    return *instance;
+}
+
+void SelectionTracker::setSharedPanelFactory(std::unique_ptr<PanelFactory> factory)
+{
+    sharedPanelFactory() = std::move(factory);
+}
+
+bool SelectionTracker::isEnabled() const
+{
+    const UserDefaults& defaults = Platform::current().userDefaults();
+    const QString key = QLatin1String(trackingEnabledKey);
+    return !defaults.contains(key) || defaults.boolValue(key);
+}
+
+void SelectionTracker::startTracking()
+{
+    Platform::current().userDefaults().set(QLatin1String(trackingEnabledKey), true);
+    if (m_mouseMonitor) {
+        return;
+    }
+    setIsTracking(true);
+    if (m_capturedTexts.isEmpty()) {
+        QStringList texts;
+        for (const HistoryItem& item : m_services.historyManager.items()) {
+            texts.append(item.originalText);
+        }
+        setCapturedTexts(std::move(texts));
+    }
+    // The panels exist before the first gesture, so that the first icon appears without delay.
+    getFloatingWindow();
+    getResultsWindow();
+
+    MouseMonitor& monitor = Platform::current().mouseMonitor();
+    // After a start whose release monitor was refused, the press monitor may be in place already;
+    // it is replaced rather than installed a second time.
+    if (m_mouseDownMonitor) {
+        monitor.removeMonitor(*m_mouseDownMonitor);
+    }
+    const QPointer<SelectionTracker> self(this);
+    m_mouseDownMonitor = monitor.addGlobalMonitor(MouseEventType::leftMouseDown, [self](const MouseEvent& event) {
+        if (self) {
+            self->handleMouseDown(event);
+        }
+    });
+    m_mouseMonitor = monitor.addGlobalMonitor(MouseEventType::leftMouseUp, [self](const MouseEvent& event) {
+        if (self) {
+            self->handleMouseUp(event);
+        }
+    });
+}
+
+void SelectionTracker::stopTracking()
+{
+    Platform::current().userDefaults().set(QLatin1String(trackingEnabledKey), false);
+    MouseMonitor& monitor = Platform::current().mouseMonitor();
+    if (m_mouseMonitor) {
+        monitor.removeMonitor(*m_mouseMonitor);
+    }
+    if (m_mouseDownMonitor) {
+        monitor.removeMonitor(*m_mouseDownMonitor);
+    }
+    m_mouseMonitor.reset();
+    m_mouseDownMonitor.reset();
+    if (m_floatingWindow) {
+        m_floatingWindow->hide();
+    }
+    if (m_resultsWindow) {
+        m_resultsWindow->hide();
+    }
+    setIsTracking(false);
+}
+
+void SelectionTracker::handleMouseDown(const MouseEvent& event)
+{
+    if (m_isPolishing) {
+        return;
+    }
+    const QPointF location = Platform::current().mouseMonitor().mouseLocation();
+    m_startPoint = location;
+    m_skipNextSelection = isMouseInTitleBar(location);
+    if (event.clickCount != 1) {
+        // The second and third presses of a multi-click leave the panels as they are.
+        return;
+    }
+    if (m_resultsWindow && m_resultsWindow->isVisible() && m_resultsWindow->contains(location)) {
+        return;
+    }
+    if (m_floatingWindow) {
+        m_floatingWindow->hide();
+    }
+    if (m_resultsWindow) {
+        m_resultsWindow->hide();
+    }
+}
+
+void SelectionTracker::handleMouseUp(const MouseEvent& event)
+{
+    if (m_isPolishing || m_isCheckingSelection) {
+        return;
+    }
+    // No selection is looked for while results are on the screen.
+    if (m_resultsWindow && m_resultsWindow->isVisible() && m_resultsWindow->alphaValue() > 0) {
+        return;
+    }
+    const QPointF p = Platform::current().mouseMonitor().mouseLocation();
+    if (m_floatingWindow && m_floatingWindow->isVisible() && m_floatingWindow->contains(p)) {
+        return;
+    }
+    if (m_resultsWindow && m_resultsWindow->isVisible() && m_resultsWindow->contains(p)) {
+        return;
+    }
+    if (m_skipNextSelection) {
+        m_skipNextSelection = false;
+        return;
+    }
+    const bool mayHaveSelected = calculateDistance(m_startPoint, p) > minimumDragDistance || event.clickCount >= 2;
+    if (mayHaveSelected) {
+        checkSelection(p);
+    }
+}
+
+QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    m_isCheckingSelection = true;
+    // Tasks are named rather than made inside co_await expressions: GCC 12 destroys temporaries
+    // of such expressions twice.
+    QCoro::Task<std::optional<QString>> read = getSelectedTextSafely();
+    const std::optional<QString> text = co_await std::move(read);
+    if (!*alive) {
+        co_return;
+    }
+    if (text && hasAtLeastGraphemes(trimmedText(*text), minimumSelectionLength)) {
+        AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(graphemePrefix(*text, 20)), kLogFile);
+        setLastCapturedText(*text);
+        getFloatingWindow().show(p);
+    }
+    m_isCheckingSelection = false;
+}
+
+QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    // A cancelled wait simply ends early; the read goes ahead unless the tracker is gone.
+    QCoro::Task<> wait = Platform::current().clock().sleep(selectionDelay, m_lifetime);
+    co_await std::move(wait);
+    if (!*alive) {
+        co_return std::nullopt;
+    }
+    // Every failure of the toolkit is dropped: the only visible effect is that no icon appears.
+    for (const TextStrategy strategy : {TextStrategy::accessibility, TextStrategy::shortcut}) {
+        std::optional<QString> text;
+        try {
+            QCoro::Task<std::optional<QString>> read = m_services.textManager.getSelectedText(strategy, std::nullopt);
+            text = co_await std::move(read);
+        } catch (...) {
+            text.reset();
+        }
+        if (!*alive) {
+            co_return std::nullopt;
+        }
+        if (text) {
+            QString trimmed = trimmedText(*text);
+            if (!trimmed.isEmpty()) {
+                co_return trimmed;
+            }
+        }
+    }
+    co_return std::nullopt;
+}
+
+bool SelectionTracker::isMouseInTitleBar(QPointF p) const
+{
+    for (const AppWindowInfo& window : Platform::current().appWindows().windows()) {
+        if (!window.isVisible || window.isMiniaturized || window.isPanel) {
+            continue;
+        }
+        if (mouseInRect(p, window.frame) && window.contentRect && !mouseInRect(p, *window.contentRect)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+double SelectionTracker::calculateDistance(std::optional<QPointF> from, QPointF to)
+{
+    if (!from) {
+        return 0;
+    }
+    return std::hypot(to.x() - from->x(), to.y() - from->y());
+}
+
+IconPanel& SelectionTracker::getFloatingWindow()
+{
+    if (!m_floatingWindow) {
+        m_floatingWindow = m_services.panelFactory.createIconPanel();
+        m_floatingWindow->setIdentifier(QStringLiteral("floatingIcon"));
+        m_floatingWindow->setOnHover([] {});
+        const QPointer<SelectionTracker> self(this);
+        m_floatingWindow->setOnClick([self] {
+            if (self) {
+                self->handleIconClick();
+            }
+        });
+    }
+    return *m_floatingWindow;
+}
+
+ResultsPanel& SelectionTracker::getResultsWindow()
+{
+    if (!m_resultsWindow) {
+        m_resultsWindow = m_services.panelFactory.createResultsPanel();
+        m_resultsWindow->setIdentifier(QStringLiteral("results"));
+        m_resultsWindow->setOnSelect([](const QString& text) { PasteService::shared().paste(text); });
+    }
+    return *m_resultsWindow;
+}
+
+void SelectionTracker::handleIconClick()
+{
+    if (m_lastCapturedText.isEmpty()) {
+        return;
+    }
+    // The icon calls this 0.15 s after the click, so the panel opens where the pointer is now.
+    const QPointF p = Platform::current().mouseMonitor().mouseLocation();
+    ResultsPanel& results = getResultsWindow();
+    if (m_floatingWindow) {
+        m_floatingWindow->hide();
+    }
+    results.show(p);
+    results.update({}, true, std::nullopt);
+    polish(&results);
+}
+
+QCoro::Task<> SelectionTracker::polish(ResultsPanel* results)
+{
+    const std::shared_ptr<bool> alive = m_alive;
+    setIsPolishing(true);
+    const QString text = m_lastCapturedText;
+    std::optional<PolishingOutcome> outcome;
+    QString failure;
+    try {
+        QCoro::Task<PolishingOutcome> request = m_services.polishingService.polishAll(text);
+        outcome = co_await std::move(request);
+    } catch (...) {
+        failure = errorFromException(std::current_exception())->localizedDescription();
+    }
+    // The panel belongs to the tracker: when the tracker is gone, so is the panel.
+    if (!*alive) {
+        co_return;
+    }
+    if (outcome) {
+        setPolishedResults(outcome->results);
+        results->update(outcome->results, false, std::nullopt);
+        m_services.historyManager.addEntry(text, outcome->results, outcome->model, outcome->duration);
+    } else {
+        results->update({}, false, failure);
+    }
+    setIsPolishing(false);
+}
+
+void SelectionTracker::setCapturedTexts(QStringList texts)
+{
+    if (texts != m_capturedTexts) {
+        m_capturedTexts = std::move(texts);
+        Q_EMIT capturedTextsChanged();
+    }
+}
+
+void SelectionTracker::setLastCapturedText(QString text)
+{
+    if (text != m_lastCapturedText) {
+        m_lastCapturedText = std::move(text);
+        Q_EMIT lastCapturedTextChanged();
+    }
+}
+
+void SelectionTracker::setPolishedResults(QList<PolishedResult> results)
+{
+    if (results != m_polishedResults) {
+        m_polishedResults = std::move(results);
+        Q_EMIT polishedResultsChanged();
+    }
+}
+
+void SelectionTracker::setIsTracking(bool tracking)
+{
+    if (tracking != m_isTracking) {
+        m_isTracking = tracking;
+        Q_EMIT isTrackingChanged();
+    }
+}
+
+void SelectionTracker::setIsPolishing(bool polishing)
+{
+    if (polishing != m_isPolishing) {
+        m_isPolishing = polishing;
+        Q_EMIT isPolishingChanged();
+    }
+}
+
+} // namespace quillora

@@ -1,0 +1,169 @@
+#pragma once
+
+#include "app/AIPolishingService.h"
+#include "app/PolishedResult.h"
+#include "platform/CancellationToken.h"
+#include "platform/MouseMonitor.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+#include <qcoro/qcorotask.h>
+
+#include <memory>
+#include <optional>
+
+namespace quillora {
+
+class HistoryManager;
+class IconPanel;
+class PanelFactory;
+class ResultsPanel;
+class SelectedTextManager;
+
+/**
+ * Watches the user's left mouse button in other applications while tracking is on. When a drag, or
+ * a double or triple click, ends with at least 10 characters selected, it remembers the selection
+ * and shows the floating icon beside the pointer; activating the icon runs a polish session, whose
+ * variations the results panel shows and "Use" pastes back. Owns both panels (made on first use)
+ * and publishes the state the windows observe. Main thread only.
+ */
+class SelectionTracker final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** The user-defaults key that says whether tracking should run. */
+    static constexpr auto trackingEnabledKey = "isTrackingEnabled";
+    /** The wait between a release and the read of the selection, in seconds. */
+    static constexpr double selectionDelay = 0.15;
+    /** A drag must move farther than this, in points, to count as a selection gesture. */
+    static constexpr double minimumDragDistance = 5;
+    /** The fewest characters (after trimming) a selection needs to show the icon. */
+    static constexpr qsizetype minimumSelectionLength = 10;
+
+    /** What a tracker works with. The tracker does not own them; they must outlive it. */
+    struct Services
+    {
+        PanelFactory& panelFactory;
+        SelectedTextManager& textManager;
+        HistoryManager& historyManager;
+        AIPolishingService polishingService;
+    };
+
+    explicit SelectionTracker(Services services, QObject* parent = nullptr);
+    ~SelectionTracker() override;
+
+    /**
+     * The process-wide tracker, made on first use with the shared toolkit, history and polishing
+     * service and the panel factory given to `setSharedPanelFactory` (which must come first).
+     * Never destroyed.
+     */
+    static SelectionTracker& shared();
+
+    /** The factory the shared tracker makes its panels with; call once, before `shared()`. */
+    static void setSharedPanelFactory(std::unique_ptr<PanelFactory> factory);
+
+    /** True when "isTrackingEnabled" was never written, otherwise the stored value. */
+    [[nodiscard]] bool isEnabled() const;
+
+    /**
+     * Stores "isTrackingEnabled" = true and, unless the release monitor is installed already,
+     * fills `capturedTexts` from the history when empty, makes both panels and installs the press
+     * and release monitors. A monitor the platform refuses stays missing; `isTracking` is true anyway.
+     */
+    void startTracking();
+
+    /**
+     * Stores "isTrackingEnabled" = false, removes both monitors, hides the icon (with its fade)
+     * and takes the results panel off the screen. The panels are kept for a later start.
+     */
+    void stopTracking();
+
+    /**
+     * Starts a polish session for `lastCapturedText`: opens the results panel beside the pointer
+     * with placeholders, hides the icon and sends the text to the backend. Does nothing while
+     * `lastCapturedText` is empty. Run by the icon when it is activated.
+     */
+    void handleIconClick();
+
+    [[nodiscard]] const QStringList& capturedTexts() const { return m_capturedTexts; }
+    [[nodiscard]] const QString& lastCapturedText() const { return m_lastCapturedText; }
+    [[nodiscard]] const QList<PolishedResult>& polishedResults() const { return m_polishedResults; }
+    [[nodiscard]] bool isTracking() const { return m_isTracking; }
+    [[nodiscard]] bool isPolishing() const { return m_isPolishing; }
+
+    /** True from the start to the end of one selection check. */
+    [[nodiscard]] bool isCheckingSelection() const { return m_isCheckingSelection; }
+    /** True when the next release is to be ignored (the press was on one of our title bars). */
+    [[nodiscard]] bool skipNextSelection() const { return m_skipNextSelection; }
+    /** The pointer location at the last accepted press. */
+    [[nodiscard]] std::optional<QPointF> startPoint() const { return m_startPoint; }
+
+    /** The icon panel, made on first use: identifier "floatingIcon", activation starts a session. */
+    IconPanel& getFloatingWindow();
+    /** The results panel, made on first use: identifier "results", "Use" pastes the text. */
+    ResultsPanel& getResultsWindow();
+    /** The icon panel when it has been made, else null. */
+    [[nodiscard]] IconPanel* floatingWindow() const { return m_floatingWindow.get(); }
+    /** The results panel when it has been made, else null. */
+    [[nodiscard]] ResultsPanel* resultsWindow() const { return m_resultsWindow.get(); }
+
+    /**
+     * Waits 150 ms, then reads the selection with the accessibility strategy and, when that gives
+     * no text, blank text or an error, with the shortcut strategy. Returns the text trimmed of white
+     * space and line breaks, or none when neither gave non-blank text. Never throws.
+     */
+    QCoro::Task<std::optional<QString>> getSelectedTextSafely();
+
+    /**
+     * True when `p` lies in the frame, but outside the content area, of one of this application's
+     * visible, not minimised windows that is not a panel (normally on its title bar).
+     */
+    [[nodiscard]] bool isMouseInTitleBar(QPointF p) const;
+
+    /** The straight-line distance from `from` to `to`; a missing `from` counts as distance 0. */
+    [[nodiscard]] static double calculateDistance(std::optional<QPointF> from, QPointF to);
+
+Q_SIGNALS:
+    void capturedTextsChanged();
+    void lastCapturedTextChanged();
+    void polishedResultsChanged();
+    void isTrackingChanged();
+    void isPolishingChanged();
+
+private:
+    void handleMouseDown(const MouseEvent& event);
+    void handleMouseUp(const MouseEvent& event);
+    QCoro::Task<> checkSelection(QPointF p);
+    QCoro::Task<> polish(ResultsPanel* results);
+
+    void setCapturedTexts(QStringList texts);
+    void setLastCapturedText(QString text);
+    void setPolishedResults(QList<PolishedResult> results);
+    void setIsTracking(bool tracking);
+    void setIsPolishing(bool polishing);
+
+    Services m_services;
+    QStringList m_capturedTexts;
+    QString m_lastCapturedText;
+    QList<PolishedResult> m_polishedResults;
+    bool m_isTracking = false;
+    bool m_isPolishing = false;
+    std::optional<MouseMonitorHandle> m_mouseMonitor;
+    std::optional<MouseMonitorHandle> m_mouseDownMonitor;
+    std::optional<QPointF> m_startPoint;
+    bool m_isCheckingSelection = false;
+    bool m_skipNextSelection = false;
+    std::unique_ptr<IconPanel> m_floatingWindow;
+    std::unique_ptr<ResultsPanel> m_resultsWindow;
+    /** Cleared when the tracker goes, so that a task resuming afterwards stops at once. */
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    /** Cancelled when the tracker goes: ends a pending selection wait early. */
+    CancellationToken m_lifetime;
+};
+
+} // namespace quillora

@@ -1,0 +1,68 @@
+#include "ax/Role.h"
+
+namespace quillora {
+
+std::span<const char* const> VocabularyTraits<Role>::rawValues()
+{
+    static constexpr const char* kRawValues[] = {
+        "AXUnknown",
+        "AXButton",
+        "AXRadioButton",
+        "AXCheckBox",
+        "AXSlider",
+        "AXTabGroup",
+        "AXTextField",
+        "AXStaticText",
+        "AXTextArea",
+        "AXScrollArea",
+        "AXPopUpButton",
+        "AXMenuButton",
+        "AXTable",
+        "AXApplication",
+        "AXGroup",
+        "AXRadioGroup",
+        "AXList",
+        "AXScrollBar",
+        "AXValueIndicator",
+        "AXImage",
+        "AXMenuBar",
+        "AXMenu",
+        "AXMenuItem",
+        "AXMenuBarItem",
+        "AXColumn",
+        "AXRow",
+        "AXToolbar",
+        "AXBusyIndicator",
+        "AXProgressIndicator",
+        "AXWindow",
+        "AXDrawer",
+        "AXSystemWide",
+        "AXOutline",
+        "AXIncrementor",
+        "AXBrowser",
+        "AXComboBox",
+        "AXSplitGroup",
+        "AXSplitter",
+        "AXColorWell",
+        "AXGrowArea",
+        "AXSheet",
+        "AXHelpTag",
+        "AXMatte",
+        "AXRuler",
+        "AXRulerMarker",
+        "AXLink",
+        "AXDisclosureTriangle",
+        "AXGrid",
+        "AXRelevanceIndicator",
+        "AXLevelIndicator",
+        "AXCell",
+        "AXPopover",
+        "AXLayoutArea",
+        "AXLayoutItem",
+        "AXHandle",
+        "AXWebArea",
+    };
+    return kRawValues;
+}
+
+} // namespace quillora

@@ -1,0 +1,71 @@
+#include "cli/CtlPolishCommand.h"
+
+#include "app/AIPolishingService.h"
+#include "app/HistoryManager.h"
+#include "app/PresetManager.h"
+#include "cli/CtlContext.h"
+#include "cli/CtlUsageError.h"
+
+#include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace quillora {
+
+namespace {
+
+QString readText(CtlContext& context, const CtlInvocation& invocation)
+{
+    if (!invocation.arguments.isEmpty() && invocation.arguments.first() != u'-') {
+        return invocation.arguments.first();
+    }
+    QString text = QString::fromUtf8(context.input().readAll());
+    // The line break that ends what a pipe or a terminal delivers is not part of the text.
+    if (text.endsWith(u'\n')) {
+        text.chop(text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
+    }
+    return text;
+}
+
+QJsonObject outcomeJson(const PolishingOutcome& outcome)
+{
+    QJsonArray results;
+    for (const PolishedResult& result : outcome.results) {
+        results.append(QJsonObject{{QStringLiteral("presetName"), result.presetName},
+                                   {QStringLiteral("content"), result.content},
+                                   {QStringLiteral("logId"), result.logId ? QJsonValue(*result.logId) : QJsonValue()}});
+    }
+    return QJsonObject{{QStringLiteral("results"), results},
+                       {QStringLiteral("model"), outcome.model},
+                       {QStringLiteral("duration"), outcome.duration}};
+}
+
+} // namespace
+
+QCoro::Task<CtlExitCode> CtlPolishCommand::run(CtlContext& context, CtlInvocation invocation)
+{
+    const QString text = readText(context, invocation);
+    if (text.trimmed().isEmpty()) {
+        throw CtlUsageError(QStringLiteral("there is no text to polish"));
+    }
+    PresetManager& presets = context.presets();
+    co_await presets.waitForInitialLoad();
+    const PolishingOutcome outcome = co_await AIPolishingService(context.backend(), presets).polishAll(text);
+    context.history().addEntry(text, outcome.results, outcome.model, outcome.duration);
+
+    QTextStream& out = context.out();
+    if (invocation.json) {
+        out << QJsonDocument(outcomeJson(outcome)).toJson(QJsonDocument::Indented);
+        co_return CtlExitCode::Success;
+    }
+    for (qsizetype i = 0; i < outcome.results.size(); ++i) {
+        out << (i == 0 ? "" : "\n") << "== " << outcome.results[i].presetName << " ==\n"
+            << outcome.results[i].content << '\n';
+    }
+    out.flush();
+    co_return CtlExitCode::Success;
+}
+
+} // namespace quillora

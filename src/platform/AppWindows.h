@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QRectF>
+
+#include <optional>
+
+namespace quillora {
+
+/**
+ * One top-level window of this application. Rectangles are in the design's coordinates (points,
+ * origin at the bottom-left corner of the primary screen, y growing upward): a rectangle's
+ * `y()` is its bottom edge.
+ */
+struct AppWindowInfo
+{
+    bool isVisible = true;
+    bool isMiniaturized = false;
+    /** A floating utility panel (the icon and results windows) rather than an ordinary window. */
+    bool isPanel = false;
+    /** The whole window, decorations included. */
+    QRectF frame;
+    /** The content area in screen coordinates; none when the window has no content. */
+    std::optional<QRectF> contentRect;
+
+    bool operator==(const AppWindowInfo&) const = default;
+};
+
+/** This application's own top-level windows, as the platform knows them. Main thread. */
+class AppWindows
+{
+public:
+    AppWindows() = default;
+    AppWindows(const AppWindows&) = delete;
+    AppWindows& operator=(const AppWindows&) = delete;
+    virtual ~AppWindows() = default;
+
+    /** Every top-level window of this application, hidden ones included. Never fails. */
+    [[nodiscard]] virtual QList<AppWindowInfo> windows() const = 0;
+};
+
+} // namespace quillora

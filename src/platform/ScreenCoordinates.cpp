@@ -1,0 +1,43 @@
+#include "platform/ScreenCoordinates.h"
+
+namespace quillora {
+
+ScreenCoordinates::ScreenCoordinates(QRectF primaryGeometry)
+    : m_originX(primaryGeometry.left())
+    , m_bottomY(primaryGeometry.top() + primaryGeometry.height())
+{
+}
+
+QPointF ScreenCoordinates::toQt(QPointF designPoint) const
+{
+    return {m_originX + designPoint.x(), m_bottomY - designPoint.y()};
+}
+
+QPointF ScreenCoordinates::fromQt(QPointF qtPoint) const
+{
+    return {qtPoint.x() - m_originX, m_bottomY - qtPoint.y()};
+}
+
+QRectF ScreenCoordinates::toQt(const QRectF& designRect) const
+{
+    // The design rectangle's top edge (origin y + height) becomes the Qt rectangle's top.
+    const QPointF topLeft = toQt(QPointF(designRect.x(), designRect.y() + designRect.height()));
+    return {topLeft, designRect.size()};
+}
+
+QRectF ScreenCoordinates::fromQt(const QRectF& qtRect) const
+{
+    const QPointF bottomLeft = fromQt(QPointF(qtRect.x(), qtRect.y() + qtRect.height()));
+    return {bottomLeft, qtRect.size()};
+}
+
+bool mouseInRect(QPointF p, const QRectF& rect)
+{
+    if (rect.width() <= 0 || rect.height() <= 0) {
+        return false;
+    }
+    return p.x() >= rect.x() && p.x() < rect.x() + rect.width() && p.y() >= rect.y() &&
+           p.y() < rect.y() + rect.height();
+}
+
+} // namespace quillora

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/AppWindows.h"
+
+namespace quillora {
+
+class Screens;
+
+/**
+ * This application's top-level Qt windows (QGuiApplication::topLevelWindows()), converted to the
+ * design's coordinates with the screens' conversion. Tool windows are the panels; the frame is the
+ * window with its decorations (frameGeometry), the content its client area (geometry). Empty
+ * without a QGuiApplication.
+ */
+class QtAppWindows final : public AppWindows
+{
+public:
+    explicit QtAppWindows(const Screens& screens);
+
+    [[nodiscard]] QList<AppWindowInfo> windows() const override;
+
+private:
+    const Screens& m_screens;
+};
+
+} // namespace quillora

@@ -1,0 +1,139 @@
+#include "platform/linux/X11WindowDirectory.h"
+
+// X11 headers come last: their macros (None, Bool, Status, KeyPress) clash with Qt's.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace quillora {
+
+namespace {
+
+// Errors counted by the trap handler. X11 is used from the main thread only.
+int g_trappedErrors = 0;
+
+int countError(Display*, XErrorEvent*)
+{
+    ++g_trappedErrors;
+    return 0;
+}
+
+// Reads a property of 32-bit items of `type` (window ids, cardinals). Empty when the property is
+// absent, of another type, or the window is gone.
+QList<unsigned long> longProperty(Display* display, Window window, const char* name, Atom type)
+{
+    // An atom that was never interned cannot name a property of any window.
+    const Atom atom = XInternAtom(display, name, True);
+    if (atom == None) {
+        return {};
+    }
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    constexpr long kMaximumItems = 0x10000;
+    const int status = XGetWindowProperty(display, window, atom, 0, kMaximumItems, False, type, &actualType,
+                                          &actualFormat, &count, &remaining, &data);
+    QList<unsigned long> values;
+    if (status == Success && actualType == type && actualFormat == 32 && data != nullptr) {
+        // Xlib hands 32-bit items to the client as longs, whatever the size of long.
+        const auto* items = reinterpret_cast<const unsigned long*>(data);
+        for (unsigned long index = 0; index < count; ++index) {
+            values.append(items[index]);
+        }
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return values;
+}
+
+} // namespace
+
+X11WindowDirectory::X11WindowDirectory() = default;
+
+X11WindowDirectory::~X11WindowDirectory()
+{
+    if (m_display != nullptr) {
+        XCloseDisplay(m_display);
+    }
+}
+
+_XDisplay* X11WindowDirectory::display()
+{
+    // Opening is retried on every use while it fails, so that a display that appears later (a
+    // session that starts after this process) is still found.
+    if (m_display == nullptr) {
+        m_display = XOpenDisplay(nullptr);
+    }
+    return m_display;
+}
+
+QList<X11ClientWindow> X11WindowDirectory::clientWindows()
+{
+    Display* connection = display();
+    if (connection == nullptr) {
+        return {};
+    }
+    X11ErrorTrap trap(connection);
+    QList<X11ClientWindow> windows;
+    for (const unsigned long id :
+         longProperty(connection, DefaultRootWindow(connection), "_NET_CLIENT_LIST", XA_WINDOW)) {
+        X11ClientWindow window;
+        window.id = id;
+        const QList<unsigned long> pid = longProperty(connection, id, "_NET_WM_PID", XA_CARDINAL);
+        if (!pid.isEmpty()) {
+            window.pid = qint64(pid.first());
+        }
+        XClassHint hint{};
+        if (XGetClassHint(connection, id, &hint) != 0) {
+            window.instanceName = QString::fromLocal8Bit(hint.res_name);
+            window.className = QString::fromLocal8Bit(hint.res_class);
+            if (hint.res_name != nullptr) {
+                XFree(hint.res_name);
+            }
+            if (hint.res_class != nullptr) {
+                XFree(hint.res_class);
+            }
+        }
+        windows.append(window);
+    }
+    return windows;
+}
+
+std::optional<quint64> X11WindowDirectory::activeWindow()
+{
+    Display* connection = display();
+    if (connection == nullptr) {
+        return std::nullopt;
+    }
+    X11ErrorTrap trap(connection);
+    const QList<unsigned long> active =
+        longProperty(connection, DefaultRootWindow(connection), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (active.isEmpty() || active.first() == None) {
+        return std::nullopt;
+    }
+    return active.first();
+}
+
+X11ErrorTrap::X11ErrorTrap(_XDisplay* display)
+    : m_display(display)
+    , m_previous(reinterpret_cast<GenericHandler>(XSetErrorHandler(countError)))
+    , m_errorsBefore(g_trappedErrors)
+{
+}
+
+X11ErrorTrap::~X11ErrorTrap()
+{
+    XSync(m_display, False);
+    XSetErrorHandler(reinterpret_cast<XErrorHandler>(m_previous));
+}
+
+bool X11ErrorTrap::failed()
+{
+    XSync(m_display, False);
+    return g_trappedErrors != m_errorsBefore;
+}
+
+} // namespace quillora

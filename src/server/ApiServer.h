@@ -1,0 +1,102 @@
+#pragma once
+
+#include "server/ApiResponse.h"
+#include "server/AuthApi.h"
+#include "server/PolishApi.h"
+#include "server/PresetApi.h"
+#include "server/ServerOptions.h"
+
+#include <QHostAddress>
+#include <QHttpServer>
+#include <QObject>
+
+#include <qcoro/qcorotask.h>
+
+#include <memory>
+
+class QHttpServerRequest;
+class QHttpServerResponder;
+
+namespace quillora {
+
+class Clock;
+class RewriteEngine;
+class ServiceLog;
+class Store;
+class TokenService;
+
+/**
+ * The HTTP side of the service: the calls under "/api/v1", answered on the main thread. Every
+ * answer but a 204 carries a JSON body ({"error": text} for failures); every answer carries the
+ * update headers when configured and gives one access-log line. Requests are counted while they
+ * are answered, so that a stop can wait for them.
+ */
+class ApiServer final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** What the server needs besides its collaborators. */
+    struct Settings
+    {
+        AuthMode mode = AuthMode::Local;
+        /** The implicit user of local mode. */
+        qint64 localUserId = 0;
+        QString latestVersion;
+        QString latestUrl;
+    };
+
+    ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
+              Settings settings, QObject* parent = nullptr);
+    ~ApiServer() override;
+
+    /**
+     * Starts accepting connections and returns the bound port (useful with port 0). Throws
+     * `ServerError` (Network) with the system's reason, for example a port already in use.
+     */
+    quint16 listen(const QHostAddress& host, quint16 port);
+
+    /** Stops accepting new connections; requests being answered still finish. */
+    void stopListening();
+
+    /** Requests received and not yet answered. */
+    [[nodiscard]] int pendingRequests() const { return m_pending; }
+
+Q_SIGNALS:
+    /** The last pending request has been answered. */
+    void drained();
+
+private:
+    enum class Route {
+        Missing,
+        Health,
+        Refresh,
+        Polish,
+        Interactions,
+        Presets,
+        Preset,
+    };
+    struct Exchange;
+
+    static QList<QByteArray> allowedMethods(Route route);
+    void addRoute(const QString& path, Route route);
+    void accept(Route route, const QString& argument, const QHttpServerRequest& request,
+                QHttpServerResponder&& responder);
+    QCoro::Task<> run(std::shared_ptr<Exchange> exchange);
+    QCoro::Task<ApiResponse> respond(const Exchange& exchange);
+    qint64 authenticate(const Exchange& exchange);
+    ApiResponse health() const;
+    void send(Exchange& exchange, const ApiResponse& response);
+
+    TokenService& m_tokens;
+    RewriteEngine& m_engine;
+    ServiceLog& m_log;
+    Settings m_settings;
+    PresetApi m_presets;
+    PolishApi m_polish;
+    AuthApi m_auth;
+    QHttpServer m_http;
+    int m_pending = 0;
+};
+
+} // namespace quillora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "server/RewriteEngine.h"
+#include "server/ServerOptions.h"
+
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace quillora {
+
+class Clock;
+class ServiceLog;
+
+/**
+ * Rewrites through an OpenAI-compatible chat-completions endpoint: one request per preset, all in
+ * parallel, with the preset's instruction as the system message and the text as the user message.
+ * All requests of one polishing share a time budget; those still running when it runs out are
+ * cancelled. A preset whose request failed is left out of the results with the upstream's reason.
+ */
+class OpenAiEngine final : public RewriteEngine
+{
+public:
+    /** `budgetSeconds` is measured on `clock`; each upstream answer is logged to `log`. */
+    OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, ServiceLog& log);
+    /** Cancels the requests still running; the polishings waiting for them finish without them. */
+    ~OpenAiEngine() override;
+
+    /** The configured model name. */
+    [[nodiscard]] QString model() const override;
+
+    QCoro::Task<RewriteOutcome> rewrite(QString text, QList<PresetText> presets) override;
+
+private:
+    QNetworkReply* post(const QString& text, const PresetText& preset);
+
+    OpenAiSettings m_settings;
+    Clock& m_clock;
+    double m_budgetSeconds;
+    ServiceLog& m_log;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+};
+
+} // namespace quillora

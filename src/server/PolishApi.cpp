@@ -1,0 +1,90 @@
+#include "server/PolishApi.h"
+
+#include "platform/Clock.h"
+#include "server/ApiError.h"
+#include "server/JsonRequest.h"
+#include "server/PresetApi.h"
+#include "server/PresetRules.h"
+#include "server/RewriteEngine.h"
+#include "server/Store.h"
+
+#include <QElapsedTimer>
+#include <QJsonObject>
+
+namespace quillora {
+
+namespace {
+
+constexpr qsizetype kMaxTextCharacters = 10000;
+constexpr qsizetype kMaxActionCharacters = 64;
+constexpr qsizetype kMaxPresetNameCharacters = 200;
+
+} // namespace
+
+PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock)
+    : m_store(store)
+    , m_engine(engine)
+    , m_clock(clock)
+{
+}
+
+QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
+{
+    const QString text = JsonRequest::string(JsonRequest::object(body), QStringLiteral("text"));
+    // A grapheme never spans fewer than one code unit, so short texts need no boundary search.
+    const qsizetype characters = text.size() > kMaxTextCharacters ? PresetRules::characterCount(text) : text.size();
+    if (characters > kMaxTextCharacters) {
+        throw ApiError(
+            413, QStringLiteral("The text has %1 characters; at most 10,000 can be polished at once.").arg(characters));
+    }
+    if (text.trimmed().isEmpty()) {
+        throw ApiError(422, QStringLiteral("\"text\" must not be empty."));
+    }
+    QList<PresetText> presets;
+    for (const StoredPreset& preset : m_store.presets(userId)) {
+        presets.append({preset.name, preset.instruction});
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    const RewriteOutcome outcome = co_await m_engine.rewrite(text, presets);
+    const double duration = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    if (!presets.isEmpty() && outcome.results.isEmpty()) {
+        throw ApiError(
+            502, QStringLiteral("The rewriting model failed: %1").arg(outcome.failures.join(QStringLiteral("; "))));
+    }
+
+    PolishingRecord record{
+        userId, m_clock.wallNow().toSecsSinceEpoch(), outcome.model, duration, characters, outcome.results.size()};
+    const qint64 logId = m_store.addPolishing(record);
+    QJsonObject results;
+    for (const auto& [name, rewritten] : outcome.results) {
+        results.insert(name, rewritten);
+    }
+    co_return ApiResponse::json(200, QJsonObject{{QStringLiteral("log_id"), logId},
+                                                 {QStringLiteral("results"), results},
+                                                 {QStringLiteral("model"), outcome.model},
+                                                 {QStringLiteral("duration"), duration}});
+}
+
+ApiResponse PolishApi::logInteraction(qint64 userId, const QString& logId, const QByteArray& body)
+{
+    const qint64 polishingId = PresetApi::parseId(logId, QStringLiteral("polishing"));
+    const QJsonObject interaction = JsonRequest::object(JsonRequest::object(body), QStringLiteral("interaction"));
+    const QString action = JsonRequest::string(interaction, QStringLiteral("action"));
+    const QString presetName = JsonRequest::string(interaction, QStringLiteral("preset_name"));
+    if (action.isEmpty() || action.size() > kMaxActionCharacters) {
+        throw ApiError(422, QStringLiteral("\"action\" must have 1 to 64 characters."));
+    }
+    if (presetName.size() > kMaxPresetNameCharacters) {
+        throw ApiError(422, QStringLiteral("\"preset_name\" must have at most 200 characters."));
+    }
+    const auto id =
+        m_store.addInteraction(userId, polishingId, action, presetName, m_clock.wallNow().toSecsSinceEpoch());
+    if (!id) {
+        throw ApiError(404, QStringLiteral("No polishing with id %1.").arg(polishingId));
+    }
+    return ApiResponse::json(201, QJsonObject{{QStringLiteral("id"), *id}});
+}
+
+} // namespace quillora

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "server/ApiResponse.h"
+
+#include <qcoro/qcorotask.h>
+
+namespace quillora {
+
+class Clock;
+class RewriteEngine;
+class Store;
+
+/**
+ * "/polish" and "/polishing/ID/interactions". Failures are thrown as `ApiError`; storage failures
+ * as `ServerError`.
+ */
+class PolishApi final
+{
+public:
+    PolishApi(Store& store, RewriteEngine& engine, Clock& clock);
+
+    /**
+     * POST {"text"}: rewrites the text once per preset of the user and records the polishing.
+     * 200 with {"log_id", "results": {preset name: text}, "model", "duration"}; 413 for a text
+     * over 10,000 characters; 422 for an empty one; 502 with the engine's reasons when no preset
+     * could be rewritten (nothing is recorded then).
+     */
+    [[nodiscard]] QCoro::Task<ApiResponse> polish(qint64 userId, QByteArray body);
+
+    /**
+     * POST {"interaction": {"action", "preset_name"}} for one of the user's polishings: 201 with
+     * {"id"}; 404 when the user has no such polishing.
+     */
+    [[nodiscard]] ApiResponse logInteraction(qint64 userId, const QString& logId, const QByteArray& body);
+
+private:
+    Store& m_store;
+    RewriteEngine& m_engine;
+    Clock& m_clock;
+};
+
+} // namespace quillora

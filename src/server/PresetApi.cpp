@@ -1,0 +1,109 @@
+#include "server/PresetApi.h"
+
+#include "platform/Clock.h"
+#include "server/ApiError.h"
+#include "server/JsonRequest.h"
+#include "server/PresetRules.h"
+#include "server/Store.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace quillora {
+
+namespace {
+
+QJsonObject toJson(const StoredPreset& preset)
+{
+    return {{QStringLiteral("id"), preset.id},
+            {QStringLiteral("name"), preset.name},
+            {QStringLiteral("instruction"), preset.instruction}};
+}
+
+PresetText readPreset(const QByteArray& body)
+{
+    const QJsonObject object = JsonRequest::object(body);
+    PresetText preset{JsonRequest::string(object, QStringLiteral("name")),
+                      JsonRequest::string(object, QStringLiteral("instruction"))};
+    if (preset.name.trimmed().isEmpty()) {
+        throw ApiError(422, QStringLiteral("Preset name must not be empty."));
+    }
+    if (preset.instruction.trimmed().isEmpty()) {
+        throw ApiError(422, QStringLiteral("Instruction must not be empty."));
+    }
+    if (const auto message = PresetRules::validate(preset.name, preset.instruction)) {
+        throw ApiError(422, *message);
+    }
+    return preset;
+}
+
+ApiResponse written(const PresetWrite& write, int successStatus, const QString& name, qint64 id)
+{
+    switch (write.status) {
+    case PresetWrite::Status::Done:
+        return ApiResponse::json(successStatus, toJson(write.preset));
+    case PresetWrite::Status::NotFound:
+        throw ApiError(404, QStringLiteral("No preset with id %1.").arg(id));
+    case PresetWrite::Status::DuplicateName:
+        throw ApiError(409, QStringLiteral("A preset named \"%1\" already exists.").arg(name));
+    }
+    throw ApiError(500, QStringLiteral("Unexpected preset write result."));
+}
+
+} // namespace
+
+PresetApi::PresetApi(Store& store, Clock& clock)
+    : m_store(store)
+    , m_clock(clock)
+{
+}
+
+qint64 PresetApi::parseId(const QString& text, const QString& what)
+{
+    bool ok = text.size() <= 18;
+    for (const QChar c : text) {
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    }
+    const qint64 id = ok && !text.isEmpty() ? text.toLongLong(&ok) : 0;
+    if (!ok || id <= 0) {
+        throw ApiError(404, QStringLiteral("No %1 with id %2.").arg(what, text.left(40)));
+    }
+    return id;
+}
+
+ApiResponse PresetApi::list(qint64 userId)
+{
+    QJsonArray array;
+    for (const StoredPreset& preset : m_store.presets(userId)) {
+        array.append(toJson(preset));
+    }
+    return ApiResponse::json(200, array);
+}
+
+ApiResponse PresetApi::create(qint64 userId, const QByteArray& body)
+{
+    const PresetText preset = readPreset(body);
+    const PresetWrite write =
+        m_store.addPreset(userId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch());
+    return written(write, 201, preset.name, 0);
+}
+
+ApiResponse PresetApi::update(qint64 userId, const QString& id, const QByteArray& body)
+{
+    const qint64 presetId = parseId(id, QStringLiteral("preset"));
+    const PresetText preset = readPreset(body);
+    const PresetWrite write =
+        m_store.updatePreset(userId, presetId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch());
+    return written(write, 200, preset.name, presetId);
+}
+
+ApiResponse PresetApi::remove(qint64 userId, const QString& id)
+{
+    const qint64 presetId = parseId(id, QStringLiteral("preset"));
+    if (!m_store.deletePreset(userId, presetId)) {
+        throw ApiError(404, QStringLiteral("No preset with id %1.").arg(presetId));
+    }
+    return ApiResponse::noContent();
+}
+
+} // namespace quillora

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "server/ApiResponse.h"
+
+namespace quillora {
+
+class Clock;
+class Store;
+
+/**
+ * "/presets": list, create, change and delete the user's presets. A name or instruction that the
+ * app's own validation refuses is refused with the same message (422); so are empty ones. Names
+ * are unique per user, ignoring case, because polishing results are keyed by name (409).
+ * Failures are thrown as `ApiError`; storage failures as `ServerError`.
+ */
+class PresetApi final
+{
+public:
+    PresetApi(Store& store, Clock& clock);
+
+    /** GET: 200 with the array of {"id", "name", "instruction"} in display order. */
+    [[nodiscard]] ApiResponse list(qint64 userId);
+
+    /** POST {"name", "instruction"}: 201 with the new preset, appended to the list. */
+    [[nodiscard]] ApiResponse create(qint64 userId, const QByteArray& body);
+
+    /** PUT /presets/ID {"name", "instruction"}: 200 with the changed preset; 404 for an unknown id. */
+    [[nodiscard]] ApiResponse update(qint64 userId, const QString& id, const QByteArray& body);
+
+    /** DELETE /presets/ID: 204; 404 for an unknown id. */
+    [[nodiscard]] ApiResponse remove(qint64 userId, const QString& id);
+
+    /** A path id in decimal. Throws `ApiError` (404) for anything else. */
+    [[nodiscard]] static qint64 parseId(const QString& text, const QString& what);
+
+private:
+    Store& m_store;
+    Clock& m_clock;
+};
+
+} // namespace quillora

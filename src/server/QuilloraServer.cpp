@@ -1,0 +1,110 @@
+#include "server/QuilloraServer.h"
+
+#include "server/ApiServer.h"
+#include "server/DatabaseAddress.h"
+#include "server/OpenAiEngine.h"
+#include "server/RulesEngine.h"
+#include "server/ServerError.h"
+#include "server/Store.h"
+#include "server/TokenService.h"
+#include "server/rules/SpellingDictionary.h"
+
+#include <QMetaObject>
+
+namespace quillora {
+
+namespace {
+
+constexpr double kPurgeIntervalSeconds = 3600;
+
+std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock& clock, ServiceLog& log,
+                                            std::shared_ptr<const SpellingDictionary> dictionary)
+{
+    if (options.engine == EngineKind::OpenAi) {
+        return std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget, log);
+    }
+    if (!dictionary) {
+        dictionary = SpellingDictionary::load(options.dictionaryPath);
+    }
+    return std::make_unique<RulesEngine>(std::move(dictionary));
+}
+
+} // namespace
+
+QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink,
+                               std::shared_ptr<const SpellingDictionary> dictionary, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_clock(clock)
+    , m_log(clock, std::move(logSink))
+    , m_store(std::make_unique<Store>(DatabaseAddress::parse(options.database)))
+    , m_tokens(std::make_unique<TokenService>(*m_store, clock, TokenLifetimes{options.accessTtl, options.refreshTtl}))
+    , m_engine(createEngine(options, clock, m_log, std::move(dictionary)))
+{
+    ApiServer::Settings settings;
+    settings.mode = options.mode;
+    settings.latestVersion = options.latestVersion;
+    settings.latestUrl = options.latestUrl;
+    if (options.mode == AuthMode::Local) {
+        settings.localUserId = m_store->ensureUser(QStringLiteral("local"), clock.wallNow().toSecsSinceEpoch());
+    }
+    m_api = std::make_unique<ApiServer>(*m_store, *m_tokens, *m_engine, clock, m_log, settings);
+    connect(m_api.get(), &ApiServer::drained, this, [this] {
+        if (m_stopping) {
+            Q_EMIT stopped();
+        }
+    });
+    m_tokens->purgeExpired();
+    schedulePurge();
+}
+
+QuilloraServer::~QuilloraServer()
+{
+    m_purgeTimer.invalidate();
+    // The engine goes first, so that a polishing still waiting for it is answered while the HTTP
+    // server is there to send the answer; then the HTTP server, before the store it writes to.
+    m_engine.reset();
+    m_api.reset();
+}
+
+void QuilloraServer::schedulePurge()
+{
+    m_purgeTimer = m_clock.schedule(kPurgeIntervalSeconds, [this] {
+        try {
+            m_tokens->purgeExpired();
+        } catch (const Error& error) {
+            m_log.error(QStringLiteral("purging expired tokens failed: %1").arg(error.localizedDescription()));
+        }
+        schedulePurge();
+    });
+}
+
+quint16 QuilloraServer::listen()
+{
+    m_port = m_api->listen(m_options.listenHost, m_options.listenPort);
+    return m_port;
+}
+
+QUrl QuilloraServer::origin() const
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(m_options.listenHost.toString());
+    url.setPort(m_port);
+    return url;
+}
+
+void QuilloraServer::stop()
+{
+    if (m_stopping) {
+        return;
+    }
+    m_stopping = true;
+    m_purgeTimer.invalidate();
+    m_api->stopListening();
+    if (m_api->pendingRequests() == 0) {
+        QMetaObject::invokeMethod(this, &QuilloraServer::stopped, Qt::QueuedConnection);
+    }
+}
+
+} // namespace quillora

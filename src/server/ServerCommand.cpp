@@ -1,0 +1,93 @@
+#include "server/ServerCommand.h"
+
+#include "platform/Clock.h"
+#include "server/DatabaseAddress.h"
+#include "server/QuilloraServer.h"
+#include "server/ServerError.h"
+#include "server/ServerOptions.h"
+#include "server/Store.h"
+#include "server/TerminationSignals.h"
+#include "server/TokenService.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcessEnvironment>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace quillora {
+
+namespace {
+
+void printLine(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+int addUser(const ServerOptions& options, Clock& clock)
+{
+    Store store(DatabaseAddress::parse(options.database));
+    TokenService tokens(store, clock, TokenLifetimes{options.accessTtl, options.refreshTtl});
+    const qint64 userId = store.createUser(options.userName, clock.wallNow().toSecsSinceEpoch());
+    const TokenPair pair = tokens.issue(userId);
+    const QJsonObject json{{QStringLiteral("access_token"), pair.accessToken},
+                           {QStringLiteral("refresh_token"), pair.refreshToken}};
+    printLine(stdout, QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact)));
+    return 0;
+}
+
+int serve(const ServerOptions& options, Clock& clock)
+{
+    QuilloraServer server(options, clock, ServiceLog::standardError());
+    TerminationSignals terminations;
+    QObject::connect(&terminations, &TerminationSignals::received, &server, [&server](int, int count) {
+        if (count == 1) {
+            printLine(stderr, QStringLiteral("quillora-server: stopping after the requests in progress "
+                                             "(send the signal again to stop at once)"));
+            server.stop();
+        } else {
+            // Everything acknowledged is already committed, so leaving at once loses nothing.
+            printLine(stderr, QStringLiteral("quillora-server: stopping at once"));
+            std::_Exit(1);
+        }
+    });
+    QObject::connect(&server, &QuilloraServer::stopped, QCoreApplication::instance(), &QCoreApplication::quit);
+    server.listen();
+    printLine(stderr, QStringLiteral("quillora-server: serving %1/api/v1 (mode %2, engine %3, database %4)")
+                          .arg(server.origin().toString(),
+                               options.mode == AuthMode::Local ? QStringLiteral("local") : QStringLiteral("token"),
+                               options.engine == EngineKind::Rules ? QStringLiteral("rules") : QStringLiteral("openai"),
+                               server.store().address().displayText()));
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+int ServerCommand::run(const QStringList& arguments, const QProcessEnvironment& environment, Clock& clock)
+{
+    try {
+        const ServerOptions options = ServerOptions::parse(arguments, environment);
+        switch (options.command) {
+        case ServerOptions::Command::Help:
+            printLine(stdout, ServerOptions::usage());
+            return 0;
+        case ServerOptions::Command::AddUser:
+            return addUser(options, clock);
+        case ServerOptions::Command::Serve:
+            return serve(options, clock);
+        }
+    } catch (const ServerError& error) {
+        printLine(stderr, QStringLiteral("quillora-server: %1").arg(error.localizedDescription()));
+        return error.kind() == ServerError::Kind::InvalidOption ? 2 : 1;
+    } catch (const Error& error) {
+        printLine(stderr, QStringLiteral("quillora-server: %1").arg(error.localizedDescription()));
+        return 1;
+    }
+    return 1;
+}
+
+} // namespace quillora

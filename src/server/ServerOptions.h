@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QProcessEnvironment;
+
+namespace quillora {
+
+/** Which rewriting engine answers "/polish". */
+enum class EngineKind {
+    /** The embedded, offline, deterministic rule-based engine. */
+    Rules,
+    /** An OpenAI-compatible chat-completions endpoint. */
+    OpenAi,
+};
+
+/** How requests are tied to a user. */
+enum class AuthMode {
+    /** One implicit user; no token is needed. Only safe on a loopback address. */
+    Local,
+    /** Every request but the refresh carries a bearer access token. */
+    Token,
+};
+
+/** Where the `openai` engine sends its requests. */
+struct OpenAiSettings
+{
+    /** Base address; requests go to base + "/chat/completions". */
+    QUrl baseUrl;
+    QString model;
+    /** Sent as a bearer token when not empty. */
+    QString apiKey;
+};
+
+/**
+ * Everything `quillora-server` is told on its command line or through its environment. Each
+ * option has an environment variable; a command-line option wins over its variable.
+ */
+struct ServerOptions
+{
+    enum class Command {
+        /** Run the HTTP service. */
+        Serve,
+        /** "users add NAME": create a user and print its first token pair. */
+        AddUser,
+        /** Print the usage text. */
+        Help,
+    };
+
+    Command command = Command::Serve;
+    /** The user to create (AddUser). */
+    QString userName;
+
+    QHostAddress listenHost = QHostAddress(QHostAddress::LocalHost);
+    /** 0 picks a free port. */
+    quint16 listenPort = 8740;
+    /** Database address; empty means the default SQLite file. */
+    QString database;
+    EngineKind engine = EngineKind::Rules;
+    AuthMode mode = AuthMode::Local;
+    /** Allows local mode on an address other hosts can reach. */
+    bool forceLocal = false;
+
+    /** Announced in "X-Latest-App-Version" and "X-Latest-App-URL" when both are set. */
+    QString latestVersion;
+    QString latestUrl;
+
+    /** Lifetimes of new tokens, in seconds. */
+    qint64 accessTtl = 3600;
+    qint64 refreshTtl = 30 * 24 * 3600;
+
+    /** Total time the `openai` engine may spend on one polishing, in seconds. */
+    double upstreamBudget = 45;
+    OpenAiSettings openAi;
+
+    /** Hunspell word list used by the `rules` engine's spelling pass. */
+    QString dictionaryPath = QStringLiteral("/usr/share/hunspell/en_US.dic");
+
+    /**
+     * Reads `arguments` (without the program name) over `environment`. Throws `ServerError`
+     * (InvalidOption) naming the offending option for an unknown option, a missing or malformed
+     * value, an unknown command, or a combination that is refused (local mode on an address that
+     * is not loopback without `--force-local`, one of the two update options without the other).
+     */
+    [[nodiscard]] static ServerOptions parse(const QStringList& arguments, const QProcessEnvironment& environment);
+
+    /** The help text printed by `--help`. */
+    [[nodiscard]] static QString usage();
+
+    /** The listening address as "HOST:PORT" ("[HOST]:PORT" for IPv6). */
+    [[nodiscard]] QString listenText() const;
+};
+
+} // namespace quillora

@@ -1,0 +1,269 @@
+#include "server/SqlConnection.h"
+
+#include "server/ServerError.h"
+#include "server/SqliteCheckpointer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+#include <atomic>
+
+namespace quillora {
+
+namespace {
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("quillora-store-%1").arg(++counter);
+}
+
+void configureSqlite(QSqlDatabase& database, const DatabaseAddress& address)
+{
+    const QFileInfo file(address.path);
+    if (!QDir().mkpath(file.absolutePath())) {
+        throw ServerError(ServerError::Kind::Storage,
+                          QStringLiteral("cannot create the database folder %1").arg(file.absolutePath()));
+    }
+    database.setDatabaseName(address.path);
+    // Waiting on a lock held by another process beats failing the request at once.
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+}
+
+void configurePostgres(QSqlDatabase& database, const DatabaseAddress& address)
+{
+    database.setHostName(address.host);
+    if (address.port != 0) {
+        database.setPort(address.port);
+    }
+    database.setUserName(address.user);
+    database.setPassword(address.password);
+    database.setDatabaseName(address.databaseName);
+    QString options = address.connectOptions;
+    if (!options.contains(QLatin1String("connect_timeout"))) {
+        options += QString(options.isEmpty() ? QString() : QStringLiteral(";")) + QStringLiteral("connect_timeout=10");
+    }
+    database.setConnectOptions(options);
+}
+
+} // namespace
+
+SqlConnection::SqlConnection(const DatabaseAddress& address)
+    : m_address(address)
+    , m_connectionName(nextConnectionName())
+{
+    try {
+        open();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void SqlConnection::open()
+{
+    const bool sqlite = m_address.kind == DatabaseAddress::Kind::Sqlite;
+    QSqlDatabase database =
+        QSqlDatabase::addDatabase(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), m_connectionName);
+    if (!database.isValid()) {
+        throw ServerError(ServerError::Kind::Storage,
+                          QStringLiteral("the Qt %1 driver is not installed").arg(sqlite ? "SQLite" : "PostgreSQL"));
+    }
+    if (sqlite) {
+        configureSqlite(database, m_address);
+    } else {
+        configurePostgres(database, m_address);
+    }
+    if (!database.open()) {
+        fail(QStringLiteral("cannot open the database"), database.lastError());
+    }
+    if (sqlite) {
+        // WAL lets readers run beside the writer; NORMAL still commits every transaction to the
+        // WAL before the call returns, so an acknowledged write survives a crash of this process.
+        execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        execute(QStringLiteral("PRAGMA foreign_keys=ON"));
+        m_checkpointer = std::make_unique<SqliteCheckpointer>(m_address.path);
+        if (m_checkpointer->started()) {
+            execute(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
+        }
+    } else {
+        // Notices such as "relation already exists, skipping" are not worth a line on the console.
+        execute(QStringLiteral("SET client_min_messages TO WARNING"));
+    }
+}
+
+void SqlConnection::close() noexcept
+{
+    m_checkpointer.reset();
+    m_statements.clear();
+    {
+        QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
+        database.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+SqlConnection::~SqlConnection()
+{
+    close();
+}
+
+QString SqlConnection::expand(QString sql) const
+{
+    return sql.replace(QLatin1String("{id}"), m_address.kind == DatabaseAddress::Kind::Sqlite
+                                                  ? QLatin1String("INTEGER PRIMARY KEY AUTOINCREMENT")
+                                                  : QLatin1String("BIGSERIAL PRIMARY KEY"));
+}
+
+QSqlQuery& SqlConnection::prepared(const QString& sql)
+{
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end()) {
+        return **found;
+    }
+    auto query = std::make_shared<QSqlQuery>(QSqlDatabase::database(m_connectionName, false));
+    query->setForwardOnly(true);
+    if (!query->prepare(sql)) {
+        fail(QStringLiteral("cannot prepare a statement"), query->lastError());
+    }
+    return *m_statements.insert(sql, std::move(query)).value();
+}
+
+SqlRows SqlConnection::run(const QString& sql, const QVariantList& values)
+{
+    try {
+        return runOnce(sql, values);
+    } catch (const ServerError&) {
+        if (!reconnectIfLost()) {
+            throw;
+        }
+    }
+    return runOnce(sql, values);
+}
+
+SqlRows SqlConnection::runOnce(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery& query = prepared(sql);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        query.bindValue(static_cast<int>(i), values.at(i));
+    }
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        fail(QStringLiteral("a database statement failed"), error);
+    }
+    return SqlRows(query);
+}
+
+bool SqlConnection::reconnectIfLost()
+{
+    // A statement outside a transaction can simply run again on a new connection; inside one,
+    // the transaction's earlier work is gone with the connection, so the failure must stand.
+    if (m_address.kind != DatabaseAddress::Kind::Postgres || m_inTransaction) {
+        return false;
+    }
+    QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
+    if (QSqlQuery(database).exec(QStringLiteral("SELECT 1"))) {
+        return false;
+    }
+    m_statements.clear();
+    database.close();
+    if (!database.open()) {
+        return false;
+    }
+    QSqlQuery(database).exec(QStringLiteral("SET client_min_messages TO WARNING"));
+    return true;
+}
+
+qint64 SqlConnection::insert(const QString& sql, const QVariantList& values)
+{
+    if (m_address.kind == DatabaseAddress::Kind::Postgres) {
+        SqlRows rows = run(sql + QStringLiteral(" RETURNING id"), values);
+        return rows.next() ? rows.value(0).toLongLong() : 0;
+    }
+    QSqlQuery& query = prepared(sql);
+    SqlRows rows = run(sql, values);
+    return rows.rowsAffected() > 0 ? query.lastInsertId().toLongLong() : 0;
+}
+
+void SqlConnection::execute(const QString& sql)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    if (query.exec(sql)) {
+        return;
+    }
+    const QSqlError error = query.lastError();
+    if (!reconnectIfLost() || !QSqlQuery(QSqlDatabase::database(m_connectionName, false)).exec(sql)) {
+        fail(QStringLiteral("a database statement failed"), error);
+    }
+}
+
+void SqlConnection::begin()
+{
+    execute(m_address.kind == DatabaseAddress::Kind::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                            : QStringLiteral("BEGIN"));
+    m_inTransaction = true;
+}
+
+void SqlConnection::commit()
+{
+    // Still inside the transaction while COMMIT runs: a COMMIT repeated on a new connection would
+    // report success for work that is lost.
+    execute(QStringLiteral("COMMIT"));
+    m_inTransaction = false;
+}
+
+void SqlConnection::rollback() noexcept
+{
+    m_inTransaction = false;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.exec(QStringLiteral("ROLLBACK"));
+}
+
+void SqlConnection::lockSchema()
+{
+    // SQLite's BEGIN IMMEDIATE already excludes every other writer; PostgreSQL needs an explicit
+    // lock so that two instances starting together do not both apply a migration.
+    if (m_address.kind == DatabaseAddress::Kind::Postgres) {
+        execute(QStringLiteral("SELECT pg_advisory_xact_lock(74120001)"));
+    }
+}
+
+void SqlConnection::fail(const QString& what, const QSqlError& error) const
+{
+    QString reason = error.text().trimmed();
+    if (reason.isEmpty()) {
+        reason = QStringLiteral("unknown error");
+    }
+    throw ServerError(ServerError::Kind::Storage,
+                      QStringLiteral("%1 (%2): %3").arg(what, m_address.displayText(), reason));
+}
+
+WriteTransaction::WriteTransaction(SqlConnection& connection)
+    : m_connection(connection)
+{
+    m_connection.begin();
+}
+
+WriteTransaction::~WriteTransaction()
+{
+    if (m_open) {
+        m_connection.rollback();
+    }
+}
+
+void WriteTransaction::commit()
+{
+    m_open = false;
+    try {
+        m_connection.commit();
+    } catch (...) {
+        m_connection.rollback();
+        throw;
+    }
+}
+
+} // namespace quillora

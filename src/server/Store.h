@@ -1,0 +1,87 @@
+#pragma once
+
+#include "server/DatabaseAddress.h"
+#include "server/StoreRecords.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace quillora {
+
+class SqlConnection;
+
+/**
+ * Everything the service keeps: users, sessions and their tokens, each user's presets, polishings
+ * and interactions. Backed by SQLite or PostgreSQL (several service instances may share one
+ * PostgreSQL database). Every write is committed before the call returns. Belongs to the thread
+ * that made it. All operations throw `ServerError` (Storage) when the database fails; a failed
+ * operation leaves nothing half-written.
+ */
+class Store final
+{
+public:
+    /** Opens the database and brings its schema up to date. Throws `ServerError` (Storage). */
+    explicit Store(const DatabaseAddress& address);
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+    ~Store();
+
+    [[nodiscard]] const DatabaseAddress& address() const;
+
+    /** The user called `name`, created with the built-in presets when missing. */
+    [[nodiscard]] qint64 ensureUser(const QString& name, qint64 now);
+
+    /** Creates the user `name` with the built-in presets. Throws `ServerError` (Conflict) when it exists. */
+    [[nodiscard]] qint64 createUser(const QString& name, qint64 now);
+
+    /** Starts a session for `userId` holding one access and one refresh token. */
+    void createSession(qint64 userId, const TokenRecord& access, const TokenRecord& refresh, qint64 now);
+
+    /** The user of an unexpired access token of a live session, or nothing. */
+    [[nodiscard]] std::optional<qint64> userForAccessToken(const QByteArray& hash, qint64 now);
+
+    /**
+     * Spends the refresh token `hash` and stores the new pair in its session, replacing the
+     * session's access tokens. A token that was already spent ends its session (Reused).
+     */
+    [[nodiscard]] RefreshOutcome rotateRefreshToken(const QByteArray& hash, const TokenRecord& access,
+                                                    const TokenRecord& refresh, qint64 now);
+
+    /** Deletes expired tokens and sessions left without tokens; returns the number of tokens deleted. */
+    int purgeExpiredTokens(qint64 now);
+
+    /** The user's presets in display order. */
+    [[nodiscard]] QList<StoredPreset> presets(qint64 userId);
+
+    /** Appends a preset to the user's list, unless another one has the same name (ignoring case). */
+    [[nodiscard]] PresetWrite addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now);
+
+    /** Changes the name and instruction of one of the user's presets. */
+    [[nodiscard]] PresetWrite updatePreset(qint64 userId, qint64 presetId, const QString& name,
+                                           const QString& instruction, qint64 now);
+
+    /** Deletes one of the user's presets; false when the user has no such preset. */
+    [[nodiscard]] bool deletePreset(qint64 userId, qint64 presetId);
+
+    /** Records a polishing and returns its log id. */
+    [[nodiscard]] qint64 addPolishing(const PolishingRecord& record);
+
+    /**
+     * Records what the user did with a variation of their polishing `polishingId`; returns the
+     * interaction's id, or nothing when the user has no such polishing.
+     */
+    [[nodiscard]] std::optional<qint64> addInteraction(qint64 userId, qint64 polishingId, const QString& action,
+                                                       const QString& presetName, qint64 now);
+
+private:
+    std::optional<qint64> findUser(const QString& name);
+    qint64 insertUser(const QString& name, qint64 now);
+    bool hasOtherPresetNamed(qint64 userId, const QString& name, qint64 exceptId);
+
+    std::unique_ptr<SqlConnection> m_connection;
+};
+
+} // namespace quillora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "server/rules/GrammarFixer.h"
+#include "server/rules/PhraseRewriter.h"
+#include "server/rules/SpellingCorrector.h"
+#include "server/rules/StylePhrases.h"
+#include "server/rules/TextToken.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace quillora {
+
+class SpellingDictionary;
+
+/**
+ * The rule-based rewriter: corrects a text once, then renders it in each writing style. The
+ * whitespace around the text is kept as it was, so a variation can replace a selection that ends
+ * with a line break.
+ */
+class TextRewriter final
+{
+public:
+    explicit TextRewriter(std::shared_ptr<const SpellingDictionary> dictionary);
+
+    /** A text corrected once, ready to be rendered in any style. */
+    struct Prepared
+    {
+        QString leadingSpace;
+        QString trailingSpace;
+        TokenList tokens;
+    };
+
+    /** Tokenises `text` and applies the word-level grammar corrections. */
+    [[nodiscard]] Prepared prepare(const QString& text);
+
+    /** The prepared text in `style`, with spacing, capitals and the closing full stop fixed. */
+    [[nodiscard]] QString render(const Prepared& prepared, RewriteStyle style) const;
+
+    /** `prepare` and `render` in one step. */
+    [[nodiscard]] QString rewrite(const QString& text, RewriteStyle style);
+
+private:
+    SpellingCorrector m_corrector;
+    GrammarFixer m_grammar;
+    std::array<std::unique_ptr<PhraseRewriter>, 4> m_styles;
+};
+
+} // namespace quillora

@@ -1,0 +1,18 @@
+#include "ui/AnimationClock.h"
+
+#include "platform/Clock.h"
+#include "platform/Platform.h"
+
+namespace quillora {
+
+Clock& animationClock()
+{
+    return Platform::current().clock();
+}
+
+double animationNow()
+{
+    return animationClock().monotonicNow();
+}
+
+} // namespace quillora

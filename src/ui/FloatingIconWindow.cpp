@@ -1,0 +1,177 @@
+#include "ui/FloatingIconWindow.h"
+
+#include "platform/Platform.h"
+#include "platform/Screens.h"
+#include "ui/AnimationClock.h"
+#include "ui/FloatingIconView.h"
+
+#include <QMouseEvent>
+
+namespace quillora {
+
+namespace {
+
+// Elapsed times are differences of floating-point clock readings; this tolerance keeps a press
+// made exactly at the arming delay from being rejected by rounding.
+constexpr double kTimeTolerance = 1e-9;
+
+} // namespace
+
+FloatingIconWindow::FloatingIconWindow()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    , m_view(new FloatingIconView(m_iconState, this))
+    , m_fadeTicker(
+          this, [this] { return m_alpha.isRunning(animationNow()); }, [this] { applyAlpha(); })
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(static_cast<int>(windowSide), static_cast<int>(windowSide));
+    setWindowOpacity(0);
+}
+
+FloatingIconWindow::~FloatingIconWindow()
+{
+    stopHideTimer();
+    m_fadeOutCompletion.invalidate();
+    m_activation.invalidate();
+}
+
+void FloatingIconWindow::show(QPointF at)
+{
+    stopHideTimer();
+    m_hoverStartTime.reset();
+    m_activation.invalidate();
+    m_isActivating = false;
+    m_iconState.setActivationProgress(0);
+    m_iconState.setClicked(false, IconState::Transition::Immediate);
+    m_view->setHovered(false, false);
+
+    // The icon is not kept on the screen: its corner sits at a fixed offset from the pointer.
+    m_origin = QPointF(at.x() + 20, at.y() - 5);
+    const ScreenCoordinates coordinates = Platform::current().screens().coordinates();
+    move(coordinates.toQt(frame()).topLeft().toPoint());
+
+    // A fade-out still running from an earlier hide must not take the window away afterwards.
+    m_fadeOutCompletion.invalidate();
+    QWidget::show();
+    raise();
+    fadeTo(1);
+    startHideTimer();
+}
+
+void FloatingIconWindow::hide()
+{
+    stopHideTimer();
+    m_hoverStartTime.reset();
+    m_iconState.setActivationProgress(0);
+    fadeTo(0);
+    m_fadeOutCompletion.invalidate();
+    m_fadeOutCompletion = animationClock().singleShot(fadeDuration, this, [this] { QWidget::hide(); });
+}
+
+bool FloatingIconWindow::isVisible() const
+{
+    return QWidget::isVisible();
+}
+
+double FloatingIconWindow::alphaValue() const
+{
+    return m_alpha.value(animationNow());
+}
+
+QRectF FloatingIconWindow::frame() const
+{
+    return {m_origin, QSizeF(windowSide, windowSide)};
+}
+
+void FloatingIconWindow::mouseEntered()
+{
+    stopHideTimer();
+    m_hoverStartTime = animationNow();
+    m_iconState.animateActivationProgress(1, activationDelay);
+    if (m_onHover) {
+        m_onHover();
+    }
+}
+
+void FloatingIconWindow::mouseExited()
+{
+    m_hoverStartTime.reset();
+    m_iconState.setActivationProgress(0);
+    startHideTimer();
+}
+
+void FloatingIconWindow::mouseDown()
+{
+    if (!m_hoverStartTime || animationNow() - *m_hoverStartTime + kTimeTolerance < activationDelay) {
+        return;
+    }
+    // A second press during the shrink would start a second session; one activation per showing.
+    if (m_isActivating) {
+        return;
+    }
+    m_isActivating = true;
+    m_iconState.setClicked(true, IconState::Transition::Animated);
+    m_activation = animationClock().singleShot(IconState::clickDuration, this, [this] { activate(); });
+}
+
+void FloatingIconWindow::activate()
+{
+    m_isActivating = false;
+    if (m_onClick) {
+        m_onClick();
+    }
+    hide();
+}
+
+void FloatingIconWindow::enterEvent(QEnterEvent* event)
+{
+    mouseEntered();
+    QWidget::enterEvent(event);
+}
+
+void FloatingIconWindow::leaveEvent(QEvent* event)
+{
+    mouseExited();
+    QWidget::leaveEvent(event);
+}
+
+void FloatingIconWindow::mousePressEvent(QMouseEvent* event)
+{
+    mouseDown();
+    event->accept();
+}
+
+void FloatingIconWindow::identifierChanged()
+{
+    setObjectName(m_identifier);
+}
+
+void FloatingIconWindow::startHideTimer()
+{
+    stopHideTimer();
+    m_hideTimer = animationClock().singleShot(autoHideDelay, this, [this] { hide(); });
+}
+
+void FloatingIconWindow::stopHideTimer()
+{
+    if (m_hideTimer) {
+        m_hideTimer->invalidate();
+        m_hideTimer.reset();
+    }
+}
+
+void FloatingIconWindow::fadeTo(double alpha)
+{
+    m_alpha.animate(alpha, Easing::easeInOut(fadeDuration), animationNow());
+    applyAlpha();
+    m_fadeTicker.start();
+}
+
+void FloatingIconWindow::applyAlpha()
+{
+    setWindowOpacity(m_alpha.value(animationNow()));
+}
+
+} // namespace quillora

@@ -1,0 +1,182 @@
+#include "ui/ResultCard.h"
+
+#include "ui/AnimationClock.h"
+#include "ui/CapsuleButton.h"
+#include "ui/CircleButton.h"
+#include "ui/Glyphs.h"
+#include "ui/SystemFont.h"
+#include "ui/Theme.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace quillora {
+
+namespace {
+
+constexpr double kCornerRadius = 12;
+constexpr int kAccentWidth = 3;
+// Room below the card's body for its shadow, which falls 2 points down.
+constexpr int kShadowRoom = 3;
+constexpr double kMarkDuration = 0.15;
+
+QColor copiedColor()
+{
+    return Theme::isDark() ? QColor(48, 209, 88) : QColor(40, 167, 69);
+}
+
+// The text as rich text that keeps its spaces and line breaks, with three points between lines.
+QString contentMarkup(const QString& content)
+{
+    return QStringLiteral("<div style=\"white-space: pre-wrap; line-height: 124%;\">%1</div>")
+        .arg(content.toHtmlEscaped());
+}
+
+} // namespace
+
+ResultCard::ResultCard(PolishedResult result, std::function<bool()> onCopy, std::function<void()> onUse,
+                       InteractionLogger logInteraction, QWidget* parent)
+    : QFrame(parent)
+    , m_result(std::move(result))
+    , m_onCopy(std::move(onCopy))
+    , m_onUse(std::move(onUse))
+    , m_logInteraction(std::move(logInteraction))
+    , m_copyButton(
+          new CircleButton(24, [this](QPainter& painter, const QRectF& rect) { paintCopySymbol(painter, rect); }))
+    , m_useButton(new CapsuleButton(QStringLiteral("Use")))
+    , m_content(new QLabel)
+    , m_ticker(
+          this, [this] { return m_copiedAmount.isRunning(animationNow()); }, [this] { m_copyButton->update(); })
+{
+    setObjectName(QStringLiteral("resultCard"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+
+    auto* name = new QLabel(m_result.presetName.toUpper());
+    name->setObjectName(QStringLiteral("presetName"));
+    QFont nameFont = SystemFont::font(9, QFont::Bold);
+    nameFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
+    name->setFont(nameFont);
+    QPalette namePalette = name->palette();
+    namePalette.setColor(QPalette::WindowText, Theme::withOpacity(Theme::primaryButton(), 0.8));
+    name->setPalette(namePalette);
+
+    m_copyButton->setObjectName(QStringLiteral("copyButton"));
+    m_copyButton->setToolTip(QStringLiteral("Copy"));
+    m_useButton->setObjectName(QStringLiteral("useButton"));
+
+    auto* topRow = new QHBoxLayout;
+    topRow->setContentsMargins(0, 0, 0, 0);
+    topRow->setSpacing(6);
+    topRow->addWidget(name);
+    topRow->addStretch(1);
+    topRow->addWidget(m_copyButton);
+    topRow->addWidget(m_useButton);
+
+    m_content->setObjectName(QStringLiteral("content"));
+    m_content->setTextFormat(Qt::RichText);
+    m_content->setText(contentMarkup(m_result.content));
+    m_content->setFont(SystemFont::font(12.5));
+    m_content->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_content->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Word wrap makes the height follow the width; it must come after the size policy, which
+    // would otherwise clear that flag.
+    m_content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_content->setWordWrap(true);
+    QPalette contentPalette = m_content->palette();
+    contentPalette.setColor(QPalette::WindowText, Theme::withOpacity(Theme::primaryText(), 0.85));
+    m_content->setPalette(contentPalette);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(kAccentWidth + 12, 11, 12, 11 + kShadowRoom);
+    column->setSpacing(8);
+    column->addLayout(topRow);
+    column->addWidget(m_content);
+
+    connect(m_copyButton, &QAbstractButton::clicked, this, [this] { copy(); });
+    connect(m_useButton, &QAbstractButton::clicked, this, [this] { use(); });
+}
+
+QAbstractButton& ResultCard::copyButton() const
+{
+    return *m_copyButton;
+}
+
+QAbstractButton& ResultCard::useButton() const
+{
+    return *m_useButton;
+}
+
+void ResultCard::copy()
+{
+    logInteraction(QStringLiteral("copy"));
+    // The mark promises that the text is on the pasteboard; a refused write shows none.
+    if (!m_onCopy || !m_onCopy()) {
+        return;
+    }
+    setCopied(true);
+    // Every press schedules its own reset, so the mark goes 1.5 s after the first of two presses.
+    animationClock().singleShot(copiedDuration, this, [this] { setCopied(false); });
+}
+
+void ResultCard::use()
+{
+    logInteraction(QStringLiteral("use"));
+    if (m_onUse) {
+        m_onUse();
+    }
+}
+
+void ResultCard::logInteraction(const QString& action) const
+{
+    if (m_result.logId && m_logInteraction) {
+        m_logInteraction(*m_result.logId, action, m_result.presetName);
+    }
+}
+
+void ResultCard::setCopied(bool copied)
+{
+    if (copied == m_copied) {
+        return;
+    }
+    m_copied = copied;
+    m_copiedAmount.animate(copied ? 1.0 : 0.0, Easing::easeInOut(kMarkDuration), animationNow());
+    m_copyButton->update();
+    m_ticker.start();
+}
+
+void ResultCard::paintCopySymbol(QPainter& painter, const QRectF& rect) const
+{
+    // Cross-fade between the two symbols while the mark changes.
+    const double amount = std::clamp(m_copiedAmount.value(animationNow()), 0.0, 1.0);
+    const QRectF symbol(rect.center().x() - 6, rect.center().y() - 6, 12, 12);
+    if (amount < 1) {
+        drawGlyph(painter, Glyph::DocOnDoc, symbol, Theme::withOpacity(Theme::secondaryText(), 1 - amount));
+    }
+    if (amount > 0) {
+        drawGlyph(painter, Glyph::Checkmark, symbol, Theme::withOpacity(copiedColor(), amount), true);
+    }
+}
+
+void ResultCard::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF body = QRectF(rect()).adjusted(0, 0, 0, -kShadowRoom);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 8));
+    painter.drawRoundedRect(body.translated(0, 2).adjusted(-0.5, 0, 0.5, 1), kCornerRadius, kCornerRadius);
+    painter.setBrush(QColor(0, 0, 0, 5));
+    painter.drawRoundedRect(body.translated(0, 1), kCornerRadius, kCornerRadius);
+
+    QPainterPath shape;
+    shape.addRoundedRect(body, kCornerRadius, kCornerRadius);
+    painter.fillPath(shape, Theme::cardBackground());
+    painter.setClipPath(shape);
+    painter.fillRect(QRectF(body.left(), body.top(), kAccentWidth, body.height()), Theme::primaryButton());
+}
+
+} // namespace quillora

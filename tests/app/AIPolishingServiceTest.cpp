@@ -1,0 +1,174 @@
+#include "BackendFixture.h"
+
+#include "app/AIPolishingService.h"
+#include "app/JsonDecodingError.h"
+#include "app/PresetManager.h"
+
+#include <QJsonArray>
+
+namespace quillora {
+namespace {
+
+QJsonObject backendPreset(qint64 id, const QString& name)
+{
+    return QJsonObject{
+        {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name}};
+}
+
+/** A backend that knows the presets Professional and Casual and answers "/polish" with `polish`. */
+class AIPolishingServiceTest : public BackendFixture
+{
+protected:
+    void SetUp() override
+    {
+        BackendFixture::SetUp();
+        server().setHandler([this](const Request& request) {
+            if (request.target == "/api/v1/presets") {
+                return Reply::json(200, QJsonArray{backendPreset(1, QStringLiteral("Professional")),
+                                                   backendPreset(2, QStringLiteral("Casual"))});
+            }
+            if (request.target == "/api/v1/polish") {
+                return m_polish;
+            }
+            return Reply::json(201, QJsonObject());
+        });
+        m_presets = std::make_unique<PresetManager>(client());
+        test::awaitTask(m_presets->waitForInitialLoad());
+    }
+
+    void TearDown() override
+    {
+        m_presets.reset();
+        BackendFixture::TearDown();
+    }
+
+    void answerPolish(Reply reply) { m_polish = std::move(reply); }
+    AIPolishingService service() { return AIPolishingService(client(), *m_presets); }
+
+private:
+    Reply m_polish;
+    std::unique_ptr<PresetManager> m_presets;
+};
+
+TEST_F(AIPolishingServiceTest, ResultsFollowThePresetOrderAndMatchNamesWithoutCase)
+{
+    answerPolish(
+        Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 7},
+                                     {QStringLiteral("results"),
+                                      QJsonObject{{QStringLiteral("professional"), QStringLiteral("Dear team")},
+                                                  {QStringLiteral("Casual"), QStringLiteral("hey all")},
+                                                  {QStringLiteral("Pirate"), QStringLiteral("ahoy")}}},
+                                     {QStringLiteral("model"), QStringLiteral("quill-1")},
+                                     {QStringLiteral("duration"), 1.25}}));
+
+    const PolishingOutcome outcome = test::awaitTask(service().polishAll(QStringLiteral("hello team")));
+
+    ASSERT_EQ(outcome.results.size(), 2);
+    EXPECT_EQ(outcome.results[0].presetName, QStringLiteral("Professional"));
+    EXPECT_EQ(outcome.results[0].content, QStringLiteral("Dear team"));
+    EXPECT_EQ(outcome.results[1].presetName, QStringLiteral("Casual"));
+    EXPECT_EQ(outcome.results[1].content, QStringLiteral("hey all"));
+    EXPECT_EQ(outcome.results[0].logId, 7);
+    EXPECT_EQ(outcome.model, QStringLiteral("quill-1"));
+    EXPECT_DOUBLE_EQ(outcome.duration, 1.25);
+    EXPECT_EQ(server().requests().last().body, QByteArray(R"({"text":"hello team"})"));
+    EXPECT_TRUE(logged(QStringLiteral("🚀 Starting Backend Polishing API Call for 2 presets...")));
+}
+
+TEST_F(AIPolishingServiceTest, MissingVariationGetsThePlaceholderAndLogIdMayBeAbsent)
+{
+    const QList<QPair<QJsonValue, std::optional<qint64>>> logIds = {{QJsonValue(42), 42},
+                                                                    {QJsonValue(QJsonValue::Null), std::nullopt},
+                                                                    {QJsonValue(QJsonValue::Undefined), std::nullopt}};
+    for (const auto& [logId, expected] : logIds) {
+        QJsonObject body{{QStringLiteral("results"), QJsonObject{{QStringLiteral("Casual"), QStringLiteral("hey")}}},
+                         {QStringLiteral("model"), QStringLiteral("m")},
+                         {QStringLiteral("duration"), 2}};
+        if (!logId.isUndefined()) {
+            body.insert(QStringLiteral("log_id"), logId);
+        }
+        answerPolish(Reply::json(200, body));
+
+        const PolishingOutcome outcome = test::awaitTask(service().polishAll(QStringLiteral("text")));
+
+        ASSERT_EQ(outcome.results.size(), 2);
+        EXPECT_EQ(outcome.results[0].content, QStringLiteral("Error: Variation missing from AI response."));
+        EXPECT_EQ(outcome.results[0].logId, expected);
+        EXPECT_EQ(outcome.results[1].logId, expected);
+    }
+    EXPECT_TRUE(logged(QStringLiteral("⚠️ Variation 'Professional' missing from backend response.")));
+}
+
+TEST_F(AIPolishingServiceTest, FailedPolishingCarriesStatusAndBackendErrorText)
+{
+    struct Case
+    {
+        const char* name;
+        Reply reply;
+        qint64 code;
+        std::optional<QString> backendError;
+        QString logLine;
+    };
+    const QList<Case> cases = {
+        {"429 with an error body",
+         Reply::json(429, QJsonObject{{QStringLiteral("error"), QStringLiteral("Slow down")}}), 429,
+         QStringLiteral("Slow down"), QStringLiteral("❌ Backend Polishing failed (429): Slow down")},
+        {"500 with plain text", Reply::text(500, "upstream down"), 500, std::nullopt,
+         QStringLiteral("❌ Backend Polishing failed (500): upstream down")},
+        {"502 with bytes that are not text", Reply{502, "\xff\xfe", {}, false}, 502, std::nullopt,
+         QStringLiteral("❌ Backend Polishing failed with status 502")},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        answerPolish(testCase.reply);
+        const ErrorPtr error = failureOf(service().polishAll(QStringLiteral("text")));
+        ASSERT_TRUE(error);
+        const ErrorRecord record = error->toRecord();
+        EXPECT_EQ(record.domain(), QStringLiteral("AIPolishingService"));
+        EXPECT_EQ(record.code(), testCase.code);
+        EXPECT_EQ(error->localizedDescription(), QStringLiteral("Polishing failed"));
+        EXPECT_EQ(record.userInfo().contains(QStringLiteral("backendError")), testCase.backendError.has_value());
+        if (testCase.backendError) {
+            EXPECT_EQ(record.userInfo().value(QStringLiteral("backendError")).toString(), *testCase.backendError);
+        }
+        EXPECT_EQ(log().last(), testCase.logLine);
+    }
+}
+
+TEST_F(AIPolishingServiceTest, UndecodableSuccessBodyFailsWithTheDecoderError)
+{
+    const QList<Reply> replies = {
+        Reply{204, {}, {}, false},
+        Reply::json(200, QJsonObject{{QStringLiteral("results"), QJsonObject()}, {QStringLiteral("duration"), 1}}),
+        Reply::json(200, QJsonObject{{QStringLiteral("results"), QJsonObject{{QStringLiteral("Casual"), 3}}},
+                                     {QStringLiteral("model"), QStringLiteral("m")},
+                                     {QStringLiteral("duration"), 1}}),
+    };
+    for (const Reply& reply : replies) {
+        answerPolish(reply);
+        const ErrorPtr error = failureOf(service().polishAll(QStringLiteral("text")));
+        ASSERT_TRUE(error);
+        EXPECT_NE(dynamic_cast<const JsonDecodingError*>(error.get()), nullptr)
+            << error->debugDescription().toStdString();
+    }
+}
+
+TEST_F(AIPolishingServiceTest, InteractionLogPostsTheActionAndSwallowsFailures)
+{
+    test::awaitTask(client().logInteraction(42, QStringLiteral("copy"), QStringLiteral("Casual")));
+
+    const Request& sent = server().requests().last();
+    EXPECT_EQ(sent.method, "POST");
+    EXPECT_EQ(sent.target, "/api/v1/polishing/42/interactions");
+    EXPECT_EQ(sent.json(), (QJsonObject{{QStringLiteral("interaction"),
+                                         QJsonObject{{QStringLiteral("action"), QStringLiteral("copy")},
+                                                     {QStringLiteral("preset_name"), QStringLiteral("Casual")}}}}));
+
+    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), &updates());
+    const qsizetype linesBefore = log().size();
+    EXPECT_NO_THROW(test::awaitTask(unreachable.logInteraction(1, QStringLiteral("use"), QStringLiteral("Casual"))));
+    EXPECT_EQ(log().size(), linesBefore);
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,345 @@
+#include "BackendFixture.h"
+
+#include "app/AIPolishingService.h"
+#include "app/AppInfo.h"
+#include "app/BackendOrigin.h"
+#include "app/PresetManager.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkReply>
+
+namespace quillora {
+namespace {
+
+using BackendClientTest = BackendFixture;
+
+const QByteArray kRefreshTarget = "/api/v1/auth/refresh";
+
+test::ScriptedHttpServer::Reply withUpdateHeaders(test::ScriptedHttpServer::Reply reply, const QByteArray& version,
+                                                  const QByteArray& url)
+{
+    reply.headers.append({"X-Latest-App-Version", version});
+    reply.headers.append({"X-Latest-App-URL", url});
+    return reply;
+}
+
+TEST_F(BackendClientTest, PathsWithAndWithoutLeadingSlashJoinTheSameWay)
+{
+    server().setHandler([](const Request&) { return Reply::json(200, QJsonObject()); });
+    const QList<QPair<QString, QByteArray>> cases = {
+        {QStringLiteral("presets"), "/api/v1/presets"},
+        {QStringLiteral("/presets"), "/api/v1/presets"},
+        {QStringLiteral("presets?limit=2"), "/api/v1/presets?limit=2"},
+    };
+    for (const auto& [path, target] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        const BackendResponse response = test::awaitTask(client().request(path, QStringLiteral("GET")));
+        EXPECT_EQ(response.status(), 200);
+        EXPECT_EQ(server().requests().last().target, target);
+    }
+    EXPECT_EQ(client().baseURL(), server().origin() + QStringLiteral("/api/v1"));
+}
+
+TEST_F(BackendClientTest, EveryRequestCarriesTheStandardHeadersAndTheTokenOnlyWhenStored)
+{
+    server().setHandler([](const Request&) { return Reply::json(200, QJsonObject()); });
+    test::awaitTask(client().request(QStringLiteral("/presets"), QStringLiteral("GET")));
+    signIn(QStringLiteral("token-1"), QStringLiteral("refresh-1"));
+    test::awaitTask(client().request(QStringLiteral("/presets"), QStringLiteral("POST"),
+                                     QJsonObject{{QStringLiteral("name"), QStringLiteral("A")}}));
+
+    ASSERT_EQ(server().requests().size(), 2);
+    const Request& anonymous = server().requests()[0];
+    const Request& signedIn = server().requests()[1];
+    for (const Request* request : {&anonymous, &signedIn}) {
+        EXPECT_EQ(request->header("content-type"), QByteArray("application/json"));
+        EXPECT_EQ(request->header("x-user-local-date"), QByteArray("2026-01-05"));
+        EXPECT_EQ(request->header("x-app-version"), AppInfo::version().toUtf8());
+    }
+    EXPECT_EQ(anonymous.method, "GET");
+    EXPECT_FALSE(anonymous.header("authorization").has_value());
+    EXPECT_TRUE(anonymous.body.isEmpty());
+    EXPECT_EQ(signedIn.method, "POST");
+    EXPECT_EQ(signedIn.header("authorization"), QByteArray("Bearer token-1"));
+    EXPECT_EQ(signedIn.body, QByteArray(R"({"name":"A"})"));
+}
+
+TEST_F(BackendClientTest, ConcurrentUnauthorizedRequestsShareOneRefresh)
+{
+    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+    int rejected = 0;
+    server().setHandler([&rejected](const Request& request) -> std::optional<Reply> {
+        if (request.target == kRefreshTarget) {
+            return std::nullopt;
+        }
+        if (request.header("authorization") == QByteArray("Bearer old")) {
+            // Each 401 announces its own version. The client hands the announcement over just before
+            // it joins the refresh, so two announcements arriving means both requests wait for it.
+            ++rejected;
+            return withUpdateHeaders(Reply::text(401, "expired"), "2.0." + QByteArray::number(rejected),
+                                     "https://example.com/download");
+        }
+        return Reply::json(200, QJsonObject{{QStringLiteral("path"), QString::fromUtf8(request.target)}});
+    });
+    int announcements = 0;
+    QObject::connect(&updates(), &UpdateManager::latestVersionChanged, [&announcements] { ++announcements; });
+
+    const auto first = test::start(client().request(QStringLiteral("/presets"), QStringLiteral("GET")));
+    const auto second = test::start(client().request(QStringLiteral("/polish"), QStringLiteral("POST"),
+                                                     QJsonObject{{QStringLiteral("text"), QStringLiteral("x")}}));
+    ASSERT_TRUE(test::waitUntil([&] { return announcements == 2 && server().heldCount() == 1; }));
+    server().releaseHeld(Reply::json(200, QJsonObject{{QStringLiteral("access_token"), QStringLiteral("new")},
+                                                      {QStringLiteral("refresh_token"), QStringLiteral("refresh-2")}}));
+    ASSERT_TRUE(test::waitUntil([&] { return first->done() && second->done(); }));
+
+    EXPECT_EQ(server().count("POST", kRefreshTarget), 1);
+    ASSERT_TRUE(first->value() && second->value());
+    EXPECT_EQ(first->value()->status(), 200);
+    EXPECT_EQ(second->value()->status(), 200);
+    EXPECT_EQ(server().count("GET", "/api/v1/presets"), 2);
+    EXPECT_EQ(server().count("POST", "/api/v1/polish"), 2);
+    EXPECT_EQ(server().requests().last().header("authorization"), QByteArray("Bearer new"));
+    EXPECT_EQ(storedToken("backendAccessToken"), QStringLiteral("new"));
+    EXPECT_EQ(storedToken("backendRefreshToken"), QStringLiteral("refresh-2"));
+
+    // The refresh carries the refresh token and nothing but the content type.
+    const auto refresh = std::find_if(server().requests().cbegin(), server().requests().cend(),
+                                      [](const Request& request) { return request.target == kRefreshTarget; });
+    EXPECT_EQ(refresh->body, QByteArray(R"({"refresh_token":"refresh-1"})"));
+    EXPECT_EQ(refresh->header("content-type"), QByteArray("application/json"));
+    for (const char* absent : {"authorization", "x-app-version", "x-user-local-date"}) {
+        EXPECT_FALSE(refresh->header(absent).has_value()) << absent;
+    }
+}
+
+TEST_F(BackendClientTest, RepeatedRequestAnswered401IsReturnedWithoutSecondRefresh)
+{
+    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+    server().setHandler([](const Request& request) {
+        if (request.target == kRefreshTarget) {
+            return Reply::json(200, QJsonObject{{QStringLiteral("access_token"), QStringLiteral("new")},
+                                                {QStringLiteral("refresh_token"), QStringLiteral("refresh-2")}});
+        }
+        return Reply::text(401, "still no");
+    });
+
+    const BackendResponse response =
+        test::awaitTask(client().request(QStringLiteral("presets"), QStringLiteral("GET")));
+
+    EXPECT_EQ(response.status(), 401);
+    EXPECT_EQ(response.body, QByteArray("still no"));
+    EXPECT_EQ(server().count("POST", kRefreshTarget), 1);
+    EXPECT_EQ(server().count("GET", "/api/v1/presets"), 2);
+    EXPECT_EQ(server().requests().last().header("authorization"), QByteArray("Bearer new"));
+    EXPECT_EQ(storedToken("backendRefreshToken"), QStringLiteral("refresh-2"));
+    EXPECT_TRUE(logged(QStringLiteral("❌ 401 Unauthorized: still no")));
+}
+
+TEST_F(BackendClientTest, FailedRefreshEndsTheSessionAndReturnsTheFirst401)
+{
+    const QList<QPair<const char*, Reply>> cases = {
+        {"refresh answered 500", Reply::text(500, "boom")},
+        {"refresh body without refresh_token",
+         Reply::json(200, QJsonObject{{QStringLiteral("access_token"), QStringLiteral("new")}})},
+        {"refresh lost in transport", Reply::drop()},
+    };
+    for (const auto& [name, refreshReply] : cases) {
+        SCOPED_TRACE(name);
+        signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+        server().setHandler([reply = refreshReply](const Request& request) {
+            return request.target == kRefreshTarget ? reply : Reply::text(401, "first");
+        });
+        const int refreshesBefore = server().count("POST", kRefreshTarget);
+        const int requestsBefore = server().count("GET", "/api/v1/presets");
+        int sessionEnds = 0;
+        const QMetaObject::Connection connection =
+            QObject::connect(&client(), &BackendClient::sessionEnded, [&sessionEnds] { ++sessionEnds; });
+
+        const BackendResponse response =
+            test::awaitTask(client().request(QStringLiteral("/presets"), QStringLiteral("GET")));
+        QObject::disconnect(connection);
+
+        EXPECT_EQ(response.status(), 401);
+        EXPECT_EQ(response.body, QByteArray("first"));
+        EXPECT_GE(server().count("POST", kRefreshTarget) - refreshesBefore, 1);
+        EXPECT_EQ(server().count("GET", "/api/v1/presets") - requestsBefore, 1);
+        EXPECT_FALSE(client().accessToken().has_value());
+        EXPECT_FALSE(client().refreshToken().has_value());
+        EXPECT_EQ(sessionEnds, 1);
+    }
+}
+
+TEST_F(BackendClientTest, UnauthorizedWithoutRefreshTokenIsReturnedAtOnceAndLoggedWhenText)
+{
+    const QList<QPair<QByteArray, bool>> cases = {{"plain text", true}, {"\xff\xfe\xfd", false}};
+    for (const auto& [body, expectLine] : cases) {
+        SCOPED_TRACE(body.toStdString());
+        desktop().userDefaults().set(QStringLiteral("backendAccessToken"), QStringLiteral("only"));
+        server().setHandler([body = body](const Request&) { return Reply{401, body, {}, false}; });
+        const qsizetype linesBefore = log().size();
+
+        const BackendResponse response =
+            test::awaitTask(client().request(QStringLiteral("/presets"), QStringLiteral("GET")));
+
+        EXPECT_EQ(response.status(), 401);
+        EXPECT_EQ(response.body, body);
+        EXPECT_EQ(server().count("POST", kRefreshTarget), 0);
+        EXPECT_EQ(storedToken("backendAccessToken"), QStringLiteral("only"));
+        EXPECT_EQ(log().size() - linesBefore, expectLine ? 1 : 0);
+        if (expectLine) {
+            EXPECT_EQ(log().last(), QStringLiteral("❌ 401 Unauthorized: plain text"));
+        }
+    }
+}
+
+TEST_F(BackendClientTest, UpdateHeadersReachTheUpdateNoticeWhateverTheStatus)
+{
+    struct Case
+    {
+        const char* name;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        std::optional<QString> expectedVersion;
+    };
+    const QList<Case> cases = {
+        {"both headers on a 500",
+         {{"X-Latest-App-Version", "2.0.0"}, {"X-Latest-App-URL", "https://example.com/download"}},
+         QStringLiteral("2.0.0")},
+        {"version without address", {{"X-Latest-App-Version", "2.0.0"}}, std::nullopt},
+        {"address that does not parse",
+         {{"X-Latest-App-Version", "2.0.0"}, {"X-Latest-App-URL", "https://exa mple.com/%zz"}},
+         std::nullopt},
+        {"address that is not a web page",
+         {{"X-Latest-App-Version", "2.0.0"}, {"X-Latest-App-URL", "file:///etc/passwd"}},
+         std::nullopt},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        UpdateManager updates(desktop().userDefaults(), QStringLiteral("1.0.0"));
+        BackendClient client(server().origin(), &updates);
+        server().setHandler([&testCase](const Request&) { return Reply{500, "oops", testCase.headers, false}; });
+
+        const BackendResponse response =
+            test::awaitTask(client.request(QStringLiteral("/polish"), QStringLiteral("POST")));
+        QCoreApplication::sendPostedEvents(&updates, QEvent::MetaCall);
+
+        EXPECT_EQ(response.status(), 500);
+        EXPECT_EQ(updates.latestVersion(), testCase.expectedVersion);
+        if (testCase.expectedVersion) {
+            EXPECT_EQ(updates.updateURL(), QUrl(QStringLiteral("https://example.com/download")));
+        }
+    }
+}
+
+TEST_F(BackendClientTest, DirectRefreshReportsItsOwnErrors)
+{
+    ErrorPtr error = failureOf(client().refresh());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("BackendClient"));
+    EXPECT_EQ(error->toRecord().code(), 401);
+    EXPECT_EQ(error->localizedDescription(), QStringLiteral("No refresh token available"));
+    EXPECT_TRUE(server().requests().isEmpty());
+
+    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+    server().setHandler([](const Request&) { return Reply::text(403, "no"); });
+    error = failureOf(client().refresh());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->toRecord().code(), 403);
+    EXPECT_EQ(error->localizedDescription(), QStringLiteral("Refresh failed"));
+    EXPECT_FALSE(client().accessToken().has_value());
+
+    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+    server().setHandler([](const Request&) {
+        return Reply::json(200, QJsonObject{{QStringLiteral("access_token"), QStringLiteral("a2")},
+                                            {QStringLiteral("refresh_token"), QStringLiteral("r2")},
+                                            {QStringLiteral("expires_in"), 3600}});
+    });
+    const LoginResponse pair = test::awaitTask(client().refresh());
+    EXPECT_EQ(pair.accessToken, QStringLiteral("a2"));
+    EXPECT_EQ(client().refreshToken(), QStringLiteral("r2"));
+}
+
+TEST_F(BackendClientTest, TransportFailureIsPassedThroughAndKeepsTheTokens)
+{
+    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), &updates());
+    const ErrorPtr error = failureOf(unreachable.request(QStringLiteral("/presets"), QStringLiteral("GET")));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("QNetworkReply"));
+    EXPECT_EQ(error->toRecord().code(), QNetworkReply::ConnectionRefusedError);
+    EXPECT_EQ(unreachable.accessToken(), QStringLiteral("old"));
+}
+
+TEST_F(BackendClientTest, MalformedUrlFailsWithoutSending)
+{
+    const ErrorPtr error = failureOf(client().request(QStringLiteral("presets/%zz"), QStringLiteral("GET")));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("QUrl"));
+    EXPECT_TRUE(server().requests().isEmpty());
+}
+
+TEST_F(BackendClientTest, PlainHttpToAnotherMachineIsRefusedAndNothingIsSent)
+{
+    const QList<QPair<QString, bool>> origins = {
+        {QStringLiteral("https://api.example.com"), true},
+        {QStringLiteral("https://api.example.com/"), true},
+        {QStringLiteral("http://127.0.0.1:8740"), true},
+        {QStringLiteral("http://localhost:8740"), true},
+        {QStringLiteral("http://[::1]:8740"), true},
+        {QStringLiteral("http://api.example.com"), false},
+        {QStringLiteral("http://192.168.1.10:8740"), false},
+        {QStringLiteral("ftp://api.example.com"), false},
+        {QStringLiteral("not a url"), false},
+    };
+    for (const auto& [origin, accepted] : origins) {
+        SCOPED_TRACE(origin.toStdString());
+        EXPECT_EQ(!BackendOrigin::refusal(origin).has_value(), accepted);
+    }
+    EXPECT_EQ(BackendOrigin::baseURL(QStringLiteral("https://api.example.com/")),
+              QStringLiteral("https://api.example.com/api/v1"));
+
+    BackendClient refused(QStringLiteral("http://api.example.com"), &updates());
+    ASSERT_TRUE(refused.originError());
+    const ErrorPtr error = failureOf(refused.request(QStringLiteral("/presets"), QStringLiteral("GET")));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("BackendClient"));
+    EXPECT_TRUE(error->localizedDescription().contains(QStringLiteral("https")));
+    EXPECT_TRUE(logged(QStringLiteral("❌ The backend address")));
+}
+
+TEST_F(BackendClientTest, SharedInstancesAreMadeOnFirstUseAndCanBeReset)
+{
+    qputenv("QUILLORA_BACKEND_URL", server().origin().toUtf8());
+    BackendClient& first = BackendClient::shared();
+    EXPECT_EQ(&BackendClient::shared(), &first);
+    EXPECT_EQ(first.baseURL(), server().origin() + QStringLiteral("/api/v1"));
+
+    // The shared polishing service reaches the backend through the shared client and presets.
+    server().setHandler([](const Request& request) {
+        if (request.target == "/api/v1/presets") {
+            return Reply::json(200, QJsonArray());
+        }
+        return Reply::json(200, QJsonObject{{QStringLiteral("results"), QJsonObject()},
+                                            {QStringLiteral("model"), QStringLiteral("m")},
+                                            {QStringLiteral("duration"), 1}});
+    });
+    EXPECT_EQ(test::awaitTask(AIPolishingService().polishAll(QStringLiteral("text"))).model, QStringLiteral("m"));
+
+    PresetManager::resetShared();
+    BackendClient::resetShared();
+    UpdateManager::resetShared();
+    qunsetenv("QUILLORA_BACKEND_URL");
+    EXPECT_EQ(BackendClient::shared().baseURL(), QStringLiteral("http://127.0.0.1:8740/api/v1"));
+    BackendClient::resetShared();
+}
+
+TEST_F(BackendClientTest, VersionFallsBackToZeroWhenTheBuildGaveNone)
+{
+    EXPECT_EQ(AppInfo::versionOrDefault(QString()), QStringLiteral("0.0.0"));
+    EXPECT_EQ(AppInfo::versionOrDefault(QStringLiteral("1.4.0")), QStringLiteral("1.4.0"));
+    EXPECT_FALSE(AppInfo::version().isEmpty());
+}
+
+} // namespace
+} // namespace quillora

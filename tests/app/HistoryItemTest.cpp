@@ -1,0 +1,133 @@
+#include "app/HistoryItem.h"
+#include "app/JsonCoding.h"
+#include "support/SimDesktopTest.h"
+
+#include <QJsonDocument>
+#include <QTimeZone>
+
+#include <cmath>
+
+namespace quillora {
+namespace {
+
+class HistoryItemTest : public SimDesktopTest
+{
+protected:
+    static QByteArray itemJson(const char* extra)
+    {
+        return QByteArray(R"({"id":"6ba7b810-9dad-11d1-80b4-00c04fd430c8","originalText":"teh text",)"
+                          R"("polishedResults":[{"id":"6BA7B811-9DAD-11D1-80B4-00C04FD430C8",)"
+                          R"("presetName":"Fix Grammar","content":"the text","logId":12}],)") +
+               extra + "}";
+    }
+};
+
+TEST_F(HistoryItemTest, TimestampIsTheClockTimeAndEncodesAsSecondsSince2001)
+{
+    clock().setWallNow(QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()).toLocalTime());
+    const HistoryItem item(QStringLiteral("some text"), {}, QStringLiteral("gpt"), 1.5);
+    EXPECT_EQ(item.timestamp, QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()));
+
+    const QJsonObject json = item.toJson();
+    EXPECT_EQ(json.value("timestamp").toDouble(), 86400.0);
+    EXPECT_EQ(json.keys(),
+              (QStringList{"id", "modelUsed", "originalText", "polishedResults", "responseTime", "timestamp"}));
+    EXPECT_TRUE(json.value("polishedResults").toArray().isEmpty());
+}
+
+TEST_F(HistoryItemTest, DecodesTimestampsAndOptionals)
+{
+    struct Case
+    {
+        const char* extra;
+        QDateTime timestamp;
+        std::optional<QString> modelUsed;
+        std::optional<double> responseTime;
+    };
+    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
+    const Case cases[] = {
+        {R"("timestamp":0)", reference, std::nullopt, std::nullopt},
+        {R"("timestamp":0,"modelUsed":null,"responseTime":null)", reference, std::nullopt, std::nullopt},
+        {R"("timestamp":-0.5,"modelUsed":"m1","responseTime":2)", reference.addMSecs(-500), QStringLiteral("m1"), 2.0},
+        {R"("timestamp":86400.25,"responseTime":0.125,"unknown":{"a":1})", reference.addMSecs(86400250), std::nullopt,
+         0.125},
+    };
+    for (const Case& c : cases) {
+        const HistoryItem item = HistoryItem::fromJson(JsonCoding::parse(itemJson(c.extra)));
+        EXPECT_EQ(item.timestamp, c.timestamp) << c.extra;
+        EXPECT_EQ(item.modelUsed, c.modelUsed) << c.extra;
+        EXPECT_EQ(item.responseTime, c.responseTime) << c.extra;
+        ASSERT_EQ(item.polishedResults.size(), 1);
+        EXPECT_EQ(item.polishedResults[0].logId, 12);
+        EXPECT_EQ(item.toJson().value("id").toString(), QStringLiteral("6BA7B810-9DAD-11D1-80B4-00C04FD430C8"));
+    }
+}
+
+TEST_F(HistoryItemTest, BrokenItemsFailWithThePathOfTheBadValue)
+{
+    struct Case
+    {
+        QByteArray json;
+        const char* path;
+    };
+    const Case cases[] = {
+        {itemJson(R"("timestamp":"2025-01-01")"), "timestamp"},
+        {itemJson(R"("timestamp":null)"), "timestamp"},
+        {itemJson(R"("timestamp":1e300)"), "timestamp"},
+        {itemJson(R"("timestamp":0,"modelUsed":5)"), "modelUsed"},
+        {itemJson(R"("timestamp":0,"responseTime":"fast")"), "responseTime"},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","originalText":"t","polishedResults":{},"timestamp":0})",
+         "polishedResults"},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","originalText":"t","timestamp":0,)"
+         R"("polishedResults":[{"id":"6BA7B811-9DAD-11D1-80B4-00C04FD430C8"}]})",
+         "polishedResults[0].presetName"},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","polishedResults":[],"timestamp":0})", "originalText"},
+    };
+    for (const Case& c : cases) {
+        try {
+            (void)HistoryItem::fromJson(JsonCoding::parse(c.json));
+            ADD_FAILURE() << c.json.constData();
+        } catch (const JsonDecodingError& error) {
+            EXPECT_EQ(error.codingPath(), QString::fromLatin1(c.path)) << c.json.constData();
+        }
+    }
+}
+
+TEST_F(HistoryItemTest, ListRoundTripsThroughFileTextAndOneBadItemFailsTheList)
+{
+    const QList<HistoryItem> items{
+        HistoryItem(QStringLiteral("first"),
+                    {PolishedResult(QStringLiteral("Casual"), QStringLiteral("a"), 3),
+                     PolishedResult(QStringLiteral("Concise"), QStringLiteral("b"))},
+                    QStringLiteral("model"), 0.1),
+        HistoryItem(QStringLiteral("second"), {}),
+    };
+    const QByteArray file = QJsonDocument(JsonCoding::encodeArray(items)).toJson();
+    const QList<HistoryItem> decoded = JsonCoding::decodeArray<HistoryItem>(JsonCoding::parse(file));
+    ASSERT_EQ(decoded.size(), 2);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(decoded[i].id, items[i].id);
+        EXPECT_EQ(decoded[i].originalText, items[i].originalText);
+        EXPECT_EQ(decoded[i].polishedResults, items[i].polishedResults);
+        EXPECT_EQ(decoded[i].timestamp, items[i].timestamp);
+        EXPECT_EQ(decoded[i].modelUsed, items[i].modelUsed);
+        EXPECT_EQ(decoded[i].responseTime, items[i].responseTime);
+    }
+
+    const QByteArray damaged = "[" + QJsonDocument(items[0].toJson()).toJson() + R"(, {"id": 1}])";
+    try {
+        (void)JsonCoding::decodeArray<HistoryItem>(JsonCoding::parse(damaged));
+        ADD_FAILURE();
+    } catch (const JsonDecodingError& error) {
+        EXPECT_EQ(error.codingPath(), QStringLiteral("[1].id"));
+    }
+}
+
+TEST_F(HistoryItemTest, NonFiniteResponseTimeIsLeftOut)
+{
+    const HistoryItem item(QStringLiteral("x"), {}, std::nullopt, std::nan(""));
+    EXPECT_FALSE(item.toJson().contains("responseTime"));
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,172 @@
+#include "app/HistoryManager.h"
+#include "app/AppLogger.h"
+#include "support/SimDesktopTest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace quillora {
+namespace {
+
+class HistoryManagerTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        AppLogger::setCapture([this](const QString& message, const QString&) { m_log.append(message); });
+    }
+
+    void TearDown() override
+    {
+        AppLogger::setCapture({});
+        SimDesktopTest::TearDown();
+    }
+
+    QString folder() { return QDir(desktop().appDataFolder().path()).filePath(QStringLiteral("com.tessel.quillora")); }
+    QString filePath() { return folder() + QStringLiteral("/history.json"); }
+
+    void writeFile(const QByteArray& content)
+    {
+        QDir().mkpath(folder());
+        QFile file(filePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QList<PolishedResult> results(const QString& text)
+    {
+        return {PolishedResult(QStringLiteral("Professional"), text, 1),
+                PolishedResult(QStringLiteral("Casual"), text)};
+    }
+
+    const QStringList& log() const { return m_log; }
+
+private:
+    QStringList m_log;
+};
+
+TEST_F(HistoryManagerTest, FirstStartCreatesTheFolderButNoFile)
+{
+    HistoryManager history;
+    EXPECT_TRUE(history.items().isEmpty());
+    EXPECT_TRUE(QFileInfo(folder()).isDir());
+    EXPECT_FALSE(QFile::exists(filePath()));
+    EXPECT_EQ(history.historyURL(), filePath());
+}
+
+TEST_F(HistoryManagerTest, EntriesGoFirstAndTheListStopsAtOneHundred)
+{
+    HistoryManager history;
+    for (int i = 0; i < 101; ++i) {
+        history.addEntry(QStringLiteral("text %1").arg(i), results(QStringLiteral("v%1").arg(i)), QStringLiteral("m"),
+                         0.5);
+        advance(1);
+    }
+    ASSERT_EQ(history.items().size(), HistoryManager::maximumItems);
+    EXPECT_EQ(history.items().first().originalText, QStringLiteral("text 100"));
+    EXPECT_EQ(history.items().last().originalText, QStringLiteral("text 1"));
+
+    HistoryManager reloaded;
+    ASSERT_EQ(reloaded.items().size(), 100);
+    for (qsizetype i = 0; i < 100; ++i) {
+        EXPECT_EQ(reloaded.items()[i].id, history.items()[i].id);
+    }
+    EXPECT_EQ(reloaded.items().first().polishedResults, history.items().first().polishedResults);
+    EXPECT_EQ(reloaded.items().first().timestamp, history.items().first().timestamp);
+    EXPECT_EQ(reloaded.items().first().modelUsed, QStringLiteral("m"));
+}
+
+TEST_F(HistoryManagerTest, ReadableFilesLoadQuietlyAndClearingWritesAnEmptyArray)
+{
+    writeFile("[]");
+    HistoryManager empty;
+    EXPECT_TRUE(empty.items().isEmpty());
+    EXPECT_TRUE(log().isEmpty());
+
+    empty.addEntry(QStringLiteral("one"), results(QStringLiteral("1")), std::nullopt, std::nullopt);
+    EXPECT_EQ(QJsonDocument::fromJson(readFile(filePath())).array().size(), 1);
+    empty.clearHistory();
+    EXPECT_TRUE(empty.items().isEmpty());
+    EXPECT_EQ(readFile(filePath()), QByteArray("[]"));
+}
+
+TEST_F(HistoryManagerTest, UnreadableFileIsKeptAsideBeforeTheNextSave)
+{
+    const QByteArray damaged = R"([{"id":"not a uuid"}, trailing garbage)";
+    writeFile(damaged);
+    HistoryManager history;
+    EXPECT_TRUE(history.items().isEmpty());
+    ASSERT_EQ(log().size(), 1);
+    EXPECT_TRUE(log().first().startsWith(QStringLiteral("❌ Failed to load history: ")));
+    EXPECT_EQ(readFile(filePath()), damaged);
+
+    history.addEntry(QStringLiteral("new"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
+    EXPECT_EQ(readFile(filePath() + QStringLiteral(".corrupt")), damaged);
+    const QList<HistoryItem> saved = HistoryManager::decodeHistory(readFile(filePath()));
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved.first().originalText, QStringLiteral("new"));
+
+    // Kept aside once: later saves leave the copy alone.
+    QFile::remove(filePath() + QStringLiteral(".corrupt"));
+    history.addEntry(QStringLiteral("newer"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
+    EXPECT_FALSE(QFile::exists(filePath() + QStringLiteral(".corrupt")));
+}
+
+TEST_F(HistoryManagerTest, FailedWriteLeavesThePreviousFileWhole)
+{
+    HistoryManager history;
+    history.addEntry(QStringLiteral("small"), results(QStringLiteral("s")), std::nullopt, std::nullopt);
+    const QByteArray before = readFile(filePath());
+
+    // A file-size limit below the new content makes the write fail part-way, as a full disk would.
+    rlimit original{};
+    getrlimit(RLIMIT_FSIZE, &original);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = original;
+    limited.rlim_cur = static_cast<rlim_t>(before.size() + 64);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    history.addEntry(QStringLiteral("large"), results(QString(4096, u'x')), std::nullopt, std::nullopt);
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(readFile(filePath()), before);
+    EXPECT_EQ(history.items().size(), 2);
+    ASSERT_FALSE(log().isEmpty());
+    EXPECT_TRUE(log().last().startsWith(QStringLiteral("❌ Failed to save history: ")));
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
+}
+
+TEST_F(HistoryManagerTest, FolderThatCannotBeMadeLogsTheSaveFailure)
+{
+    const QString blocker = desktop().appDataFolder().path() + QStringLiteral("/blocked");
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    desktop().appDataFolder().setPath(blocker);
+
+    HistoryManager history;
+    history.addEntry(QStringLiteral("text"), results(QStringLiteral("t")), std::nullopt, std::nullopt);
+    EXPECT_EQ(history.items().size(), 1);
+    ASSERT_FALSE(log().isEmpty());
+    EXPECT_TRUE(log().last().startsWith(QStringLiteral("❌ Failed to save history: ")));
+
+    desktop().appDataFolder().setPath(QString());
+    HistoryManager nowhere;
+    nowhere.addEntry(QStringLiteral("text"), results(QStringLiteral("t")), std::nullopt, std::nullopt);
+    EXPECT_FALSE(nowhere.historyURL().has_value());
+}
+
+} // namespace
+} // namespace quillora

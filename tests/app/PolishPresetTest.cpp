@@ -1,0 +1,94 @@
+#include "app/PolishPreset.h"
+#include "app/JsonCoding.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QSet>
+#include <unordered_set>
+
+namespace quillora {
+namespace {
+
+const QString kId = QStringLiteral("6BA7B810-9DAD-11D1-80B4-00C04FD430C8");
+
+TEST(PolishPresetTest, DecodesValidObjectsAndRejectsBrokenOnes)
+{
+    struct Case
+    {
+        const char* json;
+        bool decodes;
+        std::optional<qint64> backendId;
+    };
+    const Case cases[] = {
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","backendId":7,"name":"Casual","instruction":"i"})", true, 7},
+        {R"({"id":"6ba7b810-9dad-11d1-80b4-00c04fd430c8","name":"Casual","instruction":"i"})", true, std::nullopt},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","backendId":null,"name":"Casual","instruction":"i"})", true,
+         std::nullopt},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":"Casual","instruction":"i","extra":[1]})", true,
+         std::nullopt},
+        {R"({"name":"Casual","instruction":"i"})", false, std::nullopt},
+        {R"({"id":null,"name":"Casual","instruction":"i"})", false, std::nullopt},
+        {R"({"id":"not-a-uuid","name":"Casual","instruction":"i"})", false, std::nullopt},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":"Casual"})", false, std::nullopt},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":3,"instruction":"i"})", false, std::nullopt},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","backendId":"7","name":"Casual","instruction":"i"})", false,
+         std::nullopt},
+        {R"([{"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":"Casual","instruction":"i"}])", false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const QJsonValue json = JsonCoding::parse(c.json);
+        if (!c.decodes) {
+            EXPECT_THROW((void)PolishPreset::fromJson(json), JsonDecodingError) << c.json;
+            continue;
+        }
+        const PolishPreset preset = PolishPreset::fromJson(json);
+        EXPECT_EQ(JsonCoding::uuidText(preset.id), kId) << c.json;
+        EXPECT_EQ(preset.backendId, c.backendId) << c.json;
+        EXPECT_EQ(preset.name, QStringLiteral("Casual")) << c.json;
+    }
+}
+
+TEST(PolishPresetTest, EncodesBackendIdOnlyWhenPresentAndIdInUpperCase)
+{
+    const PolishPreset local(QUuid::fromString(kId.toLower()), std::nullopt, QStringLiteral("Concise"),
+                             QStringLiteral("Shorten"));
+    EXPECT_EQ(local.toJson().keys(), (QStringList{"id", "instruction", "name"}));
+    EXPECT_EQ(local.toJson().value("id").toString(), kId);
+
+    PolishPreset synced = local;
+    synced.backendId = Q_INT64_C(9007199254740993);
+    EXPECT_EQ(synced.toJson().keys(), (QStringList{"backendId", "id", "instruction", "name"}));
+    EXPECT_EQ(PolishPreset::fromJson(synced.toJson()).backendId, Q_INT64_C(9007199254740993));
+}
+
+TEST(PolishPresetTest, EqualityAndHashCoverAllFourFields)
+{
+    const PolishPreset preset(std::nullopt, QStringLiteral("Professional"), QStringLiteral("Formal tone"));
+    const PolishPreset twin(std::nullopt, QStringLiteral("Professional"), QStringLiteral("Formal tone"));
+    EXPECT_NE(preset, twin);
+
+    const PolishPreset decoded = PolishPreset::fromJson(JsonCoding::parse(QJsonDocument(preset.toJson()).toJson()));
+    EXPECT_EQ(decoded, preset);
+    EXPECT_EQ(qHash(decoded), qHash(preset));
+    EXPECT_EQ(std::hash<PolishPreset>()(decoded), std::hash<PolishPreset>()(preset));
+
+    PolishPreset withZero = preset;
+    withZero.backendId = 0;
+    PolishPreset renamed = preset;
+    renamed.name = QStringLiteral("Casual");
+    PolishPreset reworded = preset;
+    reworded.instruction = QStringLiteral("Relaxed tone");
+    for (const PolishPreset& other : {withZero, renamed, reworded}) {
+        EXPECT_NE(other, preset);
+        EXPECT_NE(qHash(other), qHash(preset));
+    }
+
+    const std::unordered_set<PolishPreset> set{preset, twin, decoded};
+    EXPECT_EQ(set.size(), 2u);
+    EXPECT_EQ((QSet<PolishPreset>{preset, twin, decoded}).size(), 2);
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,147 @@
+#include "TrackerFixture.h"
+
+#include "keys/Key.h"
+#include "keys/Modifier.h"
+
+namespace quillora {
+namespace {
+
+using PolishSessionTest = TrackerFixture;
+
+QStringList contents(const QList<PolishedResult>& results)
+{
+    QStringList texts;
+    for (const PolishedResult& result : results) {
+        texts << result.presetName + QStringLiteral(": ") + result.content;
+    }
+    return texts;
+}
+
+TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerBeforeTheAnswerArrives)
+{
+    answerPolish(std::nullopt);
+    tracker().startTracking();
+    startSession(QStringLiteral("please polish this text"));
+
+    test::FakeResultsPanel& results = *panels().results;
+    ASSERT_EQ(results.shownAt.size(), 1);
+    EXPECT_EQ(results.shownAt.first(), QPointF(300, 500));
+    ASSERT_EQ(results.updates.size(), 1);
+    EXPECT_TRUE(results.updates.first().isPolishing);
+    EXPECT_TRUE(results.updates.first().results.isEmpty());
+    EXPECT_FALSE(results.updates.first().error);
+    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_TRUE(tracker().isPolishing());
+
+    ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
+    EXPECT_EQ(server().requests().last().json().value(QStringLiteral("text")).toString(),
+              QStringLiteral("please polish this text"));
+    server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
+    EXPECT_TRUE(waitForPolishing());
+}
+
+TEST_F(PolishSessionTest, SuccessfulSessionShowsCardsInPresetOrderAndStoresOneHistoryItem)
+{
+    tracker().startTracking();
+    startSession();
+    ASSERT_TRUE(waitForPolishing());
+
+    const test::FakeResultsPanel::Update& last = panels().results->updates.last();
+    const QStringList expected = {QStringLiteral("Professional: Dear team"), QStringLiteral("Casual: hey all")};
+    EXPECT_EQ(contents(last.results), expected);
+    EXPECT_FALSE(last.isPolishing);
+    EXPECT_FALSE(last.error);
+    EXPECT_EQ(tracker().polishedResults(), last.results);
+    ASSERT_EQ(history().items().size(), 1);
+    const HistoryItem& item = history().items().first();
+    EXPECT_EQ(item.originalText, QStringLiteral("please polish this text"));
+    EXPECT_EQ(contents(item.polishedResults), expected);
+    EXPECT_EQ(item.modelUsed, QStringLiteral("quill-1"));
+    EXPECT_EQ(item.responseTime, 1.5);
+    EXPECT_TRUE(panels().results->isVisible());
+}
+
+TEST_F(PolishSessionTest, FailedSessionShowsTheErrorAndKeepsHistoryAndResults)
+{
+    tracker().startTracking();
+    startSession();
+    ASSERT_TRUE(waitForPolishing());
+    const QList<PolishedResult> earlier = tracker().polishedResults();
+
+    answerPolish(Reply::json(500, QJsonObject{{QStringLiteral("error"), QStringLiteral("model down")}}));
+    mouse().click({900, 900});
+    startSession(QStringLiteral("another text to polish"));
+    ASSERT_TRUE(waitForPolishing());
+
+    const test::FakeResultsPanel::Update& last = panels().results->updates.last();
+    EXPECT_EQ(last.error, QStringLiteral("Polishing failed"));
+    EXPECT_FALSE(last.isPolishing);
+    EXPECT_TRUE(last.results.isEmpty());
+    EXPECT_EQ(history().items().size(), 1);
+    EXPECT_EQ(tracker().polishedResults(), earlier);
+}
+
+TEST_F(PolishSessionTest, GesturesChangeNothingWhilePolishing)
+{
+    answerPolish(std::nullopt);
+    tracker().startTracking();
+    startSession();
+    ASSERT_TRUE(tracker().isPolishing());
+    const std::optional<QPointF> startPoint = tracker().startPoint();
+
+    selectInEditor(QStringLiteral("a different selection"));
+    mouse().drag({1000, 100}, {1300, 100});
+    mouse().doubleClick({1000, 100});
+    advance(1);
+
+    EXPECT_EQ(tracker().startPoint(), startPoint);
+    EXPECT_FALSE(tracker().isCheckingSelection());
+    EXPECT_TRUE(panels().results->isVisible());
+    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("please polish this text"));
+
+    ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
+    server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
+    ASSERT_TRUE(waitForPolishing());
+}
+
+TEST_F(PolishSessionTest, ActivationWithoutASelectionDoesNothing)
+{
+    tracker().startTracking();
+    tracker().handleIconClick();
+
+    EXPECT_TRUE(panels().results->shownAt.isEmpty());
+    EXPECT_TRUE(panels().results->updates.isEmpty());
+    EXPECT_FALSE(tracker().isPolishing());
+    EXPECT_EQ(server().count("POST", "/api/v1/polish"), 0);
+}
+
+TEST_F(PolishSessionTest, UseHidesThePanelAtOnceAndPastesOverTheSelectionATenthOfASecondLater)
+{
+    editor().setText(QStringLiteral("Hi, please polish this text. Bye"), AXRange{4, 23});
+    tracker().startTracking();
+    dragAndSettle({100, 500}, {300, 500});
+    ASSERT_EQ(tracker().lastCapturedText(), QStringLiteral("please polish this text"));
+    panels().icon->activate();
+    ASSERT_TRUE(waitForPolishing());
+    desktop().keyEventSink().clear();
+
+    panels().results->use(QStringLiteral("Dear team"));
+
+    EXPECT_FALSE(panels().results->isVisible());
+    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team"));
+    EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());
+    advance(0.099);
+    EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());
+    advance(0.001);
+
+    const quint64 command = Modifier(Modifier::command).eventFlag();
+    const QList<PostedKeyEvent> expected = {{Key(Key::v).rawValue(), true, command, std::nullopt},
+                                            {Key(Key::v).rawValue(), false, command, std::nullopt}};
+    EXPECT_EQ(desktop().keyEventSink().events(), expected);
+    EXPECT_EQ(editor().text(), QStringLiteral("Hi, Dear team. Bye"));
+    // The chosen text stays on the pasteboard.
+    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team"));
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,63 @@
+#include "app/PolishedResult.h"
+#include "app/JsonCoding.h"
+#include "support/QtPrinters.h"
+
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+TEST(PolishedResultTest, EncodesLogIdOnlyWhenPresent)
+{
+    const PolishedResult withoutLog(QStringLiteral("Casual"), QStringLiteral("hey there"));
+    EXPECT_EQ(withoutLog.toJson().keys(), (QStringList{"content", "id", "presetName"}));
+
+    const PolishedResult withLog(QStringLiteral("Casual"), QStringLiteral("hey there"), Q_INT64_C(1) << 60);
+    EXPECT_EQ(withLog.toJson().keys(), (QStringList{"content", "id", "logId", "presetName"}));
+    // The integer survives the text form exactly, beyond what a double holds.
+    EXPECT_TRUE(
+        QJsonDocument(withLog.toJson()).toJson(QJsonDocument::Compact).contains("\"logId\":1152921504606846976"));
+}
+
+TEST(PolishedResultTest, RoundTripsThroughJsonTextAndRejectsBrokenObjects)
+{
+    for (const std::optional<qint64> logId :
+         {std::optional<qint64>(), std::optional<qint64>(0), std::optional<qint64>(Q_INT64_C(-9007199254740993))}) {
+        const PolishedResult result(QStringLiteral("Fix Grammar"), QStringLiteral("Fixed ✅ text"), logId);
+        const QByteArray text = QJsonDocument(result.toJson()).toJson();
+        EXPECT_EQ(PolishedResult::fromJson(JsonCoding::parse(text)), result) << text.constData();
+    }
+
+    const char* broken[] = {
+        R"({"presetName":"a","content":"b"})",
+        R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","content":"b"})",
+        R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","presetName":"a"})",
+        R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","presetName":"a","content":"b","logId":2.5})",
+        R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","presetName":"a","content":null})",
+    };
+    for (const char* json : broken) {
+        EXPECT_THROW((void)PolishedResult::fromJson(JsonCoding::parse(json)), JsonDecodingError) << json;
+    }
+}
+
+TEST(PolishedResultTest, EqualityAndHashCoverAllFourFields)
+{
+    const PolishedResult result(QStringLiteral("Casual"), QStringLiteral("hi"));
+    EXPECT_NE(result, PolishedResult(QStringLiteral("Casual"), QStringLiteral("hi")));
+
+    PolishedResult logged = result;
+    logged.logId = 0;
+    PolishedResult rewritten = result;
+    rewritten.content = QStringLiteral("hello");
+    for (const PolishedResult& other : {logged, rewritten}) {
+        EXPECT_NE(other, result);
+        EXPECT_NE(qHash(other), qHash(result));
+        EXPECT_NE(std::hash<PolishedResult>()(other), std::hash<PolishedResult>()(result));
+    }
+    EXPECT_EQ(std::hash<PolishedResult>()(PolishedResult(result)), std::hash<PolishedResult>()(result));
+}
+
+} // namespace
+} // namespace quillora

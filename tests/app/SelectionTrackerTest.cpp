@@ -1,0 +1,312 @@
+#include "TrackerFixture.h"
+
+#include "platform/AXResult.h"
+#include "platform/AppWindows.h"
+
+#include <functional>
+
+namespace quillora {
+namespace {
+
+using SelectionTrackerTest = TrackerFixture;
+
+TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePointsOrAMultiClick)
+{
+    struct Gesture
+    {
+        const char* name;
+        QPointF press;
+        QPointF release;
+        int clickCount;
+        bool checks;
+    };
+    const QList<Gesture> gestures = {
+        {"single click without movement", {100, 100}, {100, 100}, 1, false},
+        {"exactly 5 points", {100, 100}, {103, 104}, 1, false},
+        {"5.1 points", {100, 100}, {105.1, 100}, 1, true},
+        {"second click of a double click", {100, 100}, {100, 100}, 2, true},
+        {"third click of a triple click", {100, 100}, {101, 100}, 3, true},
+    };
+    selectInEditor(QStringLiteral("a selection long enough"));
+    tracker().startTracking();
+    for (const Gesture& gesture : gestures) {
+        SCOPED_TRACE(gesture.name);
+        mouse().press(gesture.press, gesture.clickCount);
+        mouse().release(gesture.release, gesture.clickCount);
+        EXPECT_EQ(tracker().isCheckingSelection(), gesture.checks);
+        settle();
+        EXPECT_EQ(panels().icon->isVisible(), gesture.checks);
+        if (gesture.checks) {
+            EXPECT_EQ(panels().icon->shownAt.last(), gesture.release);
+        }
+        EXPECT_FALSE(tracker().isCheckingSelection());
+        mouse().click({900, 900});
+    }
+}
+
+TEST_F(SelectionTrackerTest, DoubleClickOnAWordChecksOnTheSecondRelease)
+{
+    selectInEditor(QStringLiteral("extraordinarily"));
+    tracker().startTracking();
+
+    mouse().click({200, 200}, 1);
+    EXPECT_FALSE(tracker().isCheckingSelection());
+    mouse().click({200, 200}, 2);
+    EXPECT_TRUE(tracker().isCheckingSelection());
+    settle();
+
+    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("extraordinarily"));
+    EXPECT_TRUE(panels().icon->isVisible());
+}
+
+TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
+{
+    struct Case
+    {
+        QString selection;
+        bool showsIcon;
+        QString captured;
+    };
+    const QString accented = QStringLiteral("e\u0301");
+    const QList<Case> cases = {
+        {QStringLiteral("123456789"), false, {}},
+        {QStringLiteral("   123456789 \n\t"), false, {}},
+        {QStringLiteral("1234567890"), true, QStringLiteral("1234567890")},
+        {QStringLiteral("  hello world\n"), true, QStringLiteral("hello world")},
+        // Ten user-perceived characters, twenty code units: counted as ten.
+        {accented.repeated(10), true, accented.repeated(10)},
+        {accented.repeated(9), false, {}},
+        {QStringLiteral(" \u00a0\u2003\n"), false, {}},
+    };
+    tracker().startTracking();
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.selection.toStdString());
+        selectInEditor(testCase.selection);
+        dragAndSettle({100, 500}, {300, 500});
+        EXPECT_EQ(panels().icon->isVisible(), testCase.showsIcon);
+        if (testCase.showsIcon) {
+            EXPECT_EQ(tracker().lastCapturedText(), testCase.captured);
+        }
+        mouse().click({900, 900});
+    }
+}
+
+TEST_F(SelectionTrackerTest, ConfirmedSelectionIsLoggedWithItsFirstTwentyCharacters)
+{
+    selectInEditor(QStringLiteral("The quick brown fox jumps over the lazy dog"));
+    tracker().startTracking();
+    dragAndSettle({100, 500}, {300, 500});
+
+    EXPECT_TRUE(log().contains(QStringLiteral("✅ Confirmed Selection: \"The quick brown fox ...\"")));
+}
+
+TEST_F(SelectionTrackerTest, ShortcutCopyIsUsedWhenAccessibilityYieldsNoUsableText)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SimApp&)> configure;
+    };
+    const QList<Case> cases = {
+        {"white space only", [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::WhiteSpace); }},
+        {"empty text", [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::Empty); }},
+        {"read failure", [](SimApp& app) { app.setSelectedTextReadFailure(AXResult::CannotComplete); }},
+    };
+    tracker().startTracking();
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        SimApp& app = desktop().addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, {}, {}, true});
+        testCase.configure(app);
+        const QString text = QStringLiteral("text only a copy reveals: ") + QString::fromLatin1(testCase.name);
+        app.setText(text, AXRange{0, text.size()});
+
+        dragAndSettle({100, 500}, {300, 500});
+
+        EXPECT_EQ(app.copies(), 1);
+        EXPECT_EQ(tracker().lastCapturedText(), text);
+        EXPECT_TRUE(panels().icon->isVisible());
+        mouse().click({900, 900});
+    }
+}
+
+TEST_F(SelectionTrackerTest, SelectionIsReadOnlyAfterTheWait)
+{
+    selectInEditor(QStringLiteral("first selection here"));
+    tracker().startTracking();
+    mouse().drag({100, 500}, {300, 500});
+    advance(0.1);
+    // Whatever is selected when the wait ends counts, not what was selected at the release.
+    selectInEditor(QStringLiteral("second selection here"));
+    advance(0.049);
+    EXPECT_FALSE(panels().icon->isVisible());
+    settle();
+
+    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("second selection here"));
+}
+
+TEST_F(SelectionTrackerTest, NothingSelectedShowsNoIconAndReleasesAreIgnoredDuringACheck)
+{
+    selectInEditor(QString());
+    tracker().startTracking();
+    mouse().drag({100, 500}, {300, 500});
+    ASSERT_TRUE(tracker().isCheckingSelection());
+    // A second gesture while the first check runs starts nothing, but the press still counts.
+    mouse().drag({400, 400}, {600, 400});
+    EXPECT_EQ(tracker().startPoint(), QPointF(400, 400));
+    settle();
+
+    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_FALSE(tracker().isCheckingSelection());
+    EXPECT_TRUE(tracker().lastCapturedText().isEmpty());
+}
+
+TEST_F(SelectionTrackerTest, PressOnOwnTitleBarSkipsTheNextReleaseOnly)
+{
+    struct Window
+    {
+        const char* name;
+        AppWindowInfo info;
+        bool skips;
+    };
+    // A 400 × 300 window at (100, 100) whose top 22 points are its title bar.
+    const QRectF frame(100, 100, 400, 300);
+    const QRectF content(100, 100, 400, 278);
+    const QList<Window> windows = {
+        {"ordinary window", {true, false, false, frame, content}, true},
+        {"hidden window", {false, false, false, frame, content}, false},
+        {"minimised window", {true, true, false, frame, content}, false},
+        {"panel", {true, false, true, frame, content}, false},
+        {"window without content", {true, false, false, frame, std::nullopt}, false},
+    };
+    selectInEditor(QStringLiteral("a selection long enough"));
+    tracker().startTracking();
+    const QPointF titleBar(300, 390);
+    for (const Window& window : windows) {
+        SCOPED_TRACE(window.name);
+        desktop().appWindows().setWindows({window.info});
+        mouse().press(titleBar);
+        EXPECT_EQ(tracker().skipNextSelection(), window.skips);
+        mouse().release({600, 390});
+        EXPECT_FALSE(tracker().skipNextSelection());
+        EXPECT_EQ(tracker().isCheckingSelection(), !window.skips);
+        settle();
+        // The release after the skipped one is judged normally.
+        mouse().drag({700, 700}, {800, 700});
+        EXPECT_TRUE(tracker().isCheckingSelection());
+        settle();
+        mouse().click({900, 900});
+    }
+    // A press in the content area of the window is no title-bar press.
+    desktop().appWindows().setWindows({windows.first().info});
+    mouse().press({300, 200});
+    EXPECT_FALSE(tracker().skipNextSelection());
+}
+
+TEST_F(SelectionTrackerTest, SinglePressOutsideTheResultsHidesBothPanelsAndMultiClicksKeepThem)
+{
+    tracker().startTracking();
+    startSession();
+    ASSERT_TRUE(waitForPolishing());
+    test::FakeResultsPanel& results = *panels().results;
+    ASSERT_TRUE(results.isVisible());
+    const QPointF inside = results.frame().center();
+
+    // While the results are on the screen no selection is looked for, wherever the release is.
+    mouse().press({1000, 100}, 2);
+    mouse().release({1300, 100}, 2);
+    EXPECT_FALSE(tracker().isCheckingSelection());
+    EXPECT_TRUE(results.isVisible());
+
+    mouse().click(inside);
+    EXPECT_TRUE(results.isVisible());
+
+    panels().icon->show({50, 50});
+    mouse().press({1000, 100});
+    EXPECT_FALSE(results.isVisible());
+    EXPECT_FALSE(panels().icon->isVisible());
+}
+
+TEST_F(SelectionTrackerTest, ReleaseOnTheIconStartsNoCheck)
+{
+    selectInEditor(QStringLiteral("a selection long enough"));
+    tracker().startTracking();
+    dragAndSettle({100, 500}, {300, 500});
+    const QPointF onIcon = panels().icon->frame().center();
+
+    mouse().press({300, 300}, 1);
+    panels().icon->show({300, 500});
+    mouse().release(onIcon, 1);
+
+    EXPECT_FALSE(tracker().isCheckingSelection());
+}
+
+TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
+{
+    history().addEntry(QStringLiteral("older"), {}, std::nullopt, std::nullopt);
+    history().addEntry(QStringLiteral("newer"), {}, std::nullopt, std::nullopt);
+    QStringList announced;
+    QObject::connect(&tracker(), &SelectionTracker::isTrackingChanged,
+                     [this, &announced] { announced << QVariant(tracker().isTracking()).toString(); });
+
+    tracker().startTracking();
+    tracker().startTracking();
+
+    EXPECT_EQ(mouse().monitorCount(), 2);
+    EXPECT_TRUE(tracker().isTracking());
+    EXPECT_EQ(tracker().capturedTexts(), QStringList({QStringLiteral("newer"), QStringLiteral("older")}));
+    EXPECT_EQ(panels().iconPanelsMade, 1);
+    EXPECT_EQ(panels().resultsPanelsMade, 1);
+    EXPECT_EQ(panels().icon->identifier(), QStringLiteral("floatingIcon"));
+    EXPECT_EQ(panels().results->identifier(), QStringLiteral("results"));
+
+    panels().icon->show({10, 10});
+    tracker().stopTracking();
+
+    EXPECT_EQ(mouse().monitorCount(), 0);
+    EXPECT_FALSE(tracker().isTracking());
+    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_EQ(desktop().userDefaults().object(QStringLiteral("isTrackingEnabled")), QVariant(false));
+    EXPECT_EQ(announced, QStringList({QStringLiteral("true"), QStringLiteral("false")}));
+
+    // The panels are kept for the next start.
+    tracker().startTracking();
+    EXPECT_EQ(panels().iconPanelsMade, 1);
+    EXPECT_EQ(desktop().userDefaults().object(QStringLiteral("isTrackingEnabled")), QVariant(true));
+}
+
+TEST_F(SelectionTrackerTest, RefusedMonitorsAreInstalledByALaterStart)
+{
+    mouse().setRefusesMonitors(true);
+    tracker().startTracking();
+    EXPECT_TRUE(tracker().isTracking());
+    EXPECT_EQ(mouse().monitorCount(), 0);
+
+    mouse().setRefusesMonitors(false);
+    tracker().startTracking();
+    EXPECT_EQ(mouse().monitorCount(), 2);
+}
+
+TEST_F(SelectionTrackerTest, IsEnabledIsTrueUntilWrittenThenFollowsTheStoredValue)
+{
+    EXPECT_TRUE(tracker().isEnabled());
+    tracker().stopTracking();
+    EXPECT_FALSE(tracker().isEnabled());
+    tracker().startTracking();
+    EXPECT_TRUE(tracker().isEnabled());
+}
+
+TEST_F(SelectionTrackerTest, TrackerGoneDuringACheckEndsItQuietly)
+{
+    selectInEditor(QStringLiteral("a selection long enough"));
+    auto tracker = makeTracker();
+    tracker->startTracking();
+    mouse().drag({100, 500}, {300, 500});
+    tracker.reset();
+
+    advance(1);
+    mouse().drag({100, 500}, {300, 500});
+    EXPECT_EQ(editor().copies(), 0);
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,126 @@
+#include "ax/Application.h"
+#include "WarningCapture.h"
+#include "ax/SystemWideElement.h"
+#include "support/SimDesktopTest.h"
+
+namespace quillora {
+namespace {
+
+class ApplicationTest : public SimDesktopTest
+{
+protected:
+    SimAccessibility& ax() { return desktop().accessibility(); }
+    SimWorkspace& workspace() { return desktop().workspace(); }
+
+    static std::vector<qint64> pids(const std::vector<Application>& apps)
+    {
+        std::vector<qint64> result;
+        for (const Application& app : apps) {
+            result.push_back(app.pid());
+        }
+        return result;
+    }
+};
+
+TEST_F(ApplicationTest, ListingSkipsProhibitedAndTerminatedApplications)
+{
+    const RunningApplication apps[] = {
+        {10, QStringLiteral("com.example.regular"), {}, ActivationPolicy::Regular},
+        {11, QStringLiteral("com.example.agent"), {}, ActivationPolicy::Accessory},
+        {12, QStringLiteral("com.example.daemon"), {}, ActivationPolicy::Prohibited},
+        {13, QStringLiteral("com.example.regular"), {}, ActivationPolicy::Regular, true},
+        {14, std::nullopt, {}, ActivationPolicy::Regular},
+        {15, QStringLiteral("com.example.regular"), {}, ActivationPolicy::Prohibited},
+    };
+    for (const RunningApplication& app : apps) {
+        workspace().addApplication(app);
+    }
+    EXPECT_EQ(pids(Application::all()), (std::vector<qint64>{10, 11, 14}));
+
+    const std::pair<const char*, std::vector<qint64>> byBundle[] = {
+        {"com.example.regular", {10, 15}},
+        {"com.example.Regular", {}},
+        {"com.example.daemon", {12}},
+        {"", {}},
+    };
+    for (const auto& [bundleID, expected] : byBundle) {
+        EXPECT_EQ(pids(Application::allForBundleID(QString::fromLatin1(bundleID))), expected) << bundleID;
+    }
+}
+
+TEST_F(ApplicationTest, ProcessLookupGivesNoneForUnknownExitedOrNegativeProcesses)
+{
+    workspace().addApplication({20, QStringLiteral("a"), {}});
+    workspace().addApplication({-3, QStringLiteral("b"), {}});
+    EXPECT_TRUE(Application::forProcessID(20).has_value());
+    EXPECT_FALSE(Application::forProcessID(21).has_value());
+    EXPECT_FALSE(Application::forProcessID(-3).has_value());
+    workspace().addApplication({20, QStringLiteral("a"), {}, ActivationPolicy::Regular, true});
+    EXPECT_FALSE(Application::forProcessID(20).has_value());
+    workspace().removeApplication(20);
+    EXPECT_FALSE(Application::forProcessID(20).has_value());
+}
+
+TEST_F(ApplicationTest, WindowsAreTheWindowChildren)
+{
+    const SimElement root = ax().addApplication(30);
+    const SimElement first = root.child(QStringLiteral("AXWindow"), {{"AXTitle", "One"}});
+    root.child(QStringLiteral("AXMenuBar"));
+    const SimElement second = root.child(QStringLiteral("AXWindow"), {{"AXTitle", "Two"}});
+    const Application app(ax().createApplication(30));
+    EXPECT_EQ(app.windows(), (std::vector<UIElement>{UIElement(first.ref()), UIElement(second.ref())}));
+
+    root.set(QStringLiteral("AXWindows"), AXNull());
+    EXPECT_EQ(app.windows(), std::nullopt);
+    root.set(QStringLiteral("AXWindows"), AXAny("not a list"));
+    EXPECT_THROW((void)app.windows(), AXError);
+}
+
+TEST_F(ApplicationTest, SystemWideFocusFollowsTheFrontmostApplication)
+{
+    const SimElement editor = ax().addApplication(40);
+    const SimElement field = editor.child(QStringLiteral("AXWindow")).child(QStringLiteral("AXTextField"));
+    field.focus();
+    const SimElement browser = ax().addApplication(41);
+    const SimElement page = browser.child(QStringLiteral("AXWebArea"));
+    page.focus();
+    workspace().addApplication({40, QStringLiteral("editor"), {}});
+    workspace().addApplication({41, QStringLiteral("browser"), {}});
+    workspace().addApplication({42, QStringLiteral("terminal"), {}});
+
+    const UIElement& desktopElement = systemWideElement();
+    const std::pair<qint64, std::optional<SimElement>> cases[] = {
+        {40, field}, {41, page}, {42, std::nullopt}, {-1, std::nullopt}};
+    for (const auto& [front, focused] : cases) {
+        workspace().setFrontmost(front);
+        const auto expected = focused ? std::optional<UIElement>(UIElement(focused->ref())) : std::nullopt;
+        EXPECT_EQ(desktopElement.attribute<UIElement>(Attribute::focusedUIElement), expected) << front;
+    }
+    workspace().setFrontmost(41);
+    EXPECT_EQ(desktopElement.attribute<UIElement>(Attribute::focusedApplication), UIElement(browser.ref()));
+
+    ax().setUnresponsive(41, true);
+    EXPECT_THROW((void)desktopElement.attribute<UIElement>(Attribute::focusedUIElement), AXError);
+}
+
+TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOtherErrors)
+{
+    test::WarningCapture warnings;
+    const SimElement root = ax().addApplication(50);
+    const Application app(root.ref());
+    const auto ignore = [](Observer&, const UIElement&, AXNotification) {};
+    EXPECT_NE(app.createObserver(ignore), nullptr);
+
+    root.failAll(AXResult::CannotComplete);
+    EXPECT_EQ(app.createObserver(ignore), nullptr);
+    EXPECT_EQ(warnings.lines(),
+              QStringList{QStringLiteral("Caught unexpected error creating observer: AXError.CannotComplete")});
+
+    root.failAll(AXResult::Success);
+    ax().removeApplication(50);
+    EXPECT_EQ(app.createObserver(ignore), nullptr);
+    EXPECT_EQ(warnings.lines().size(), 1);
+}
+
+} // namespace
+} // namespace quillora

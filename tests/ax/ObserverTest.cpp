@@ -1,0 +1,192 @@
+#include "ax/Observer.h"
+#include "WarningCapture.h"
+#include "ax/Application.h"
+#include "platform/sim/SimObserver.h"
+#include "support/SimDesktopTest.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <atomic>
+
+namespace quillora {
+namespace {
+
+constexpr qint64 kPid = 60;
+
+struct Delivery
+{
+    UIElement element;
+    AXNotification notification;
+    std::optional<AXDictionary> info;
+    QThread* thread;
+};
+
+class ObserverTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        m_root = ax().addApplication(kPid);
+        m_field = m_root.child(QStringLiteral("AXTextField"));
+    }
+
+    SimAccessibility& ax() { return desktop().accessibility(); }
+    UIElement field() const { return UIElement(m_field.ref()); }
+    UIElement root() const { return UIElement(m_root.ref()); }
+
+    std::unique_ptr<Observer> makeObserver()
+    {
+        return std::make_unique<Observer>(
+            kPid, [this](Observer&, const UIElement& element, AXNotification notification) {
+                m_deliveries.push_back({element, notification, std::nullopt, QThread::currentThread()});
+            });
+    }
+
+    void post(const QString& name, const std::optional<AXDictionary>& info = std::nullopt)
+    {
+        ax().postNotification(m_field, name, info);
+    }
+
+    static void runEventLoop() { QCoreApplication::sendPostedEvents(); }
+
+    SimElement m_root{nullptr};
+    SimElement m_field{nullptr};
+    std::vector<Delivery> m_deliveries;
+};
+
+TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedTo)
+{
+    auto observer = makeObserver();
+    observer->addNotification(AXNotification::valueChanged, field());
+    observer->addNotification(AXNotification::focusedUIElementChanged, root());
+
+    post(QStringLiteral("AXValueChanged"));
+    post(QStringLiteral("AXFocusedUIElementChanged"));
+    post(QStringLiteral("AXTitleChanged"));
+    EXPECT_TRUE(m_deliveries.empty());
+    runEventLoop();
+
+    ASSERT_EQ(m_deliveries.size(), 2U);
+    EXPECT_EQ(m_deliveries[0].notification, AXNotification::valueChanged);
+    EXPECT_EQ(m_deliveries[0].element, field());
+    EXPECT_EQ(m_deliveries[0].thread, QThread::currentThread());
+    EXPECT_EQ(m_deliveries[1].notification, AXNotification::focusedUIElementChanged);
+    EXPECT_EQ(m_deliveries[1].element, field());
+}
+
+TEST_F(ObserverTest, AddingAndRemovingAreIdempotent)
+{
+    auto observer = makeObserver();
+    const auto sim = ax().observers(kPid).front();
+    const std::pair<std::function<void()>, int> steps[] = {
+        {[&] { observer->addNotification(AXNotification::valueChanged, field()); }, 1},
+        {[&] { observer->addNotification(AXNotification::valueChanged, field()); }, 1},
+        {[&] { observer->addNotification(AXNotification::titleChanged, field()); }, 2},
+        {[&] { observer->removeNotification(AXNotification::valueChanged, field()); }, 1},
+        {[&] { observer->removeNotification(AXNotification::valueChanged, field()); }, 1},
+        {[&] { observer->removeNotification(AXNotification::moved, root()); }, 1},
+    };
+    for (const auto& [step, subscriptions] : steps) {
+        EXPECT_NO_THROW(step());
+        EXPECT_EQ(sim->subscriptionCount(), subscriptions);
+    }
+
+    m_field.failAll(AXResult::CannotComplete);
+    EXPECT_THROW(observer->addNotification(AXNotification::valueChanged, field()), AXError);
+    EXPECT_THROW(observer->removeNotification(AXNotification::titleChanged, field()), AXError);
+}
+
+TEST_F(ObserverTest, UnknownNotificationsAreLoggedOnceAndDropped)
+{
+    test::WarningCapture warnings;
+    auto observer = makeObserver();
+    observer->addNotification(QStringLiteral("AXCustomThingHappened"), field());
+    observer->addNotification(AXNotification::valueChanged, field());
+    post(QStringLiteral("AXCustomThingHappened"));
+    post(QStringLiteral("AXValueChanged"));
+    runEventLoop();
+
+    EXPECT_EQ(warnings.lines(), QStringList{QStringLiteral("Unknown AX notification AXCustomThingHappened received")});
+    ASSERT_EQ(m_deliveries.size(), 1U);
+    EXPECT_EQ(m_deliveries[0].notification, AXNotification::valueChanged);
+}
+
+TEST_F(ObserverTest, StoppedOrReleasedObserversDeliverNothing)
+{
+    auto observer = makeObserver();
+    observer->addNotification(AXNotification::valueChanged, field());
+
+    observer->stop();
+    post(QStringLiteral("AXValueChanged"));
+    runEventLoop();
+    EXPECT_TRUE(m_deliveries.empty());
+
+    observer->start();
+    post(QStringLiteral("AXValueChanged"));
+    observer.reset();
+    runEventLoop();
+    EXPECT_TRUE(m_deliveries.empty());
+    EXPECT_TRUE(ax().observers(kPid).isEmpty());
+}
+
+TEST_F(ObserverTest, InformationCallbackReceivesTheDictionary)
+{
+    std::vector<Delivery> received;
+    Observer observer(kPid, [&](Observer& self, const UIElement& element, AXNotification notification,
+                                const std::optional<AXDictionary>& info) {
+        EXPECT_EQ(self.pid(), kPid);
+        received.push_back({element, notification, info, QThread::currentThread()});
+    });
+    observer.addNotification(AXNotification::announcementRequested, field());
+    post(QStringLiteral("AXAnnouncementRequested"), AXDictionary{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}});
+    runEventLoop();
+    ASSERT_EQ(received.size(), 1U);
+    EXPECT_EQ(received[0].info, (AXDictionary{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}}));
+    EXPECT_EQ(observer.application(), root());
+}
+
+TEST_F(ObserverTest, DeliversOnTheThreadThatCreatedIt)
+{
+    QThread worker;
+    worker.start();
+    QObject context;
+    context.moveToThread(&worker);
+    std::unique_ptr<Observer> observer;
+    std::atomic<QThread*> deliveredOn = nullptr;
+    const auto onWorker = [&](const std::function<void()>& work) {
+        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
+    };
+
+    onWorker([&] {
+        observer = std::make_unique<Observer>(
+            kPid, [&](Observer&, const UIElement&, AXNotification) { deliveredOn = QThread::currentThread(); });
+        observer->addNotification(AXNotification::valueChanged, field());
+    });
+    post(QStringLiteral("AXValueChanged"));
+    runEventLoop();
+    // The worker's event loop runs the delivery; wait for it without a deadline on real time.
+    while (deliveredOn.load() == nullptr) {
+        QThread::yieldCurrentThread();
+    }
+    EXPECT_EQ(deliveredOn.load(), &worker);
+
+    onWorker([&] { observer.reset(); });
+    worker.quit();
+    worker.wait();
+}
+
+TEST_F(ObserverTest, CreationFailureIsThrown)
+{
+    const auto ignore = [](Observer&, const UIElement&, AXNotification) {};
+    try {
+        Observer observer(0, ignore);
+        FAIL() << "created an observer for process 0";
+    } catch (const AXError& error) {
+        EXPECT_EQ(error.code(), AXResult::IllegalArgument);
+    }
+}
+
+} // namespace
+} // namespace quillora

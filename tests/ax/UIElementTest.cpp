@@ -1,0 +1,418 @@
+#include "ax/UIElement.h"
+#include "WarningCapture.h"
+#include "ax/SystemWideElement.h"
+#include "support/SimDesktopTest.h"
+
+#include <QSet>
+
+#include <functional>
+
+namespace quillora {
+namespace {
+
+constexpr qint64 kPid = 42;
+
+class UIElementTest : public SimDesktopTest
+{
+protected:
+    SimAccessibility& ax() { return desktop().accessibility(); }
+    SimElement app() { return ax().addApplication(kPid); }
+    static UIElement wrap(const SimElement& element) { return UIElement(element.ref()); }
+
+    // Runs `operation` and names its outcome: its answer, or "throws <code name>".
+    static QString outcome(const std::function<QString()>& operation)
+    {
+        try {
+            return operation();
+        } catch (const AXError& error) {
+            return QStringLiteral("throws ") + AXError::name(error.code());
+        }
+    }
+};
+
+QString presence(bool present)
+{
+    return present ? QStringLiteral("value") : QStringLiteral("none");
+}
+
+TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
+{
+    using Op = std::function<QString(const UIElement&)>;
+    const QString attr = QStringLiteral("AXTitle");
+    const AXResult codes[] = {AXResult::NoValue, AXResult::AttributeUnsupported, AXResult::ActionUnsupported,
+                              AXResult::IllegalArgument, AXResult::CannotComplete};
+    struct Case
+    {
+        const char* name;
+        Op op;
+        const char* expected[5]; // per code above
+    };
+    const char* t = "throws";
+    const Case cases[] = {
+        {"attribute",
+         [&](const UIElement& e) { return presence(e.attribute<QString>(attr).has_value()); },
+         {"none", "none", t, t, t}},
+        {"attributesAsStrings",
+         [](const UIElement& e) { return presence(!e.attributesAsStrings().isEmpty()); },
+         {"none", "none", t, t, t}},
+        // A value that is not a list makes the list read refuse with IllegalArgument; it still exists.
+        {"attributeIsSupported",
+         [&](const UIElement& e) {
+             return e.attributeIsSupported(attr) ? QStringLiteral("true") : QStringLiteral("false");
+         },
+         {"true", "false", t, "true", t}},
+        {"attributeIsSettable",
+         [&](const UIElement& e) {
+             return e.attributeIsSettable(attr) ? QStringLiteral("true") : QStringLiteral("false");
+         },
+         {"false", "false", t, t, t}},
+        {"valueCountForAttribute",
+         [&](const UIElement& e) { return presence(e.valueCountForAttribute(attr).has_value()); },
+         {t, "none", t, "none", t}},
+        {"valuesForAttribute",
+         [&](const UIElement& e) { return presence(e.valuesForAttribute<AXAny>(attr, 0, 5).has_value()); },
+         {"none", "none", t, t, t}},
+        {"parameterizedAttribute",
+         [](const UIElement& e) {
+             return presence(
+                 e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{0, 1}).has_value());
+         },
+         {"none", "none", t, t, t}},
+        {"parameterizedAttributesAsStrings",
+         [](const UIElement& e) { return presence(!e.parameterizedAttributesAsStrings().isEmpty()); },
+         {"none", "none", t, t, t}},
+        {"actionsAsStrings",
+         [](const UIElement& e) { return presence(!e.actionsAsStrings().isEmpty()); },
+         {"none", "none", t, t, t}},
+        {"actionDescription",
+         [](const UIElement& e) { return presence(e.actionDescription(Action::press).has_value()); },
+         {"none", t, "none", t, t}},
+        {"elementAtPosition",
+         [](const UIElement& e) { return presence(e.elementAtPosition(1, 1).has_value()); },
+         {"none", t, t, t, t}},
+        {"performAction",
+         [](const UIElement& e) { return e.performAction(Action::press), QStringLiteral("done"); },
+         {t, t, t, t, t}},
+        {"pid", [](const UIElement& e) { return QString::number(e.pid()); }, {t, t, t, t, t}},
+        {"setAttribute",
+         [&](const UIElement& e) { return e.setAttribute(attr, AXAny("x")), QStringLiteral("done"); },
+         {t, t, t, t, t}},
+    };
+    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "Name"}});
+    for (const Case& c : cases) {
+        for (std::size_t i = 0; i < std::size(codes); ++i) {
+            field.failAll(codes[i]);
+            QString expected = QString::fromLatin1(c.expected[i]);
+            if (expected == QLatin1String("throws")) {
+                expected += QLatin1Char(' ') + AXError::name(codes[i]);
+            }
+            EXPECT_EQ(outcome([&] { return c.op(wrap(field)); }), expected)
+                << c.name << " with " << AXError::name(codes[i]).toStdString();
+        }
+    }
+}
+
+TEST_F(UIElementTest, TypedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMismatch)
+{
+    const SimElement window = app().child(QStringLiteral("AXWindow"));
+    const SimElement field = window.child(QStringLiteral("AXTextField"), {{"AXTitle", "Name"},
+                                                                          {"AXEnabled", true},
+                                                                          {"AXNumberOfCharacters", 12},
+                                                                          {"AXFrame", AXRect{{10, 20}, {100, 30}}},
+                                                                          {"AXSelectedTextRange", AXRange{3, 4}},
+                                                                          {"AXPlaceholderValue", AXNull()}});
+    const UIElement e = wrap(field);
+    EXPECT_EQ(e.attribute<QString>(Attribute::title), QStringLiteral("Name"));
+    EXPECT_EQ(e.attribute<bool>(Attribute::enabled), true);
+    EXPECT_EQ(e.attribute<qint64>(Attribute::numberOfCharacters), 12);
+    EXPECT_EQ(e.attribute<double>(Attribute::numberOfCharacters), 12.0);
+    EXPECT_EQ(e.attribute<AXRect>(Attribute::frame), (AXRect{{10, 20}, {100, 30}}));
+    EXPECT_EQ(e.attribute<AXRange>(Attribute::selectedTextRange), (AXRange{3, 4}));
+    EXPECT_EQ(e.attribute<UIElement>(Attribute::parent), wrap(window));
+    EXPECT_EQ(e.attribute<QString>(Attribute::help), std::nullopt);
+    EXPECT_EQ(e.attribute<QString>(Attribute::placeholderValue), std::nullopt);
+    EXPECT_TRUE(e.attributeIsSupported(Attribute::placeholderValue));
+    EXPECT_FALSE(e.attributeIsSupported(Attribute::help));
+
+    const std::pair<const char*, std::function<void()>> mismatches[] = {
+        {"text as integer", [&] { (void)e.attribute<qint64>(Attribute::title); }},
+        {"boolean as text", [&] { (void)e.attribute<QString>(Attribute::enabled); }},
+        {"range as rectangle", [&] { (void)e.attribute<AXRect>(Attribute::selectedTextRange); }},
+        {"element as text", [&] { (void)e.attribute<QString>(Attribute::parent); }},
+        {"scalar as list", [&] { (void)e.arrayAttribute<UIElement>(Attribute::title); }},
+        {"list of elements as texts", [&] { (void)wrap(window).arrayAttribute<QString>(Attribute::children); }},
+    };
+    for (const auto& [name, read] : mismatches) {
+        EXPECT_EQ(outcome([&] { return read(), QString(); }), QStringLiteral("throws IllegalArgument")) << name;
+    }
+}
+
+TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrors)
+{
+    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXValue", "hello"}, {"AXHelp", AXNull()}});
+    const UIElement e = wrap(field);
+
+    const auto values = e.getMultipleAttributes(Attribute::role, Attribute::title, Attribute::value, Attribute::help);
+    ASSERT_EQ(values.size(), 2U);
+    EXPECT_EQ(values.at(Attribute::role), AXAny("AXTextField"));
+    EXPECT_EQ(values.at(Attribute::value), AXAny("hello"));
+
+    const auto byName = e.getMultipleAttributes(QStringList{QStringLiteral("AXRole"), QStringLiteral("AXNope")});
+    ASSERT_EQ(byName.size(), 1U);
+    EXPECT_EQ(byName.at(QStringLiteral("AXRole")), AXAny("AXTextField"));
+
+    field.failAttribute(QStringLiteral("AXTitle"), AXResult::AttributeUnsupported);
+    EXPECT_EQ(e.getMultipleAttributes(Attribute::role, Attribute::title).size(), 1U);
+
+    field.failAttribute(QStringLiteral("AXTitle"), AXResult::CannotComplete);
+    EXPECT_EQ(
+        outcome([&] { return QString::number(e.getMultipleAttributes(Attribute::role, Attribute::title).size()); }),
+        QStringLiteral("throws CannotComplete"));
+
+    EXPECT_EQ(ax().callCounts().value(QStringLiteral("copyMultipleAttributeValues")), 4);
+    field.destroy();
+    EXPECT_EQ(outcome([&] { return QString::number(e.getMultipleAttributes(Attribute::role).size()); }),
+              QStringLiteral("throws InvalidUIElement"));
+}
+
+TEST_F(UIElementTest, ListAttributesReadWholeSlicedAndCounted)
+{
+    const SimElement menu = app().child(QStringLiteral("AXMenu"));
+    for (const char* title : {"Undo", "Redo", "Cut", "Copy"}) {
+        menu.child(QStringLiteral("AXMenuItem"), {{"AXTitle", title}});
+    }
+    const UIElement e = wrap(menu);
+    const std::optional<std::vector<UIElement>> children = e.arrayAttribute<UIElement>(Attribute::children);
+    ASSERT_TRUE(children.has_value());
+    ASSERT_EQ(children->size(), 4U);
+    EXPECT_EQ(children->at(3).attribute<QString>(Attribute::title), QStringLiteral("Copy"));
+
+    const auto slice = e.valuesForAttribute<UIElement>(QStringLiteral("AXChildren"), 1, 2);
+    ASSERT_TRUE(slice.has_value());
+    ASSERT_EQ(slice->size(), 2U);
+    EXPECT_EQ(slice->at(0), children->at(1));
+    EXPECT_EQ(e.valueCountForAttribute(Attribute::children), 4);
+    EXPECT_EQ(e.valueCountForAttribute(Attribute::role), std::nullopt);
+    EXPECT_EQ(e.arrayAttribute<UIElement>(Attribute::rows), std::nullopt);
+}
+
+TEST_F(UIElementTest, UnknownNamesAreSkippedAndOnlyUnknownAttributesArePrinted)
+{
+    const SimElement button = app().child(QStringLiteral("AXButton"), {{"AXTitle", "OK"}, {"AXFancyThing", 1}});
+    button.setParameterized(QStringLiteral("AXStringForRange"), [](const AXAny&) { return AXAny("x"); })
+        .setParameterized(QStringLiteral("AXPrivateParam"), [](const AXAny&) { return AXAny("y"); })
+        .addAction(QStringLiteral("AXPress"))
+        .addAction(QStringLiteral("AXScrollToVisible"));
+    const UIElement e = wrap(button);
+
+    testing::internal::CaptureStdout();
+    const std::vector<Attribute> attributes = e.attributes();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "Unrecognized attribute: AXFancyThing\n");
+    EXPECT_EQ(attributes,
+              (std::vector<Attribute>{Attribute::role, Attribute::title, Attribute::children, Attribute::parent}));
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(e.parameterizedAttributes(), std::vector<Attribute>{Attribute::stringForRangeParameterized});
+    EXPECT_EQ(e.actions(), std::vector<Action>{Action::press});
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST_F(UIElementTest, WritesAndActionsReachTheElement)
+{
+    int presses = 0;
+    const SimElement other = app().child(QStringLiteral("AXStaticText"));
+    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXValue", "old"}, {"AXTitle", "t"}});
+    field.makeSettable(QStringLiteral("AXValue"))
+        .makeSettable(QStringLiteral("AXTitleUIElement"))
+        .set(QStringLiteral("AXTitleUIElement"), AXNull())
+        .addAction(
+            QStringLiteral("AXPress"), [&] { ++presses; }, QStringLiteral("press"));
+    const UIElement e = wrap(field);
+
+    EXPECT_TRUE(e.attributeIsSettable(Attribute::value));
+    EXPECT_FALSE(e.attributeIsSettable(Attribute::title));
+    e.setAttribute(Attribute::value, AXAny("new"));
+    EXPECT_EQ(field.attribute(QStringLiteral("AXValue")), AXAny("new"));
+    e.setAttribute(QStringLiteral("AXTitleUIElement"), wrap(other));
+    EXPECT_EQ(e.attribute<UIElement>(Attribute::titleUIElement), wrap(other));
+    EXPECT_EQ(outcome([&] { return e.setAttribute(Attribute::title, AXAny("x")), QString(); }),
+              QStringLiteral("throws IllegalArgument"));
+
+    e.performAction(Action::press);
+    EXPECT_EQ(presses, 1);
+    EXPECT_EQ(e.actionDescription(Action::press), QStringLiteral("press"));
+    EXPECT_EQ(outcome([&] { return e.performAction(Action::cancel), QString(); }),
+              QStringLiteral("throws ActionUnsupported"));
+    field.failAction(QStringLiteral("AXPress"), AXResult::CannotComplete);
+    EXPECT_EQ(outcome([&] { return e.performAction(Action::press), QString(); }),
+              QStringLiteral("throws CannotComplete"));
+    EXPECT_EQ(presses, 1);
+}
+
+TEST_F(UIElementTest, ParameterizedAttributesAreFunctionsOfTheParameter)
+{
+    const SimElement field = app().child(QStringLiteral("AXTextArea"));
+    field.setParameterized(QStringLiteral("AXBoundsForRange"), [](const AXAny& parameter) -> AXReply<AXAny> {
+        const AXRange* range = parameter.get<AXRange>();
+        if (range == nullptr) {
+            return AXResult::IllegalArgument;
+        }
+        return AXAny(AXRect{{double(range->location) * 8, 100}, {double(range->length) * 8, 16}});
+    });
+    const UIElement e = wrap(field);
+    EXPECT_EQ(e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{2, 5}),
+              (AXRect{{16, 100}, {40, 16}}));
+    EXPECT_EQ(outcome([&] {
+                  return presence(
+                      e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXAny("x")).has_value());
+              }),
+              QStringLiteral("throws IllegalArgument"));
+    EXPECT_EQ(outcome([&] {
+                  return presence(
+                      e.parameterizedAttribute<AXRange>(Attribute::boundsForRangeParameterized, AXRange{}).has_value());
+              }),
+              QStringLiteral("throws IllegalArgument"));
+}
+
+TEST_F(UIElementTest, MessagingTimeoutIsStoredClampedAndApplied)
+{
+    test::WarningCapture warnings;
+    const SimElement field = app().child(QStringLiteral("AXTextField"));
+    UIElement e = wrap(field);
+    EXPECT_EQ(e.messagingTimeout(), 0.0F);
+
+    const std::pair<float, float> cases[] = {{2.5F, 2.5F}, {-1.0F, 0.0F}, {0.0F, 0.0F}, {0.25F, 0.25F}};
+    for (const auto& [written, stored] : cases) {
+        e.setMessagingTimeout(written);
+        EXPECT_EQ(e.messagingTimeout(), stored);
+        EXPECT_EQ(field.messagingTimeout(), stored);
+    }
+    EXPECT_TRUE(warnings.lines().isEmpty());
+
+    field.failAll(AXResult::Failure);
+    e.setMessagingTimeout(3);
+    EXPECT_EQ(e.messagingTimeout(), 3.0F);
+    EXPECT_EQ(warnings.lines(),
+              QStringList{QStringLiteral("Unexpected error setting messaging timeout: AXError.Failure")});
+
+    field.failAll(AXResult::Success);
+    field.destroy();
+    e.setMessagingTimeout(4);
+    EXPECT_EQ(warnings.lines().size(), 1);
+}
+
+TEST_F(UIElementTest, UnresponsiveApplicationsFailAfterTheirTimeout)
+{
+    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "x"}});
+    UIElement e = wrap(field);
+    ax().setUnresponsive(kPid, true);
+
+    UIElement::setGlobalMessagingTimeout(1.5F);
+    EXPECT_EQ(ax().globalMessagingTimeout(), 1.5F);
+    EXPECT_EQ(outcome([&] { return presence(e.attribute<QString>(Attribute::title).has_value()); }),
+              QStringLiteral("throws CannotComplete"));
+    EXPECT_DOUBLE_EQ(ax().waitedSeconds(), 1.5);
+
+    e.setMessagingTimeout(0.5F);
+    (void)outcome([&] { return presence(e.attribute<QString>(Attribute::title).has_value()); });
+    EXPECT_DOUBLE_EQ(ax().waitedSeconds(), 2.0);
+
+    UIElement::setGlobalMessagingTimeout(0);
+    EXPECT_EQ(UIElement::globalMessagingTimeout(), 0.0F);
+}
+
+TEST_F(UIElementTest, TextFormNamesRoleNameAndProcess)
+{
+    desktop().workspace().addApplication({kPid, QStringLiteral("com.example.editor"), QStringLiteral("Editor")});
+    const SimElement window = app().child(QStringLiteral("AXWindow"), {{"AXTitle", "Untitled"}});
+    const SimElement untitled = app().child(QStringLiteral("AXWindow"));
+    const SimElement button = window.child(QStringLiteral("AXButton"));
+    const SimElement odd = window.child(QStringLiteral("AXHologram"));
+    const SimElement failing =
+        window.child(QStringLiteral("AXButton")).failAttribute(QStringLiteral("AXRole"), AXResult::CannotComplete);
+    const SimElement gone = window.child(QStringLiteral("AXButton"));
+    gone.destroy();
+
+    const std::pair<SimElement, QString> cases[] = {
+        {window, QStringLiteral("<AXWindow \"Untitled\" (pid=42)>")},
+        {untitled, QStringLiteral("<AXWindow \"\" (pid=42)>")},
+        {app(), QStringLiteral("<AXApplication \"com.example.editor\" (pid=42)>")},
+        {button, QStringLiteral("<AXButton \"%1\" (pid=42)>").arg(button.ref().debugDescription())},
+        {odd, QStringLiteral("<UIElementNoRole \"%1\" (pid=42)>").arg(odd.ref().debugDescription())},
+        {failing, QStringLiteral("<UnknownUIElement \"%1\" (pid=42)>").arg(failing.ref().debugDescription())},
+        {gone, QStringLiteral("<InvalidUIElement \"%1\" (pid=0)>").arg(gone.ref().debugDescription())},
+    };
+    for (const auto& [element, text] : cases) {
+        EXPECT_EQ(wrap(element).description(), text);
+    }
+}
+
+TEST_F(UIElementTest, InspectListsKnownAttributesOrReportsAnInvalidElement)
+{
+    const SimElement button =
+        app().child(QStringLiteral("AXButton"), {{"AXTitle", "OK"}, {"AXEnabled", false}, {"AXHelp", AXNull()}});
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(wrap(button).inspect(), QStringLiteral("[AXRole: \"AXButton\", AXTitle: \"OK\", AXEnabled: false, "
+                                                     "AXChildren: [], AXParent: <AXApplication \"\" (pid=42)>]"));
+    button.destroy();
+    EXPECT_EQ(wrap(button).inspect(), QStringLiteral("InvalidUIElement"));
+    (void)testing::internal::GetCapturedStdout();
+}
+
+TEST_F(UIElementTest, WrappersOfTheSameElementAreEqualAndHashAlike)
+{
+    const SimElement a = app().child(QStringLiteral("AXButton"));
+    const SimElement b = app().child(QStringLiteral("AXButton"));
+    const QSet<UIElement> set{wrap(a), wrap(a), wrap(b), UIElement(a.ref())};
+    EXPECT_EQ(set.size(), 2);
+    EXPECT_EQ(wrap(a), UIElement(a.ref()));
+    EXPECT_FALSE(wrap(a) == wrap(b));
+    EXPECT_EQ(std::hash<UIElement>()(wrap(a)), std::hash<UIElement>()(UIElement(a.ref())));
+    EXPECT_EQ(UIElement(ax().createApplication(kPid)), wrap(app()));
+}
+
+TEST_F(UIElementTest, HitTestingFindsTheTopmostDeepestElement)
+{
+    // Design coordinates: origin bottom-left, y up.
+    const SimElement window = app().child(QStringLiteral("AXWindow"), {{"AXFrame", AXRect{{0, 0}, {800, 600}}}});
+    const SimElement button = window.child(QStringLiteral("AXButton"), {{"AXFrame", AXRect{{10, 10}, {100, 30}}}});
+    const SimElement overlay = window.child(QStringLiteral("AXGroup"), {{"AXFrame", AXRect{{50, 0}, {100, 20}}}});
+    const SimElement other =
+        ax().addApplication(7).child(QStringLiteral("AXWindow"), {{"AXFrame", AXRect{{0, 0}, {300, 300}}}});
+    desktop().workspace().addApplication({7, QStringLiteral("other"), {}});
+    desktop().workspace().addApplication({kPid, QStringLiteral("editor"), {}});
+
+    struct Case
+    {
+        float x;
+        float y;
+        std::optional<SimElement> expected;
+    };
+    const Case inApp[] = {
+        {20, 20, button}, {60, 15, overlay}, {60, 25, button}, {500, 500, window}, {900, 10, std::nullopt}};
+    for (const Case& c : inApp) {
+        const std::optional<UIElement> hit = wrap(button).elementAtPosition(c.x, c.y);
+        EXPECT_EQ(hit, c.expected ? std::optional<UIElement>(wrap(*c.expected)) : std::nullopt) << c.x << "," << c.y;
+    }
+
+    desktop().workspace().setFrontmost(7);
+    EXPECT_EQ(systemWideElement().elementAtPosition(20, 20), wrap(other));
+    EXPECT_EQ(systemWideElement().elementAtPosition(500, 500), wrap(window));
+    desktop().workspace().setFrontmost(kPid);
+    EXPECT_EQ(systemWideElement().elementAtPosition(20, 20), wrap(button));
+}
+
+TEST_F(UIElementTest, TrustCheckPromptsOnlyWhenAskedAndNotTrusted)
+{
+    EXPECT_TRUE(checkIsProcessTrusted(TrustPrompt::Prompt));
+    EXPECT_EQ(ax().trustPrompts(), 0);
+    ax().setTrusted(false);
+    EXPECT_FALSE(UIElement::isProcessTrusted(TrustPrompt::Silent));
+    EXPECT_EQ(ax().trustPrompts(), 0);
+    EXPECT_FALSE(checkIsProcessTrusted(TrustPrompt::Prompt));
+    EXPECT_EQ(ax().trustPrompts(), 1);
+}
+
+} // namespace
+} // namespace quillora

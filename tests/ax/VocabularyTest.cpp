@@ -1,0 +1,91 @@
+#include "ax/AXNotification.h"
+#include "ax/Action.h"
+#include "ax/Attribute.h"
+#include "ax/Orientation.h"
+#include "ax/Role.h"
+#include "ax/Subrole.h"
+#include "support/QtPrinters.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+template <typename E> void expectDistinctRawValues(std::size_t expectedCount)
+{
+    const std::vector<E> cases = allCases<E>();
+    EXPECT_EQ(cases.size(), expectedCount);
+    QSet<QString> raws;
+    for (E value : cases) {
+        const QString raw = rawValue(value);
+        EXPECT_TRUE(raw.startsWith(QStringLiteral("AX"))) << raw.toStdString();
+        EXPECT_EQ(fromRawValue<E>(raw), value) << raw.toStdString();
+        raws.insert(raw);
+    }
+    EXPECT_EQ(static_cast<std::size_t>(raws.size()), expectedCount);
+}
+
+TEST(VocabularyTest, EachVocabularyHasItsCasesWithDistinctRawValuesThatReadBack)
+{
+    expectDistinctRawValues<Attribute>(159);
+    expectDistinctRawValues<Role>(56);
+    expectDistinctRawValues<Subrole>(29);
+    expectDistinctRawValues<AXNotification>(35);
+    expectDistinctRawValues<Action>(11);
+}
+
+TEST(VocabularyTest, RawValuesFollowTheNamingRuleAndItsExceptions)
+{
+    const std::pair<QString, const char*> cases[] = {
+        {rawValue(Attribute::role), "AXRole"},
+        {rawValue(Attribute::focusedUIElement), "AXFocusedUIElement"},
+        {rawValue(Attribute::url), "AXURL"},
+        {rawValue(Attribute::boundsForRangeParameterized), "AXBoundsForRange"},
+        {rawValue(Attribute::rtfForRangeParameterized), "AXRTFForRange"},
+        {rawValue(Attribute::cellForColumnAndRowParameterized), "AXCellForColumnAndRow"},
+        {rawValue(Attribute::childrenInNavigationOrder), "AXChildrenInNavigationOrder"},
+        {rawValue(Attribute::isEditable), "AXIsEditable"},
+        {rawValue(Role::unknown), "AXUnknown"},
+        {rawValue(Role::webArea), "AXWebArea"},
+        {rawValue(Subrole::switchSubrole), "AXSwitch"},
+        {rawValue(Subrole::descriptionList), "AXDescriptionList"},
+        {rawValue(AXNotification::uiElementDestroyed), "AXUIElementDestroyed"},
+        {rawValue(AXNotification::announcementRequested), "AXAnnouncementRequested"},
+        {rawValue(Action::press), "AXPress"},
+        {rawValue(Action::deleteAction), "AXDelete"},
+        {rawValue(Action::showDefaultUI), "AXShowDefaultUI"},
+    };
+    for (const auto& [actual, expected] : cases) {
+        EXPECT_EQ(actual, QString::fromLatin1(expected));
+    }
+}
+
+TEST(VocabularyTest, ParsingNeedsAnExactCaseSensitiveMatch)
+{
+    EXPECT_EQ(fromRawValue<Role>(QStringLiteral("AXWebArea")), Role::webArea);
+    EXPECT_EQ(fromRawValue<Role>(QStringLiteral("AXUnknown")), Role::unknown);
+    const char* misses[] = {"AXwebarea", "AXWebArea ", "WebArea", "", "AXSomethingNew", "AXUiElementDestroyed"};
+    for (const char* raw : misses) {
+        EXPECT_EQ(fromRawValue<Role>(QString::fromLatin1(raw)), std::nullopt) << raw;
+        EXPECT_EQ(fromRawValue<AXNotification>(QString::fromLatin1(raw)), std::nullopt) << raw;
+    }
+    EXPECT_EQ(fromRawValue<Attribute>(QStringLiteral("AXBoundsForRangeParameterized")), std::nullopt);
+    EXPECT_EQ(fromRawValue<Attribute>(QStringLiteral("AXMenuItemCmdChar")), std::nullopt);
+    EXPECT_EQ(fromRawValue<Subrole>(QStringLiteral("AXSwitchSubrole")), std::nullopt);
+}
+
+TEST(VocabularyTest, OrientationHasThreeIntegerCases)
+{
+    const std::pair<long long, std::optional<Orientation>> cases[] = {
+        {0, Orientation::unknown}, {1, Orientation::vertical}, {2, Orientation::horizontal},
+        {3, std::nullopt},         {-1, std::nullopt},
+    };
+    for (const auto& [raw, expected] : cases) {
+        EXPECT_EQ(orientationFromRawValue(raw), expected) << raw;
+    }
+}
+
+} // namespace
+} // namespace quillora

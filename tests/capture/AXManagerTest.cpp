@@ -1,0 +1,169 @@
+#include "capture/AXManager.h"
+#include "MenuBarBuilder.h"
+#include "capture/ElementAccessors.h"
+#include "support/SimDesktopTest.h"
+#include "support/TaskRunner.h"
+
+namespace quillora {
+namespace {
+
+constexpr qint64 kPid = 80;
+
+class AXManagerTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        desktop().workspace().addApplication({kPid, QStringLiteral("com.example.notes"), QStringLiteral("Notes")});
+        desktop().workspace().setFrontmost(kPid);
+        m_bar = test::addMenuBar(ax().addApplication(kPid),
+                                 {QStringLiteral("Apple"), QStringLiteral("Notes"), QStringLiteral("File"),
+                                  QStringLiteral("Edit"), QStringLiteral("Format")});
+    }
+
+    SimAccessibility& ax() { return desktop().accessibility(); }
+    QStringList log() { return test::logLines(desktop().systemLog()); }
+    SimElement addCopy(std::optional<bool> enabled)
+    {
+        return test::addItem(test::menuAt(m_bar, 3),
+                             {QStringLiteral("Copy"), QStringLiteral("copy:"), QStringLiteral("C"), enabled});
+    }
+
+    // Runs a lookup and names its outcome: "found" or the thrown code.
+    static QString outcome(const std::function<void()>& lookup)
+    {
+        try {
+            lookup();
+            return QStringLiteral("found");
+        } catch (const AXError& error) {
+            return QString::number(error.errorCode());
+        }
+    }
+
+    AXManager m_manager;
+    SimElement m_bar{nullptr};
+};
+
+TEST_F(AXManagerTest, EnabledStateDecidesOnlyWhenRequired)
+{
+    struct Case
+    {
+        const char* name;
+        std::optional<bool> enabled;
+        const char* required;
+        const char* lastLogLine;
+    };
+    const Case cases[] = {
+        {"enabled", true, "found", "Found enabled copy item in frontmost application menu"},
+        {"disabled", false, "1002", "copy item not enabled"},
+        {"state unknown", std::nullopt, "1002", "copy item not enabled"},
+    };
+    for (const Case& c : cases) {
+        const SimElement copy = addCopy(c.enabled);
+        desktop().systemLog().clear();
+        EXPECT_EQ(outcome([&] { (void)m_manager.findEnabledMenuItem(SystemMenuItem::copy); }),
+                  QString::fromLatin1(c.required))
+            << c.name;
+        EXPECT_EQ(log().constFirst(), QStringLiteral("Checking copy item in frontmost app: com.example.notes"));
+        EXPECT_EQ(log().constLast(), QString::fromLatin1(c.lastLogLine)) << c.name;
+        EXPECT_EQ(m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No), UIElement(copy.ref())) << c.name;
+        EXPECT_TRUE(m_manager.hasCopyMenuItem()) << c.name;
+        copy.destroy();
+    }
+    EXPECT_FALSE(m_manager.hasCopyMenuItem());
+    EXPECT_FALSE(m_manager.hasPasteMenuItem());
+}
+
+TEST_F(AXManagerTest, MissingItemsApplicationsAndTrustAreErrors)
+{
+    addCopy(true).failAttribute(QStringLiteral("AXEnabled"), AXResult::CannotComplete);
+    EXPECT_EQ(outcome([&] { (void)m_manager.findEnabledMenuItem(SystemMenuItem::copy); }), QStringLiteral("-25204"));
+    EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::paste, RequireEnabled::No); }),
+              QStringLiteral("1001"));
+
+    // A frontmost application without an accessible tree has no menus to search.
+    desktop().workspace().addApplication({81, std::nullopt, QStringLiteral("Terminal")});
+    desktop().workspace().setFrontmost(81);
+    desktop().systemLog().clear();
+    EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No); }),
+              QStringLiteral("1001"));
+    EXPECT_EQ(log(), (QStringList{QStringLiteral("Checking copy item in frontmost app: "),
+                                  QStringLiteral("Error finding menu item copy: AXError.CannotComplete")}));
+
+    desktop().workspace().setFrontmost(-1);
+    EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No); }),
+              QStringLiteral("1001"));
+
+    desktop().workspace().setFrontmost(kPid);
+    ax().setTrusted(false);
+    desktop().systemLog().clear();
+    EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No); }),
+              QStringLiteral("-25211"));
+    EXPECT_EQ(log(), QStringList{QStringLiteral("Process is not trusted for accessibility")});
+    EXPECT_EQ(ax().trustPrompts(), 1);
+    EXPECT_FALSE(m_manager.hasCopyMenuItem());
+}
+
+TEST_F(AXManagerTest, SelectedTextFrameIsTheBoundsOfTheSelectedRange)
+{
+    const SimElement field = ax().application(kPid)->child(QStringLiteral("AXTextArea"));
+    EXPECT_EQ(m_manager.getSelectedTextFrame(), AXRect());
+
+    field.focus();
+    EXPECT_EQ(m_manager.getSelectedTextFrame(), AXRect());
+
+    field.set(QStringLiteral("AXSelectedTextRange"), AXRange{4, 3});
+    EXPECT_EQ(m_manager.getSelectedTextFrame(), AXRect());
+
+    field.setParameterized(QStringLiteral("AXBoundsForRange"), [](const AXAny& parameter) -> AXReply<AXAny> {
+        const AXRange range = *parameter.get<AXRange>();
+        return AXAny(AXRect{{100.0 + double(range.location) * 7, 500}, {double(range.length) * 7, 14}});
+    });
+    EXPECT_EQ(m_manager.getSelectedTextFrame(), (AXRect{{128, 500}, {21, 14}}));
+
+    field.failAttribute(QStringLiteral("AXSelectedTextRange"), AXResult::CannotComplete);
+    EXPECT_THROW((void)m_manager.getSelectedTextFrame(), AXError);
+}
+
+TEST_F(AXManagerTest, AccessibilityReadReturnsTheSelectedTextOrNoValue)
+{
+    const SimElement field = ax().application(kPid)->child(QStringLiteral("AXTextArea"));
+    struct Case
+    {
+        const char* name;
+        std::function<void()> arrange;
+        std::optional<QString> text;
+        AXResult error;
+    };
+    const Case cases[] = {
+        {"no focused element", [] {}, std::nullopt, AXResult::NoValue},
+        {"no selected text", [&] { field.focus(); }, std::nullopt, AXResult::NoValue},
+        {"selected text", [&] { field.set(QStringLiteral("AXSelectedText"), AXAny("hello there")); },
+         QStringLiteral("hello there"), AXResult::Success},
+        {"empty selection", [&] { field.set(QStringLiteral("AXSelectedText"), AXAny("")); }, QString(""),
+         AXResult::Success},
+        {"not text", [&] { field.set(QStringLiteral("AXSelectedText"), AXAny(5)); }, std::nullopt,
+         AXResult::IllegalArgument},
+        {"failing read", [&] { field.failAll(AXResult::CannotComplete); }, std::nullopt, AXResult::CannotComplete},
+    };
+    for (const Case& c : cases) {
+        c.arrange();
+        desktop().systemLog().clear();
+        const auto result = test::start(m_manager.getSelectedTextByAX());
+        ASSERT_TRUE(result->done()) << c.name;
+        EXPECT_EQ(log().constFirst(), QStringLiteral("Getting selected text via AX"));
+        if (c.text) {
+            EXPECT_EQ(result->value(), c.text) << c.name;
+            EXPECT_EQ(log().constLast(), QStringLiteral("Selected text via AX: ") + *c.text);
+        } else {
+            const ErrorPtr thrown = result->error();
+            const auto* error = dynamic_cast<const AXError*>(thrown.get());
+            ASSERT_NE(error, nullptr) << c.name;
+            EXPECT_EQ(error->code(), c.error) << c.name;
+        }
+    }
+}
+
+} // namespace
+} // namespace quillora

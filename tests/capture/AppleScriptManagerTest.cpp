@@ -1,0 +1,245 @@
+#include "capture/AppleScriptManager.h"
+
+#include "Drive.h"
+#include "MenuBarBuilder.h"
+#include "capture/CaptureKitError.h"
+#include "capture/TimeoutError.h"
+#include "support/SimDesktopTest.h"
+#include "support/TaskRunner.h"
+
+#include <atomic>
+#include <semaphore>
+
+namespace quillora {
+namespace {
+
+using Text = std::optional<QString>;
+
+class AppleScriptManagerTest : public SimDesktopTest
+{
+protected:
+    SimScriptRunner& scripts() { return desktop().scriptRunner(); }
+    QStringList log() { return test::logLines(desktop().systemLog()); }
+
+    // Runs a task to its end; scripts answer from their worker threads through the event loop.
+    template <typename T> std::shared_ptr<test::TaskOutcome<T>> run(QCoro::Task<T> task)
+    {
+        auto outcome = test::start(std::move(task));
+        EXPECT_TRUE(test::drive(clock(), [&] { return outcome->done(); }));
+        return outcome;
+    }
+
+    AppleScriptManager m_manager;
+};
+
+TEST_F(AppleScriptManagerTest, ScriptAnswersAreTrimmedAndErrorsMapped)
+{
+    const QVariantMap noEntries;
+    struct Case
+    {
+        const char* name;
+        std::optional<ScriptResult> answer; // none: the script cannot be made
+        Text output;
+        std::optional<CaptureKitError::AppleScriptExecution> error;
+    };
+    const Case cases[] = {
+        {"text with blanks and a line break", ScriptResult::success("  selected words \n"), "selected words", {}},
+        {"result without text", ScriptResult::success(std::nullopt), std::nullopt, {}},
+        {"error with number and message",
+         ScriptResult::failure({{kScriptErrorNumberKey, -1728}, {kScriptErrorMessageKey, "Can’t get window 1."}}),
+         {},
+         CaptureKitError::AppleScriptExecution{"the script", -1728, "Can’t get window 1."}},
+        {"error without entries",
+         ScriptResult::failure(noEntries),
+         {},
+         CaptureKitError::AppleScriptExecution{"the script", -1, "Unknown AppleScript error"}},
+        {"error with mistyped entries",
+         ScriptResult::failure({{kScriptErrorNumberKey, "12"}, {kScriptErrorMessageKey, 5}}),
+         {},
+         CaptureKitError::AppleScriptExecution{"the script", -1, "Unknown AppleScript error"}},
+        {"script that cannot be made", std::nullopt, std::nullopt, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        scripts().setScriptsCanBeMade(c.answer.has_value());
+        scripts().setHandler([&](const QString&) { return c.answer; });
+        const auto outcome = run(m_manager.runAppleScript("the script", 0.5));
+        if (c.error) {
+            const ErrorPtr thrown = outcome->error();
+            const auto* error = dynamic_cast<const CaptureKitError*>(thrown.get());
+            ASSERT_NE(error, nullptr);
+            EXPECT_EQ(*error, CaptureKitError(*c.error)) << error->debugDescription().toStdString();
+        } else {
+            EXPECT_EQ(outcome->value(), std::optional<Text>(c.output));
+        }
+    }
+}
+
+TEST_F(AppleScriptManagerTest, NamedScriptsLogTheirOutcome)
+{
+    scripts().setHandler([](const QString& source) -> std::optional<ScriptResult> {
+        if (source == "fails") {
+            return ScriptResult::failure({{kScriptErrorNumberKey, 7}, {kScriptErrorMessageKey, "no"}});
+        }
+        return ScriptResult::success(source == "answers" ? Text("42") : std::nullopt);
+    });
+    (void)run(m_manager.runAppleScript(ScriptInfo{"Answer", "answers", 0.5, {}}));
+    (void)run(m_manager.runAppleScript(ScriptInfo{"Silence", "silent", 0.5, {}}));
+    const auto failed = run(m_manager.runAppleScript(ScriptInfo{"Broken", "fails", 0.5, {}}));
+    EXPECT_NE(failed->error(), nullptr);
+    EXPECT_EQ(log(), (QStringList{
+                         "Executed script 'Answer': 42",
+                         "Executed script 'Silence': no output",
+                         "Failed to execute script 'Broken': appleScriptExecution(script: \"fails\", exitCode: 7, "
+                         "description: \"no\")",
+                     }));
+}
+
+TEST_F(AppleScriptManagerTest, BlockingScriptReportsTheTimeOutOnlyWhenItEnds)
+{
+    std::binary_semaphore release(0);
+    std::atomic<bool> running = false;
+    scripts().setHandler([&](const QString&) -> std::optional<ScriptResult> {
+        running = true;
+        release.acquire();
+        return ScriptResult::success("late");
+    });
+    auto outcome = test::start(m_manager.runAppleScript("slow", 0.5));
+    ASSERT_TRUE(test::waitUntil([&] { return running.load(); }));
+    advance(0.5);
+    test::waitUntil([] { return false; }, 20);
+    EXPECT_FALSE(outcome->done()); // the running script cannot be interrupted
+    release.release();
+    ASSERT_TRUE(test::waitUntil([&] { return outcome->done(); }));
+    EXPECT_NE(dynamic_cast<const TimeoutError*>(outcome->error().get()), nullptr);
+}
+
+TEST_F(AppleScriptManagerTest, MutedAlertVolumeIsRestoredWithoutWaiting)
+{
+    struct Case
+    {
+        const char* name;
+        int volume;
+        bool canMakeScripts;
+        bool operationFails;
+        double restoredAfter; // < 0: never restored
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"success restores after a second",
+         75,
+         true,
+         false,
+         1.0,
+         {"Attempting to mute alert volume for operation", "Successfully muted alert volume, original: 75",
+          "Operation completed successfully", "Executed script 'restore': no output", "Alert volume restored to 75"}},
+        {"failure restores at once and rethrows",
+         40,
+         true,
+         true,
+         0.0,
+         {"Attempting to mute alert volume for operation", "Successfully muted alert volume, original: 40",
+          "Operation failed: ", "Alert volume restored to 40"}},
+        {"a silent alert is left silent",
+         0,
+         true,
+         false,
+         -1,
+         {"Attempting to mute alert volume for operation", "Successfully muted alert volume, original: 0",
+          "Operation completed successfully"}},
+        {"no script interface: the operation runs anyway",
+         60,
+         false,
+         false,
+         -1,
+         {"Attempting to mute alert volume for operation",
+          "Failed to mute alert volume: appleScriptExecution(script: \"tell application \"System Events\"\n    set "
+          "originalVolume to alert volume of (get volume settings)\nset volume alert volume 0\nreturn "
+          "originalVolume\nend tell\", exitCode: 1, description: \"Failed to parse original volume\"), continuing "
+          "with operation",
+          "Operation completed successfully"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop().systemLog().clear();
+        scripts().setAlertVolume(c.volume);
+        scripts().setScriptsCanBeMade(c.canMakeScripts);
+        int volumeDuringOperation = -1;
+        auto outcome = test::start(m_manager.withMutedAlertVolume<int>([&]() -> QCoro::Task<int> {
+            volumeDuringOperation = scripts().alertVolume();
+            if (c.operationFails) {
+                throw ErrorRecord("Test", 42);
+            }
+            co_return 7;
+        }));
+        ASSERT_TRUE(test::waitUntil([&] { return outcome->done(); }));
+        EXPECT_EQ(volumeDuringOperation, c.canMakeScripts ? 0 : c.volume);
+        if (c.operationFails) {
+            const ErrorPtr thrown = outcome->error();
+            const auto* error = dynamic_cast<const ErrorRecord*>(thrown.get());
+            ASSERT_NE(error, nullptr);
+            EXPECT_EQ(error->code(), 42);
+        } else {
+            EXPECT_EQ(outcome->value(), std::optional<int>(7));
+        }
+        if (c.restoredAfter > 0) {
+            advance(c.restoredAfter - 0.001);
+            EXPECT_EQ(scripts().alertVolume(), 0);
+            advance(0.001);
+        }
+        if (c.restoredAfter >= 0) {
+            EXPECT_TRUE(test::waitUntil([&] { return log().constLast().startsWith("Alert volume restored"); }));
+            EXPECT_EQ(scripts().alertVolume(), c.volume);
+        } else {
+            advance(2);
+            test::waitUntil([] { return false; }, 20);
+            EXPECT_EQ(scripts().alertVolume(), c.canMakeScripts ? 0 : c.volume);
+        }
+        const QStringList lines = log().filter(QRegularExpression("volume|Operation"));
+        ASSERT_EQ(lines.size(), c.lines.filter(QRegularExpression("volume|Operation")).size())
+            << lines.join('\n').toStdString();
+        qsizetype index = 0;
+        for (const QString& expected : c.lines.filter(QRegularExpression("volume|Operation"))) {
+            EXPECT_TRUE(lines[index].startsWith(expected)) << lines[index].toStdString();
+            ++index;
+        }
+    }
+}
+
+TEST_F(AppleScriptManagerTest, BrowserActionsAnswerBooleansAndNeverThrow)
+{
+    scripts().setHandler([](const QString& source) -> std::optional<ScriptResult> {
+        if (source.contains("insertText")) {
+            return ScriptResult::success(source.contains("'ok'") ? "true" : "false");
+        }
+        return ScriptResult::failure(
+            {{kScriptErrorNumberKey, -600}, {kScriptErrorMessageKey, "Application isn’t running."}});
+    });
+    EXPECT_EQ(run(m_manager.insertTextInBrowser("ok", "com.google.Chrome"))->value(), std::optional<bool>(true));
+    EXPECT_EQ(run(m_manager.insertTextInBrowser("nope", "com.apple.Safari"))->value(), std::optional<bool>(false));
+    desktop().systemLog().clear();
+    EXPECT_EQ(run(m_manager.selectAllInputTextInBrowser("com.microsoft.edgemac"))->value(), std::optional<bool>(false));
+    EXPECT_TRUE(log().constLast().startsWith("Failed to select all text in browser: appleScriptExecution("));
+    EXPECT_EQ(run(m_manager.insertTextInBrowser("ok", "org.mozilla.firefox"))->value(), std::optional<bool>(false));
+    EXPECT_EQ(log().constLast(),
+              "Failed to insert text in browser: unsupportedBrowser(bundleID: \"org.mozilla.firefox\")");
+    // Nothing runs for a browser that is not supported.
+    EXPECT_EQ(scripts().executedSources().size(), 3);
+}
+
+TEST_F(AppleScriptManagerTest, AlertVolumeScriptsReadAndSetTheVolume)
+{
+    scripts().setAlertVolume(30);
+    EXPECT_EQ(run(m_manager.getCurrentAlertVolume())->value(), std::optional<std::optional<int>>(30));
+    auto set = test::startVoid(m_manager.setAlertVolume(55));
+    ASSERT_TRUE(test::drive(clock(), [&] { return set->done(); }));
+    EXPECT_EQ(scripts().alertVolume(), 55);
+    EXPECT_EQ(scripts().executedSources().constLast(),
+              "tell application \"System Events\"\n    set volume alert volume 55\nend tell");
+    scripts().setHandler([](const QString&) { return std::optional(ScriptResult::success("loud")); });
+    EXPECT_EQ(run(m_manager.getCurrentAlertVolume())->value(),
+              std::optional<std::optional<int>>(std::in_place, std::nullopt));
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,193 @@
+#include "capture/CaptureKitError.h"
+#include "capture/VersionInfo.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+
+void PrintTo(const CaptureKitError& error, std::ostream* os)
+{
+    *os << error.debugDescription().toStdString();
+}
+
+namespace {
+
+using E = CaptureKitError;
+
+const ErrorPtr kUnderlying = std::make_shared<ErrorRecord>(
+    QStringLiteral("NSPOSIXErrorDomain"), 2, QVariantMap{{kLocalizedDescriptionKey, QStringLiteral("No such file")}});
+
+// One value of every case, in declaration order.
+QList<E> everyCase()
+{
+    return {E::operationTimeout(QStringLiteral("copy"), 0.25),
+            E(E::AppleScriptExecution{QStringLiteral("tell app"), 3, QStringLiteral("boom")}),
+            E::browserNotSupported(QStringLiteral("org.mozilla.firefox")),
+            E::noBrowserFound(),
+            E::accessibilityPermissionRequired(),
+            E::elementNotFound(QStringLiteral("text field")),
+            E::invalidParameter(QStringLiteral("timeout"), QStringLiteral("negative")),
+            E::system(kUnderlying),
+            E::unknown(QStringLiteral("odd"))};
+}
+
+TEST(CaptureKitErrorTest, CodesAndClassificationFollowTheCaseOrder)
+{
+    struct Expected
+    {
+        int code;
+        bool timeout, appleScript, browser, accessibility, recoverable;
+    };
+    const Expected expected[] = {
+        {1001, true, false, false, false, true},   {1002, false, true, false, false, false},
+        {1003, false, false, true, false, true},   {1004, false, false, true, false, true},
+        {1005, false, false, false, true, true},   {1006, false, false, false, true, false},
+        {1007, false, false, false, false, true},  {1008, false, false, false, false, false},
+        {1009, false, false, false, false, false},
+    };
+    const QList<E> errors = everyCase();
+    for (qsizetype i = 0; i < errors.size(); ++i) {
+        const E& error = errors[i];
+        SCOPED_TRACE(error.debugDescription().toStdString());
+        EXPECT_EQ(error.errorCode(), expected[i].code);
+        EXPECT_EQ(error.isTimeout(), expected[i].timeout);
+        EXPECT_EQ(error.isAppleScriptError(), expected[i].appleScript);
+        EXPECT_EQ(error.isBrowserError(), expected[i].browser);
+        EXPECT_EQ(error.isAccessibilityError(), expected[i].accessibility);
+        EXPECT_EQ(error.isRecoverable(), expected[i].recoverable);
+        EXPECT_EQ(error.asNSError().domain(), QStringLiteral("CaptureKitErrorDomain"));
+        EXPECT_EQ(error.asNSError().code(), expected[i].code);
+    }
+}
+
+TEST(CaptureKitErrorTest, DescriptionsInsertThePayload)
+{
+    const std::pair<E, const char*> cases[] = {
+        {E::operationTimeout(QStringLiteral("x"), 5), "Operation 'x' timed out after 5.0 seconds"},
+        {E::operationTimeout(QStringLiteral("x"), 0.25), "Operation 'x' timed out after 0.25 seconds"},
+        {E::operationTimeout(QStringLiteral("x"), 0.1), "Operation 'x' timed out after 0.1 seconds"},
+        {E::operationTimeout(QStringLiteral("x"), 1e20),
+         "Operation 'x' timed out after 100000000000000000000.0 seconds"},
+        {E(E::AppleScriptExecution{QStringLiteral("s"), 1, QStringLiteral("denied")}),
+         "AppleScript execution failed with exit code 1: denied"},
+        {E(E::AppleScriptExecution{QStringLiteral("s"), std::nullopt, std::nullopt}),
+         "AppleScript execution failed with exit code -1: Unknown error"},
+        {E::invalidParameter(QStringLiteral("%1"), QStringLiteral("%2")), "Invalid input for parameter '%1': %2"},
+        {E::system(kUnderlying), "System error: No such file"},
+        {E::unknown(QStringLiteral("odd")), "Unknown error: odd"},
+    };
+    for (const auto& [error, text] : cases) {
+        EXPECT_EQ(error.errorDescription(), QString::fromUtf8(text));
+        EXPECT_EQ(error.localizedDescription(), QString::fromUtf8(text));
+    }
+    EXPECT_EQ(E::operationTimeout(QStringLiteral("paste"), 1).failureReason(),
+              QStringLiteral("The paste operation took too long to complete"));
+    EXPECT_EQ(E::accessibilityPermissionRequired().recoverySuggestion(),
+              QStringLiteral("Grant accessibility permissions in System Preferences > Security & Privacy > Privacy > "
+                             "Accessibility"));
+}
+
+TEST(CaptureKitErrorTest, UserInfoHoldsStandardTextsAndTheCaseEntries)
+{
+    const QStringList standard{kLocalizedDescriptionKey, kLocalizedFailureReasonErrorKey,
+                               kLocalizedRecoverySuggestionErrorKey};
+    const std::pair<E, QStringList> cases[] = {
+        {E(E::AppleScriptExecution{QStringLiteral("s"), std::nullopt, std::nullopt}), {"script"}},
+        {E(E::AppleScriptExecution{QStringLiteral("s"), 2, QStringLiteral("d")}), {"exitCode", "output", "script"}},
+        {E::operationTimeout(QStringLiteral("x"), 1), {"duration", "operation"}},
+        {E::noBrowserFound(), {}},
+        {E::accessibilityPermissionRequired(), {}},
+        {E::elementNotFound(QStringLiteral("d")), {"elementDescription"}},
+        {E::invalidParameter(QStringLiteral("p"), QStringLiteral("r")), {"parameter", "reason"}},
+        {E::system(kUnderlying), {kUnderlyingErrorKey}},
+        {E::unknown(QStringLiteral("d")), {"errorDescription"}},
+    };
+    for (const auto& [error, extra] : cases) {
+        QStringList keys = standard + extra;
+        keys.sort();
+        const QVariantMap info = error.errorUserInfo();
+        EXPECT_EQ(info.keys(), keys) << error.debugDescription().toStdString();
+        EXPECT_EQ(info.value(kLocalizedDescriptionKey).toString(), error.errorDescription());
+        EXPECT_EQ(info.value(kLocalizedRecoverySuggestionErrorKey).toString(), error.recoverySuggestion());
+    }
+    EXPECT_EQ(E::system(kUnderlying).errorUserInfo().value(kUnderlyingErrorKey).value<ErrorPtr>(), kUnderlying);
+}
+
+TEST(CaptureKitErrorTest, FromRestoresEveryCaseButTheScriptDescription)
+{
+    for (const E& error : everyCase()) {
+        const std::optional<E> restored = E::from(error.asNSError());
+        ASSERT_TRUE(restored.has_value()) << error.debugDescription().toStdString();
+        if (const auto* script = error.as<E::AppleScriptExecution>()) {
+            E::AppleScriptExecution withoutDescription = *script;
+            withoutDescription.description.reset();
+            EXPECT_EQ(*restored, E(withoutDescription));
+        } else {
+            EXPECT_EQ(*restored, error) << error.debugDescription().toStdString();
+        }
+    }
+}
+
+TEST(CaptureKitErrorTest, FromAppliesDefaultsForMissingOrMistypedEntries)
+{
+    const QString domain = QString::fromLatin1(E::errorDomain);
+    const QVariantMap described{{kLocalizedDescriptionKey, QStringLiteral("record text")}};
+    struct Case
+    {
+        ErrorRecord record;
+        std::optional<E> expected;
+    };
+    const Case cases[] = {
+        {ErrorRecord(QStringLiteral("OtherDomain"), 1001), std::nullopt},
+        {ErrorRecord(domain, 1000), std::nullopt},
+        {ErrorRecord(domain, 1010), std::nullopt},
+        {ErrorRecord(domain, 1001), E::operationTimeout(QStringLiteral("Unknown operation"), 0)},
+        {ErrorRecord(domain, 1001, {{"operation", 7}, {"duration", QStringLiteral("5")}}),
+         E::operationTimeout(QStringLiteral("Unknown operation"), 0)},
+        {ErrorRecord(domain, 1001, {{"operation", QStringLiteral("copy")}, {"duration", 2}}),
+         E::operationTimeout(QStringLiteral("copy"), 2)},
+        {ErrorRecord(domain, 1002), E(E::AppleScriptExecution{QString(), -1, std::nullopt})},
+        {ErrorRecord(domain, 1002, {{"exitCode", 1.5}, {"output", QStringLiteral("o")}}),
+         E(E::AppleScriptExecution{QString(), -1, std::nullopt})},
+        {ErrorRecord(domain, 1002, {{"exitCode", QStringLiteral("4")}, {"description", QStringLiteral("d")}}),
+         E(E::AppleScriptExecution{QString(), -1, QStringLiteral("d")})},
+        {ErrorRecord(domain, 1002, {{"script", QStringLiteral("s")}, {"exitCode", 4}}),
+         E(E::AppleScriptExecution{QStringLiteral("s"), 4, std::nullopt})},
+        {ErrorRecord(domain, 1003, {{"bundleID", true}}), E::browserNotSupported(QString())},
+        {ErrorRecord(domain, 1006), E::elementNotFound(QStringLiteral("UI element"))},
+        {ErrorRecord(domain, 1006, {{"elementDescription", 3}}), E::elementNotFound(QStringLiteral("UI element"))},
+        {ErrorRecord(domain, 1007, {{"reason", QStringLiteral("r")}}),
+         E::invalidParameter(QString(), QStringLiteral("r"))},
+        {ErrorRecord(domain, 1008, described), E::unknown(QStringLiteral("record text"))},
+        {ErrorRecord(domain, 1008, {{kUnderlyingErrorKey, QStringLiteral("not an error")}}),
+         E::unknown(QStringLiteral("The operation couldn’t be completed. (CaptureKitErrorDomain error 1008.)"))},
+        {ErrorRecord(domain, 1009, described), E::unknown(QStringLiteral("record text"))},
+        {ErrorRecord(domain, 1009, {{"errorDescription", QStringLiteral("own")}}), E::unknown(QStringLiteral("own"))},
+    };
+    for (const Case& c : cases) {
+        const std::optional<E> actual = E::from(c.record);
+        EXPECT_EQ(actual, c.expected) << c.record.debugDescription().toStdString();
+    }
+}
+
+TEST(CaptureKitErrorTest, DebugDescriptionNamesTheCaseAndFields)
+{
+    EXPECT_EQ(E::operationTimeout(QStringLiteral("copy"), 0.25).debugDescription(),
+              QStringLiteral("timeout(operation: \"copy\", duration: 0.25)"));
+    EXPECT_EQ(E(E::AppleScriptExecution{QStringLiteral("s"), std::nullopt, std::nullopt}).debugDescription(),
+              QStringLiteral("appleScriptExecution(script: \"s\", exitCode: nil, description: nil)"));
+    EXPECT_EQ(E::noBrowserFound().debugDescription(), QStringLiteral("browserNotFound"));
+    EXPECT_TRUE(E::system(kUnderlying)
+                    .debugDescription()
+                    .startsWith(QStringLiteral("systemError(underlying: Error Domain=NSPOSIXErrorDomain Code=2")));
+}
+
+TEST(CaptureKitErrorTest, VersionRecordNamesTheToolkit)
+{
+    EXPECT_EQ(VersionInfo::libraryName(), QStringLiteral("CaptureKit"));
+    EXPECT_EQ(VersionInfo::libraryVersion(), QStringLiteral("2.0.0"));
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,55 @@
+#include "capture/Log.h"
+#include "support/SimDesktopTest.h"
+
+namespace quillora {
+namespace {
+
+using LogTest = SimDesktopTest;
+
+TEST_F(LogTest, TimestampIsLocalTimeWithSixDigitMicroseconds)
+{
+    struct Case
+    {
+        QDateTime wall;
+        const char* text;
+    };
+    const Case cases[] = {
+        {QDateTime(QDate(2025, 3, 1), QTime(14, 5, 9, 250), Qt::LocalTime), "2025-03-01 14:05:09.250000"},
+        {QDateTime(QDate(2025, 3, 1), QTime(4, 0, 0, 7), Qt::LocalTime), "2025-03-01 04:00:00.007000"},
+        {QDateTime(QDate(999, 12, 31), QTime(23, 59, 59, 0), Qt::LocalTime), "0999-12-31 23:59:59.000000"},
+    };
+    for (const Case& c : cases) {
+        clock().setWallNow(c.wall);
+        EXPECT_EQ(logTimestamp(), QString::fromLatin1(c.text));
+        EXPECT_EQ(logTimestamp().size(), 26);
+    }
+}
+
+TEST_F(LogTest, LinesCarryTimestampSubsystemCategoryAndLevel)
+{
+    clock().setWallNow(QDateTime(QDate(2025, 3, 1), QTime(14, 5, 9, 250), Qt::LocalTime));
+    logInfo(QStringLiteral("Trying strategy: accessibility"));
+    advance(0.5);
+    logError(QStringLiteral("Strategy failed: 50%"));
+
+    const auto& entries = desktop().systemLog().entries();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].subsystem, QStringLiteral("com.orrin.CaptureKit"));
+    EXPECT_EQ(entries[0].category, QStringLiteral("main"));
+    EXPECT_EQ(entries[0].level, LogLevel::Info);
+    EXPECT_EQ(entries[0].message, QStringLiteral("[2025-03-01 14:05:09.250000] Trying strategy: accessibility"));
+    EXPECT_EQ(entries[1].level, LogLevel::Error);
+    EXPECT_EQ(entries[1].message, QStringLiteral("[2025-03-01 14:05:09.750000] Strategy failed: 50%"));
+}
+
+TEST_F(LogTest, DisabledInfoLevelWritesNothing)
+{
+    desktop().systemLog().setInfoEnabled(false);
+    logInfo(QStringLiteral("quiet"));
+    logError(QStringLiteral("loud"));
+    EXPECT_EQ(desktop().systemLog().messages().size(), 1);
+    EXPECT_TRUE(desktop().systemLog().messages().at(0).endsWith(QStringLiteral("] loud")));
+}
+
+} // namespace
+} // namespace quillora

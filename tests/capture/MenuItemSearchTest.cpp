@@ -1,0 +1,178 @@
+#include "capture/MenuItemSearch.h"
+#include "MenuBarBuilder.h"
+#include "capture/ElementAccessors.h"
+#include "support/SimDesktopTest.h"
+
+namespace quillora {
+namespace {
+
+constexpr qint64 kPid = 70;
+
+class MenuItemSearchTest : public SimDesktopTest
+{
+protected:
+    SimAccessibility& ax() { return desktop().accessibility(); }
+    SimElement app() { return ax().addApplication(kPid); }
+    QStringList log() { return test::logLines(desktop().systemLog()); }
+
+    // A menu bar of `count` menus, each with two items that match nothing.
+    SimElement menuBar(int count)
+    {
+        QStringList titles;
+        for (int i = 0; i < count; ++i) {
+            titles << QStringLiteral("Menu %1").arg(i);
+        }
+        const SimElement bar = test::addMenuBar(app(), titles);
+        for (int i = 0; i < count; ++i) {
+            test::addItem(test::menuAt(bar, i), {QStringLiteral("Item"), QStringLiteral("item%1").arg(i)});
+            test::addItem(test::menuAt(bar, i), {QStringLiteral("Other"), std::nullopt, QStringLiteral("C")});
+        }
+        return bar;
+    }
+};
+
+TEST_F(MenuItemSearchTest, ItemsMatchByIdentifierElseByShortcutAndTitle)
+{
+    struct Case
+    {
+        const char* name;
+        SystemMenuItem item;
+        test::MenuItem spec;
+        const char* logLine; // null: no match
+    };
+    const auto text = [](const char* value) { return std::optional<QString>(QString::fromUtf8(value)); };
+    const Case cases[] = {
+        {"identifier in any language",
+         SystemMenuItem::copy,
+         {"Kopírovat", text("copy:")},
+         "Found copy item by identifier: copy:"},
+        {"title without identifier", SystemMenuItem::copy, {"Kopieren", std::nullopt, text("C")}, nullptr},
+        {"title with another identifier",
+         SystemMenuItem::copy,
+         {"Kopieren", text("menu-7"), text("C")},
+         "Found copy title item in menu: Kopieren, identifier: menu-7"},
+        {"lower-case shortcut", SystemMenuItem::copy, {"Copy", text("menu-7"), text("c")}, nullptr},
+        {"no shortcut", SystemMenuItem::copy, {"Copy", text("menu-7")}, nullptr},
+        {"title with ellipsis", SystemMenuItem::copy, {"Copy…", text("menu-7"), text("C")}, nullptr},
+        {"title of another command", SystemMenuItem::copy, {"Paste", text("menu-7"), text("C")}, nullptr},
+        {"identifier of another command", SystemMenuItem::copy, {"Paste", text("paste:"), text("V")}, nullptr},
+        {"cut by repeated title",
+         SystemMenuItem::cut,
+         {"剪下", text("m"), text("X")},
+         "Found cut title item in menu: 剪下, identifier: m"},
+        {"select all by title",
+         SystemMenuItem::selectAll,
+         {"Tout sélectionner", text("m"), text("A")},
+         "Found selectAll title item in menu: Tout sélectionner, identifier: m"},
+        {"paste by identifier", SystemMenuItem::paste, {"x", text("paste:")}, "Found paste item by identifier: paste:"},
+    };
+    const SimElement menu = app().child(QStringLiteral("AXMenu"));
+    for (const Case& c : cases) {
+        desktop().systemLog().clear();
+        const SimElement element = test::addItem(menu, c.spec);
+        EXPECT_EQ(ck::findMenuItemInElement(UIElement(element.ref()), c.item), c.logLine != nullptr) << c.name;
+        EXPECT_EQ(log(), c.logLine ? QStringList{QString::fromUtf8(c.logLine)} : QStringList()) << c.name;
+    }
+
+    // A failed identifier read counts as no identifier.
+    const SimElement failing = test::addItem(menu, {QStringLiteral("Copy"), text("m"), text("C")});
+    failing.failAttribute(QStringLiteral("AXIdentifier"), AXResult::CannotComplete);
+    EXPECT_FALSE(ck::findMenuItemInElement(UIElement(failing.ref()), SystemMenuItem::copy));
+    EXPECT_FALSE(ck::isCopyIdentifier(UIElement(failing.ref())));
+    EXPECT_TRUE(ck::isCopyTitle(UIElement(failing.ref())));
+}
+
+TEST_F(MenuItemSearchTest, MenusAreSearchedFromTheEditMenuOutward)
+{
+    const std::pair<int, std::vector<int>> orders[] = {
+        {0, {}},
+        {3, {}},
+        {4, {3, 2, 1, 0}},
+        {5, {3, 2, 4, 1, 0}},
+        {7, {3, 2, 4, 1, 5, 0, 6}},
+        {10, {3, 2, 4, 1, 5, 0, 6, 7, 8, 9}},
+    };
+    for (const auto& [count, order] : orders) {
+        EXPECT_EQ(ck::menuSearchOrder(count), order) << count;
+    }
+}
+
+TEST_F(MenuItemSearchTest, SearchLogsEachMenuThenTheWholeBar)
+{
+    const std::pair<int, QStringList> cases[] = {
+        {3, {QStringLiteral("copy not found in adjacent menus, searching entire menu")}},
+        {5,
+         {QStringLiteral("Checking the Edit menu for copy, index: 3"),
+          QStringLiteral("Checking menu at index 2 for copy"), QStringLiteral("Checking menu at index 4 for copy"),
+          QStringLiteral("Checking menu at index 1 for copy"), QStringLiteral("Checking menu at index 0 for copy"),
+          QStringLiteral("copy not found in adjacent menus, searching entire menu")}},
+        {10,
+         {QStringLiteral("Checking the Edit menu for copy, index: 3"),
+          QStringLiteral("Checking menu at index 2 for copy"), QStringLiteral("Checking menu at index 4 for copy"),
+          QStringLiteral("Checking menu at index 1 for copy"), QStringLiteral("Checking menu at index 5 for copy"),
+          QStringLiteral("Checking menu at index 0 for copy"), QStringLiteral("Checking menu at index 6 for copy"),
+          QStringLiteral("Checking menu at index 7 for copy"), QStringLiteral("Checking menu at index 8 for copy"),
+          QStringLiteral("Checking menu at index 9 for copy"),
+          QStringLiteral("copy not found in adjacent menus, searching entire menu")}},
+    };
+    for (const auto& [count, lines] : cases) {
+        ax().removeApplication(kPid);
+        desktop().systemLog().clear();
+        menuBar(count);
+        EXPECT_EQ(ck::findCopyMenuItem(UIElement(ax().createApplication(kPid))), std::nullopt);
+        EXPECT_EQ(log(), lines) << count;
+    }
+}
+
+TEST_F(MenuItemSearchTest, TheFirstMenuInSearchOrderWins)
+{
+    const SimElement bar = menuBar(10);
+    const SimElement left = test::addItem(test::menuAt(bar, 1), {QStringLiteral("Copy"), QStringLiteral("copy:")});
+    const SimElement right = test::addItem(test::menuAt(bar, 4), {QStringLiteral("Copy"), QStringLiteral("copy:")});
+    const UIElement application(ax().createApplication(kPid));
+    EXPECT_EQ(ck::findCopyMenuItem(application), UIElement(right.ref()));
+    right.destroy();
+    EXPECT_EQ(ck::findCopyMenuItem(application), UIElement(left.ref()));
+
+    // With three menus only the whole-bar search runs, which also finds items outside any menu.
+    ax().removeApplication(kPid);
+    const SimElement small = menuBar(3);
+    const SimElement loose = test::addItem(small, {QStringLiteral("Paste"), QStringLiteral("paste:")});
+    EXPECT_EQ(ck::findPasteMenuItem(UIElement(ax().createApplication(kPid))), UIElement(loose.ref()));
+}
+
+TEST_F(MenuItemSearchTest, MissingMenusAndReadErrorsGiveNoneWithALogLine)
+{
+    const UIElement application(ax().createApplication(kPid));
+    app();
+    EXPECT_EQ(ck::findCopyMenuItem(application), std::nullopt);
+    EXPECT_EQ(log(), QStringList{QStringLiteral("Menu children not found")});
+
+    desktop().systemLog().clear();
+    const SimElement bar = menuBar(5);
+    test::menuAt(bar, 3).failAttribute(QStringLiteral("AXChildren"), AXResult::CannotComplete);
+    EXPECT_EQ(ck::findCopyMenuItem(application), std::nullopt);
+    EXPECT_EQ(log(), (QStringList{QStringLiteral("Checking the Edit menu for copy, index: 3"),
+                                  QStringLiteral("Error finding menu item copy: AXError.CannotComplete")}));
+}
+
+TEST_F(MenuItemSearchTest, DeepFirstVisitsInPreOrderAndStopsAtTheFirstHit)
+{
+    const SimElement root = app().child(QStringLiteral("AXGroup"), {{"AXTitle", "a"}});
+    const SimElement b = root.child(QStringLiteral("AXGroup"), {{"AXTitle", "b"}});
+    b.child(QStringLiteral("AXGroup"), {{"AXTitle", "c"}});
+    root.child(QStringLiteral("AXGroup"), {{"AXTitle", "d"}});
+    root.child(QStringLiteral("AXGroup"), {{"AXTitle", "e"}});
+
+    QStringList visited;
+    const auto hit = ck::deepFirst(UIElement(root.ref()), [&](const UIElement& element) {
+        visited << ck::title(element).value_or(QString());
+        return visited.last() == QLatin1String("d");
+    });
+    EXPECT_EQ(visited, (QStringList{"a", "b", "c", "d"}));
+    ASSERT_TRUE(hit.has_value());
+    EXPECT_EQ(ck::title(*hit), QStringLiteral("d"));
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,268 @@
+#include "capture/PasteboardManager.h"
+
+#include "Drive.h"
+#include "MenuBarBuilder.h"
+#include "capture/PasteboardExtension.h"
+#include "capture/WithTimeout.h"
+#include "platform/ErrorRecord.h"
+#include "support/SimDesktopTest.h"
+#include "support/TaskRunner.h"
+
+#include <QThread>
+
+#include <atomic>
+
+namespace quillora {
+namespace {
+
+using Text = std::optional<QString>;
+
+PasteboardItem item(std::initializer_list<std::pair<const char*, const char*>> entries)
+{
+    PasteboardItem result;
+    for (const auto& [type, data] : entries) {
+        result.entries.append({QString::fromLatin1(type), QByteArray(data)});
+    }
+    return result;
+}
+
+// What the user had on the pasteboard before every test: two items, the first with three types.
+const QList<PasteboardItem> kUserItems{
+    item({{"public.utf8-plain-text", "user text"}, {"public.html", "<b>user text</b>"}, {"public.rtf", "{\\rtf1}"}}),
+    item({{"public.png", "\x89PNG"}}),
+};
+
+class PasteboardManagerTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        pasteboard().setItems(kUserItems);
+    }
+
+    SimPasteboard& pasteboard() { return desktop().pasteboard(); }
+    QStringList log() { return test::logLines(desktop().systemLog()); }
+
+    // Moves the virtual clock in poll-sized steps until the task is done; returns the time taken.
+    template <typename T> double finish(const std::shared_ptr<test::TaskOutcome<T>>& outcome)
+    {
+        const double start = clock().monotonicNow();
+        clock().runDue();
+        for (int step = 0; step < 400 && !outcome->done(); ++step) {
+            advance(PasteboardManager::changePollInterval);
+        }
+        EXPECT_TRUE(outcome->done());
+        return clock().monotonicNow() - start;
+    }
+
+    PasteboardManager m_manager;
+};
+
+TEST_F(PasteboardManagerTest, FetchWaitsForNewTextAndPutsTheUserItemsBack)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SimPasteboard&, SimClock&)> trigger;
+        Text expected;
+        double endsAt;
+        QStringList expectedLog;
+    };
+    const auto image = QList<PasteboardItem>{item({{"public.png", "image"}})};
+    const Case cases[] = {
+        {"trigger that never touches the pasteboard",
+         [](SimPasteboard&, SimClock&) {},
+         std::nullopt,
+         0.4,
+         {"Getting next pasteboard content", "Executing trigger action", "pollTask timeout: 0.4 seconds"}},
+        {"copy of an image only",
+         [&](SimPasteboard& board, SimClock&) { board.setItems(image); },
+         QString(""),
+         0.4,
+         {"Getting next pasteboard content", "Executing trigger action",
+          "Pasteboard changed but no valid text content found"}},
+        {"failing trigger",
+         [](SimPasteboard&, SimClock&) { throw ErrorRecord(QStringLiteral("Test"), 3); },
+         std::nullopt,
+         0,
+         {"Getting next pasteboard content", "Executing trigger action", "Failed to execute trigger action: "}},
+        {"copy that lands 12 ms later",
+         [](SimPasteboard& board, SimClock& clock) {
+             clock.schedule(0.012, [&board] { ck::setString(board, QStringLiteral("copied")); });
+         },
+         QStringLiteral("copied"),
+         0.015,
+         {"Getting next pasteboard content", "Executing trigger action", "New Pasteboard content: copied",
+          "pollTask succeeded, time taken: 0.0150 seconds"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop().systemLog().clear();
+        auto outcome = test::start(
+            m_manager.fetchPasteboardText(RestorePasteboard::Yes, 0, [&] { c.trigger(pasteboard(), clock()); }));
+        EXPECT_NEAR(finish(outcome), c.endsAt, 1e-9);
+        EXPECT_EQ(*outcome->value(), c.expected);
+        EXPECT_EQ(pasteboard().items(), kUserItems);
+        const QStringList lines = log();
+        ASSERT_GE(lines.size(), c.expectedLog.size());
+        for (int i = 0; i < c.expectedLog.size(); ++i) {
+            EXPECT_TRUE(lines[i].startsWith(c.expectedLog[i])) << lines[i].toStdString();
+        }
+    }
+}
+
+TEST_F(PasteboardManagerTest, ImageOnlyCopyIsReportedOnEveryLook)
+{
+    auto outcome = test::start(m_manager.fetchPasteboardText(RestorePasteboard::No, 0, [&] {
+        pasteboard().setItems({item({{"public.png", "image"}})});
+    }));
+    finish(outcome);
+    EXPECT_EQ(log().count(QStringLiteral("Pasteboard changed but no valid text content found")), 80);
+    EXPECT_EQ(log().constLast(), QStringLiteral("pollTask timeout: 0.4 seconds"));
+    // Without restore the trigger's content stays.
+    EXPECT_EQ(pasteboard().items(), QList<PasteboardItem>{item({{"public.png", "image"}})});
+}
+
+TEST_F(PasteboardManagerTest, SavedItemsKeepEveryTypeAndEmptyOrRefusedRestoresAreReported)
+{
+    QList<PasteboardItem> withMissingData = kUserItems;
+    withMissingData[0].entries.append({QStringLiteral("public.tiff"), std::nullopt});
+    pasteboard().setItems(withMissingData);
+    const QList<PasteboardItem> saved = ck::backupItems(pasteboard());
+    EXPECT_EQ(saved, kUserItems); // the type without data is skipped
+
+    ck::setString(pasteboard(), QStringLiteral("other"));
+    EXPECT_EQ(ck::string(pasteboard()), QStringLiteral("other"));
+    EXPECT_TRUE(ck::restoreItems(pasteboard(), saved));
+    EXPECT_EQ(pasteboard().items(), kUserItems);
+
+    const qint64 before = pasteboard().changeCount();
+    EXPECT_FALSE(ck::restoreItems(pasteboard(), {}));
+    EXPECT_EQ(pasteboard().changeCount(), before);
+    pasteboard().setRefusesWrites(true);
+    EXPECT_FALSE(ck::restoreItems(pasteboard(), saved));
+    EXPECT_EQ(log(), (QStringList{QStringLiteral("No pasteboard items to restore"),
+                                  QStringLiteral("Failed to restore pasteboard items")}));
+
+    pasteboard().setItems({});
+    EXPECT_EQ(ck::string(pasteboard()), QString());
+}
+
+TEST_F(PasteboardManagerTest, TemporaryTaskRestoresAfterTheInterval)
+{
+    auto outcome = test::startVoid(ck::performTemporaryTask(pasteboard(), 0.25, [this]() -> QCoro::Task<> {
+        ck::setString(pasteboard(), QStringLiteral("temporary"));
+        co_await sleep(0.1);
+    }));
+    advance(0.1);
+    EXPECT_EQ(ck::string(pasteboard()), QStringLiteral("temporary"));
+    advance(0.249);
+    EXPECT_FALSE(outcome->done());
+    advance(0.001);
+    EXPECT_TRUE(outcome->done());
+    EXPECT_EQ(pasteboard().items(), kUserItems);
+}
+
+TEST_F(PasteboardManagerTest, PasteUsesTheMenuAndFallsBackToTheShortcut)
+{
+    struct Case
+    {
+        const char* name;
+        QString text;
+        bool hasMenus;
+        bool ignoresShortcuts;
+        QString expectedText;
+        QStringList expectedLines;
+    };
+    const Case cases[] = {
+        {"menu paste",
+         QStringLiteral("Hi"),
+         true,
+         false,
+         QStringLiteral("Say Hi there"),
+         {"Starting to paste text by menuAction", "Pasted text via menu action: Hi"}},
+        {"no menus: shortcut paste",
+         QStringLiteral("Hi"),
+         false,
+         false,
+         QStringLiteral("Say Hi there"),
+         {"Starting to paste text by menuAction", "Failed to paste via menu action: AXError.<Unknown>",
+          "Falling back to keyboard shortcut paste", "Starting to paste text by keyboardShortcut",
+          "Pasted text via keyboard shortcut: Hi"}},
+        {"shortcut reports success even when ignored",
+         QStringLiteral("Hi"),
+         false,
+         true,
+         QStringLiteral("Say hello there"),
+         {"Falling back to keyboard shortcut paste", "Pasted text via keyboard shortcut: Hi"}},
+        {"empty text never reaches the pasteboard",
+         QString(),
+         true,
+         false,
+         QStringLiteral("Say hello there"),
+         {"pollTask timeout: 0.4 seconds", "Failed to copy text to pasteboard",
+          "Falling back to keyboard shortcut paste", "pollTask timeout: 0.4 seconds",
+          "Failed to copy text to pasteboard"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimApp& app = desktop().addApp(
+            {.name = QStringLiteral("Notes"), .text = QStringLiteral("Say hello there"), .selection = {4, 5}});
+        app.setHasMenus(c.hasMenus).setIgnoresShortcuts(c.ignoresShortcuts);
+        desktop().systemLog().clear();
+        auto outcome = test::startVoid(m_manager.pasteText(c.text, RestorePasteboard::Yes, 0));
+        finish(outcome);
+        EXPECT_EQ(app.text(), c.expectedText);
+        if (app.text() != QLatin1String("Say hello there")) {
+            EXPECT_EQ(app.selection(), (AXRange{6, 0})); // the caret sits after the pasted text
+        }
+        // Each attempt puts the user's items back.
+        EXPECT_EQ(pasteboard().items(), kUserItems);
+        const QStringList lines = log();
+        // The expected lines appear in this order (with others between them).
+        qsizetype from = 0;
+        for (const QString& expected : c.expectedLines) {
+            const qsizetype at = lines.indexOf(expected, from);
+            ASSERT_GE(at, 0) << expected.toStdString();
+            from = at + 1;
+        }
+        EXPECT_EQ(lines.count(QStringLiteral("Failed to paste via menu action: AXError.<Unknown>")),
+                  c.hasMenus ? 0 : 1);
+    }
+}
+
+TEST_F(PasteboardManagerTest, SimulatedEditorEnablesPasteOnlyWhileThePasteboardHoldsText)
+{
+    SimApp& app = desktop().addApp({.name = QStringLiteral("Notes"), .text = QStringLiteral("abc")});
+    const auto enabled = [](const SimElement& item) { return item.attribute("AXEnabled") == AXAny(true); };
+    EXPECT_TRUE(enabled(*app.pasteItem()));
+    EXPECT_FALSE(enabled(*app.copyItem())); // nothing selected
+    pasteboard().setItems({item({{"public.png", "image"}})});
+    EXPECT_FALSE(enabled(*app.pasteItem()));
+    app.select({0, 2});
+    EXPECT_TRUE(enabled(*app.copyItem()));
+    ck::setString(pasteboard(), QStringLiteral("xyz"));
+    EXPECT_TRUE(enabled(*app.pasteItem()));
+}
+
+TEST_F(PasteboardManagerTest, PasteCallbackEntryCompletesOnceFromAWorkerThread)
+{
+    SimApp& app = desktop().addApp(
+        {.name = QStringLiteral("Notes"), .text = QStringLiteral("Say hello there"), .selection = {4, 5}});
+    std::atomic<int> calls = 0;
+    std::atomic<QThread*> thread = nullptr;
+    m_manager.pasteText(QStringLiteral("Hi"), RestorePasteboard::Yes, 0, [&] {
+        thread = QThread::currentThread();
+        ++calls;
+    });
+    ASSERT_TRUE(test::drive(clock(), [&] { return calls > 0; }));
+    test::waitUntil([] { return false; }, 20);
+    EXPECT_EQ(calls, 1);
+    EXPECT_NE(thread.load(), QThread::currentThread());
+    EXPECT_EQ(app.text(), QStringLiteral("Say Hi there"));
+    EXPECT_EQ(pasteboard().items(), kUserItems);
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,384 @@
+#include "capture/SelectedTextManager.h"
+
+#include "Drive.h"
+#include "MenuBarBuilder.h"
+#include "ax/AXError.h"
+#include "capture/AXManager.h"
+#include "capture/BrowserAction.h"
+#include "capture/CaptureKitError.h"
+#include "capture/PasteboardExtension.h"
+#include "support/SimDesktopTest.h"
+#include "support/TaskRunner.h"
+
+#include <QThread>
+
+#include <atomic>
+#include <mutex>
+
+namespace quillora {
+namespace {
+
+using Text = std::optional<QString>;
+
+const QString kText = QStringLiteral("Hello world, this is a sentence.");
+const QList<PasteboardItem> kUserItems{
+    PasteboardItem{{{QStringLiteral("public.utf8-plain-text"), QByteArray("user text")},
+                    {QStringLiteral("public.html"), QByteArray("<i>user text</i>")}}},
+};
+
+// What a strategy call ended with: its text, or the thrown error's text form.
+struct Result
+{
+    Text text;
+    QString error;
+};
+
+class SelectedTextManagerTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        desktop().pasteboard().setItems(kUserItems);
+    }
+
+    void TearDown() override
+    {
+        // Volume restores run a second after a shortcut copy; let them finish before the desktop goes.
+        advance(1);
+        test::drive(
+            clock(), [this] { return !scripts().executedSources().isEmpty() ? restoresDone() : true; }, 50);
+        SimDesktopTest::TearDown();
+    }
+
+    SimApp& notes(AXRange selection = {6, 5})
+    {
+        return desktop().addApp({.name = QStringLiteral("Notes"), .text = kText, .selection = selection});
+    }
+    SimScriptRunner& scripts() { return desktop().scriptRunner(); }
+    QStringList log() { return test::logLines(desktop().systemLog()); }
+    bool restoresDone() { return scripts().alertVolume() != 0; }
+
+    Result run(QCoro::Task<Text> task)
+    {
+        auto outcome = test::start(std::move(task));
+        EXPECT_TRUE(test::drive(clock(), [&] { return outcome->done(); }));
+        if (const ErrorPtr error = outcome->error()) {
+            return {std::nullopt, error->debugDescription()};
+        }
+        return {*outcome->value(), {}};
+    }
+
+    SelectedTextManager& manager() { return SelectedTextManager::shared(); }
+};
+
+TEST_F(SelectedTextManagerTest, AccessibilityStrategyReturnsTheFocusedSelectionAsIs)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SimApp&)> arrange;
+        Result expected;
+    };
+    const Case cases[] = {
+        {"selection", [](SimApp&) {}, {"world", {}}},
+        {"empty selection gives empty text, not none",
+         [](SimApp& app) {
+             app.select({6, 0});
+         },
+         {"", {}}},
+        {"white space only",
+         [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::WhiteSpace); },
+         {"     ", {}}},
+        {"failing read",
+         [](SimApp& app) { app.setSelectedTextReadFailure(AXResult::CannotComplete); },
+         {std::nullopt, "AXError.CannotComplete"}},
+        {"nothing focused",
+         [this](SimApp&) { desktop().workspace().setFrontmost(-1); },
+         {std::nullopt, "AXError.NoValue"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimApp& app = notes();
+        c.arrange(app);
+        const Result result = run(manager().getSelectedText(TextStrategy::accessibility));
+        EXPECT_EQ(result.text, c.expected.text);
+        EXPECT_EQ(result.error, c.expected.error);
+    }
+}
+
+TEST_F(SelectedTextManagerTest, AutomaticOrderFallsBackOnlyWhereItShould)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SimApp&)> arrange;
+        Result expected;
+        int copies;
+        QString logLine;
+    };
+    const auto emptyAX = [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::Empty); };
+    const Case cases[] = {
+        {"accessibility text", [](SimApp&) {}, {"world", {}}, 0, "Successfully got non-empty text via Accessibility"},
+        {"accessibility error ends the call",
+         [](SimApp& app) { app.setSelectedTextReadFailure(AXResult::NoValue); },
+         {std::nullopt, "AXError.NoValue"},
+         0,
+         "Getting selected text via AX"},
+        {"menu copy", emptyAX, {"world", {}}, 1, "Successfully got non-empty text via menu action copy"},
+        {"no Copy item: shortcut copy",
+         [&](SimApp& app) { emptyAX(app.setHasMenus(false)); },
+         {"world", {}},
+         1,
+         "Menu action copy not available, falling back to shortcut copy"},
+        {"disabled Copy item",
+         [&](SimApp& app) {
+             emptyAX(app), app.select({6, 0});
+         },
+         {std::nullopt, {}},
+         0,
+         "Menu action copy is disabled, maybe no text selected, returning nil"},
+        {"not trusted",
+         [&](SimApp& app) { emptyAX(app), desktop().accessibility().setTrusted(false); },
+         {std::nullopt, {}},
+         0,
+         "Accessibility API is disabled, returning nil"},
+        {"other menu errors reach the caller",
+         [&](SimApp& app) { emptyAX(app), app.copyItem()->failAttribute("AXEnabled", AXResult::CannotComplete); },
+         {std::nullopt, "AXError.CannotComplete"},
+         0,
+         "Failed to get text via menu action copy: AXError.CannotComplete"},
+        {"image-only copy",
+         [&](SimApp& app) { emptyAX(app.setCopiesImageOnly()); },
+         {std::nullopt, {}},
+         1,
+         "All auto strategy methods failed or returned empty text"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop().accessibility().setTrusted(true);
+        desktop().systemLog().clear();
+        SimApp& app = notes();
+        c.arrange(app);
+        const Result result = run(manager().getSelectedText(TextStrategy::auto_));
+        EXPECT_EQ(result.text, c.expected.text);
+        EXPECT_EQ(result.error, c.expected.error);
+        EXPECT_EQ(app.copies(), c.copies);
+        EXPECT_TRUE(log().contains(c.logLine));
+        EXPECT_EQ(desktop().pasteboard().items(), kUserItems);
+    }
+}
+
+TEST_F(SelectedTextManagerTest, StrategyListThrowsTheLastFailure)
+{
+    const auto list = [](std::initializer_list<TextStrategy> strategies) { return QList<TextStrategy>(strategies); };
+    struct Case
+    {
+        const char* name;
+        QList<TextStrategy> strategies;
+        std::function<void(SimApp&)> arrange;
+        Result expected;
+        QStringList logLines;
+    };
+    const auto untrusted = [this](SimApp&) { desktop().accessibility().setTrusted(false); };
+    const Case cases[] = {
+        {"empty list",
+         {},
+         [](SimApp&) {},
+         {std::nullopt, {}},
+         {"Attempting to get selected text using strategies: []", "All strategies failed to get selected text"}},
+        {"menu without item, then an ignored shortcut",
+         list({TextStrategy::menuAction, TextStrategy::shortcut}),
+         [](SimApp& app) { app.setHasMenus(false).setIgnoresShortcuts(); },
+         {std::nullopt, "systemError(underlying: AXError.<Unknown>)"},
+         {"Attempting to get selected text using strategies: [Menu Action, Keyboard Shortcut]",
+          "Failed to get text via Menu Action: AXError.<Unknown>", "All strategies failed to get selected text"}},
+        {"a foreign error after a toolkit error",
+         list({TextStrategy::appleScript, TextStrategy::shortcut}),
+         untrusted,
+         {std::nullopt, "systemError(underlying: AXError.APIDisabled)"},
+         {"Failed to get text via AppleScript: Browser 'com.example.notes' is not supported for AppleScript "
+          "operations",
+          "Failed to get text via Keyboard Shortcut: AXError.APIDisabled"}},
+        {"a toolkit error after a foreign error",
+         list({TextStrategy::shortcut, TextStrategy::appleScript}),
+         untrusted,
+         {std::nullopt, "unsupportedBrowser(bundleID: \"com.example.notes\")"},
+         {}},
+        {"a later success forgets earlier failures",
+         list({TextStrategy::appleScript, TextStrategy::accessibility}),
+         [](SimApp&) {},
+         {"world", {}},
+         {"Successfully got non-empty text via Accessibility"}},
+        {"empty text moves on",
+         list({TextStrategy::accessibility, TextStrategy::menuAction}),
+         [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::Empty); },
+         {"world", {}},
+         {"Accessibility returned empty text, trying next strategy",
+          "Successfully got non-empty text via Menu Action"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop().accessibility().setTrusted(true);
+        desktop().systemLog().clear();
+        SimApp& app = notes();
+        c.arrange(app);
+        const Result result = run(manager().getSelectedText(c.strategies));
+        EXPECT_EQ(result.text, c.expected.text);
+        EXPECT_EQ(result.error, c.expected.error);
+        for (const QString& line : c.logLines) {
+            EXPECT_TRUE(log().contains(line)) << line.toStdString();
+        }
+    }
+}
+
+TEST_F(SelectedTextManagerTest, ShortcutCopyIsSilentAndLeavesThePasteboardAsItWas)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(SimApp&)> arrange;
+        Result expected;
+        int keyEvents;
+    };
+    const Case cases[] = {
+        {"copy", [](SimApp&) {}, {"world", {}}, 2},
+        {"slow copy", [](SimApp& app) { app.setCopyDelay(0.2); }, {"world", {}}, 2},
+        {"shortcut ignored", [](SimApp& app) { app.setIgnoresShortcuts(); }, {std::nullopt, {}}, 2},
+        {"image only", [](SimApp& app) { app.setCopiesImageOnly(); }, {"", {}}, 2},
+        {"not trusted",
+         [this](SimApp&) { desktop().accessibility().setTrusted(false); },
+         {std::nullopt, "AXError.APIDisabled"},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop().accessibility().setTrusted(true);
+        desktop().keyEventSink().clear();
+        scripts().setAlertVolume(75);
+        SimApp& app = notes();
+        c.arrange(app);
+        const Result result = run(manager().getSelectedText(TextStrategy::shortcut));
+        EXPECT_EQ(result.text, c.expected.text);
+        EXPECT_EQ(result.error, c.expected.error);
+        ASSERT_EQ(desktop().keyEventSink().events().size(), c.keyEvents);
+        if (c.keyEvents > 0) {
+            EXPECT_EQ(desktop().keyEventSink().events().first(), (PostedKeyEvent{8, true, 0x100000, std::nullopt}));
+            // The alert stays silent until a second after the copy.
+            EXPECT_EQ(scripts().alertVolume(), 0);
+        }
+        EXPECT_EQ(desktop().pasteboard().items(), kUserItems);
+        advance(1);
+        EXPECT_TRUE(test::drive(
+            clock(), [this] { return restoresDone(); }, 50));
+        EXPECT_EQ(scripts().alertVolume(), 75);
+    }
+}
+
+TEST_F(SelectedTextManagerTest, BrowserStrategyAsksSupportedBrowsersOnly)
+{
+    struct Case
+    {
+        const char* name;
+        QString frontmostBundleID;
+        std::optional<QString> bundleID;
+        bool scriptsCanBeMade;
+        Result expected;
+        std::optional<SupportedBrowser> scriptedBrowser;
+    };
+    const Case cases[] = {
+        {"frontmost Chrome", "com.google.Chrome", std::nullopt, true, {"page words", {}}, SupportedBrowser::chrome},
+        {"given Safari", "com.example.notes", "com.apple.Safari", true, {"page words", {}}, SupportedBrowser::safari},
+        {"other application",
+         "com.example.notes",
+         std::nullopt,
+         true,
+         {std::nullopt, "unsupportedBrowser(bundleID: \"com.example.notes\")"},
+         std::nullopt},
+        {"no script interface", "com.microsoft.edgemac", std::nullopt, false, {std::nullopt, {}}, std::nullopt},
+    };
+    scripts().setHandler([](const QString& source) -> std::optional<ScriptResult> {
+        return source.contains("window.getSelection()") ? std::optional(ScriptResult::success(" page words\n"))
+                                                        : std::nullopt;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop().systemLog().clear();
+        scripts().setScriptsCanBeMade(c.scriptsCanBeMade);
+        const qsizetype scriptsBefore = scripts().executedSources().size();
+        desktop().addApp({.name = QStringLiteral("App"), .bundleID = c.frontmostBundleID, .text = kText});
+        const Result result = run(manager().getSelectedText(TextStrategy::appleScript, c.bundleID));
+        EXPECT_EQ(result.text, c.expected.text);
+        EXPECT_EQ(result.error, c.expected.error);
+        EXPECT_EQ(log().at(1),
+                  "Getting selected text by AppleScript from browser: " + c.bundleID.value_or(c.frontmostBundleID));
+        const QStringList executed = scripts().executedSources().mid(scriptsBefore);
+        if (c.scriptedBrowser) {
+            EXPECT_EQ(executed,
+                      QStringList{BrowserAction::getSelectedText().generateScriptInfo(*c.scriptedBrowser).script});
+        } else {
+            EXPECT_TRUE(executed.isEmpty());
+        }
+    }
+}
+
+TEST_F(SelectedTextManagerTest, CallbackEntryAnswersOnceFromAWorkerThread)
+{
+    struct Case
+    {
+        const char* name;
+        int strategy;
+        Text text;
+        std::optional<std::pair<QString, qint64>> error; // domain and code
+    };
+    const Case cases[] = {
+        {"accessibility", 1, "world", std::nullopt},
+        {"keyboard shortcut", 4, "world", std::nullopt},
+        {"unsupported browser", 2, std::nullopt, std::pair<QString, qint64>{"CaptureKitErrorDomain", 1003}},
+        {"unknown strategy", 9, std::nullopt, std::pair<QString, qint64>{"CaptureKitErrorDomain", 1007}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        notes();
+        std::mutex mutex;
+        std::atomic<int> calls = 0;
+        QThread* thread = nullptr;
+        Text text;
+        std::optional<ErrorRecord> error;
+        manager().getSelectedTextWithStrategy(c.strategy, std::nullopt,
+                                              [&](Text answer, std::optional<ErrorRecord> failure) {
+                                                  std::lock_guard lock(mutex);
+                                                  thread = QThread::currentThread();
+                                                  text = std::move(answer);
+                                                  error = std::move(failure);
+                                                  ++calls;
+                                              });
+        ASSERT_TRUE(test::drive(clock(), [&] { return calls > 0; }));
+        test::waitUntil([] { return false; }, 20);
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(calls, 1);
+        EXPECT_NE(thread, QThread::currentThread());
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(error.has_value(), c.error.has_value());
+        if (error && c.error) {
+            EXPECT_EQ(std::pair(error->domain(), error->code()), *c.error);
+        }
+    }
+
+    // The accessibility read has a callback entry of its own, with the same contract.
+    std::atomic<int> calls = 0;
+    std::atomic<QThread*> thread = nullptr;
+    getSelectedTextByAX(AXManager::shared(), [&](Text text, std::optional<ErrorRecord> error) {
+        EXPECT_EQ(text, Text("world"));
+        EXPECT_FALSE(error.has_value());
+        thread = QThread::currentThread();
+        ++calls;
+    });
+    ASSERT_TRUE(test::drive(clock(), [&] { return calls > 0; }));
+    test::waitUntil([] { return false; }, 20);
+    EXPECT_EQ(calls, 1);
+    EXPECT_NE(thread.load(), QThread::currentThread());
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,248 @@
+#include "cli/CtlRunner.h"
+#include "app/BackendClient.h"
+#include "app/HistoryManager.h"
+#include "support/EventLoopWait.h"
+#include "support/ScriptedHttpServer.h"
+#include "support/SimDesktopTest.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTextStream>
+
+namespace quillora {
+namespace {
+
+using Request = test::ScriptedHttpServer::Request;
+using Reply = test::ScriptedHttpServer::Reply;
+
+QJsonObject preset(qint64 id, const QString& name)
+{
+    return QJsonObject{
+        {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name + u'!'}};
+}
+
+struct CtlOutput
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+/**
+ * Runs command lines in-process on a simulated desktop against a scripted backend that knows the
+ * presets Professional (1) and Casual (2).
+ */
+class CtlRunnerTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        server.setHandler([this](const Request& request) { return answer(request); });
+    }
+
+    CtlOutput run(QStringList arguments, const QByteArray& input = {}, bool useServer = true)
+    {
+        if (useServer && !arguments.contains(QStringLiteral("--backend"))) {
+            arguments << QStringLiteral("--backend") << server.origin();
+        }
+        CtlOutput result;
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        QBuffer stdinBuffer;
+        stdinBuffer.setData(input);
+        stdinBuffer.open(QIODevice::ReadOnly);
+        CtlRunner runner(out, err, stdinBuffer);
+        result.code = test::awaitTask(runner.run(arguments));
+        return result;
+    }
+
+    Reply answer(const Request& request)
+    {
+        if (request.target == "/api/v1/presets" && request.method == "GET") {
+            return Reply::json(
+                200, QJsonArray{preset(1, QStringLiteral("Professional")), preset(2, QStringLiteral("Casual"))});
+        }
+        if (request.target == "/api/v1/polish") {
+            return polishReply;
+        }
+        if (request.target == "/api/v1/presets" && request.method == "POST") {
+            return Reply::json(201, preset(3, request.json().value(QStringLiteral("name")).toString()));
+        }
+        return otherReply;
+    }
+
+    test::ScriptedHttpServer server;
+    Reply polishReply =
+        Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 5},
+                                     {QStringLiteral("results"),
+                                      QJsonObject{{QStringLiteral("professional"), QStringLiteral("Dear team.")},
+                                                  {QStringLiteral("casual"), QStringLiteral("Hey team!")}}},
+                                     {QStringLiteral("model"), QStringLiteral("quill-1")},
+                                     {QStringLiteral("duration"), 0.5}});
+    Reply otherReply = Reply{204, {}, {}, false};
+};
+
+TEST_F(CtlRunnerTest, PolishPrintsOneBlockPerPresetAndRecordsTheHistory)
+{
+    const CtlOutput plain = run({"polish", "hi team"});
+    EXPECT_EQ(plain.code, 0) << plain.err.toStdString();
+    EXPECT_EQ(plain.out, QStringLiteral("== Professional ==\nDear team.\n\n== Casual ==\nHey team!\n"));
+    EXPECT_EQ(server.requests().last().json().value(QStringLiteral("text")).toString(), QStringLiteral("hi team"));
+
+    const CtlOutput json = run({"polish", "--json"}, "from stdin\n");
+    EXPECT_EQ(json.code, 0);
+    const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(document.value(QStringLiteral("model")).toString(), QStringLiteral("quill-1"));
+    EXPECT_EQ(document.value(QStringLiteral("duration")).toDouble(), 0.5);
+    const QJsonObject first = document.value(QStringLiteral("results")).toArray().first().toObject();
+    EXPECT_EQ(first, (QJsonObject{{QStringLiteral("presetName"), QStringLiteral("Professional")},
+                                  {QStringLiteral("content"), QStringLiteral("Dear team.")},
+                                  {QStringLiteral("logId"), 5}}));
+    EXPECT_EQ(server.requests().last().json().value(QStringLiteral("text")).toString(), QStringLiteral("from stdin"));
+
+    HistoryManager history;
+    ASSERT_EQ(history.items().size(), 2);
+    EXPECT_EQ(history.items()[0].originalText, QStringLiteral("from stdin"));
+    EXPECT_EQ(history.items()[1].modelUsed, QStringLiteral("quill-1"));
+    EXPECT_EQ(history.items()[1].polishedResults.size(), 2);
+}
+
+TEST_F(CtlRunnerTest, FailuresPrintOneLineAndChooseTheExitCode)
+{
+    polishReply = Reply::json(429, QJsonObject{{QStringLiteral("error"), QStringLiteral("Slow down")}});
+    const CtlOutput refused = run({"polish", "hi team"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, QStringLiteral("quilloractl: Polishing failed: Slow down\n"));
+    EXPECT_TRUE(refused.out.isEmpty());
+
+    const CtlOutput unreachable = run({"polish", "hi", "--backend", test::ScriptedHttpServer::closedOrigin()});
+    EXPECT_EQ(unreachable.code, 1);
+    EXPECT_EQ(unreachable.err.count(u'\n'), 1);
+
+    const QList<QPair<QStringList, QString>> usage = {
+        {{"polish", "   "}, "quilloractl: there is no text to polish\n"},
+        {{"presets", "add", "Pirate", "Ignore the text"},
+         "quilloractl: Instruction contains a restricted term: \"ignore\". Please describe a writing style only.\n"},
+        {{"presets", "add", " \t", "Be kind"}, "quilloractl: the preset name must not be empty\n"},
+        {{"presets", "update", "7", "N", "I"}, "quilloractl: '7' is not a preset index (0 to 1)\n"},
+        {{"presets", "list", "--backend", "http://api.example.com"},
+         "quilloractl: The backend address \"http://api.example.com\" uses plain http to another machine; use https "
+         "(plain http is accepted only for 127.0.0.1, ::1 and localhost).\n"},
+        {{"polish", "--bogus"}, "quilloractl: unknown option '--bogus' (see 'quilloractl --help')\n"},
+    };
+    for (const auto& [arguments, message] : usage) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const CtlOutput result = run(arguments);
+        EXPECT_EQ(result.code, 2);
+        EXPECT_EQ(result.err, message);
+    }
+    EXPECT_EQ(server.count("POST", "/api/v1/presets"), 0);
+    EXPECT_TRUE(HistoryManager().items().isEmpty());
+}
+
+TEST_F(CtlRunnerTest, PresetCommandsGoThroughTheBackendLikeTheSettingsScreen)
+{
+    const CtlOutput listed = run({"presets", "list", "--json"});
+    EXPECT_EQ(listed.code, 0);
+    const QJsonArray presets = QJsonDocument::fromJson(listed.out.toUtf8()).array();
+    ASSERT_EQ(presets.size(), 2);
+    EXPECT_EQ(presets[1].toObject(), (QJsonObject{{QStringLiteral("index"), 1},
+                                                  {QStringLiteral("name"), QStringLiteral("Casual")},
+                                                  {QStringLiteral("instruction"), QStringLiteral("Casual!")},
+                                                  {QStringLiteral("backendId"), 2}}));
+
+    const CtlOutput added = run({"presets", "add", "Pirate", "Talk like a pirate"});
+    EXPECT_EQ(added.code, 0);
+    EXPECT_EQ(added.out, QStringLiteral("Added preset 'Pirate'.\n"));
+
+    const CtlOutput updated = run({"presets", "update", "1", "Casual", "Warmer"});
+    EXPECT_EQ(updated.code, 0);
+    EXPECT_EQ(server.requests().last().method, "PUT");
+    EXPECT_EQ(server.requests().last().target, "/api/v1/presets/2");
+    EXPECT_EQ(server.requests().last().json().value(QStringLiteral("instruction")).toString(),
+              QStringLiteral("Warmer"));
+
+    otherReply = Reply::text(404, "gone");
+    const CtlOutput deleted = run({"presets", "delete", "0"});
+    EXPECT_EQ(deleted.code, 1);
+    EXPECT_EQ(deleted.err, QStringLiteral("quilloractl: Failed to delete preset 1 from backend\n"));
+
+    const CtlOutput moved = run({"presets", "move", "0", "1"});
+    EXPECT_EQ(moved.code, 0);
+    EXPECT_EQ(moved.out, QStringLiteral("Moved 'Professional' to index 1.\n"));
+}
+
+TEST_F(CtlRunnerTest, HistoryListsSearchesAndClearsWithoutTheBackend)
+{
+    {
+        HistoryManager history;
+        history.addEntry(QStringLiteral("Meeting at noon"),
+                         {PolishedResult(QStringLiteral("Casual"), QStringLiteral("Lunch TEA?"))},
+                         QStringLiteral("quill-1"), 1.5);
+        advance(60);
+        history.addEntry(QStringLiteral("Quarterly report"),
+                         {PolishedResult(QStringLiteral("Casual"), QStringLiteral("numbers"))}, std::nullopt,
+                         std::nullopt);
+    }
+    const CtlOutput all = run({"history", "--json"}, {}, false);
+    EXPECT_EQ(all.code, 0);
+    const QJsonArray items = QJsonDocument::fromJson(all.out.toUtf8()).array();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].toObject().value(QStringLiteral("originalText")).toString(), QStringLiteral("Quarterly report"));
+    EXPECT_TRUE(items[0].toObject().value(QStringLiteral("modelUsed")).isNull());
+
+    const CtlOutput found = run({"history", "list", "--search", "tea"}, {}, false);
+    EXPECT_EQ(found.code, 0);
+    EXPECT_EQ(found.out,
+              QStringLiteral("[2026-01-05 09:00] quill-1 1.50 s\nOriginal: Meeting at noon\n  Casual: Lunch TEA?\n"));
+    EXPECT_EQ(run({"history", "--search", "QUARTERLY"}, {}, false).out.count(QStringLiteral("Original:")), 1);
+    EXPECT_EQ(run({"history", "--search", "nothing like it"}, {}, false).out, QStringLiteral("No matching history.\n"));
+
+    EXPECT_EQ(run({"history", "clear"}, {}, false).code, 0);
+    EXPECT_TRUE(HistoryManager().items().isEmpty());
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(CtlRunnerTest, LoginStoresTheTokensThatRequestsThenCarry)
+{
+    EXPECT_EQ(run({"login", "--access-token", "A1", "--refresh-token", "R1"}, {}, false).code, 0);
+    EXPECT_EQ(desktop().userDefaults().string(QStringLiteral("backendRefreshToken")), QStringLiteral("R1"));
+    run({"presets", "list"});
+    EXPECT_EQ(server.requests().last().header("authorization"), QByteArray("Bearer A1"));
+
+    EXPECT_EQ(run({"logout"}, {}, false).code, 0);
+    EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendAccessToken")));
+    EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendRefreshToken")));
+}
+
+TEST_F(CtlRunnerTest, DueUpdateNoticeFollowsCommandsThatTalkedToTheBackend)
+{
+    otherReply = Reply{204, {}, {}, false};
+    server.setHandler([this](const Request& request) {
+        Reply reply = answer(request);
+        reply.headers.append(qMakePair(QByteArray("X-Latest-App-Version"), QByteArray("99.0")));
+        reply.headers.append(qMakePair(QByteArray("X-Latest-App-URL"), QByteArray("https://example.com/download")));
+        return reply;
+    });
+    const CtlOutput listed = run({"presets", "list"});
+    EXPECT_EQ(listed.code, 0);
+    EXPECT_EQ(listed.err, QStringLiteral("New Version Available: v99.0 (https://example.com/download)\n"));
+
+    EXPECT_TRUE(run({"history"}, {}, false).err.isEmpty());
+}
+
+TEST_F(CtlRunnerTest, BackendOptionOverridesTheEnvironment)
+{
+    qputenv("QUILLORA_BACKEND_URL", test::ScriptedHttpServer::closedOrigin().toUtf8());
+    EXPECT_EQ(run({"polish", "hello"}).code, 0);
+    qputenv("QUILLORA_BACKEND_URL", server.origin().toUtf8());
+    EXPECT_EQ(BackendClient::configuredOrigin(), server.origin());
+    EXPECT_EQ(run({"polish", "hello"}, {}, false).code, 0);
+    qunsetenv("QUILLORA_BACKEND_URL");
+    EXPECT_EQ(BackendClient::configuredOrigin(), QStringLiteral("http://127.0.0.1:8740"));
+}
+
+} // namespace
+} // namespace quillora

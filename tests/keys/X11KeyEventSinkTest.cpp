@@ -1,0 +1,86 @@
+#include "platform/linux/X11KeyEventSink.h"
+#include "keys/Key.h"
+#include "keys/Modifier.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+
+namespace quillora {
+namespace {
+
+TEST(X11KeyEventSinkTest, EveryKeyHasAKeysymAndOtherCodesHaveNone)
+{
+    for (const Key key : Key::allCases()) {
+        EXPECT_TRUE(X11KeyEventSink::keysymForVirtualKey(key.rawValue())) << caseName(key).toStdString();
+    }
+    const struct
+    {
+        Key key;
+        quint32 keysym;
+    } rows[] = {
+        {Key::a, 0x61},          {Key::z, 0x7a},
+        {Key::zero, 0x30},       {Key::nine, 0x39},
+        {Key::backslash, 0x5c},  {Key::grave, 0x60},
+        {Key::return_, 0xff0d},  {Key::keypadEnter, 0xff8d},
+        {Key::delete_, 0xff08},  {Key::forwardDelete, 0xffff},
+        {Key::tab, 0xff09},      {Key::escape, 0xff1b},
+        {Key::keypad8, 0xffb8},  {Key::keypadPlus, 0xffab},
+        {Key::pageUp, 0xff55},   {Key::leftArrow, 0xff51},
+        {Key::upArrow, 0xff52},  {Key::f1, 0xffbe},
+        {Key::f20, 0xffd1},      {Key::volumeUp, 0x1008ff13},
+        {Key::mute, 0x1008ff12},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(X11KeyEventSink::keysymForVirtualKey(row.key.rawValue()), row.keysym)
+            << caseName(row.key).toStdString();
+    }
+    for (const int code : {-1, 55, 56, 57, 58, 63, 127, 1000}) {
+        EXPECT_EQ(X11KeyEventSink::keysymForVirtualKey(code), std::nullopt) << code;
+    }
+}
+
+TEST(X11KeyEventSinkTest, ModifierFlagsBecomeHeldModifierKeys)
+{
+    constexpr quint32 controlL = 0xffe3;
+    constexpr quint32 altL = 0xffe9;
+    constexpr quint32 shiftL = 0xffe1;
+    const auto flags = [](std::initializer_list<Modifier> modifiers) {
+        quint64 union_ = 0;
+        for (const Modifier modifier : modifiers) {
+            union_ |= modifier.eventFlag();
+        }
+        return union_;
+    };
+    const struct
+    {
+        quint64 flags;
+        QList<quint32> keysyms;
+    } rows[] = {
+        {0, {}},
+        {flags({Modifier::command}), {controlL}},
+        {flags({Modifier::command, Modifier::control}), {controlL}},
+        {flags({Modifier::shift, Modifier::command}), {controlL, shiftL}},
+        {flags({Modifier::option}), {altL}},
+        {flags({Modifier::capsLock, Modifier::function, Modifier::help, Modifier::numPad}), {}},
+        {0xFF0000, {controlL, altL, shiftL}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(X11KeyEventSink::modifierKeysyms(row.flags), row.keysyms) << std::hex << row.flags;
+    }
+}
+
+TEST(X11KeyEventSinkTest, PostingWithoutADisplayIsRefused)
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    X11KeyEventSink sink;
+    EXPECT_FALSE(sink.post({Key::v, true, Modifier(Modifier::command).eventFlag(), std::nullopt}));
+    EXPECT_FALSE(sink.post({Key::v, false, 0, 42}));
+    if (!display.isNull()) {
+        qputenv("DISPLAY", display);
+    }
+}
+
+} // namespace
+} // namespace quillora

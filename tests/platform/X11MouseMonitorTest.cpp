@@ -1,0 +1,50 @@
+#include "platform/linux/X11MouseMonitor.h"
+
+#include "platform/sim/SimAppWindows.h"
+#include "platform/sim/SimScreens.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+TEST(X11MouseMonitorTest, PressesCloseInTimeAndPlaceCountAsOneMultiClick)
+{
+    struct Press
+    {
+        quint64 timeMs;
+        QPoint position;
+        int expectedCount;
+    };
+    const QList<Press> presses = {
+        {1000, {100, 100}, 1}, {1400, {104, 96}, 2}, // 400 ms and 4 pixels: still the same click
+        {1700, {104, 96}, 3},                        // a triple click
+        {2101, {104, 96}, 1},                        // 401 ms later: a new click
+        {2200, {109, 96}, 1},                        // 5 pixels away: a new click
+        {2300, {109, 96}, 2},  {2250, {109, 96}, 1}, // a clock that went backwards starts over
+    };
+    X11MouseMonitor::ClickCounter counter;
+    EXPECT_EQ(counter.current(), 1);
+    for (const Press& press : presses) {
+        SCOPED_TRACE(press.timeMs);
+        EXPECT_EQ(counter.press(press.timeMs, press.position), press.expectedCount);
+        EXPECT_EQ(counter.current(), press.expectedCount);
+    }
+}
+
+TEST(X11MouseMonitorTest, MonitorsAreRefusedWithoutADisplay)
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", "");
+    {
+        SimScreens screens;
+        SimAppWindows windows;
+        X11MouseMonitor monitor(screens, windows);
+        EXPECT_FALSE(monitor.addGlobalMonitor(MouseEventType::leftMouseUp, [](const MouseEvent&) {}));
+        EXPECT_EQ(monitor.mouseLocation(), QPointF());
+    }
+    qputenv("DISPLAY", display);
+}
+
+} // namespace
+} // namespace quillora

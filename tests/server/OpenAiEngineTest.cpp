@@ -1,0 +1,255 @@
+// The openai engine against an OpenAI-compatible server run by the test on loopback.
+#include "HttpTestClient.h"
+#include "TestServer.h"
+
+#include "server/PresetRules.h"
+#include "support/SimDesktopTest.h"
+
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTcpServer>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quillora {
+namespace {
+
+using test::HttpResult;
+using test::HttpTestClient;
+using test::TestServer;
+
+constexpr double kBudget = 5;
+
+/**
+ * A chat-completions endpoint whose behaviour each preset's instruction chooses: "FAIL" answers
+ * 503 with an OpenAI-style error, "SLOW" never answers, anything else answers with the
+ * instruction and the text.
+ */
+class FakeUpstream final
+{
+public:
+    FakeUpstream()
+    {
+        m_http.route(QStringLiteral("/v1/chat/completions"), QHttpServerRequest::Method::Post,
+                     [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+                         handle(request, std::move(responder));
+                     });
+        m_port = m_http.listen(QHostAddress::LocalHost, 0);
+    }
+
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/v1").arg(m_port); }
+
+    struct Received
+    {
+        QByteArray authorization;
+        QJsonObject body;
+    };
+    std::vector<Received> received;
+
+private:
+    void handle(const QHttpServerRequest& request, QHttpServerResponder&& responder)
+    {
+        const QJsonObject body = QJsonDocument::fromJson(request.body()).object();
+        received.push_back({request.value("Authorization"), body});
+        const QJsonArray messages = body.value(QLatin1String("messages")).toArray();
+        const QString instruction = messages.at(0).toObject().value(QLatin1String("content")).toString();
+        const QString text = messages.at(1).toObject().value(QLatin1String("content")).toString();
+        if (instruction.contains(QLatin1String("SLOW"))) {
+            m_held.push_back(std::make_unique<QHttpServerResponder>(std::move(responder)));
+            return;
+        }
+        if (instruction.contains(QLatin1String("FAIL"))) {
+            responder.write(QJsonDocument(QJsonObject{
+                                {QStringLiteral("error"),
+                                 QJsonObject{{QStringLiteral("message"), QStringLiteral("model overloaded")}}}}),
+                            QHttpServerResponder::StatusCode::ServiceUnavailable);
+            return;
+        }
+        const QJsonObject message{
+            {QStringLiteral("role"), QStringLiteral("assistant")},
+            {QStringLiteral("content"), QStringLiteral("  [%1] %2\n").arg(instruction.left(12), text)}};
+        responder.write(QJsonDocument(
+            QJsonObject{{QStringLiteral("model"), QStringLiteral("fake-model-1")},
+                        {QStringLiteral("choices"), QJsonArray{QJsonObject{{QStringLiteral("message"), message}}}}}));
+    }
+
+    QHttpServer m_http;
+    quint16 m_port = 0;
+    std::vector<std::unique_ptr<QHttpServerResponder>> m_held;
+};
+
+class OpenAiEngineTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        m_upstream = std::make_unique<FakeUpstream>();
+        startServer(m_upstream->baseUrl());
+    }
+
+    void TearDown() override
+    {
+        m_client.reset();
+        m_server.reset();
+        m_upstream.reset();
+        SimDesktopTest::TearDown();
+    }
+
+    void startServer(const QString& baseUrl)
+    {
+        m_client.reset();
+        m_server.reset();
+        ServerOptions options = TestServer::defaultOptions();
+        options.engine = EngineKind::OpenAi;
+        options.openAi = {QUrl(baseUrl), QStringLiteral("gpt-test"), QStringLiteral("sk-test")};
+        options.upstreamBudget = kBudget;
+        m_server = std::make_unique<TestServer>(clock(), options);
+        m_client = std::make_unique<HttpTestClient>(m_server->apiUrl());
+    }
+
+    void destroyServer() { m_server.reset(); }
+
+    /** Replaces the user's presets by ones with these instructions, named after them. */
+    void setPresets(const QStringList& instructions)
+    {
+        for (const QJsonValue& preset : client().get(QStringLiteral("/presets")).json().array()) {
+            client().remove(
+                QStringLiteral("/presets/%1").arg(preset.toObject().value(QLatin1String("id")).toInteger()));
+        }
+        for (const QString& instruction : instructions) {
+            client().post(QStringLiteral("/presets"), QJsonObject{{QStringLiteral("name"), instruction.left(12)},
+                                                                  {QStringLiteral("instruction"), instruction}});
+        }
+    }
+
+    HttpResult polish(const QString& text)
+    {
+        return client().post(QStringLiteral("/polish"), QJsonObject{{QStringLiteral("text"), text}});
+    }
+
+    FakeUpstream& upstream() { return *m_upstream; }
+    HttpTestClient& client() { return *m_client; }
+    TestServer& server() { return *m_server; }
+
+private:
+    std::unique_ptr<FakeUpstream> m_upstream;
+    std::unique_ptr<TestServer> m_server;
+    std::unique_ptr<HttpTestClient> m_client;
+};
+
+TEST_F(OpenAiEngineTest, EachPresetIsOneRequestWithItsInstructionAsSystemMessage)
+{
+    const HttpResult result = polish(QStringLiteral("make this better please"));
+    ASSERT_EQ(result.status, 200) << result.body.toStdString();
+    const QJsonObject body = result.json().object();
+    EXPECT_EQ(body.value(QLatin1String("model")).toString(), QStringLiteral("fake-model-1"));
+    const QJsonObject results = body.value(QLatin1String("results")).toObject();
+    EXPECT_EQ(results.size(), 4);
+    EXPECT_EQ(results.value(QLatin1String("Casual")).toString(),
+              QStringLiteral("[Rewrite to s] make this better please"));
+
+    ASSERT_EQ(upstream().received.size(), 4u);
+    QStringList systemMessages;
+    for (const auto& request : upstream().received) {
+        EXPECT_EQ(request.authorization, "Bearer sk-test");
+        EXPECT_EQ(request.body.value(QLatin1String("model")).toString(), QStringLiteral("gpt-test"));
+        const QJsonArray messages = request.body.value(QLatin1String("messages")).toArray();
+        ASSERT_EQ(messages.size(), 2);
+        EXPECT_EQ(messages.at(0).toObject().value(QLatin1String("role")).toString(), QStringLiteral("system"));
+        EXPECT_EQ(messages.at(1).toObject().value(QLatin1String("role")).toString(), QStringLiteral("user"));
+        EXPECT_EQ(messages.at(1).toObject().value(QLatin1String("content")).toString(),
+                  QStringLiteral("make this better please"));
+        systemMessages.append(messages.at(0).toObject().value(QLatin1String("content")).toString());
+    }
+    EXPECT_TRUE(systemMessages.contains(PresetRules::builtInPresets().at(2).instruction));
+}
+
+TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedIs502WithTheReason)
+{
+    setPresets({QStringLiteral("Be formal."), QStringLiteral("FAIL please.")});
+    const HttpResult partial = polish(QStringLiteral("some text to rewrite"));
+    ASSERT_EQ(partial.status, 200);
+    EXPECT_EQ(partial.json().object().value(QLatin1String("results")).toObject().keys(),
+              QStringList{QStringLiteral("Be formal.")});
+
+    setPresets({QStringLiteral("FAIL one."), QStringLiteral("FAIL two.")});
+    const HttpResult failed = polish(QStringLiteral("some text to rewrite"));
+    EXPECT_EQ(failed.status, 502);
+    EXPECT_TRUE(failed.error().contains(QLatin1String("HTTP 503: model overloaded"))) << failed.error().toStdString();
+}
+
+TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
+{
+    setPresets({QStringLiteral("Be formal."), QStringLiteral("SLOW down.")});
+    const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
+    // The quick answer must be in before the budget runs out, or it would be cut off too.
+    ASSERT_TRUE(test::spinUntil(
+        [this] { return server().logLines().join(QString()).contains(QLatin1String("\"upstream\":\"Be formal.\"")); }));
+    EXPECT_FALSE(pending->finished);
+
+    advance(kBudget);
+    ASSERT_TRUE(HttpTestClient::wait(pending));
+    EXPECT_EQ(pending->result.status, 200);
+    EXPECT_EQ(pending->result.json().object().value(QLatin1String("results")).toObject().keys(),
+              QStringList{QStringLiteral("Be formal.")});
+
+    setPresets({QStringLiteral("SLOW again.")});
+    const auto timedOut = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
+    ASSERT_TRUE(test::spinUntil([this] { return upstream().received.size() == 3; }));
+    advance(kBudget);
+    ASSERT_TRUE(HttpTestClient::wait(timedOut));
+    EXPECT_EQ(timedOut->result.status, 502);
+    EXPECT_TRUE(timedOut->result.error().contains(QLatin1String("no answer within 5 s")));
+}
+
+TEST_F(OpenAiEngineTest, StopWaitsForThePolishingInProgress)
+{
+    setPresets({QStringLiteral("SLOW down.")});
+    bool stopped = false;
+    QObject::connect(&server().server(), &QuilloraServer::stopped, [&stopped] { stopped = true; });
+    const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
+    ASSERT_TRUE(test::spinUntil([this] { return upstream().received.size() == 1; }));
+
+    server().server().stop();
+    HttpTestClient late(server().apiUrl());
+    EXPECT_EQ(late.get(QStringLiteral("/health")).status, 0);
+    EXPECT_FALSE(stopped);
+    EXPECT_FALSE(pending->finished);
+
+    advance(kBudget);
+    ASSERT_TRUE(HttpTestClient::wait(pending));
+    EXPECT_EQ(pending->result.status, 502);
+    EXPECT_TRUE(test::spinUntil([&stopped] { return stopped; }));
+}
+
+TEST_F(OpenAiEngineTest, DestroyingTheServerEndsAPolishingInProgress)
+{
+    setPresets({QStringLiteral("SLOW down.")});
+    const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
+    ASSERT_TRUE(test::spinUntil([this] { return upstream().received.size() == 1; }));
+    destroyServer();
+    ASSERT_TRUE(HttpTestClient::wait(pending));
+    EXPECT_TRUE(pending->result.status == 502 || pending->result.status == 0) << pending->result.status;
+}
+
+TEST_F(OpenAiEngineTest, AnUnreachableUpstreamIsA502)
+{
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    startServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
+    const HttpResult result = polish(QStringLiteral("some text to rewrite"));
+    EXPECT_EQ(result.status, 502);
+    EXPECT_TRUE(result.error().startsWith(QLatin1String("The rewriting model failed: Professional: ")))
+        << result.error().toStdString();
+}
+
+} // namespace
+} // namespace quillora

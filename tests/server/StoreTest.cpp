@@ -1,0 +1,240 @@
+// The store's behaviour, the same on SQLite and on a real PostgreSQL server.
+#include "TemporaryPostgres.h"
+
+#include "server/PresetRules.h"
+#include "server/ServerError.h"
+#include "server/Store.h"
+#include "server/StoreMigrations.h"
+
+#include "support/QtPrinters.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+
+void PrintTo(const StoredPreset& preset, std::ostream* os)
+{
+    *os << preset.id << ":" << preset.name.toStdString();
+}
+
+namespace {
+
+enum class Backend {
+    Sqlite,
+    Postgres,
+};
+
+TokenRecord token(const char* text, qint64 expiresAt)
+{
+    return {QCryptographicHash::hash(text, QCryptographicHash::Sha256), expiresAt};
+}
+
+class StoreTest : public ::testing::TestWithParam<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Backend::Sqlite) {
+            m_address = m_folder.filePath(QStringLiteral("store.sqlite"));
+            return;
+        }
+        test::TemporaryPostgres& postgres = test::TemporaryPostgres::shared();
+        if (!postgres.isInstalled()) {
+            GTEST_SKIP() << postgres.problem().toStdString();
+        }
+        ASSERT_TRUE(postgres.isRunning()) << postgres.problem().toStdString();
+        m_address = postgres.createDatabase();
+        ASSERT_FALSE(m_address.isEmpty()) << postgres.problem().toStdString();
+    }
+
+    std::unique_ptr<Store> open() { return std::make_unique<Store>(DatabaseAddress::parse(m_address)); }
+
+    QTemporaryDir m_folder;
+    QString m_address;
+};
+
+TEST_P(StoreTest, NewUsersStartWithTheBuiltInPresetsInOrder)
+{
+    auto store = open();
+    const qint64 local = store->ensureUser(QStringLiteral("local"), 100);
+    EXPECT_EQ(store->ensureUser(QStringLiteral("local"), 200), local);
+    const QList<StoredPreset> presets = store->presets(local);
+    ASSERT_EQ(presets.size(), 4);
+    for (qsizetype i = 0; i < presets.size(); ++i) {
+        EXPECT_EQ(presets.at(i).name, PresetRules::builtInPresets().at(i).name);
+        EXPECT_EQ(presets.at(i).instruction, PresetRules::builtInPresets().at(i).instruction);
+    }
+    const qint64 other = store->createUser(QStringLiteral("other"), 100);
+    EXPECT_NE(other, local);
+    EXPECT_EQ(store->presets(other).size(), 4);
+    EXPECT_NE(store->presets(other).first().id, presets.first().id);
+    try {
+        (void)store->createUser(QStringLiteral("other"), 100);
+        ADD_FAILURE() << "a second user with the same name was created";
+    } catch (const ServerError& error) {
+        EXPECT_EQ(error.kind(), ServerError::Kind::Conflict);
+    }
+}
+
+TEST_P(StoreTest, PresetWritesKeepTheOrderAndRefuseDuplicateNames)
+{
+    auto store = open();
+    const qint64 user = store->ensureUser(QStringLiteral("u"), 1);
+    const qint64 stranger = store->ensureUser(QStringLiteral("stranger"), 1);
+    const PresetWrite added = store->addPreset(user, QStringLiteral("Pirate"), QStringLiteral("Arr."), 2);
+    ASSERT_EQ(added.status, PresetWrite::Status::Done);
+    EXPECT_EQ(store->presets(user).last(), added.preset);
+
+    EXPECT_EQ(store->addPreset(user, QStringLiteral("PIRATE"), QStringLiteral("x"), 2).status,
+              PresetWrite::Status::DuplicateName);
+    EXPECT_EQ(store->addPreset(stranger, QStringLiteral("Pirate"), QStringLiteral("x"), 2).status,
+              PresetWrite::Status::Done);
+    const qint64 casualId = store->presets(user).at(1).id;
+    EXPECT_EQ(store->updatePreset(user, casualId, QStringLiteral("pirate"), QStringLiteral("x"), 3).status,
+              PresetWrite::Status::DuplicateName);
+    // Changing only the case of a preset's own name is allowed.
+    EXPECT_EQ(store->updatePreset(user, added.preset.id, QStringLiteral("PIRATE"), QStringLiteral("Yo ho."), 3).status,
+              PresetWrite::Status::Done);
+    EXPECT_EQ(store->updatePreset(stranger, added.preset.id, QStringLiteral("Mine"), QStringLiteral("x"), 3).status,
+              PresetWrite::Status::NotFound);
+    EXPECT_FALSE(store->deletePreset(stranger, added.preset.id));
+
+    EXPECT_TRUE(store->deletePreset(user, casualId));
+    EXPECT_FALSE(store->deletePreset(user, casualId));
+    const QList<StoredPreset> presets = store->presets(user);
+    QStringList names;
+    for (const StoredPreset& preset : presets) {
+        names.append(preset.name);
+    }
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Professional"), QStringLiteral("Fix Grammar"),
+                                  QStringLiteral("Concise"), QStringLiteral("PIRATE")}));
+    // A new preset goes after the last one, even after deletions.
+    ASSERT_EQ(store->addPreset(user, QStringLiteral("Last"), QStringLiteral("x"), 4).status, PresetWrite::Status::Done);
+    EXPECT_EQ(store->presets(user).last().name, QStringLiteral("Last"));
+}
+
+TEST_P(StoreTest, RefreshTokensAreSpentOnceAndReuseEndsTheSession)
+{
+    auto store = open();
+    const qint64 user = store->createUser(QStringLiteral("t"), 0);
+    store->createSession(user, token("a1", 100), token("r1", 1000), 0);
+    EXPECT_EQ(store->userForAccessToken(token("a1", 0).hash, 99), user);
+    EXPECT_EQ(store->userForAccessToken(token("a1", 0).hash, 100), std::nullopt);
+    EXPECT_EQ(store->userForAccessToken(token("r1", 0).hash, 50), std::nullopt);
+
+    EXPECT_EQ(store->rotateRefreshToken(token("unknown", 0).hash, token("x", 1), token("y", 1), 10),
+              RefreshOutcome::Unknown);
+    EXPECT_EQ(store->rotateRefreshToken(token("r1", 0).hash, token("a2", 200), token("r2", 2000), 10),
+              RefreshOutcome::Rotated);
+    EXPECT_EQ(store->userForAccessToken(token("a1", 0).hash, 50), std::nullopt);
+    EXPECT_EQ(store->userForAccessToken(token("a2", 0).hash, 50), user);
+
+    EXPECT_EQ(store->rotateRefreshToken(token("r1", 0).hash, token("a3", 300), token("r3", 3000), 20),
+              RefreshOutcome::Reused);
+    EXPECT_EQ(store->userForAccessToken(token("a2", 0).hash, 50), std::nullopt);
+    EXPECT_EQ(store->userForAccessToken(token("a3", 0).hash, 50), std::nullopt);
+    EXPECT_EQ(store->rotateRefreshToken(token("r2", 0).hash, token("a4", 400), token("r4", 4000), 30),
+              RefreshOutcome::Unknown);
+
+    store->createSession(user, token("b1", 100), token("s1", 1000), 0);
+    EXPECT_EQ(store->rotateRefreshToken(token("s1", 0).hash, token("b2", 2000), token("s2", 2000), 1000),
+              RefreshOutcome::Expired);
+    EXPECT_EQ(store->purgeExpiredTokens(1000), 4);
+    EXPECT_EQ(store->rotateRefreshToken(token("s1", 0).hash, token("b2", 2000), token("s2", 2000), 1000),
+              RefreshOutcome::Unknown);
+}
+
+TEST_P(StoreTest, PolishingsAndInteractionsBelongToTheirUser)
+{
+    auto store = open();
+    const qint64 owner = store->createUser(QStringLiteral("owner"), 0);
+    const qint64 stranger = store->createUser(QStringLiteral("stranger"), 0);
+    const qint64 first = store->addPolishing({owner, 10, QStringLiteral("quillora-rules-1"), 0.002, 42, 4});
+    const qint64 second = store->addPolishing({owner, 11, QStringLiteral("quillora-rules-1"), 0.001, 12, 4});
+    EXPECT_GT(first, 0);
+    EXPECT_GT(second, first);
+    EXPECT_TRUE(store->addInteraction(owner, first, QStringLiteral("copy"), QStringLiteral("Casual"), 12).has_value());
+    EXPECT_EQ(store->addInteraction(stranger, first, QStringLiteral("use"), QStringLiteral("Casual"), 12),
+              std::nullopt);
+    EXPECT_EQ(store->addInteraction(owner, second + 100, QStringLiteral("use"), QStringLiteral("Casual"), 12),
+              std::nullopt);
+}
+
+TEST_P(StoreTest, ReopeningKeepsDataAndTheSchemaVersion)
+{
+    qint64 user = 0;
+    {
+        auto store = open();
+        user = store->ensureUser(QStringLiteral("keep"), 0);
+        ASSERT_EQ(store->addPreset(user, QStringLiteral("Kept"), QStringLiteral("x"), 0).status,
+                  PresetWrite::Status::Done);
+    }
+    auto reopened = open();
+    EXPECT_EQ(reopened->ensureUser(QStringLiteral("keep"), 0), user);
+    EXPECT_EQ(reopened->presets(user).last().name, QStringLiteral("Kept"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const ::testing::TestParamInfo<Backend>& info) {
+                             return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+                         });
+
+TEST(PostgresStoreTest, ALostConnectionIsOpenedAgain)
+{
+    test::TemporaryPostgres& postgres = test::TemporaryPostgres::shared();
+    if (!postgres.isInstalled()) {
+        GTEST_SKIP() << postgres.problem().toStdString();
+    }
+    const QString address = postgres.createDatabase();
+    ASSERT_FALSE(address.isEmpty()) << postgres.problem().toStdString();
+    Store store(DatabaseAddress::parse(address));
+    const qint64 user = store.ensureUser(QStringLiteral("survivor"), 0);
+    ASSERT_TRUE(postgres.restart()) << postgres.problem().toStdString();
+    EXPECT_EQ(store.presets(user).size(), 4);
+    EXPECT_EQ(store.addPreset(user, QStringLiteral("After"), QStringLiteral("x"), 1).status, PresetWrite::Status::Done);
+}
+
+TEST(SqliteStoreTest, AFileThatIsNoDatabaseIsAClearError)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("garbage.sqlite"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    try {
+        Store store(DatabaseAddress::parse(path));
+        ADD_FAILURE() << "a garbage file was opened as a database";
+    } catch (const ServerError& error) {
+        EXPECT_EQ(error.kind(), ServerError::Kind::Storage);
+        EXPECT_TRUE(error.localizedDescription().contains(path)) << error.localizedDescription().toStdString();
+    }
+}
+
+TEST(SqliteStoreTest, DatabaseNewerThanTheServerIsRefused)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("future.sqlite"));
+    {
+        Store store(DatabaseAddress::parse(path));
+    }
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("future"));
+        database.setDatabaseName(path);
+        database.open();
+        QSqlQuery(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
+                      .arg(StoreMigrations::latestVersion() + 1),
+                  database);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("future"));
+    EXPECT_THROW(Store(DatabaseAddress::parse(path)), ServerError);
+}
+
+} // namespace
+} // namespace quillora

@@ -1,0 +1,68 @@
+#include "TestServer.h"
+
+#include "platform/Clock.h"
+#include "server/Store.h"
+#include "server/rules/SpellingDictionary.h"
+
+#include <QFileInfo>
+
+namespace quillora::test {
+
+TestServer::TestServer(Clock& clock, ServerOptions options)
+    : m_log(std::make_shared<QStringList>())
+    , m_clock(clock)
+{
+    options.listenHost = QHostAddress(QHostAddress::LocalHost);
+    options.listenPort = 0;
+    if (options.database.isEmpty()) {
+        m_databasePath = m_folder.filePath(QStringLiteral("server.sqlite"));
+        options.database = m_databasePath;
+    }
+    auto log = m_log;
+    m_server = std::make_unique<QuilloraServer>(
+        options, clock, [log](const QByteArray& line) { log->append(QString::fromUtf8(line)); },
+        options.engine == EngineKind::Rules ? sharedDictionary() : nullptr);
+    m_port = m_server->listen();
+}
+
+TestServer::~TestServer() = default;
+
+ServerOptions TestServer::defaultOptions()
+{
+    ServerOptions options;
+    options.mode = AuthMode::Local;
+    options.engine = EngineKind::Rules;
+    return options;
+}
+
+QUrl TestServer::origin() const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));
+}
+
+QString TestServer::apiUrl() const
+{
+    return origin().toString() + QStringLiteral("/api/v1");
+}
+
+TokenPair TestServer::addUser(const QString& name)
+{
+    const qint64 userId = m_server->store().createUser(name, m_clock.wallNow().toSecsSinceEpoch());
+    return m_server->tokens().issue(userId);
+}
+
+std::shared_ptr<const SpellingDictionary> TestServer::sharedDictionary()
+{
+    static const std::shared_ptr<const SpellingDictionary> dictionary = [] {
+        const QString path = QStringLiteral("/usr/share/hunspell/en_US.dic");
+        if (QFileInfo::exists(path)) {
+            return SpellingDictionary::load(path);
+        }
+        return SpellingDictionary::fromEntries({QStringLiteral("the"), QStringLiteral("meeting/SM"),
+                                                QStringLiteral("is"), QStringLiteral("on"),
+                                                QStringLiteral("Monday/SM")});
+    }();
+    return dictionary;
+}
+
+} // namespace quillora::test

@@ -1,0 +1,191 @@
+#include "ui/FloatingIconWindow.h"
+#include "platform/Screens.h"
+#include "support/SimDesktopTest.h"
+#include "ui/FloatingIconView.h"
+#include "ui/PointerEvents.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+class FloatingIconWindowTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        icon = std::make_unique<FloatingIconWindow>();
+        icon->setOnClick([this] { ++clicks; });
+        icon->setOnHover([this] { ++hovers; });
+    }
+
+    void TearDown() override
+    {
+        icon.reset();
+        SimDesktopTest::TearDown();
+    }
+
+    std::unique_ptr<FloatingIconWindow> icon;
+    int clicks = 0;
+    int hovers = 0;
+};
+
+TEST_F(FloatingIconWindowTest, PressCountsOnlyAfterTheRingHasFilled)
+{
+    struct Case
+    {
+        double hover;
+        bool activates;
+    };
+    for (const Case& c : {Case{0.0, false}, Case{0.3, false}, Case{0.399, false}, Case{0.4, true}, Case{1.5, true}}) {
+        SCOPED_TRACE(c.hover);
+        clicks = 0;
+        icon->show(QPointF(300, 300));
+        test::sendEnter(*icon);
+        advance(c.hover);
+        test::sendPress(*icon);
+        EXPECT_EQ(icon->iconState().isClicked(), c.activates);
+        advance(IconState::clickDuration - 0.001);
+        EXPECT_EQ(clicks, 0) << "the click callback waits for the shrink";
+        advance(0.001);
+        EXPECT_EQ(clicks, c.activates ? 1 : 0);
+        advance(FloatingIconWindow::fadeDuration);
+        EXPECT_EQ(icon->isVisible(), !c.activates) << "an activated icon hides itself";
+        test::sendLeave(*icon);
+    }
+}
+
+TEST_F(FloatingIconWindowTest, ActivationShrinksTheIconAndHidesItWithAFade)
+{
+    icon->show(QPointF(300, 300));
+    test::sendEnter(*icon);
+    test::sendMove(icon->view(), QPointF(32, 32));
+    advance(0.5);
+    EXPECT_NEAR(icon->view().currentScale(), FloatingIconView::hoverScale, 0.01);
+    test::sendPress(*icon);
+    advance(IconState::clickDuration);
+    EXPECT_DOUBLE_EQ(icon->view().currentScale(), FloatingIconView::clickedScale);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(icon->isVisible()) << "still fading out";
+    EXPECT_DOUBLE_EQ(icon->iconState().activationProgress(), 0);
+    advance(0.1);
+    EXPECT_GT(icon->alphaValue(), 0);
+    EXPECT_LT(icon->alphaValue(), 1);
+    advance(0.11);
+    EXPECT_FALSE(icon->isVisible());
+    EXPECT_DOUBLE_EQ(icon->alphaValue(), 0);
+}
+
+TEST_F(FloatingIconWindowTest, SecondPressDuringTheShrinkStartsNoSecondSession)
+{
+    icon->show(QPointF(300, 300));
+    test::sendEnter(*icon);
+    advance(0.4);
+    test::sendPress(*icon);
+    advance(0.05);
+    test::sendPress(*icon);
+    advance(1);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FloatingIconWindowTest, RingFillsLinearlyAndLeavingRestartsArming)
+{
+    icon->show(QPointF(300, 300));
+    test::sendEnter(*icon);
+    EXPECT_EQ(hovers, 1);
+    advance(0.2);
+    EXPECT_NEAR(icon->iconState().activationProgress(), 0.5, 1e-9);
+    advance(0.1);
+    test::sendLeave(*icon);
+    EXPECT_DOUBLE_EQ(icon->iconState().activationProgress(), 0) << "the ring vanishes at once";
+
+    test::sendEnter(*icon);
+    EXPECT_EQ(hovers, 2);
+    advance(0.2);
+    test::sendPress(*icon);
+    EXPECT_FALSE(icon->iconState().isClicked()) << "0.5 s since the first entry, but only 0.2 s since the second";
+    advance(0.2);
+    EXPECT_DOUBLE_EQ(icon->iconState().activationProgress(), 1);
+    test::sendPress(*icon);
+    EXPECT_TRUE(icon->iconState().isClicked());
+}
+
+TEST_F(FloatingIconWindowTest, HidesItselfThreeSecondsAfterThePointerLeavesOrNeverCame)
+{
+    icon->show(QPointF(300, 300));
+    advance(0.2);
+    EXPECT_DOUBLE_EQ(icon->alphaValue(), 1) << "faded in";
+    advance(2.79);
+    EXPECT_TRUE(icon->isVisible());
+    EXPECT_DOUBLE_EQ(icon->alphaValue(), 1);
+    advance(0.01 + FloatingIconWindow::fadeDuration);
+    EXPECT_FALSE(icon->isVisible());
+
+    icon->show(QPointF(300, 300));
+    test::sendEnter(*icon);
+    advance(30);
+    EXPECT_TRUE(icon->isVisible()) << "stays while hovered";
+    EXPECT_FALSE(icon->isHideTimerRunning());
+    test::sendLeave(*icon);
+    advance(2.9);
+    EXPECT_TRUE(icon->isVisible());
+    test::sendEnter(*icon);
+    advance(5);
+    EXPECT_TRUE(icon->isVisible()) << "coming back within 3 s stops the timer";
+    test::sendLeave(*icon);
+    advance(3 + FloatingIconWindow::fadeDuration);
+    EXPECT_FALSE(icon->isVisible());
+}
+
+TEST_F(FloatingIconWindowTest, ShowDuringAFadeOutKeepsTheIconOnScreen)
+{
+    icon->show(QPointF(300, 300));
+    icon->hide();
+    advance(0.1);
+    icon->show(QPointF(400, 300));
+    advance(1);
+    EXPECT_TRUE(icon->isVisible());
+    EXPECT_DOUBLE_EQ(icon->alphaValue(), 1);
+}
+
+TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerEvenAtScreenEdges)
+{
+    // The simulated primary screen is 1920 × 1080: Qt's y is 1080 minus the design's top edge.
+    for (const QPointF p :
+         {QPointF(300, 300), QPointF(0, 0), QPointF(1919, 1079), QPointF(-40, 2000), QPointF(1910.5, 2.25)}) {
+        SCOPED_TRACE(p.x());
+        icon->show(p);
+        EXPECT_EQ(icon->frame(), QRectF(p.x() + 20, p.y() - 5, 64, 64));
+        EXPECT_EQ(icon->pos(), QPointF(p.x() + 20, 1080 - (p.y() - 5) - 64).toPoint());
+    }
+}
+
+TEST_F(FloatingIconWindowTest, ContainsIncludesLeftAndBottomEdgesOnly)
+{
+    icon->show(QPointF(80, 105));
+    ASSERT_EQ(icon->frame(), QRectF(100, 100, 64, 64));
+    struct Case
+    {
+        QPointF point;
+        bool inside;
+    };
+    for (const Case& c :
+         {Case{{100, 100}, true}, Case{{132, 132}, true}, Case{{163.9, 163.9}, true}, Case{{164, 120}, false},
+          Case{{120, 164}, false}, Case{{99.9, 120}, false}, Case{{120, 99.9}, false}}) {
+        EXPECT_EQ(icon->contains(c.point), c.inside) << c.point.x() << ", " << c.point.y();
+    }
+}
+
+TEST_F(FloatingIconWindowTest, NeverTakesFocus)
+{
+    const Qt::WindowFlags flags = icon->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(icon->testAttribute(Qt::WA_ShowWithoutActivating));
+    icon->show(QPointF(300, 300));
+    EXPECT_FALSE(icon->isActiveWindow());
+}
+
+} // namespace
+} // namespace quillora

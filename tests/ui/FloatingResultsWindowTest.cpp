@@ -1,0 +1,206 @@
+#include "ui/FloatingResultsWindow.h"
+#include "platform/Screens.h"
+#include "support/SimDesktopTest.h"
+#include "ui/CardEntrance.h"
+#include "ui/PolishedResultsView.h"
+#include "ui/ResultCard.h"
+#include "ui/SkeletonCard.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+// Two screens side by side: the primary one with a 32-point panel at its top, a second one to its
+// right with a 40-point dock at its bottom.
+const Screen kPrimary{QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1048)};
+const Screen kSecond{QRectF(1920, 0, 1280, 1024), QRectF(1920, 40, 1280, 984)};
+
+class FloatingResultsWindowTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        desktop().screens().setScreens({kPrimary, kSecond});
+        window = std::make_unique<FloatingResultsWindow>();
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        SimDesktopTest::TearDown();
+    }
+
+    [[nodiscard]] QString labelText(const char* name) const
+    {
+        const auto* label = window->resultsView().findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QString();
+    }
+
+    std::unique_ptr<FloatingResultsWindow> window;
+};
+
+TEST_F(FloatingResultsWindowTest, OpensBesideThePointerInsideTheVisibleFrame)
+{
+    struct Case
+    {
+        const char* name;
+        QPointF pointer;
+        QPointF origin;
+    };
+    const Case cases[] = {
+        {"room on every side", {500, 500}, {520, 290}},
+        {"10 points left of the right edge", {1910, 500}, {1570, 290}},
+        {"near the bottom", {500, 100}, {520, 10}},
+        {"near the top, under the panel", {500, 1000}, {520, 1048 - 430}},
+        {"second screen, above its dock", {2000, 60}, {2020, 50}},
+        {"second screen, right edge", {3190, 600}, {2850, 390}},
+        {"on no screen: the main screen's frame", {-500, 500}, {10, 290}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window->show(c.pointer);
+        EXPECT_EQ(window->frame(), QRectF(c.origin, QSizeF(320, 420)));
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_DOUBLE_EQ(window->alphaValue(), 1);
+    }
+}
+
+TEST_F(FloatingResultsWindowTest, PointOnNoScreenUsesTheMainScreenAndNoScreenLeavesTheOriginAlone)
+{
+    desktop().screens().setScreens({kPrimary, kSecond}, 1);
+    window->show(QPointF(5000, 10));
+    EXPECT_EQ(window->frame().topLeft(), QPointF(4660, 50)) << "by the second screen's visible frame";
+
+    desktop().screens().setScreens({});
+    window->show(QPointF(100, 100));
+    EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
+}
+
+TEST_F(FloatingResultsWindowTest, PlacesTheQtWindowWithItsShadowMarginAroundThePanel)
+{
+    window->show(QPointF(500, 500));
+    // The panel's top edge is at design y 710, Qt y 1080 - 710 = 370.
+    const int margin = FloatingResultsWindow::shadowMargin;
+    EXPECT_EQ(window->pos(), QPoint(520 - margin, 370 - margin));
+    EXPECT_EQ(window->resultsView().geometry(), QRect(margin, margin, 320, 420));
+}
+
+TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
+{
+    const QList<PolishedResult> two{PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there")),
+                                    PolishedResult(QStringLiteral("Concise"), QStringLiteral("hi"))};
+    struct Case
+    {
+        QList<PolishedResult> results;
+        bool isPolishing;
+        std::optional<QString> error;
+        PolishedResultsView::Content expected;
+    };
+    const Case cases[] = {
+        {{}, true, QStringLiteral("Polishing failed"), PolishedResultsView::Content::Error},
+        {two, true, QStringLiteral("Polishing failed"), PolishedResultsView::Content::Error},
+        {two, true, std::nullopt, PolishedResultsView::Content::Placeholders},
+        {two, false, std::nullopt, PolishedResultsView::Content::Results},
+        {{}, false, std::nullopt, PolishedResultsView::Content::Empty},
+    };
+    for (const Case& c : cases) {
+        window->update(c.results, c.isPolishing, c.error);
+        const PolishedResultsView& view = window->resultsView();
+        EXPECT_EQ(view.content(), c.expected);
+        EXPECT_EQ(labelText("title"), QStringLiteral("Quillora"));
+        const qsizetype skeletons = view.findChildren<SkeletonCard*>().size();
+        EXPECT_EQ(skeletons, c.expected == PolishedResultsView::Content::Placeholders ? 3 : 0);
+        switch (c.expected) {
+        case PolishedResultsView::Content::Error:
+            EXPECT_EQ(labelText("errorTitle"), QStringLiteral("Something went wrong"));
+            EXPECT_EQ(labelText("errorMessage"), QStringLiteral("Polishing failed"));
+            break;
+        case PolishedResultsView::Content::Results:
+            ASSERT_EQ(view.cards().size(), 2);
+            EXPECT_EQ(view.cards().at(0)->result(), two.at(0));
+            EXPECT_EQ(view.cards().at(1)->result(), two.at(1));
+            break;
+        case PolishedResultsView::Content::Empty:
+            EXPECT_EQ(labelText("emptyText"), QStringLiteral("Waiting for selection…"));
+            break;
+        case PolishedResultsView::Content::Placeholders:
+            break;
+        }
+    }
+}
+
+TEST_F(FloatingResultsWindowTest, ErrorMessageIsShownAsPlainText)
+{
+    window->update({}, false, QStringLiteral("<b>bold</b> & <img src=x>"));
+    const auto* message = window->resultsView().findChild<QLabel*>(QStringLiteral("errorMessage"));
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->textFormat(), Qt::PlainText);
+}
+
+TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
+{
+    window->show(QPointF(500, 500));
+    window->update({}, true, std::nullopt);
+    const auto skeletons = window->resultsView().findChildren<SkeletonCard*>();
+    ASSERT_EQ(skeletons.size(), 3);
+    EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
+    advance(0.4);
+    EXPECT_NEAR(skeletons.first()->opacity(), 0.7, 1e-6);
+    advance(0.4);
+    EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 1);
+    advance(0.8);
+    EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
+}
+
+TEST_F(FloatingResultsWindowTest, CloseButtonHidesAndKeepsTheContent)
+{
+    window->show(QPointF(500, 500));
+    window->update({PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there"))}, false, std::nullopt);
+    auto* close = window->resultsView().findChild<QAbstractButton*>(QStringLiteral("closeButton"));
+    ASSERT_NE(close, nullptr);
+    close->click();
+    EXPECT_FALSE(window->isVisible());
+    window->show(QPointF(500, 500));
+    EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results);
+}
+
+TEST_F(FloatingResultsWindowTest, CardsEnterOneAfterAnother)
+{
+    QList<PolishedResult> four;
+    for (const char* name : {"Professional", "Casual", "Fix Grammar", "Concise"}) {
+        four.append(PolishedResult(QString::fromLatin1(name), QStringLiteral("Some polished words.")));
+    }
+    window->show(QPointF(500, 500));
+    window->update(four, false, std::nullopt);
+    const auto& entrances = window->resultsView().entrances();
+    ASSERT_EQ(entrances.size(), 4);
+    const auto started = [&entrances] {
+        QList<bool> result;
+        for (const auto* entrance : entrances) {
+            result.append(entrance->progress() > 0);
+        }
+        return result;
+    };
+    EXPECT_EQ(started(), QList<bool>({false, false, false, false}));
+    advance(0.01);
+    EXPECT_EQ(started(), QList<bool>({true, false, false, false}));
+    advance(0.06);
+    EXPECT_EQ(started(), QList<bool>({true, true, false, false}));
+    advance(0.10);
+    EXPECT_EQ(started(), QList<bool>({true, true, true, false})) << "0.17 s: the fourth waits for 0.18 s";
+    advance(0.02);
+    EXPECT_EQ(started(), QList<bool>({true, true, true, true}));
+    advance(1);
+    for (const auto* entrance : entrances) {
+        EXPECT_DOUBLE_EQ(entrance->progress(), 1);
+        EXPECT_EQ(entrance->card().geometry().top(), 0) << "in place";
+    }
+}
+
+} // namespace
+} // namespace quillora

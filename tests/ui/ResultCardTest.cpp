@@ -1,0 +1,129 @@
+#include "ui/ResultCard.h"
+#include "support/SimDesktopTest.h"
+#include "ui/FloatingResultsWindow.h"
+#include "ui/PolishedResultsView.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace quillora {
+namespace {
+
+using Report = std::tuple<qint64, QString, QString>;
+
+class ResultCardTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        window = std::make_unique<FloatingResultsWindow>();
+        window->setInteractionLogger([this](qint64 logId, const QString& action, const QString& presetName) {
+            reports.append({logId, action, presetName});
+        });
+        window->setOnSelect([this](const QString& text) {
+            selected.append(text);
+            visibleWhenSelected = window->isVisible();
+        });
+        window->show(QPointF(500, 500));
+        window->update({PolishedResult(QStringLiteral("Professional"), QStringLiteral("Dear team,"), 41),
+                        PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey all"))},
+                       false, std::nullopt);
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        SimDesktopTest::TearDown();
+    }
+
+    [[nodiscard]] ResultCard& card(qsizetype index) const { return *window->resultsView().cards().at(index); }
+
+    std::unique_ptr<FloatingResultsWindow> window;
+    QList<Report> reports;
+    QStringList selected;
+    bool visibleWhenSelected = false;
+};
+
+TEST_F(ResultCardTest, UseHandsTheTextOnBeforeTheWindowHides)
+{
+    card(0).useButton().click();
+    EXPECT_EQ(selected, QStringList{QStringLiteral("Dear team,")});
+    EXPECT_TRUE(visibleWhenSelected) << "the paste is started while the window is still up";
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(reports, QList<Report>({{41, QStringLiteral("use"), QStringLiteral("Professional")}}));
+}
+
+TEST_F(ResultCardTest, CopyWritesThePasteboardAndLeavesTheWindowOpen)
+{
+    desktop().pasteboard().setItems({PasteboardItem{{{QStringLiteral("public.png"), QByteArray("png")}}}});
+    card(0).copyButton().click();
+    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team,"));
+    EXPECT_EQ(desktop().pasteboard().items().size(), 1) << "the earlier content is cleared";
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(selected.isEmpty());
+    EXPECT_TRUE(card(0).isCopied());
+    EXPECT_EQ(reports, QList<Report>({{41, QStringLiteral("copy"), QStringLiteral("Professional")}}));
+}
+
+TEST_F(ResultCardTest, CopiedMarkClearsOneAndAHalfSecondsAfterTheFirstPress)
+{
+    card(0).copyButton().click();
+    advance(1.49);
+    EXPECT_TRUE(card(0).isCopied());
+    advance(0.01);
+    EXPECT_FALSE(card(0).isCopied());
+
+    card(0).copyButton().click();
+    advance(1.0);
+    card(0).copyButton().click();
+    EXPECT_TRUE(card(0).isCopied());
+    advance(0.5);
+    EXPECT_FALSE(card(0).isCopied()) << "the first press's reset still fires";
+    advance(1.0);
+    EXPECT_FALSE(card(0).isCopied());
+}
+
+TEST_F(ResultCardTest, RefusedCopyShowsNoMark)
+{
+    desktop().pasteboard().setRefusesWrites(true);
+    card(0).copyButton().click();
+    EXPECT_FALSE(card(0).isCopied());
+}
+
+TEST_F(ResultCardTest, VariationWithoutLogIdReportsNothing)
+{
+    card(1).copyButton().click();
+    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("hey all"));
+    card(1).useButton().click();
+    EXPECT_EQ(selected, QStringList{QStringLiteral("hey all")});
+    EXPECT_TRUE(reports.isEmpty());
+}
+
+TEST_F(ResultCardTest, UpdateRebuildsTheCardsAndClearsTheirMarks)
+{
+    card(0).copyButton().click();
+    window->update({PolishedResult(QStringLiteral("Professional"), QStringLiteral("Dear team,"), 41)}, false,
+                   std::nullopt);
+    EXPECT_FALSE(card(0).isCopied());
+    advance(2);
+    EXPECT_FALSE(card(0).isCopied());
+}
+
+TEST_F(ResultCardTest, ShowsThePresetNameInCapitalsAndKeepsTheTextsSpaces)
+{
+    window->update({PolishedResult(QStringLiteral("Fix Grammar"), QStringLiteral("a  <b>b</b>\nc"))}, false,
+                   std::nullopt);
+    const auto* name = card(0).findChild<QLabel*>(QStringLiteral("presetName"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("FIX GRAMMAR"));
+    EXPECT_TRUE(card(0).contentLabel().text().contains(QStringLiteral("a  &lt;b&gt;b&lt;/b&gt;\nc")))
+        << "markup in a variation is shown, not interpreted";
+}
+
+} // namespace
+} // namespace quillora
