@@ -41,22 +41,31 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-/** Stops the shared server before the test program's Qt application goes away. */
+TemporaryPostgres* g_shared = nullptr;
+
+/** Stops the shared server, if one was started, before the test program's Qt application goes away. */
 class StopAtExit final : public ::testing::Environment
 {
 public:
-    void TearDown() override { TemporaryPostgres::shared().stop(); }
+    void TearDown() override
+    {
+        if (g_shared != nullptr) {
+            g_shared->stop();
+        }
+    }
 };
+
+// Registered before the tests start, as GoogleTest requires; it does nothing unless a test used PostgreSQL.
+[[maybe_unused]] ::testing::Environment* const g_stopAtExit = ::testing::AddGlobalTestEnvironment(new StopAtExit);
 
 } // namespace
 
 TemporaryPostgres& TemporaryPostgres::shared()
 {
-    static TemporaryPostgres* instance = [] {
-        ::testing::AddGlobalTestEnvironment(new StopAtExit);
-        return new TemporaryPostgres;
-    }();
-    return *instance;
+    if (g_shared == nullptr) {
+        g_shared = new TemporaryPostgres;
+    }
+    return *g_shared;
 }
 
 TemporaryPostgres::TemporaryPostgres()
@@ -102,6 +111,9 @@ bool TemporaryPostgres::start()
 
 bool TemporaryPostgres::restart()
 {
+    if (!m_running) {
+        return false;
+    }
     // A fast stop still drops every connection, but writes the data first: with fsync off, an
     // immediate stop could lose it.
     m_running = runStep(QStringLiteral("pg_ctl restart"),
@@ -171,13 +183,15 @@ QString TemporaryPostgres::createDatabase()
 
 void TemporaryPostgres::stop()
 {
-    if (!m_running) {
-        return;
+    if (m_running) {
+        m_running = false;
+        runStep(QStringLiteral("pg_ctl stop"),
+                {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
+                 m_folder->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("immediate"),
+                 QStringLiteral("-w"), QStringLiteral("stop")});
     }
-    m_running = false;
-    runStep(QStringLiteral("pg_ctl stop"),
-            {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), m_folder->filePath(QStringLiteral("data")),
-             QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+    // The cluster is tens of megabytes; it goes with the server.
+    m_folder.reset();
 }
 
 } // namespace quillora::test

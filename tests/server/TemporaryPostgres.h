@@ -34,7 +34,7 @@ public:
     /** Creates an empty database and returns its "postgresql://…" address; empty on failure. */
     QString createDatabase();
 
-    /** Stops the server (also done by the destructor). */
+    /** Stops the server and deletes its folder (also done at the end of the test program). */
     void stop();
 
     /** Stops the server, dropping every connection, and starts it again; true when it answers again. */

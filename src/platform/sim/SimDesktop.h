@@ -47,7 +47,7 @@ public:
     SimScriptRunner& scriptRunner() override { return m_scriptRunner; }
 
     /**
-     * Starts a simulated text editor (frontmost unless the spec says otherwise) and returns it; it
+     * Starts a simulated text editor (frontmost unless `spec.frontmost` is false) and returns it; it
      * lives as long as the desktop. Key events posted to the whole desktop go to the frontmost app,
      * targeted ones to the app of that process.
      */
