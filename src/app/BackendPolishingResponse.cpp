@@ -12,10 +12,10 @@ QJsonValue requiredValue(const QJsonObject& object, const QString& key)
 {
     const QJsonValue value = object.value(key);
     if (value.isUndefined()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::KeyNotFound, key, QStringLiteral("missing key"));
+        throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, key, QStringLiteral("missing key"));
     }
     if (value.isNull()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::ValueNotFound, key,
+        throw JsonDecodingError(JsonDecodingError::Kind::valueNotFound, key,
                                 QStringLiteral("null in place of a value"));
     }
     return value;
@@ -34,13 +34,13 @@ BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body
 
     const QJsonValue results = requiredValue(object, QStringLiteral("results"));
     if (!results.isObject()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::TypeMismatch, QStringLiteral("results"),
+        throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, QStringLiteral("results"),
                                 QStringLiteral("expected an object"));
     }
     const QJsonObject map = results.toObject();
     for (auto it = map.begin(); it != map.end(); ++it) {
         if (!it.value().isString()) {
-            throw JsonDecodingError(JsonDecodingError::Kind::TypeMismatch,
+            throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch,
                                     JsonCoding::keyPath(QStringLiteral("results"), it.key()),
                                     QStringLiteral("expected a string"));
         }

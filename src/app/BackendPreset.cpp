@@ -14,11 +14,11 @@ BackendPreset BackendPreset::fromJson(const QJsonValue& json, const QString& pat
     const JsonCoding::Reader reader(json, path);
     const QJsonValue id = json.toObject().value(QStringLiteral("id"));
     if (id.isUndefined()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::KeyNotFound, reader.path(QStringLiteral("id")),
+        throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, reader.path(QStringLiteral("id")),
                                 QStringLiteral("missing key"));
     }
     if (id.isNull()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::ValueNotFound, reader.path(QStringLiteral("id")),
+        throw JsonDecodingError(JsonDecodingError::Kind::valueNotFound, reader.path(QStringLiteral("id")),
                                 QStringLiteral("null in place of a value"));
     }
     return BackendPreset{*reader.optionalInteger(QStringLiteral("id")), reader.string(QStringLiteral("name")),

@@ -77,7 +77,7 @@ QJsonValue JsonCoding::parse(const QByteArray& json)
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
         throw JsonDecodingError(
-            JsonDecodingError::Kind::DataCorrupted, QString(),
+            JsonDecodingError::Kind::dataCorrupted, QString(),
             QStringLiteral("invalid JSON at offset %1: %2").arg(error.offset).arg(error.errorString()));
     }
     if (document.isArray()) {
@@ -86,7 +86,7 @@ QJsonValue JsonCoding::parse(const QByteArray& json)
     if (document.isObject()) {
         return document.object();
     }
-    throw JsonDecodingError(JsonDecodingError::Kind::DataCorrupted, QString(),
+    throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, QString(),
                             QStringLiteral("the top level is neither an object nor an array"));
 }
 
@@ -104,42 +104,34 @@ JsonCoding::Reader::Reader(const QJsonValue& value, QString path)
     : m_path(std::move(path))
 {
     if (value.isNull()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::ValueNotFound, m_path,
+        throw JsonDecodingError(JsonDecodingError::Kind::valueNotFound, m_path,
                                 QStringLiteral("expected an object, found null"));
     }
     if (!value.isObject()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::TypeMismatch, m_path, QStringLiteral("expected an object"));
+        throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, m_path, QStringLiteral("expected an object"));
     }
     m_object = value.toObject();
 }
 
 QString JsonCoding::Reader::string(const QString& key) const
 {
-    const QJsonValue value = required(key);
-    if (!value.isString()) {
-        mismatch(key, "a string");
-    }
-    return value.toString();
+    return toText(key, required(key));
 }
 
 QUuid JsonCoding::Reader::uuid(const QString& key) const
 {
     const std::optional<QUuid> uuid = uuidFromText(string(key));
     if (!uuid) {
-        throw JsonDecodingError(JsonDecodingError::Kind::DataCorrupted, path(key), QStringLiteral("invalid UUID text"));
+        throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(key), QStringLiteral("invalid UUID text"));
     }
     return *uuid;
 }
 
 QDateTime JsonCoding::Reader::date(const QString& key) const
 {
-    const QJsonValue value = required(key);
-    if (!value.isDouble()) {
-        mismatch(key, "a number");
-    }
-    const std::optional<QDateTime> date = dateFromReferenceSeconds(value.toDouble());
+    const std::optional<QDateTime> date = dateFromReferenceSeconds(number(key));
     if (!date) {
-        throw JsonDecodingError(JsonDecodingError::Kind::DataCorrupted, path(key), QStringLiteral("date out of range"));
+        throw JsonDecodingError(JsonDecodingError::Kind::dataCorrupted, path(key), QStringLiteral("date out of range"));
     }
     return *date;
 }
@@ -159,10 +151,7 @@ std::optional<QString> JsonCoding::Reader::optionalString(const QString& key) co
     if (value.isUndefined()) {
         return std::nullopt;
     }
-    if (!value.isString()) {
-        mismatch(key, "a string");
-    }
-    return value.toString();
+    return toText(key, value);
 }
 
 QJsonObject JsonCoding::Reader::object(const QString& key) const
@@ -181,11 +170,7 @@ qint64 JsonCoding::Reader::integer(const QString& key) const
 
 double JsonCoding::Reader::number(const QString& key) const
 {
-    const QJsonValue value = required(key);
-    if (!value.isDouble()) {
-        mismatch(key, "a number");
-    }
-    return value.toDouble();
+    return toNumber(key, required(key));
 }
 
 std::optional<qint64> JsonCoding::Reader::optionalInteger(const QString& key) const
@@ -203,20 +188,17 @@ std::optional<double> JsonCoding::Reader::optionalDouble(const QString& key) con
     if (value.isUndefined()) {
         return std::nullopt;
     }
-    if (!value.isDouble()) {
-        mismatch(key, "a number");
-    }
-    return value.toDouble();
+    return toNumber(key, value);
 }
 
 QJsonValue JsonCoding::Reader::required(const QString& key) const
 {
     const QJsonValue value = m_object.value(key);
     if (value.isUndefined()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::KeyNotFound, path(key), QStringLiteral("missing key"));
+        throw JsonDecodingError(JsonDecodingError::Kind::keyNotFound, path(key), QStringLiteral("missing key"));
     }
     if (value.isNull()) {
-        throw JsonDecodingError(JsonDecodingError::Kind::ValueNotFound, path(key),
+        throw JsonDecodingError(JsonDecodingError::Kind::valueNotFound, path(key),
                                 QStringLiteral("null in place of a value"));
     }
     return value;
@@ -226,6 +208,22 @@ QJsonValue JsonCoding::Reader::present(const QString& key) const
 {
     const QJsonValue value = m_object.value(key);
     return value.isNull() ? QJsonValue(QJsonValue::Undefined) : value;
+}
+
+QString JsonCoding::Reader::toText(const QString& key, const QJsonValue& value) const
+{
+    if (!value.isString()) {
+        mismatch(key, "a string");
+    }
+    return value.toString();
+}
+
+double JsonCoding::Reader::toNumber(const QString& key, const QJsonValue& value) const
+{
+    if (!value.isDouble()) {
+        mismatch(key, "a number");
+    }
+    return value.toDouble();
 }
 
 qint64 JsonCoding::Reader::toInteger(const QString& key, const QJsonValue& value) const
@@ -245,7 +243,7 @@ qint64 JsonCoding::Reader::toInteger(const QString& key, const QJsonValue& value
 
 void JsonCoding::Reader::mismatch(const QString& key, const char* expected) const
 {
-    throw JsonDecodingError(JsonDecodingError::Kind::TypeMismatch, path(key),
+    throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, path(key),
                             QStringLiteral("expected %1").arg(QLatin1String(expected)));
 }
 

@@ -71,7 +71,7 @@ public:
     [[nodiscard]] static QList<Record> decodeArray(const QJsonValue& value, const QString& path = {})
     {
         if (!value.isArray()) {
-            throw JsonDecodingError(JsonDecodingError::Kind::TypeMismatch, path, QStringLiteral("expected an array"));
+            throw JsonDecodingError(JsonDecodingError::Kind::typeMismatch, path, QStringLiteral("expected an array"));
         }
         const QJsonArray array = value.toArray();
         QList<Record> records;
@@ -119,6 +119,8 @@ public:
     private:
         QJsonValue required(const QString& key) const;
         QJsonValue present(const QString& key) const;
+        QString toText(const QString& key, const QJsonValue& value) const;
+        double toNumber(const QString& key, const QJsonValue& value) const;
         qint64 toInteger(const QString& key, const QJsonValue& value) const;
         [[noreturn]] void mismatch(const QString& key, const char* expected) const;
 

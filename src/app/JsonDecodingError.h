@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Error.h"
+#include "platform/DecodingError.h"
 
 #include <QString>
 
@@ -11,23 +11,11 @@ namespace quillora {
  * went wrong and where: the coding path of the offending value ("polishedResults[2].id"), empty for
  * the top-level value.
  */
-class JsonDecodingError final : public Error
+class JsonDecodingError final : public DecodingError
 {
 public:
-    enum class Kind {
-        /** The text is not JSON, or a value has the right type but an unusable content. */
-        DataCorrupted,
-        /** A required key is missing. */
-        KeyNotFound,
-        /** A required key holds null. */
-        ValueNotFound,
-        /** A value has the wrong JSON type. */
-        TypeMismatch,
-    };
-
     JsonDecodingError(Kind kind, QString codingPath, QString detail);
 
-    [[nodiscard]] Kind kind() const { return m_kind; }
     [[nodiscard]] const QString& codingPath() const { return m_codingPath; }
     [[nodiscard]] const QString& detail() const { return m_detail; }
 
@@ -43,7 +31,6 @@ public:
     [[nodiscard]] ErrorPtr clone() const override;
 
 private:
-    Kind m_kind;
     QString m_codingPath;
     QString m_detail;
 };

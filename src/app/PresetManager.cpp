@@ -83,6 +83,32 @@ ErrorPtr missingClientError()
         QVariantMap{{QString::fromLatin1(kLocalizedDescriptionKey), QStringLiteral("The backend client is gone.")}});
 }
 
+// One request's answer: the response, or why there is none (the client is gone, or the request
+// failed).
+struct Exchange
+{
+    std::optional<BackendResponse> response;
+    ErrorPtr failure;
+};
+
+// Sends one request through `client`, turning whatever it throws into the exchange's failure. It
+// touches no manager, so the caller checks afterwards whether it still exists.
+QCoro::Task<Exchange> exchange(QPointer<BackendClient> client, QString path, QString method,
+                               std::optional<QJsonObject> body = std::nullopt)
+{
+    Exchange result;
+    if (!client) {
+        result.failure = missingClientError();
+        co_return result;
+    }
+    try {
+        result.response = co_await client->request(std::move(path), std::move(method), std::move(body));
+    } catch (...) {
+        result.failure = errorFromException(std::current_exception());
+    }
+    co_return result;
+}
+
 } // namespace
 
 PresetManager::PresetManager(BackendClient& client, QObject* parent)
@@ -214,15 +240,7 @@ QCoro::Task<PresetOutcome> PresetManager::loadPresets()
     const QPointer<PresetManager> self(this);
     const QPointer<BackendClient> client = m_client;
     PresetOutcome outcome;
-    std::optional<BackendResponse> response;
-    ErrorPtr failure = client ? nullptr : missingClientError();
-    try {
-        if (client) {
-            response = co_await client->request(QStringLiteral("/presets"), QStringLiteral("GET"));
-        }
-    } catch (...) {
-        failure = errorFromException(std::current_exception());
-    }
+    const auto [response, failure] = co_await exchange(client, QStringLiteral("/presets"), QStringLiteral("GET"));
     if (!self) {
         co_return outcome;
     }
@@ -259,16 +277,8 @@ QCoro::Task<PresetOutcome> PresetManager::addPreset(QString name, QString instru
     const QPointer<PresetManager> self(this);
     const QPointer<BackendClient> client = m_client;
     PresetOutcome outcome;
-    std::optional<BackendResponse> response;
-    ErrorPtr failure = client ? nullptr : missingClientError();
-    try {
-        if (client) {
-            response = co_await client->request(QStringLiteral("/presets"), QStringLiteral("POST"),
-                                                presetBody(name, instruction));
-        }
-    } catch (...) {
-        failure = errorFromException(std::current_exception());
-    }
+    const auto [response, failure] =
+        co_await exchange(client, QStringLiteral("/presets"), QStringLiteral("POST"), presetBody(name, instruction));
     if (!self) {
         co_return outcome;
     }
@@ -304,16 +314,9 @@ QCoro::Task<PresetOutcome> PresetManager::updatePreset(PolishPreset preset)
     }
     const QPointer<PresetManager> self(this);
     const QPointer<BackendClient> client = m_client;
-    std::optional<BackendResponse> response;
-    ErrorPtr failure = client ? nullptr : missingClientError();
-    try {
-        if (client) {
-            response = co_await client->request(QStringLiteral("/presets/%1").arg(*preset.backendId),
-                                                QStringLiteral("PUT"), presetBody(preset.name, preset.instruction));
-        }
-    } catch (...) {
-        failure = errorFromException(std::current_exception());
-    }
+    const auto [response, failure] =
+        co_await exchange(client, QStringLiteral("/presets/%1").arg(*preset.backendId), QStringLiteral("PUT"),
+                          presetBody(preset.name, preset.instruction));
     if (!self) {
         co_return outcome;
     }
@@ -359,17 +362,8 @@ QCoro::Task<PresetOutcome> PresetManager::deletePreset(QList<int> offsets)
         if (!backendId) {
             continue;
         }
-        std::optional<BackendResponse> response;
-        ErrorPtr failure = client ? nullptr : missingClientError();
-        try {
-            if (client) {
-                response = co_await client->authenticatedRequest(
-                    client->baseURL() + QStringLiteral("/presets/%1").arg(*backendId), QStringLiteral("DELETE"),
-                    std::nullopt, BackendClient::Attempt::First);
-            }
-        } catch (...) {
-            failure = errorFromException(std::current_exception());
-        }
+        const auto [response, failure] =
+            co_await exchange(client, QStringLiteral("/presets/%1").arg(*backendId), QStringLiteral("DELETE"));
         if (!self) {
             co_return outcome;
         }

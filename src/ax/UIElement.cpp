@@ -16,6 +16,27 @@ bool isAbsent(AXResult code)
     return code == AXResult::NoValue || code == AXResult::AttributeUnsupported;
 }
 
+// The reply's value; none when the element has no such value; any other failure is thrown.
+template <typename T> std::optional<T> valueUnlessAbsent(const AXReply<T>& reply)
+{
+    if (reply.ok()) {
+        return reply.value;
+    }
+    if (isAbsent(reply.result)) {
+        return std::nullopt;
+    }
+    throw AXError(reply.result);
+}
+
+// The names the reply lists; none when the element has nothing to list; any other failure is thrown.
+QStringList namesUnlessAbsent(const AXReply<QStringList>& reply)
+{
+    if (!reply.ok() && !isAbsent(reply.result)) {
+        throw AXError(reply.result);
+    }
+    return reply.value;
+}
+
 QString quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
@@ -132,11 +153,7 @@ std::vector<Attribute> UIElement::attributes() const
 
 QStringList UIElement::attributesAsStrings() const
 {
-    const AXReply<QStringList> reply = platform().copyAttributeNames(m_element);
-    if (!reply.ok() && !isAbsent(reply.result)) {
-        throw AXError(reply.result);
-    }
-    return reply.value;
+    return namesUnlessAbsent(platform().copyAttributeNames(m_element));
 }
 
 bool UIElement::attributeIsSupported(Attribute attribute) const
@@ -167,26 +184,12 @@ bool UIElement::attributeIsSettable(Attribute attribute) const
 
 bool UIElement::attributeIsSettable(const QString& attribute) const
 {
-    const AXReply<bool> reply = platform().isAttributeSettable(m_element, attribute);
-    if (reply.ok()) {
-        return reply.value;
-    }
-    if (isAbsent(reply.result)) {
-        return false;
-    }
-    throw AXError(reply.result);
+    return valueUnlessAbsent(platform().isAttributeSettable(m_element, attribute)).value_or(false);
 }
 
 std::optional<AXAny> UIElement::attributeValue(const QString& attribute) const
 {
-    const AXReply<AXAny> reply = platform().copyAttributeValue(m_element, attribute);
-    if (reply.ok()) {
-        return reply.value;
-    }
-    if (isAbsent(reply.result)) {
-        return std::nullopt;
-    }
-    throw AXError(reply.result);
+    return valueUnlessAbsent(platform().copyAttributeValue(m_element, attribute));
 }
 
 void UIElement::setAttribute(Attribute attribute, const AXAny& value) const
@@ -247,14 +250,7 @@ std::map<QString, AXAny> UIElement::getMultipleAttributes(const QStringList& att
 std::optional<AXList> UIElement::rawValuesForAttribute(const QString& attribute, qint64 startAtIndex,
                                                        qint64 maxValues) const
 {
-    const AXReply<AXList> reply = platform().copyAttributeValues(m_element, attribute, startAtIndex, maxValues);
-    if (reply.ok()) {
-        return reply.value;
-    }
-    if (isAbsent(reply.result)) {
-        return std::nullopt;
-    }
-    throw AXError(reply.result);
+    return valueUnlessAbsent(platform().copyAttributeValues(m_element, attribute, startAtIndex, maxValues));
 }
 
 std::optional<qint64> UIElement::valueCountForAttribute(Attribute attribute) const
@@ -281,23 +277,12 @@ std::vector<Attribute> UIElement::parameterizedAttributes() const
 
 QStringList UIElement::parameterizedAttributesAsStrings() const
 {
-    const AXReply<QStringList> reply = platform().copyParameterizedAttributeNames(m_element);
-    if (!reply.ok() && !isAbsent(reply.result)) {
-        throw AXError(reply.result);
-    }
-    return reply.value;
+    return namesUnlessAbsent(platform().copyParameterizedAttributeNames(m_element));
 }
 
 std::optional<AXAny> UIElement::parameterizedAttributeValue(const QString& attribute, const AXAny& parameter) const
 {
-    const AXReply<AXAny> reply = platform().copyParameterizedAttributeValue(m_element, attribute, parameter);
-    if (reply.ok()) {
-        return reply.value;
-    }
-    if (isAbsent(reply.result)) {
-        return std::nullopt;
-    }
-    throw AXError(reply.result);
+    return valueUnlessAbsent(platform().copyParameterizedAttributeValue(m_element, attribute, parameter));
 }
 
 std::vector<Action> UIElement::actions() const
@@ -307,11 +292,7 @@ std::vector<Action> UIElement::actions() const
 
 QStringList UIElement::actionsAsStrings() const
 {
-    const AXReply<QStringList> reply = platform().copyActionNames(m_element);
-    if (!reply.ok() && !isAbsent(reply.result)) {
-        throw AXError(reply.result);
-    }
-    return reply.value;
+    return namesUnlessAbsent(platform().copyActionNames(m_element));
 }
 
 std::optional<QString> UIElement::actionDescription(Action action) const

@@ -162,6 +162,39 @@ inline std::size_t qHash(const UIElement& element, std::size_t seed = 0) noexcep
 /** The process trust check; with `TrustPrompt::Prompt` the platform asks the user when needed. */
 [[nodiscard]] bool checkIsProcessTrusted(TrustPrompt prompt);
 
+namespace detail {
+// Reads a value as a T. A value of another type is the caller's mistake; it is reported as
+// IllegalArgument rather than trusted.
+template <typename T> T unpackChecked(const AXAny& value)
+{
+    std::optional<T> typed = unpack<T>(value);
+    if (!typed) {
+        throw AXError(AXResult::IllegalArgument);
+    }
+    return std::move(*typed);
+}
+
+// An absent value stays absent; a present one is read as a T.
+template <typename T> std::optional<T> unpackIfPresent(const std::optional<AXAny>& value)
+{
+    if (!value) {
+        return std::nullopt;
+    }
+    return unpackChecked<T>(*value);
+}
+
+// Reads each member of a list as a T.
+template <typename T> std::vector<T> unpackEach(const AXList& list)
+{
+    std::vector<T> result;
+    result.reserve(list.size());
+    for (const AXAny& member : list) {
+        result.push_back(unpackChecked<T>(member));
+    }
+    return result;
+}
+} // namespace detail
+
 template <typename T> std::optional<T> UIElement::attribute(Attribute attribute) const
 {
     return this->attribute<T>(rawValue(attribute));
@@ -169,34 +202,8 @@ template <typename T> std::optional<T> UIElement::attribute(Attribute attribute)
 
 template <typename T> std::optional<T> UIElement::attribute(const QString& attribute) const
 {
-    const std::optional<AXAny> value = attributeValue(attribute);
-    if (!value) {
-        return std::nullopt;
-    }
-    std::optional<T> typed = unpack<T>(*value);
-    if (!typed) {
-        throw AXError(AXResult::IllegalArgument);
-    }
-    return typed;
+    return detail::unpackIfPresent<T>(attributeValue(attribute));
 }
-
-namespace detail {
-// Reads each member of a list as a T. A member of another type is the caller's mistake; it is
-// reported as IllegalArgument rather than trusted.
-template <typename T> std::vector<T> unpackEach(const AXList& list)
-{
-    std::vector<T> result;
-    result.reserve(list.size());
-    for (const AXAny& member : list) {
-        std::optional<T> typed = unpack<T>(member);
-        if (!typed) {
-            throw AXError(AXResult::IllegalArgument);
-        }
-        result.push_back(std::move(*typed));
-    }
-    return result;
-}
-} // namespace detail
 
 template <typename T> std::optional<std::vector<T>> UIElement::arrayAttribute(Attribute attribute) const
 {
@@ -236,15 +243,7 @@ std::optional<T> UIElement::parameterizedAttribute(Attribute attribute, const AX
 template <typename T>
 std::optional<T> UIElement::parameterizedAttribute(const QString& attribute, const AXAny& parameter) const
 {
-    const std::optional<AXAny> value = parameterizedAttributeValue(attribute, parameter);
-    if (!value) {
-        return std::nullopt;
-    }
-    std::optional<T> typed = unpack<T>(*value);
-    if (!typed) {
-        throw AXError(AXResult::IllegalArgument);
-    }
-    return typed;
+    return detail::unpackIfPresent<T>(parameterizedAttributeValue(attribute, parameter));
 }
 
 } // namespace quillora

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Error.h"
+#include "platform/DecodingError.h"
 
 #include <QStringList>
 
@@ -10,23 +10,16 @@ namespace quillora {
  * Why a serialised key event could not be read: the kind of failure, where in the document it
  * happened (the member names and array indexes leading to it) and a description.
  */
-class KeyEventDecodingError final : public Error
+class KeyEventDecodingError final : public DecodingError
 {
 public:
-    enum class Kind {
-        /** A value has the wrong type, or a key or modifier object does not name exactly one case. */
-        typeMismatch,
-        /** A required member is missing. */
-        keyNotFound,
-        /** A required member is null. */
-        valueNotFound,
-        /** The bytes are not a JSON document. */
-        dataCorrupted,
-    };
-
+    /**
+     * `kind` is typeMismatch for a value of the wrong type or a key or modifier object that does not
+     * name exactly one case, keyNotFound or valueNotFound for a missing or null member, and
+     * dataCorrupted when the bytes are not a JSON document.
+     */
     KeyEventDecodingError(Kind kind, QStringList codingPath, QString description);
 
-    [[nodiscard]] Kind kind() const { return m_kind; }
     [[nodiscard]] const QStringList& codingPath() const { return m_codingPath; }
     [[nodiscard]] const QString& description() const { return m_description; }
 
@@ -38,7 +31,6 @@ public:
     [[nodiscard]] ErrorPtr clone() const override;
 
 private:
-    Kind m_kind;
     QStringList m_codingPath;
     QString m_description;
 };

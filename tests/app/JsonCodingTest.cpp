@@ -129,9 +129,9 @@ TEST(JsonCodingTest, FailuresNameTheirKindAndPath)
         const char* path;
     };
     const Case cases[] = {
-        {"{}", JsonDecodingError::Kind::KeyNotFound, "item.s"},
-        {"{\"s\": null}", JsonDecodingError::Kind::ValueNotFound, "item.s"},
-        {"{\"s\": 5}", JsonDecodingError::Kind::TypeMismatch, "item.s"},
+        {"{}", JsonDecodingError::Kind::keyNotFound, "item.s"},
+        {"{\"s\": null}", JsonDecodingError::Kind::valueNotFound, "item.s"},
+        {"{\"s\": 5}", JsonDecodingError::Kind::typeMismatch, "item.s"},
     };
     for (const Case& c : cases) {
         const JsonCoding::Reader reader(JsonCoding::parse(c.json), QStringLiteral("item"));
@@ -157,9 +157,9 @@ TEST(JsonCodingTest, ParseAcceptsOnlyJsonObjectsAndArrays)
 TEST(JsonCodingTest, DecodingErrorsBridgeToTheCoderDomain)
 {
     const ErrorRecord missing =
-        JsonDecodingError(JsonDecodingError::Kind::KeyNotFound, QStringLiteral("id"), QStringLiteral("x")).toRecord();
+        JsonDecodingError(JsonDecodingError::Kind::keyNotFound, QStringLiteral("id"), QStringLiteral("x")).toRecord();
     const ErrorRecord corrupt =
-        JsonDecodingError(JsonDecodingError::Kind::TypeMismatch, QStringLiteral("id"), QStringLiteral("x")).toRecord();
+        JsonDecodingError(JsonDecodingError::Kind::typeMismatch, QStringLiteral("id"), QStringLiteral("x")).toRecord();
     EXPECT_EQ(missing.code(), 4865);
     EXPECT_EQ(corrupt.code(), 4864);
     EXPECT_EQ(missing.localizedDescription(), QStringLiteral("The data couldn’t be read because it is missing."));

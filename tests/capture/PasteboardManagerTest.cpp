@@ -1,6 +1,6 @@
 #include "capture/PasteboardManager.h"
 
-#include "Drive.h"
+#include "CallbackProbe.h"
 #include "MenuBarBuilder.h"
 #include "capture/PasteboardExtension.h"
 #include "capture/WithTimeout.h"
@@ -9,8 +9,6 @@
 #include "support/TaskRunner.h"
 
 #include <QThread>
-
-#include <atomic>
 
 namespace quillora {
 namespace {
@@ -250,16 +248,11 @@ TEST_F(PasteboardManagerTest, PasteCallbackEntryCompletesOnceFromAWorkerThread)
 {
     SimApp& app = desktop().addApp(
         {.name = QStringLiteral("Notes"), .text = QStringLiteral("Say hello there"), .selection = {4, 5}});
-    std::atomic<int> calls = 0;
-    std::atomic<QThread*> thread = nullptr;
-    m_manager.pasteText(QStringLiteral("Hi"), RestorePasteboard::Yes, 0, [&] {
-        thread = QThread::currentThread();
-        ++calls;
-    });
-    ASSERT_TRUE(test::drive(clock(), [&] { return calls > 0; }));
-    test::waitUntil([] { return false; }, 20);
-    EXPECT_EQ(calls, 1);
-    EXPECT_NE(thread.load(), QThread::currentThread());
+    test::CallbackProbe probe;
+    m_manager.pasteText(QStringLiteral("Hi"), RestorePasteboard::Yes, 0, [&] { probe.record(); });
+    ASSERT_TRUE(probe.settle(clock()));
+    EXPECT_EQ(probe.calls(), 1);
+    EXPECT_NE(probe.thread(), QThread::currentThread());
     EXPECT_EQ(app.text(), QStringLiteral("Say Hi there"));
     EXPECT_EQ(pasteboard().items(), kUserItems);
 }

@@ -1,5 +1,6 @@
 #include "capture/SelectedTextManager.h"
 
+#include "CallbackProbe.h"
 #include "Drive.h"
 #include "MenuBarBuilder.h"
 #include "ax/AXError.h"
@@ -12,7 +13,6 @@
 
 #include <QThread>
 
-#include <atomic>
 #include <mutex>
 
 namespace quillora {
@@ -341,23 +341,20 @@ TEST_F(SelectedTextManagerTest, CallbackEntryAnswersOnceFromAWorkerThread)
         SCOPED_TRACE(c.name);
         notes();
         std::mutex mutex;
-        std::atomic<int> calls = 0;
-        QThread* thread = nullptr;
+        test::CallbackProbe probe;
         Text text;
         std::optional<ErrorRecord> error;
         manager().getSelectedTextWithStrategy(c.strategy, std::nullopt,
                                               [&](Text answer, std::optional<ErrorRecord> failure) {
                                                   std::lock_guard lock(mutex);
-                                                  thread = QThread::currentThread();
                                                   text = std::move(answer);
                                                   error = std::move(failure);
-                                                  ++calls;
+                                                  probe.record();
                                               });
-        ASSERT_TRUE(test::drive(clock(), [&] { return calls > 0; }));
-        test::waitUntil([] { return false; }, 20);
+        ASSERT_TRUE(probe.settle(clock()));
         std::lock_guard lock(mutex);
-        EXPECT_EQ(calls, 1);
-        EXPECT_NE(thread, QThread::currentThread());
+        EXPECT_EQ(probe.calls(), 1);
+        EXPECT_NE(probe.thread(), QThread::currentThread());
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(error.has_value(), c.error.has_value());
         if (error && c.error) {
@@ -366,18 +363,15 @@ TEST_F(SelectedTextManagerTest, CallbackEntryAnswersOnceFromAWorkerThread)
     }
 
     // The accessibility read has a callback entry of its own, with the same contract.
-    std::atomic<int> calls = 0;
-    std::atomic<QThread*> thread = nullptr;
+    test::CallbackProbe probe;
     getSelectedTextByAX(AXManager::shared(), [&](Text text, std::optional<ErrorRecord> error) {
         EXPECT_EQ(text, Text("world"));
         EXPECT_FALSE(error.has_value());
-        thread = QThread::currentThread();
-        ++calls;
+        probe.record();
     });
-    ASSERT_TRUE(test::drive(clock(), [&] { return calls > 0; }));
-    test::waitUntil([] { return false; }, 20);
-    EXPECT_EQ(calls, 1);
-    EXPECT_NE(thread.load(), QThread::currentThread());
+    ASSERT_TRUE(probe.settle(clock()));
+    EXPECT_EQ(probe.calls(), 1);
+    EXPECT_NE(probe.thread(), QThread::currentThread());
 }
 
 } // namespace

@@ -66,14 +66,12 @@ std::optional<MouseMonitorHandle> X11MouseMonitor::addGlobalMonitor(MouseEventTy
     if (!startListening()) {
         return std::nullopt;
     }
-    const MouseMonitorHandle handle{m_nextHandle++};
-    m_monitors.append(Monitor{handle, type, std::move(handler)});
-    return handle;
+    return m_monitors.add(type, std::move(handler));
 }
 
 void X11MouseMonitor::removeMonitor(MouseMonitorHandle handle)
 {
-    m_monitors.removeIf([handle](const Monitor& monitor) { return monitor.handle == handle; });
+    m_monitors.remove(handle);
     // With nobody listening the server need not send raw events at all. The connection stays
     // open: a handler may be removing its own monitor from inside `drain`.
     if (m_monitors.isEmpty() && m_listening) {
@@ -186,7 +184,7 @@ void X11MouseMonitor::handleButton(bool pressed, int rawButton, quint64 timeMs)
         const int clickCount = m_clicks.press(timeMs, *pixels);
         m_pressInOwnWindow = isInOwnWindow(location);
         if (!m_pressInOwnWindow) {
-            deliver(MouseEvent{MouseEventType::leftMouseDown, clickCount, location});
+            m_monitors.deliver(MouseEvent{MouseEventType::leftMouseDown, clickCount, location});
         }
         return;
     }
@@ -196,27 +194,7 @@ void X11MouseMonitor::handleButton(bool pressed, int rawButton, quint64 timeMs)
         m_pressInOwnWindow = false;
         return;
     }
-    deliver(MouseEvent{MouseEventType::leftMouseUp, m_clicks.current(), location});
-}
-
-void X11MouseMonitor::deliver(const MouseEvent& event)
-{
-    // A handler may install or remove monitors; work on a snapshot of the handles and skip the
-    // monitors that are gone by the time their turn comes.
-    QList<MouseMonitorHandle> handles;
-    for (const Monitor& monitor : std::as_const(m_monitors)) {
-        if (monitor.type == event.type) {
-            handles.append(monitor.handle);
-        }
-    }
-    for (const MouseMonitorHandle handle : handles) {
-        const auto found = std::find_if(m_monitors.cbegin(), m_monitors.cend(),
-                                        [handle](const Monitor& monitor) { return monitor.handle == handle; });
-        if (found != m_monitors.cend()) {
-            const Handler handler = found->handler;
-            handler(event);
-        }
-    }
+    m_monitors.deliver(MouseEvent{MouseEventType::leftMouseUp, m_clicks.current(), location});
 }
 
 std::optional<QPoint> X11MouseMonitor::pointerPixels() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/MouseMonitor.h"
+#include "platform/MouseMonitorRegistry.h"
 
 #include <QByteArray>
 #include <QList>
@@ -62,18 +62,10 @@ public:
     [[nodiscard]] QPointF mouseLocation() const override;
 
 private:
-    struct Monitor
-    {
-        MouseMonitorHandle handle;
-        MouseEventType type;
-        Handler handler;
-    };
-
     bool startListening();
     void selectRawButtons(bool enabled);
     void drain();
     void handleButton(bool pressed, int rawButton, quint64 timeMs);
-    void deliver(const MouseEvent& event);
     [[nodiscard]] std::optional<QPoint> pointerPixels() const;
     [[nodiscard]] QPointF toDesign(QPoint pixels) const;
     [[nodiscard]] bool isInOwnWindow(QPointF location) const;
@@ -87,8 +79,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     /** The pointer's button mapping: the logical button of each physical one (index = physical − 1). */
     QByteArray m_buttonMap;
-    QList<Monitor> m_monitors;
-    quint64 m_nextHandle = 1;
+    MouseMonitorRegistry m_monitors;
     ClickCounter m_clicks;
     bool m_pressInOwnWindow = false;
 };

@@ -27,6 +27,20 @@ AXReply<AXAny> refOrNoValue(const std::shared_ptr<SimNode>& node)
     return AXAny(AXElementRef(node));
 }
 
+// The named action of `node`: the failure a test forced on it, ActionUnsupported when the node has
+// no such action, or the action itself.
+AXReply<const SimNode::Action*> findAction(const SimNode& node, const QString& name)
+{
+    if (auto failure = node.actionFailures.constFind(name); failure != node.actionFailures.cend()) {
+        return *failure;
+    }
+    const SimNode::Action* found = node.action(name);
+    if (found == nullptr) {
+        return AXResult::ActionUnsupported;
+    }
+    return found;
+}
+
 } // namespace
 
 SimAccessibility::SimAccessibility(SimWorkspace& workspace)
@@ -290,14 +304,11 @@ AXReply<QString> SimAccessibility::copyActionDescription(const AXElementRef& ele
     if (!entry.ok()) {
         return entry.result;
     }
-    if (auto failure = entry.value->actionFailures.constFind(action); failure != entry.value->actionFailures.cend()) {
-        return *failure;
+    const AXReply<const SimNode::Action*> found = findAction(*entry.value, action);
+    if (!found.ok()) {
+        return found.result;
     }
-    const SimNode::Action* found = entry.value->action(action);
-    if (found == nullptr) {
-        return AXResult::ActionUnsupported;
-    }
-    return found->description.isEmpty() ? found->name : found->description;
+    return found.value->description.isEmpty() ? found.value->name : found.value->description;
 }
 
 AXResult SimAccessibility::performAction(const AXElementRef& element, const QString& action)
@@ -306,15 +317,12 @@ AXResult SimAccessibility::performAction(const AXElementRef& element, const QStr
     if (!entry.ok()) {
         return entry.result;
     }
-    if (auto failure = entry.value->actionFailures.constFind(action); failure != entry.value->actionFailures.cend()) {
-        return *failure;
-    }
-    const SimNode::Action* found = entry.value->action(action);
-    if (found == nullptr) {
-        return AXResult::ActionUnsupported;
+    const AXReply<const SimNode::Action*> found = findAction(*entry.value, action);
+    if (!found.ok()) {
+        return found.result;
     }
     // A copy: the action may rebuild the tree it belongs to.
-    const std::function<void()> perform = found->perform;
+    const std::function<void()> perform = found.value->perform;
     if (perform) {
         perform();
     }

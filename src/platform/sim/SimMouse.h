@@ -1,8 +1,6 @@
 #pragma once
 
-#include "platform/MouseMonitor.h"
-
-#include <QList>
+#include "platform/MouseMonitorRegistry.h"
 
 namespace quillora {
 
@@ -40,20 +38,10 @@ public:
     void setRefusesMonitors(bool refuses) { m_refusesMonitors = refuses; }
 
     /** How many monitors are installed now. */
-    [[nodiscard]] int monitorCount() const { return static_cast<int>(m_monitors.size()); }
+    [[nodiscard]] int monitorCount() const { return m_monitors.size(); }
 
 private:
-    struct Monitor
-    {
-        MouseMonitorHandle handle;
-        MouseEventType type;
-        Handler handler;
-    };
-
-    void deliver(const MouseEvent& event);
-
-    QList<Monitor> m_monitors;
-    quint64 m_nextHandle = 1;
+    MouseMonitorRegistry m_monitors;
     QPointF m_location;
     bool m_refusesMonitors = false;
 };
