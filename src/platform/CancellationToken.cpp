@@ -100,6 +100,8 @@ CancellationToken CancellationToken::child() const
         std::lock_guard lock(m_state->mutex);
         parentCancelled = m_state->cancelled;
         if (!parentCancelled) {
+            // A long-lived parent sees many short-lived children: drop the ones already gone.
+            std::erase_if(m_state->children, [](const auto& weak) { return weak.expired(); });
             m_state->children.push_back(childState);
         }
     }
@@ -119,6 +121,7 @@ CancellationToken::Registration CancellationToken::onCancel(std::function<void()
         std::lock_guard lock(m_state->mutex);
         alreadyCancelled = m_state->cancelled;
         if (!alreadyCancelled) {
+            std::erase_if(m_state->slots, [](const auto& weak) { return weak.expired(); });
             m_state->slots.push_back(registration.m_slot);
         }
     }
