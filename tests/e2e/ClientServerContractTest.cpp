@@ -28,10 +28,7 @@ protected:
     void SetUp() override
     {
         SimDesktopTest::SetUp();
-        ServerOptions options = TestServer::defaultOptions();
-        options.mode = AuthMode::Token;
-        options.accessTtl = kAccessTtl;
-        m_server = std::make_unique<TestServer>(clock(), options);
+        m_server = std::make_unique<TestServer>(clock(), TestServer::tokenOptions(kAccessTtl));
         const TokenPair first = m_server->addUser(QStringLiteral("alice"));
         BackendClient::storeTokens(first.accessToken, first.refreshToken);
         m_updates = std::make_unique<UpdateManager>(desktop().userDefaults(), QStringLiteral("1.0.0"));

@@ -35,6 +35,14 @@ ServerOptions TestServer::defaultOptions()
     return options;
 }
 
+ServerOptions TestServer::tokenOptions(qint64 accessTtl)
+{
+    ServerOptions options = defaultOptions();
+    options.mode = AuthMode::Token;
+    options.accessTtl = accessTtl;
+    return options;
+}
+
 QUrl TestServer::origin() const
 {
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_port));

@@ -35,6 +35,9 @@ public:
     /** Local mode, rules engine, a fresh database, no update notice. */
     [[nodiscard]] static ServerOptions defaultOptions();
 
+    /** Token mode with access tokens that expire `accessTtl` seconds after they are issued. */
+    [[nodiscard]] static ServerOptions tokenOptions(qint64 accessTtl);
+
     /** "http://127.0.0.1:PORT": what a client is configured with. */
     [[nodiscard]] QUrl origin() const;
     /** origin() + "/api/v1". */

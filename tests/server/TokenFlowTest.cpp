@@ -28,10 +28,7 @@ protected:
     void SetUp() override
     {
         SimDesktopTest::SetUp();
-        ServerOptions options = TestServer::defaultOptions();
-        options.mode = AuthMode::Token;
-        options.accessTtl = kAccessTtl;
-        m_server = std::make_unique<TestServer>(clock(), options);
+        m_server = std::make_unique<TestServer>(clock(), TestServer::tokenOptions(kAccessTtl));
         m_client = std::make_unique<HttpTestClient>(m_server->apiUrl());
     }
 
