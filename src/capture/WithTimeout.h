@@ -28,8 +28,7 @@ namespace detail {
 
 // The shared state of one race between an operation and its timer: the first outcome wins; the
 // race is over only when both have ended.
-template <typename T>
-struct TimeoutRace
+template <typename T> struct TimeoutRace
 {
     std::optional<T> value;
     std::exception_ptr error;

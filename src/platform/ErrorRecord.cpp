@@ -78,7 +78,10 @@ QString ErrorRecord::debugDescription() const
             entries << QStringLiteral("%1=%2").arg(it.key(), it.value().toString());
         }
     }
-    return QStringLiteral("Error Domain=%1 Code=%2 {%3}").arg(m_domain).arg(m_code).arg(entries.join(QStringLiteral(", ")));
+    return QStringLiteral("Error Domain=%1 Code=%2 {%3}")
+        .arg(m_domain)
+        .arg(m_code)
+        .arg(entries.join(QStringLiteral(", ")));
 }
 
 ErrorPtr ErrorRecord::clone() const

@@ -46,7 +46,8 @@ TEST_F(WithTimeoutTest, RaceBetweenOperationAndTimer)
         SCOPED_TRACE(c.name);
         const double start = clock().monotonicNow();
         int ended = 0;
-        auto outcome = test::start(withTimeout<Text>(0.1, operationTaking(c.operationSeconds, c.observesCancellation, &ended)));
+        auto outcome =
+            test::start(withTimeout<Text>(0.1, operationTaking(c.operationSeconds, c.observesCancellation, &ended)));
         double doneAt = -1;
         for (int step = 0; step < 2000 && !outcome->done(); ++step) {
             advance(0.005);

@@ -31,8 +31,9 @@ TEST_F(SimClockTest, TimersAndSleepersRunInDeadlineOrderAtTheirOwnTime)
     advance(0.3);
     ASSERT_TRUE(sleeper->done());
     EXPECT_DOUBLE_EQ(*sleeper->value(), 0.25);
-    const std::vector<std::pair<QString, double>> expected{
-        {QStringLiteral("timer 0.125"), 0.125}, {QStringLiteral("nested 0.1875"), 0.1875}, {QStringLiteral("timer 0.25"), 0.25}};
+    const std::vector<std::pair<QString, double>> expected{{QStringLiteral("timer 0.125"), 0.125},
+                                                           {QStringLiteral("nested 0.1875"), 0.1875},
+                                                           {QStringLiteral("timer 0.25"), 0.25}};
     EXPECT_EQ(order, expected);
     EXPECT_DOUBLE_EQ(clock().monotonicNow(), 0.3);
     advance(0.1);

@@ -14,8 +14,7 @@ namespace quillora::test {
  * Starts a task and keeps its outcome for a test to inspect after moving the virtual clock:
  * `done()`, then `value()` or `error()`.
  */
-template <typename T>
-class TaskOutcome
+template <typename T> class TaskOutcome
 {
 public:
     bool done() const { return m_done; }
@@ -45,8 +44,7 @@ struct Void
 {
 };
 
-template <typename T>
-QCoro::Task<> collect(QCoro::Task<T> task, std::shared_ptr<TaskOutcome<T>> outcome)
+template <typename T> QCoro::Task<> collect(QCoro::Task<T> task, std::shared_ptr<TaskOutcome<T>> outcome)
 {
     try {
         outcome->setValue(co_await std::move(task));
@@ -66,8 +64,7 @@ inline QCoro::Task<> collectVoid(QCoro::Task<> task, std::shared_ptr<TaskOutcome
 }
 
 /** Starts `task` at once (it runs until its first suspension) and returns its outcome holder. */
-template <typename T>
-std::shared_ptr<TaskOutcome<T>> start(QCoro::Task<T> task)
+template <typename T> std::shared_ptr<TaskOutcome<T>> start(QCoro::Task<T> task)
 {
     auto outcome = std::make_shared<TaskOutcome<T>>();
     auto runner = collect<T>(std::move(task), outcome);

@@ -27,8 +27,7 @@ QJsonValue encodeValue(const QVariant& value)
     case QMetaType::QByteArray:
         return QJsonObject{{QStringLiteral("data"), QString::fromLatin1(value.toByteArray().toBase64())}};
     case QMetaType::QDateTime:
-        return QJsonObject{
-            {QStringLiteral("date"), value.toDateTime().toUTC().toString(Qt::ISODateWithMs)}};
+        return QJsonObject{{QStringLiteral("date"), value.toDateTime().toUTC().toString(Qt::ISODateWithMs)}};
     default:
         return QJsonValue();
     }
@@ -129,8 +128,8 @@ LinuxUserDefaults::~LinuxUserDefaults() = default;
 
 QString LinuxUserDefaults::standardFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/com.tessel.quillora/defaults.json");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/com.tessel.quillora/defaults.json");
 }
 
 QString LinuxUserDefaults::filePath() const

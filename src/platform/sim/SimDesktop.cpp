@@ -28,8 +28,8 @@ SimApp& SimDesktop::addApp(const SimAppSpec& spec)
 {
     // Process ids of simulated apps start well above the small ones tests pick by hand.
     const qint64 pid = 1000 + static_cast<qint64>(m_apps.size());
-    m_apps.push_back(std::make_unique<SimApp>(
-        spec, pid, SimApp::Services{m_workspace, m_accessibility, m_pasteboard, m_clock}));
+    m_apps.push_back(
+        std::make_unique<SimApp>(spec, pid, SimApp::Services{m_workspace, m_accessibility, m_pasteboard, m_clock}));
     return *m_apps.back();
 }
 

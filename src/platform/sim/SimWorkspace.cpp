@@ -24,8 +24,9 @@ void SimWorkspace::launchApplication(const QString& name)
 {
     m_launchedNames.append(name);
     if (!m_launchHandler) {
-        throw ErrorRecord(QStringLiteral("SimWorkspace"), 1,
-                          {{kLocalizedDescriptionKey, QStringLiteral("Unable to find application named '%1'").arg(name)}});
+        throw ErrorRecord(
+            QStringLiteral("SimWorkspace"), 1,
+            {{kLocalizedDescriptionKey, QStringLiteral("Unable to find application named '%1'").arg(name)}});
     }
     m_launchHandler(name);
 }
