@@ -103,6 +103,20 @@ AXReply<SimNode*> SimAccessibility::enter(const char* operation, const AXElement
     return node;
 }
 
+AXReply<SimNode*> SimAccessibility::enterObserved(const char* operation, const AXObserverRef& observer,
+                                                  const AXElementRef& element, SimObserver*& sim)
+{
+    const AXReply<SimNode*> entry = enter(operation, element);
+    if (!entry.ok()) {
+        return entry;
+    }
+    sim = dynamic_cast<SimObserver*>(observer.get());
+    if (sim == nullptr) {
+        return AXResult::InvalidUIElementObserver;
+    }
+    return entry;
+}
+
 AXReply<SimNode*> SimAccessibility::enterAttribute(const char* operation, const AXElementRef& element,
                                                    const QString& attribute)
 {
@@ -411,13 +425,10 @@ AXReply<AXObserverRef> SimAccessibility::createObserver(qint64 pid, AXObserverCa
 AXResult SimAccessibility::addNotification(const AXObserverRef& observer, const AXElementRef& element,
                                            const QString& notification)
 {
-    const AXReply<SimNode*> entry = enter("addNotification", element);
+    SimObserver* sim = nullptr;
+    const AXReply<SimNode*> entry = enterObserved("addNotification", observer, element, sim);
     if (!entry.ok()) {
         return entry.result;
-    }
-    auto* sim = dynamic_cast<SimObserver*>(observer.get());
-    if (sim == nullptr) {
-        return AXResult::InvalidUIElementObserver;
     }
     if (entry.value->pid != sim->pid()) {
         return AXResult::IllegalArgument;
@@ -428,13 +439,10 @@ AXResult SimAccessibility::addNotification(const AXObserverRef& observer, const 
 AXResult SimAccessibility::removeNotification(const AXObserverRef& observer, const AXElementRef& element,
                                               const QString& notification)
 {
-    const AXReply<SimNode*> entry = enter("removeNotification", element);
+    SimObserver* sim = nullptr;
+    const AXReply<SimNode*> entry = enterObserved("removeNotification", observer, element, sim);
     if (!entry.ok()) {
         return entry.result;
-    }
-    auto* sim = dynamic_cast<SimObserver*>(observer.get());
-    if (sim == nullptr) {
-        return AXResult::InvalidUIElementObserver;
     }
     return sim->unsubscribe(element, notification) ? AXResult::Success : AXResult::NotificationNotRegistered;
 }

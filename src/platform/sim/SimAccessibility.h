@@ -106,6 +106,9 @@ public:
 private:
     AXReply<SimNode*> enter(const char* operation, const AXElementRef& element);
     AXReply<SimNode*> enterAttribute(const char* operation, const AXElementRef& element, const QString& attribute);
+    /** Like `enter`, and also checks that `observer` is one of ours; fills `sim` on success. */
+    AXReply<SimNode*> enterObserved(const char* operation, const AXObserverRef& observer, const AXElementRef& element,
+                                    SimObserver*& sim);
     AXReply<AXAny> resolve(SimNode& node, const QString& attribute);
     [[nodiscard]] std::shared_ptr<SimNode> frontmostRoot() const;
     [[nodiscard]] bool answers(const SimNode& root) const;
