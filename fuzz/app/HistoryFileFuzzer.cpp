@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the history file's decoder. Whatever decodes must be written back and
 // read again to the same file content.
 #include "app/HistoryManager.h"
-#include "app/JsonDecodingError.h"
+#include "core/JsonDecodingError.h"
 
 #include <cstddef>
 #include <cstdint>

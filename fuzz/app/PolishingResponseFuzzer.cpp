@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the decoders of the backend's answers: the polishing response, its error
 // body and the refresh endpoint's token pair. Decoding either succeeds or throws a decoding error.
 #include "app/BackendPolishingResponse.h"
-#include "app/JsonDecodingError.h"
+#include "core/JsonDecodingError.h"
 #include "app/LoginResponse.h"
 
 #include <QByteArray>

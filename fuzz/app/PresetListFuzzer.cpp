@@ -2,7 +2,7 @@
 // validates every name and instruction that decodes. A decoded cache must encode and decode again
 // to the same list.
 #include "app/BackendPreset.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "app/PresetManager.h"
 
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes as JSON to the three record decoders and to a history file (an array of
 // items). Whatever decodes must encode and decode again to the same JSON.
 #include "app/HistoryItem.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "app/PolishPreset.h"
 #include "app/PolishedResult.h"
 

@@ -4,8 +4,8 @@
 #include "app/BackendClient.h"
 #include "app/BackendPolishingResponse.h"
 #include "app/PresetManager.h"
-#include "app/Utf8Text.h"
-#include "platform/ErrorRecord.h"
+#include "core/Utf8Text.h"
+#include "core/ErrorRecord.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "app/BackendPolishingResponse.h"
 
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 
 namespace quillora {
 

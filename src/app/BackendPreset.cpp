@@ -1,6 +1,6 @@
 #include "app/BackendPreset.h"
 
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 
 namespace quillora {
 

@@ -1,7 +1,7 @@
 #include "app/HistoryItem.h"
 
-#include "app/JsonCoding.h"
-#include "platform/Clock.h"
+#include "core/JsonCoding.h"
+#include "core/Clock.h"
 #include "platform/Platform.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "app/HistoryManager.h"
 
 #include "app/AppLogger.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "platform/AppDataFolder.h"
 #include "platform/Platform.h"
 

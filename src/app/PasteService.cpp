@@ -2,7 +2,7 @@
 
 #include "app/AppLogger.h"
 #include "keys/KeyPoster.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 

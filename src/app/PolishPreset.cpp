@@ -1,6 +1,6 @@
 #include "app/PolishPreset.h"
 
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 
 #include <QHashFunctions>
 

@@ -3,9 +3,9 @@
 #include "app/AppLogger.h"
 #include "app/BackendClient.h"
 #include "app/BackendPreset.h"
-#include "app/JsonCoding.h"
-#include "platform/AsyncEvent.h"
-#include "platform/ErrorRecord.h"
+#include "core/JsonCoding.h"
+#include "core/AsyncEvent.h"
+#include "core/ErrorRecord.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/AIPolishingService.h"
 #include "app/PolishedResult.h"
-#include "platform/CancellationToken.h"
+#include "core/CancellationToken.h"
 #include "platform/MouseMonitor.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 #include "app/UpdateManager.h"
 
 #include "app/AppInfo.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 

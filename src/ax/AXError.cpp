@@ -1,6 +1,6 @@
 #include "ax/AXError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/AXResult.h"
-#include "platform/Error.h"
+#include "core/Error.h"
 
 namespace quillora {
 

@@ -4,7 +4,7 @@
 #include "capture/Log.h"
 #include "capture/MainThread.h"
 #include "capture/WithTimeout.h"
-#include "platform/AsyncEvent.h"
+#include "core/AsyncEvent.h"
 #include "platform/Platform.h"
 #include "platform/ScriptRunner.h"
 

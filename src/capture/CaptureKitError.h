@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Error.h"
-#include "platform/ErrorRecord.h"
+#include "core/Error.h"
+#include "core/ErrorRecord.h"
 
 #include <QString>
 #include <QVariantMap>

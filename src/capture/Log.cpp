@@ -1,6 +1,6 @@
 #include "capture/Log.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/Platform.h"
 #include "platform/SystemLog.h"
 

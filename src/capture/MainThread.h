@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/AsyncEvent.h"
-#include "platform/Clock.h"
+#include "core/AsyncEvent.h"
+#include "core/Clock.h"
 
 #include <qcoro/qcorotask.h>
 

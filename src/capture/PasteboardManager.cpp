@@ -8,7 +8,7 @@
 #include "capture/PasteboardExtension.h"
 #include "capture/WithTimeout.h"
 #include "keys/KeyPoster.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 

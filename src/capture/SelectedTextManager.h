@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/TextStrategy.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 #include <QList>
 #include <QString>

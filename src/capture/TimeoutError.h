@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "capture/TimeoutError.h"
-#include "platform/AsyncEvent.h"
-#include "platform/CancellationToken.h"
-#include "platform/Clock.h"
+#include "core/AsyncEvent.h"
+#include "core/CancellationToken.h"
+#include "core/Clock.h"
 #include "platform/Platform.h"
 
 #include <qcoro/qcorotask.h>

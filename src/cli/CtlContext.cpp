@@ -6,7 +6,7 @@
 #include "app/PresetManager.h"
 #include "app/UpdateManager.h"
 #include "cli/CtlUsageError.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>

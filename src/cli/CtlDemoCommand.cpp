@@ -1,7 +1,7 @@
 #include "cli/CtlDemoCommand.h"
 
 #include "app/BackendClient.h"
-#include "app/DemoScenario.h"
+#include "cli/DemoScenario.h"
 #include "cli/CtlContext.h"
 #include "cli/CtlUsageError.h"
 

@@ -1,7 +1,7 @@
 #include "cli/CtlHistoryCommand.h"
 
 #include "app/HistoryManager.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "cli/CtlContext.h"
 
 #include <QJsonArray>

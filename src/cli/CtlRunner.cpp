@@ -8,7 +8,7 @@
 #include "cli/CtlPresetsCommand.h"
 #include "cli/CtlSessionCommand.h"
 #include "cli/CtlUsageError.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 #include <QTextStream>
 

@@ -2,6 +2,7 @@
 #include "app/AppLogger.h"
 #include "cli/CtlRunner.h"
 #include "platform/Platform.h"
+#include "platform/factory/PlatformFactory.h"
 
 #include <QCoreApplication>
 #include <QFile>

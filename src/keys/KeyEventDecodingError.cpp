@@ -1,6 +1,6 @@
 #include "keys/KeyEventDecodingError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

@@ -1,6 +1,6 @@
 #include "keys/KeyPosterError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

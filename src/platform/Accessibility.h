@@ -72,6 +72,14 @@ public:
      */
     [[nodiscard]] virtual bool isProcessTrusted(TrustPrompt prompt) = 0;
 
+    /**
+     * Asks the desktop to let this process use accessibility: opens the desktop's accessibility
+     * settings, or turns accessibility on for the session where the desktop allows that. Returns
+     * what the user should know afterwards (what was done, what is left to do, which running
+     * applications must be restarted); empty when there is nothing to say. Never fails.
+     */
+    virtual QString openAccessibilitySettings() = 0;
+
     /** The application element of process `pid`. Always made; calls on it fail if the process has none. */
     [[nodiscard]] virtual AXElementRef createApplication(qint64 pid) = 0;
 

@@ -59,10 +59,4 @@ public:
     static void setCurrent(Platform* platform);
 };
 
-/**
- * Makes the backend called `name` ("sim" or "linux"); null for an unknown name. The one place
- * where a backend is chosen.
- */
-[[nodiscard]] std::unique_ptr<Platform> createPlatform(const QString& name);
-
 } // namespace quillora

@@ -1,6 +1,6 @@
 #include "server/ApiError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

@@ -1,6 +1,6 @@
 #include "server/OpenAiEngine.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "server/ServiceLog.h"
 
 #include <QElapsedTimer>

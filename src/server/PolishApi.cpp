@@ -1,6 +1,6 @@
 #include "server/PolishApi.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
 #include "server/PresetApi.h"

@@ -1,6 +1,6 @@
 #include "server/PresetApi.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
 #include "server/PresetRules.h"

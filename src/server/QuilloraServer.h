@@ -3,7 +3,7 @@
 #include "server/ServerOptions.h"
 #include "server/ServiceLog.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 
 #include <QObject>
 #include <QUrl>

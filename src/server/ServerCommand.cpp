@@ -1,6 +1,6 @@
 #include "server/ServerCommand.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "server/DatabaseAddress.h"
 #include "server/QuilloraServer.h"
 #include "server/ServerError.h"

@@ -1,6 +1,6 @@
 #include "server/ServerError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

@@ -1,6 +1,6 @@
 #include "server/ServiceLog.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "server/TokenService.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "server/Store.h"
 
 #include <QCryptographicHash>

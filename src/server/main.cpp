@@ -1,5 +1,5 @@
 // quillora-server: the Quillora backend service. See `quillora-server --help`.
-#include "platform/Platform.h"
+#include "core/EventLoopClock.h"
 #include "server/ServerCommand.h"
 
 #include <QCoreApplication>
@@ -14,11 +14,7 @@ int main(int argc, char** argv)
     }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillora-server"));
-    const std::unique_ptr<quillora::Platform> platform = quillora::createPlatform(QStringLiteral("linux"));
-    quillora::Platform::setCurrent(platform.get());
-    const int status =
-        quillora::ServerCommand::run(QCoreApplication::arguments().mid(1), QProcessEnvironment::systemEnvironment(),
-                                     quillora::Platform::current().clock());
-    quillora::Platform::setCurrent(nullptr);
-    return status;
+    quillora::EventLoopClock clock;
+    return quillora::ServerCommand::run(QCoreApplication::arguments().mid(1), QProcessEnvironment::systemEnvironment(),
+                                        clock);
 }

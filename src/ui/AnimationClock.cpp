@@ -1,6 +1,6 @@
 #include "ui/AnimationClock.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "platform/Platform.h"
 
 namespace quillora {

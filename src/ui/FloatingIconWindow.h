@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/IconPanel.h"
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "ui/FrameTicker.h"
 #include "ui/IconState.h"
 #include "ui/Tween.h"

@@ -1,7 +1,7 @@
 #include "BackendFixture.h"
 
 #include "app/AIPolishingService.h"
-#include "app/JsonDecodingError.h"
+#include "core/JsonDecodingError.h"
 #include "app/PresetManager.h"
 
 #include <QJsonArray>

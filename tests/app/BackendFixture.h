@@ -3,7 +3,7 @@
 #include "app/AppLogger.h"
 #include "app/BackendClient.h"
 #include "app/UpdateManager.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "support/EventLoopWait.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/SimDesktopTest.h"

@@ -1,5 +1,5 @@
 #include "app/HistoryItem.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "support/SimDesktopTest.h"
 
 #include <QJsonDocument>

@@ -1,5 +1,5 @@
 #include "app/PolishPreset.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

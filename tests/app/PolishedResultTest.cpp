@@ -1,5 +1,5 @@
 #include "app/PolishedResult.h"
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "support/QtPrinters.h"
 
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #include "BackendFixture.h"
 
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 #include "app/PresetManager.h"
 
 #include <QJsonArray>

@@ -1,5 +1,5 @@
 #include "ax/AXError.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/sim/SimClock.h"
+#include "core/SimClock.h"
 #include "support/EventLoopWait.h"
 
 namespace quillora::test {

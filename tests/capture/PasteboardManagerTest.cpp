@@ -4,7 +4,7 @@
 #include "MenuBarBuilder.h"
 #include "capture/PasteboardExtension.h"
 #include "capture/WithTimeout.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "support/SimDesktopTest.h"
 #include "support/TaskRunner.h"
 

@@ -1,7 +1,7 @@
 #include "keys/KeyEvent.h"
 #include "KeyPrinters.h"
 #include "keys/KeyEventDecodingError.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "keys/KeyPoster.h"
 #include "KeyPrinters.h"
 #include "keys/KeyPosterError.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "support/SimDesktopTest.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "TestServer.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 #include "server/Store.h"
 #include "server/rules/SpellingDictionary.h"
 

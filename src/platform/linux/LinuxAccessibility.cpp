@@ -37,6 +37,12 @@ bool LinuxAccessibility::isProcessTrusted(TrustPrompt)
     return false;
 }
 
+QString LinuxAccessibility::openAccessibilitySettings()
+{
+    return QStringLiteral("Turn on assistive technologies in your desktop's accessibility settings, then restart "
+                          "the applications whose text you want to polish.");
+}
+
 AXElementRef LinuxAccessibility::createApplication(qint64 pid)
 {
     return AXElementRef(std::make_shared<DisconnectedNode>(pid));

@@ -10,6 +10,7 @@ class LinuxAccessibility final : public Accessibility
 public:
     /** Always false: without the AT-SPI backend the process cannot use accessibility. */
     [[nodiscard]] bool isProcessTrusted(TrustPrompt prompt) override;
+    QString openAccessibilitySettings() override;
     [[nodiscard]] AXElementRef createApplication(qint64 pid) override;
     [[nodiscard]] AXElementRef createSystemWide() override;
     [[nodiscard]] AXReply<QStringList> copyAttributeNames(const AXElementRef& element) override;

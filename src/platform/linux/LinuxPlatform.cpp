@@ -3,7 +3,7 @@
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxAppDataFolder.h"
-#include "platform/linux/LinuxClock.h"
+#include "core/EventLoopClock.h"
 #include "platform/linux/LinuxPasteboard.h"
 #include "platform/linux/LinuxScriptRunner.h"
 #include "platform/linux/LinuxUserDefaults.h"
@@ -16,7 +16,7 @@
 namespace quillora {
 
 LinuxPlatform::LinuxPlatform()
-    : m_clock(std::make_unique<LinuxClock>())
+    : m_clock(std::make_unique<EventLoopClock>())
     , m_appDataFolder(std::make_unique<LinuxAppDataFolder>())
     , m_systemLog(std::make_unique<JournalSystemLog>())
 {

@@ -9,7 +9,7 @@ namespace quillora {
 class JournalSystemLog;
 class LinuxAccessibility;
 class LinuxAppDataFolder;
-class LinuxClock;
+class EventLoopClock;
 class LinuxPasteboard;
 class LinuxScriptRunner;
 class LinuxUserDefaults;
@@ -39,7 +39,7 @@ public:
     ScriptRunner& scriptRunner() override;
 
 private:
-    std::unique_ptr<LinuxClock> m_clock;
+    std::unique_ptr<EventLoopClock> m_clock;
     std::unique_ptr<LinuxUserDefaults> m_userDefaults;
     std::unique_ptr<LinuxAppDataFolder> m_appDataFolder;
     std::unique_ptr<JournalSystemLog> m_systemLog;

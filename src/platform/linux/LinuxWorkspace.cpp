@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxWorkspace.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "platform/linux/X11WindowDirectory.h"
 
 #include <QDeadlineTimer>
@@ -108,6 +108,15 @@ void LinuxWorkspace::launchApplication(const QString& name)
             }
         }
         QThread::msleep(kLaunchPollMilliseconds);
+    }
+}
+
+void LinuxWorkspace::relaunch(const QStringList& arguments)
+{
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (program.isEmpty() || !QProcess::startDetached(program, arguments)) {
+        throw ErrorRecord(QStringLiteral("LinuxWorkspace"), 2,
+                          {{kLocalizedDescriptionKey, QStringLiteral("The application could not be started again.")}});
     }
 }
 

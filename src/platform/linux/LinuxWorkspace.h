@@ -35,6 +35,12 @@ public:
      */
     void launchApplication(const QString& name) override;
 
+    /**
+     * Starts this executable (/proc/self/exe) detached with `arguments`. Throws an `ErrorRecord`
+     * (domain "LinuxWorkspace", code 2) when it cannot be started.
+     */
+    void relaunch(const QStringList& arguments) override;
+
 private:
     [[nodiscard]] static RunningApplication application(const X11ClientWindow& window);
 

@@ -59,6 +59,12 @@ bool SimAccessibility::isProcessTrusted(TrustPrompt prompt)
     return m_trusted;
 }
 
+QString SimAccessibility::openAccessibilitySettings()
+{
+    ++m_settingsOpenCount;
+    return {};
+}
+
 AXElementRef SimAccessibility::createApplication(qint64 pid)
 {
     if (auto it = m_apps.find(pid); it != m_apps.end()) {

@@ -33,6 +33,7 @@ public:
     ~SimAccessibility() override;
 
     [[nodiscard]] bool isProcessTrusted(TrustPrompt prompt) override;
+    QString openAccessibilitySettings() override;
     [[nodiscard]] AXElementRef createApplication(qint64 pid) override;
     [[nodiscard]] AXElementRef createSystemWide() override;
     [[nodiscard]] AXReply<QStringList> copyAttributeNames(const AXElementRef& element) override;
@@ -75,6 +76,8 @@ public:
     [[nodiscard]] std::optional<SimElement> application(qint64 pid) const;
 
     void setTrusted(bool trusted) { m_trusted = trusted; }
+    /** How often `openAccessibilitySettings` was called. */
+    [[nodiscard]] int settingsOpenCount() const { return m_settingsOpenCount; }
     /** How many trust checks asked to prompt the user while the process was not trusted. */
     [[nodiscard]] int trustPrompts() const { return m_trustPrompts; }
 
@@ -120,6 +123,7 @@ private:
     QSet<qint64> m_unresponsive;
     QMap<QString, int> m_calls;
     bool m_trusted = true;
+    int m_settingsOpenCount = 0;
     int m_trustPrompts = 0;
     float m_globalTimeout = 0;
     double m_waitedSeconds = 0;

@@ -2,7 +2,7 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/sim/SimAccessibility.h"
-#include "platform/sim/SimClock.h"
+#include "core/SimClock.h"
 #include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimWorkspace.h"
 

@@ -5,7 +5,7 @@
 #include "platform/sim/SimApp.h"
 #include "platform/sim/SimAppDataFolder.h"
 #include "platform/sim/SimAppWindows.h"
-#include "platform/sim/SimClock.h"
+#include "core/SimClock.h"
 #include "platform/sim/SimKeyEventSink.h"
 #include "platform/sim/SimMouse.h"
 #include "platform/sim/SimPasteboard.h"

@@ -1,6 +1,6 @@
 #include "platform/sim/SimWorkspace.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 
@@ -29,6 +29,15 @@ void SimWorkspace::launchApplication(const QString& name)
             {{kLocalizedDescriptionKey, QStringLiteral("Unable to find application named '%1'").arg(name)}});
     }
     m_launchHandler(name);
+}
+
+void SimWorkspace::relaunch(const QStringList& arguments)
+{
+    if (m_relaunchFails) {
+        throw ErrorRecord(QStringLiteral("SimWorkspace"), 2,
+                          {{kLocalizedDescriptionKey, QStringLiteral("The application could not be started.")}});
+    }
+    m_relaunches.append(arguments);
 }
 
 void SimWorkspace::addApplication(const RunningApplication& app)

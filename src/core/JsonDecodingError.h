@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DecodingError.h"
+#include "core/DecodingError.h"
 
 #include <QString>
 

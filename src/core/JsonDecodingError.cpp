@@ -1,6 +1,6 @@
-#include "app/JsonDecodingError.h"
+#include "core/JsonDecodingError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

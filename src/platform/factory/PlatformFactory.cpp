@@ -1,3 +1,4 @@
+#include "platform/factory/PlatformFactory.h"
 #include "platform/Platform.h"
 
 #include "platform/linux/LinuxPlatform.h"

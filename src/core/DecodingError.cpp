@@ -1,6 +1,6 @@
-#include "platform/DecodingError.h"
+#include "core/DecodingError.h"
 
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 namespace quillora {
 

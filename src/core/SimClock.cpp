@@ -1,4 +1,4 @@
-#include "platform/sim/SimClock.h"
+#include "core/SimClock.h"
 
 #include <QThread>
 #include <QTimeZone>

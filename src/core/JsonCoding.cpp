@@ -1,4 +1,4 @@
-#include "app/JsonCoding.h"
+#include "core/JsonCoding.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 
 namespace quillora {
 
 /** The real clock: steady monotonic time, the local wall clock, timers on the Qt event loop. */
-class LinuxClock final : public Clock
+class EventLoopClock final : public Clock
 {
 public:
     [[nodiscard]] double monotonicNow() const override;

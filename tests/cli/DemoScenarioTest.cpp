@@ -1,6 +1,6 @@
-#include "BackendFixture.h"
+#include "app/BackendFixture.h"
 
-#include "app/DemoScenario.h"
+#include "cli/DemoScenario.h"
 
 #include <QJsonArray>
 #include <QTextStream>

@@ -1,5 +1,5 @@
 #include "platform/linux/LinuxWorkspace.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/JsonCoding.h"
-#include "platform/ErrorRecord.h"
+#include "core/JsonCoding.h"
+#include "core/ErrorRecord.h"
 #include "support/QtPrinters.h"
 
 #include <QTimeZone>

@@ -1,6 +1,6 @@
-#include "platform/AsyncEvent.h"
+#include "core/AsyncEvent.h"
 
-#include "platform/Clock.h"
+#include "core/Clock.h"
 
 namespace quillora {
 

@@ -1,4 +1,4 @@
-#include "app/Utf8Text.h"
+#include "core/Utf8Text.h"
 
 #include <QByteArray>
 #include <QStringDecoder>

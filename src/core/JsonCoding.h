@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/JsonDecodingError.h"
+#include "core/JsonDecodingError.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxClock.h"
+#include "core/EventLoopClock.h"
 
 #include <QTimer>
 
@@ -7,18 +7,18 @@
 
 namespace quillora {
 
-double LinuxClock::monotonicNow() const
+double EventLoopClock::monotonicNow() const
 {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return std::chrono::duration<double>(now).count();
 }
 
-QDateTime LinuxClock::wallNow() const
+QDateTime EventLoopClock::wallNow() const
 {
     return QDateTime::currentDateTime();
 }
 
-Timer LinuxClock::schedule(double seconds, std::function<void()> callback)
+Timer EventLoopClock::schedule(double seconds, std::function<void()> callback)
 {
     Timer timer;
     const int milliseconds =

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CancellationToken.h"
+#include "core/CancellationToken.h"
 
 #include <QDateTime>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/DemoScenario.h"
+#include "cli/DemoScenario.h"
 
 #include "app/AIPolishingService.h"
 #include "app/AppInfo.h"
@@ -12,7 +12,7 @@
 #include "app/SelectionTracker.h"
 #include "app/UpdateManager.h"
 #include "capture/SelectedTextManager.h"
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 #include "platform/sim/SimDesktop.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/CancellationToken.h"
+#include "core/CancellationToken.h"
 
 #include <gtest/gtest.h>
 

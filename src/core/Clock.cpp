@@ -1,4 +1,4 @@
-#include "platform/Clock.h"
+#include "core/Clock.h"
 
 #include <QAbstractEventDispatcher>
 #include <QMetaObject>

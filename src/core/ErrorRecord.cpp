@@ -1,4 +1,4 @@
-#include "platform/ErrorRecord.h"
+#include "core/ErrorRecord.h"
 
 #include <QStringList>
 
