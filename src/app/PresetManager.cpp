@@ -6,12 +6,12 @@
 #include "core/JsonCoding.h"
 #include "core/AsyncEvent.h"
 #include "core/ErrorRecord.h"
+#include "core/PresetRules.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
@@ -29,31 +29,11 @@ struct PresetManager::InitialLoad
 namespace {
 
 const QString kLogFile = QStringLiteral("quillora/PresetManager");
-constexpr qsizetype kMaximumNameLength = 50;
-constexpr qsizetype kMaximumInstructionLength = 300;
-
-// Checked in this order; the message names the first term of the list that occurs.
-const QStringList kRestrictedTerms = {
-    QStringLiteral("ignore"),           QStringLiteral("forget"),        QStringLiteral("you are now"),
-    QStringLiteral("act as"),           QStringLiteral("system prompt"), QStringLiteral("disregard"),
-    QStringLiteral("new instructions"), QStringLiteral("override"),      QStringLiteral("jailbreak"),
-};
 
 QPointer<PresetManager>& sharedSlot()
 {
     static QPointer<PresetManager> slot;
     return slot;
-}
-
-// User-perceived characters: "é" written as e plus a combining accent, or a flag, count as one.
-qsizetype graphemeCount(const QString& text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() != -1) {
-        ++count;
-    }
-    return count;
 }
 
 // Writes the line to the log with its symbol and keeps it, without the symbol, for the caller.
@@ -139,38 +119,16 @@ void PresetManager::resetShared()
 
 QList<PolishPreset> PresetManager::builtInPresets()
 {
-    return {
-        PolishPreset(std::nullopt, QStringLiteral("Professional"),
-                     QStringLiteral("Rewrite to sound professional, polished, and clear for a workplace setting. "
-                                    "Maintain original meaning but improve vocabulary and structure.")),
-        PolishPreset(std::nullopt, QStringLiteral("Casual"),
-                     QStringLiteral("Rewrite to sound casual, warm, and natural for a conversation between friends.")),
-        PolishPreset(std::nullopt, QStringLiteral("Fix Grammar"),
-                     QStringLiteral("Fix any grammar, spelling, or punctuation errors. Do not change tone or style "
-                                    "unless necessary for correctness.")),
-        PolishPreset(std::nullopt, QStringLiteral("Concise"),
-                     QStringLiteral("Shorten the text to be as concise as possible while keeping all essential "
-                                    "information.")),
-    };
+    QList<PolishPreset> presets;
+    for (const PresetText& preset : PresetRules::builtInPresets()) {
+        presets.append(PolishPreset(std::nullopt, preset.name, preset.instruction));
+    }
+    return presets;
 }
 
 std::optional<QString> PresetManager::validate(const QString& name, const QString& instruction)
 {
-    if (graphemeCount(name) > kMaximumNameLength) {
-        return QStringLiteral("Preset name must be 50 characters or fewer.");
-    }
-    if (graphemeCount(instruction) > kMaximumInstructionLength) {
-        return QStringLiteral("Instruction must be 300 characters or fewer.");
-    }
-    const QString text = (name + u' ' + instruction).toLower();
-    for (const QString& term : kRestrictedTerms) {
-        if (text.contains(term)) {
-            return QStringLiteral(
-                       "Instruction contains a restricted term: \"%1\". Please describe a writing style only.")
-                .arg(term);
-        }
-    }
-    return std::nullopt;
+    return PresetRules::validate(name, instruction);
 }
 
 QCoro::Task<PresetOutcome> PresetManager::waitForInitialLoad()

@@ -10,12 +10,12 @@
 #include "platform/AppWindows.h"
 #include "core/Clock.h"
 #include "core/Error.h"
+#include "core/Graphemes.h"
 #include "platform/Platform.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/UserDefaults.h"
 
 #include <QPointer>
-#include <QTextBoundaryFinder>
 
 #include <cmath>
 
@@ -36,31 +36,6 @@ std::unique_ptr<PanelFactory>& sharedPanelFactory()
 QString trimmedText(const QString& text)
 {
     return text.trimmed();
-}
-
-// The first `limit` characters as the user perceives them (extended grapheme clusters).
-QString graphemePrefix(const QString& text, qsizetype limit)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype end = 0;
-    for (qsizetype count = 0; count < limit; ++count) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0) {
-            break;
-        }
-        end = next;
-    }
-    return text.left(end);
-}
-
-bool hasAtLeastGraphemes(const QString& text, qsizetype count)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype found = 0;
-    while (found < count && finder.toNextBoundary() >= 0) {
-        ++found;
-    }
-    return found >= count;
 }
 
 } // namespace
@@ -220,8 +195,8 @@ QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
     if (!*alive) {
         co_return;
     }
-    if (text && hasAtLeastGraphemes(trimmedText(*text), minimumSelectionLength)) {
-        AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(graphemePrefix(*text, 20)), kLogFile);
+    if (text && Graphemes::hasAtLeast(trimmedText(*text), minimumSelectionLength)) {
+        AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)), kLogFile);
         setLastCapturedText(*text);
         getFloatingWindow().show(p);
     }

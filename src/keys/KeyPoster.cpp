@@ -1,11 +1,11 @@
 #include "keys/KeyPoster.h"
 
+#include "core/Graphemes.h"
 #include "keys/KeyPosterError.h"
 #include "platform/KeyEventSink.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 
-#include <QTextBoundaryFinder>
 
 #include <optional>
 
@@ -51,11 +51,7 @@ KeyPoster::KeyPoster(Key key, QList<Modifier> modifiers)
 
 KeyPoster::KeyPoster(const QString& string)
 {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, string);
-    qsizetype start = 0;
-    for (qsizetype end = finder.toNextBoundary(); end > start; end = finder.toNextBoundary()) {
-        const QString character = string.mid(start, end - start);
-        start = end;
+    for (const QString& character : Graphemes::split(string)) {
         const std::optional<Key> key = Key::fromString(character);
         if (!key) {
             throw KeyPosterError(QStringLiteral("Invalid character. Cannot create key event."));

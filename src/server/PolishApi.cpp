@@ -4,7 +4,8 @@
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
 #include "server/PresetApi.h"
-#include "server/PresetRules.h"
+#include "core/Graphemes.h"
+#include "core/PresetRules.h"
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
 
@@ -31,8 +32,7 @@ PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock)
 QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
 {
     const QString text = JsonRequest::string(JsonRequest::object(body), QStringLiteral("text"));
-    // A grapheme never spans fewer than one code unit, so short texts need no boundary search.
-    const qsizetype characters = text.size() > kMaxTextCharacters ? PresetRules::characterCount(text) : text.size();
+    const qsizetype characters = Graphemes::count(text);
     if (characters > kMaxTextCharacters) {
         throw ApiError(
             413, QStringLiteral("The text has %1 characters; at most 10,000 can be polished at once.").arg(characters));

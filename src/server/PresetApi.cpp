@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
-#include "server/PresetRules.h"
+#include "core/PresetRules.h"
 #include "server/Store.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "server/PresetRules.h"
+#include "core/PresetRules.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "server/Store.h"
 
-#include "server/PresetRules.h"
+#include "core/PresetRules.h"
 #include "server/ServerError.h"
 #include "server/SqlConnection.h"
 #include "server/StoreMigrations.h"

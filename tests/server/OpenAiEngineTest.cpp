@@ -2,7 +2,7 @@
 #include "HttpTestClient.h"
 #include "TestServer.h"
 
-#include "server/PresetRules.h"
+#include "core/PresetRules.h"
 #include "support/SimDesktopTest.h"
 
 #include <QHttpServer>

@@ -1,7 +1,7 @@
 // The store's behaviour, the same on SQLite and on a real PostgreSQL server.
 #include "TemporaryPostgres.h"
 
-#include "server/PresetRules.h"
+#include "core/PresetRules.h"
 #include "server/ServerError.h"
 #include "server/Store.h"
 #include "server/StoreMigrations.h"

@@ -1,15 +1,12 @@
-#include "server/PresetRules.h"
+#include "core/PresetRules.h"
 
-#include <QTextBoundaryFinder>
+#include "core/Graphemes.h"
 
 #include <array>
 
 namespace quillora {
 
 namespace {
-
-constexpr qsizetype kMaxNameCharacters = 50;
-constexpr qsizetype kMaxInstructionCharacters = 300;
 
 // Checked in this order; the message names the first term of the list that occurs.
 constexpr std::array<const char*, 9> kRestrictedTerms = {
@@ -36,23 +33,12 @@ const QList<PresetText>& PresetRules::builtInPresets()
     return presets;
 }
 
-qsizetype PresetRules::characterCount(const QString& text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0) {
-        ++count;
-    }
-    return count;
-}
-
 std::optional<QString> PresetRules::validate(const QString& name, const QString& instruction)
 {
-    // A grapheme never spans fewer than one code unit, so short texts need no boundary search.
-    if (name.size() > kMaxNameCharacters && characterCount(name) > kMaxNameCharacters) {
+    if (Graphemes::exceeds(name, maximumNameLength)) {
         return QStringLiteral("Preset name must be 50 characters or fewer.");
     }
-    if (instruction.size() > kMaxInstructionCharacters && characterCount(instruction) > kMaxInstructionCharacters) {
+    if (Graphemes::exceeds(instruction, maximumInstructionLength)) {
         return QStringLiteral("Instruction must be 300 characters or fewer.");
     }
     const QString combined = (name + QLatin1Char(' ') + instruction).toLower();

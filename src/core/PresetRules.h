@@ -15,13 +15,18 @@ struct PresetText
 };
 
 /**
- * The rules the service applies to presets: the four presets every new user starts with, and the
- * same validation the app runs before it sends a preset, so that the service refuses exactly what
- * the app would refuse, with the same message.
+ * The one source of the preset rules that the app and the service share: the four presets every
+ * new user starts with, and the validation the app runs before it sends a preset and the service
+ * runs before it stores one, so that both refuse exactly the same pairs with the same message.
  */
 class PresetRules final
 {
 public:
+    /** The most user-perceived characters a name may have. */
+    static constexpr qsizetype maximumNameLength = 50;
+    /** The most user-perceived characters an instruction may have. */
+    static constexpr qsizetype maximumInstructionLength = 300;
+
     /** "Professional", "Casual", "Fix Grammar", "Concise", in that order, with their instructions. */
     [[nodiscard]] static const QList<PresetText>& builtInPresets();
 
@@ -31,9 +36,6 @@ public:
      * the first of the list that occurs) in the lower-cased name and instruction.
      */
     [[nodiscard]] static std::optional<QString> validate(const QString& name, const QString& instruction);
-
-    /** The number of user-perceived characters (extended grapheme clusters) in `text`. */
-    [[nodiscard]] static qsizetype characterCount(const QString& text);
 };
 
 } // namespace quillora
