@@ -63,7 +63,7 @@ TEST_F(PresetValidationAgreementTest, AppAndServiceRefuseTheSamePresetsWithTheSa
             ++accepted;
         }
     }
-    EXPECT_EQ(accepted, 5);
+    EXPECT_EQ(accepted, 4);
 }
 
 } // namespace
