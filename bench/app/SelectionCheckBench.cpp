@@ -9,9 +9,11 @@
 #include "app/HistoryManager.h"
 #include "app/IconPanel.h"
 #include "app/PanelFactory.h"
+#include "app/PasteService.h"
 #include "app/PresetManager.h"
 #include "app/ResultsPanel.h"
 #include "app/SelectionTracker.h"
+#include "app/UpdateManager.h"
 #include "capture/SelectedTextManager.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -27,13 +29,13 @@ namespace {
 class NullIconPanel final : public IconPanel
 {
 public:
-    void show(QPointF at) override
+    void showAt(QPointF at) override
     {
         m_visible = true;
         m_frame = QRectF(at.x() + 20, at.y() - 5, 64, 64);
     }
-    void hide() override { m_visible = false; }
-    [[nodiscard]] bool isVisible() const override { return m_visible; }
+    void hidePanel() override { m_visible = false; }
+    [[nodiscard]] bool isOnScreen() const override { return m_visible; }
     [[nodiscard]] double alphaValue() const override { return m_visible ? 1 : 0; }
     [[nodiscard]] QRectF frame() const override { return m_frame; }
 
@@ -45,10 +47,10 @@ private:
 class NullResultsPanel final : public ResultsPanel
 {
 public:
-    void show(QPointF) override {}
-    void update(const QList<PolishedResult>&, bool, std::optional<QString>) override {}
-    void hide() override {}
-    [[nodiscard]] bool isVisible() const override { return false; }
+    void showAt(QPointF) override {}
+    void setContent(const QList<PolishedResult>&, bool, std::optional<QString>) override {}
+    void hidePanel() override {}
+    [[nodiscard]] bool isOnScreen() const override { return false; }
     [[nodiscard]] double alphaValue() const override { return 0; }
     [[nodiscard]] QRectF frame() const override { return {}; }
 };
@@ -86,11 +88,13 @@ public:
             m_editor->setSelectedTextAnswer(SimSelectedTextAnswer::WhiteSpace);
         }
         // No polishing happens here: a client whose origin is refused never touches the network.
-        m_client = std::make_unique<BackendClient>(QStringLiteral("http://backend.invalid"));
+        m_updates = std::make_unique<UpdateManager>(m_desktop.userDefaults(), QStringLiteral("1.0.0"));
+        m_client = std::make_unique<BackendClient>(QStringLiteral("http://backend.invalid"), *m_updates);
+        m_paste = std::make_unique<PasteService>(m_desktop.pasteboard(), m_desktop.clock());
         m_presets = std::make_unique<PresetManager>(*m_client);
         m_history = std::make_unique<HistoryManager>();
         m_tracker = std::make_unique<SelectionTracker>(SelectionTracker::Services{
-            m_panels, SelectedTextManager::shared(), *m_history, AIPolishingService(*m_client, *m_presets)});
+            m_panels, SelectedTextManager::shared(), *m_history, *m_paste, AIPolishingService(*m_client, *m_presets)});
         m_tracker->startTracking();
     }
 
@@ -119,7 +123,7 @@ public:
             clock.advance(0.005);
         }
         const double took = clock.monotonicNow() - start;
-        const bool shown = m_tracker->floatingWindow()->isVisible();
+        const bool shown = m_tracker->floatingWindow()->isOnScreen();
         // A single click elsewhere hides the icon for the next round.
         m_desktop.mouseMonitor().click({900, 900});
         return shown ? took : -1;
@@ -129,7 +133,9 @@ private:
     SimDesktop m_desktop;
     NullPanelFactory m_panels;
     SimApp* m_editor = nullptr;
+    std::unique_ptr<UpdateManager> m_updates;
     std::unique_ptr<BackendClient> m_client;
+    std::unique_ptr<PasteService> m_paste;
     std::unique_ptr<PresetManager> m_presets;
     std::unique_ptr<HistoryManager> m_history;
     std::unique_ptr<SelectionTracker> m_tracker;

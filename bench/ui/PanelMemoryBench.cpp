@@ -2,6 +2,9 @@
 // showing them on the offscreen platform with four cards, and letting them paint. The tracker makes
 // one pair for the life of the process, so the first pair is what users pay; a second pair shows
 // the part that is per window rather than one-time (fonts, styles, the platform plugin's buffers).
+#include "app/BackendClient.h"
+#include "app/ResultActions.h"
+#include "app/UpdateManager.h"
 #include "platform/sim/SimDesktop.h"
 #include "ui/FloatingIconWindow.h"
 #include "ui/FloatingResultsWindow.h"
@@ -31,25 +34,44 @@ double residentKiB()
     return fields.at(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024.0;
 }
 
+// The panels' card actions; the client's origin is refused, so nothing reaches the network.
+struct CardActions
+{
+    explicit CardActions(SimDesktop& desktop)
+        : updates(desktop.userDefaults(), QStringLiteral("1.0.0"))
+        , client(QStringLiteral("http://backend.invalid"), updates)
+        , actions(client, desktop.pasteboard())
+    {
+    }
+    UpdateManager updates;
+    BackendClient client;
+    ResultActions actions;
+};
+
 struct PanelPair
 {
+    explicit PanelPair(const ResultActions& actions)
+        : results(std::make_unique<FloatingResultsWindow>(actions))
+    {
+    }
     std::unique_ptr<FloatingIconWindow> icon = std::make_unique<FloatingIconWindow>();
-    std::unique_ptr<FloatingResultsWindow> results = std::make_unique<FloatingResultsWindow>();
+    std::unique_ptr<FloatingResultsWindow> results;
 };
 
 // Makes a pair, shows both with four cards, runs their animations to the end and lets them paint.
 PanelPair makeAndShowPair(SimDesktop& desktop)
 {
-    PanelPair pair;
-    pair.icon->show(QPointF(400, 400));
-    pair.results->show(QPointF(400, 400));
+    static CardActions cardActions(desktop);
+    PanelPair pair(cardActions.actions);
+    pair.icon->showAt(QPointF(400, 400));
+    pair.results->showAt(QPointF(400, 400));
     QList<PolishedResult> results;
     for (const char* name : {"Professional", "Casual", "Fix Grammar", "Concise"}) {
         results.append(
             PolishedResult(QString::fromLatin1(name),
                            QStringLiteral("A polished variation of the selected text, two lines or so long."), 7));
     }
-    pair.results->update(results, false, std::nullopt);
+    pair.results->setContent(results, false, std::nullopt);
     desktop.clock().advance(1);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();

@@ -4,8 +4,8 @@
 #include "app/BackendClient.h"
 #include "app/BackendPolishingResponse.h"
 #include "app/PresetManager.h"
-#include "core/Utf8Text.h"
 #include "core/ErrorRecord.h"
+#include "core/Utf8Text.h"
 
 #include <algorithm>
 
@@ -56,11 +56,6 @@ ErrorRecord polishingFailure(const BackendResponse& response)
 }
 
 } // namespace
-
-AIPolishingService::AIPolishingService()
-    : AIPolishingService(BackendClient::shared(), PresetManager::shared())
-{
-}
 
 AIPolishingService::AIPolishingService(BackendClient& client, PresetManager& presets)
     : m_client(&client)

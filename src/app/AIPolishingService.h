@@ -30,9 +30,6 @@ struct PolishingOutcome
 class AIPolishingService final
 {
 public:
-    /** A service on the process-wide backend client and preset manager. */
-    AIPolishingService();
-
     /** A service on the given client and preset list. */
     AIPolishingService(BackendClient& client, PresetManager& presets);
 

@@ -4,10 +4,11 @@
 #include "app/AppLogger.h"
 #include "app/BackendOrigin.h"
 #include "app/UpdateManager.h"
-#include "core/Utf8Text.h"
 #include "core/AsyncEvent.h"
 #include "core/Clock.h"
+#include "core/Detached.h"
 #include "core/ErrorRecord.h"
+#include "core/Utf8Text.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 
@@ -39,12 +40,6 @@ const QString kDefaultOrigin = QStringLiteral("http://127.0.0.1:8740");
 constexpr int kTimeoutMilliseconds = 60'000;
 constexpr qint64 kRefusedOriginCode = 1;
 
-QPointer<BackendClient>& sharedSlot()
-{
-    static QPointer<BackendClient> slot;
-    return slot;
-}
-
 // Owns a reply until the request is over. The reply is a child of the network manager and goes
 // with it when the client is destroyed mid-request, hence the guarded pointer.
 class ReplyHolder
@@ -68,6 +63,21 @@ public:
 private:
     QPointer<QNetworkReply> m_reply;
 };
+
+// Ends when the reply has finished, or once it is gone: a reply destroyed with its network manager
+// (the client destroyed mid-request) never finishes. That wake-up is queued, so the waiting task
+// resumes after the destruction instead of inside it.
+QCoro::Task<> replyEnded(QNetworkReply* reply)
+{
+    const auto ended = std::make_shared<AsyncEvent>();
+    QObject::connect(reply, &QNetworkReply::finished, reply, [ended] { ended->set(); });
+    QObject::connect(
+        reply, &QObject::destroyed, QCoreApplication::instance(), [ended] { ended->set(); }, Qt::QueuedConnection);
+    if (reply->isFinished()) {
+        ended->set();
+    }
+    co_await ended->wait();
+}
 
 ErrorRecord describedError(const QString& domain, qint64 code, const QString& description)
 {
@@ -122,11 +132,10 @@ std::optional<QString> storedString(const QString& key)
 
 } // namespace
 
-BackendClient::BackendClient(const QString& origin, UpdateManager* updateManager, QObject* parent)
+BackendClient::BackendClient(const QString& origin, UpdateManager& updateManager, QObject* parent)
     : QObject(parent)
     , m_baseURL(BackendOrigin::baseURL(origin))
-    , m_updateManager(updateManager)
-    , m_usesSharedUpdateManager(updateManager == nullptr)
+    , m_updateManager(&updateManager)
     , m_network(new QNetworkAccessManager(this))
 {
     if (const std::optional<QString> refusal = BackendOrigin::refusal(origin)) {
@@ -136,20 +145,6 @@ BackendClient::BackendClient(const QString& origin, UpdateManager* updateManager
 }
 
 BackendClient::~BackendClient() = default;
-
-BackendClient& BackendClient::shared()
-{
-    QPointer<BackendClient>& slot = sharedSlot();
-    if (!slot) {
-        slot = new BackendClient(configuredOrigin(), nullptr, QCoreApplication::instance());
-    }
-    return *slot;
-}
-
-void BackendClient::resetShared()
-{
-    delete sharedSlot().data();
-}
 
 QString BackendClient::configuredOrigin()
 {
@@ -206,9 +201,9 @@ QCoro::Task<BackendResponse> BackendClient::authenticatedRequest(QString url, QS
     }
     const QByteArray payload = body ? QJsonDocument(*body).toJson(QJsonDocument::Compact) : QByteArray();
 
-    const QPointer<BackendClient> self(this);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     const BackendResponse response = co_await send(std::move(request), method.toUtf8(), payload);
-    if (!self || !response.isHttp()) {
+    if (!alive || !response.isHttp()) {
         co_return response;
     }
     announceUpdate(response);
@@ -219,14 +214,17 @@ QCoro::Task<BackendResponse> BackendClient::authenticatedRequest(QString url, QS
         std::optional<BackendResponse> repeated;
         try {
             co_await refresh();
-            repeated = co_await authenticatedRequest(url, method, body, Attempt::Retry);
+            // The client may have been destroyed while the refresh was under way.
+            if (alive) {
+                repeated = co_await authenticatedRequest(url, method, body, Attempt::Retry);
+            }
         } catch (...) {
             // The session cannot be repaired; the caller gets the first 401 below.
         }
         if (repeated) {
             co_return *repeated;
         }
-        if (!self) {
+        if (!alive) {
             co_return response;
         }
         endSession();
@@ -243,8 +241,7 @@ QCoro::Task<LoginResponse> BackendClient::refresh()
     if (!flight) {
         flight = std::make_shared<RefreshFlight>();
         m_refreshFlight = flight;
-        auto run = runRefresh(flight);
-        (void)run;
+        runDetached(runRefresh(flight));
     }
     co_await flight->done.wait();
     if (flight->error) {
@@ -255,15 +252,15 @@ QCoro::Task<LoginResponse> BackendClient::refresh()
 
 QCoro::Task<> BackendClient::runRefresh(std::shared_ptr<RefreshFlight> flight)
 {
-    const QPointer<BackendClient> self(this);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     try {
         flight->result = co_await performRefresh();
     } catch (...) {
         flight->error = std::current_exception();
     }
     // Emptied before anyone resumes, so that the next 401 after this one starts a fresh refresh.
-    if (self && self->m_refreshFlight == flight) {
-        self->m_refreshFlight.reset();
+    if (alive && m_refreshFlight == flight) {
+        m_refreshFlight.reset();
     }
     flight->done.set();
 }
@@ -303,7 +300,7 @@ QCoro::Task<> BackendClient::logInteraction(qint64 logId, QString action, QStrin
 QCoro::Task<BackendResponse> BackendClient::send(QNetworkRequest request, QByteArray method, QByteArray payload)
 {
     const ReplyHolder holder(m_network->sendCustomRequest(request, method, payload));
-    co_await holder.get();
+    co_await replyEnded(holder.get());
     QNetworkReply* reply = holder.get();
     if (reply == nullptr) {
         throw describedError(QStringLiteral("QNetworkReply"), QNetworkReply::OperationCanceledError,
@@ -336,7 +333,7 @@ void BackendClient::announceUpdate(const BackendResponse& response)
         (scheme != QLatin1String("https") && scheme != QLatin1String("http"))) {
         return;
     }
-    UpdateManager* manager = m_usesSharedUpdateManager ? &UpdateManager::shared() : m_updateManager.data();
+    UpdateManager* manager = m_updateManager.data();
     if (manager != nullptr) {
         manager->notify(QString::fromUtf8(*version), url);
     }

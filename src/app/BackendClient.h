@@ -3,6 +3,8 @@
 #include "app/BackendResponse.h"
 #include "app/LoginResponse.h"
 
+#include "core/LifetimeGuard.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QPointer>
@@ -44,16 +46,10 @@ public:
 
     /**
      * A client of the backend at `origin` (scheme and host, optionally a port and a path prefix).
-     * Announced versions go to `updateManager`, or to `UpdateManager::shared()` when it is null.
+     * Announced versions go to `updateManager`, which must outlive the client.
      */
-    explicit BackendClient(const QString& origin, UpdateManager* updateManager = nullptr, QObject* parent = nullptr);
+    BackendClient(const QString& origin, UpdateManager& updateManager, QObject* parent = nullptr);
     ~BackendClient() override;
-
-    /** The process-wide client on `configuredOrigin()`, created on first use. Main thread. */
-    static BackendClient& shared();
-
-    /** Destroys the process-wide client so that the next `shared()` makes a fresh one (tests). */
-    static void resetShared();
 
     /** QUILLORA_BACKEND_URL when it is set, else "http://127.0.0.1:8740". */
     [[nodiscard]] static QString configuredOrigin();
@@ -123,9 +119,10 @@ private:
     QString m_baseURL;
     std::shared_ptr<const ErrorRecord> m_originError;
     QPointer<UpdateManager> m_updateManager;
-    bool m_usesSharedUpdateManager = false;
     QNetworkAccessManager* m_network = nullptr;
     std::shared_ptr<RefreshFlight> m_refreshFlight;
+    /** Ends first when the object goes: its suspended tasks stop touching it. */
+    LifetimeGuard m_lifetime;
 };
 
 } // namespace quillora

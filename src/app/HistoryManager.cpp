@@ -25,12 +25,6 @@ const QString kFolderName = QStringLiteral("com.tessel.quillora");
 const QString kFileName = QStringLiteral("history.json");
 const QString kCorruptSuffix = QStringLiteral(".corrupt");
 
-QPointer<HistoryManager>& sharedSlot()
-{
-    static QPointer<HistoryManager> slot;
-    return slot;
-}
-
 void logSaveFailure(const QString& reason)
 {
     AppLogger::log(QStringLiteral("❌ Failed to save history: ") + reason, kLogFile);
@@ -83,20 +77,6 @@ HistoryManager::HistoryManager(QObject* parent)
 }
 
 HistoryManager::~HistoryManager() = default;
-
-HistoryManager& HistoryManager::shared()
-{
-    QPointer<HistoryManager>& slot = sharedSlot();
-    if (!slot) {
-        slot = new HistoryManager(QCoreApplication::instance());
-    }
-    return *slot;
-}
-
-void HistoryManager::resetShared()
-{
-    delete sharedSlot().data();
-}
 
 void HistoryManager::addEntry(const QString& originalText, const QList<PolishedResult>& results,
                               const std::optional<QString>& modelUsed, const std::optional<double>& responseTime)

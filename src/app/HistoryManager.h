@@ -28,12 +28,6 @@ public:
     explicit HistoryManager(QObject* parent = nullptr);
     ~HistoryManager() override;
 
-    /** The process-wide history, created on first use. Main thread. */
-    static HistoryManager& shared();
-
-    /** Destroys the process-wide history so that the next `shared()` makes a fresh one (tests). */
-    static void resetShared();
-
     /** The items, newest first. */
     [[nodiscard]] const QList<HistoryItem>& items() const { return m_items; }
 

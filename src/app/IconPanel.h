@@ -25,13 +25,13 @@ public:
      * Shows the icon with its bottom-left corner 20 points right of and 5 points below `at`, fading
      * in, disarmed, with the auto-hide timer running. Never fails.
      */
-    virtual void show(QPointF at) = 0;
+    virtual void showAt(QPointF at) = 0;
 
     /** Fades the icon out and takes it off the screen. Never fails. */
-    virtual void hide() = 0;
+    virtual void hidePanel() = 0;
 
     /** True while the window is on the screen (also during the fade-out). */
-    [[nodiscard]] virtual bool isVisible() const = 0;
+    [[nodiscard]] virtual bool isOnScreen() const = 0;
 
     /** The window's opacity, 0 (invisible) to 1. */
     [[nodiscard]] virtual double alphaValue() const = 0;

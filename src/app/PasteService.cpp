@@ -1,29 +1,27 @@
 #include "app/PasteService.h"
 
 #include "app/AppLogger.h"
-#include "keys/KeyPoster.h"
 #include "core/Clock.h"
+#include "keys/KeyPoster.h"
 #include "platform/Pasteboard.h"
-#include "platform/Platform.h"
 
 namespace quillora {
 
-PasteService& PasteService::shared()
+PasteService::PasteService(Pasteboard& pasteboard, Clock& clock)
+    : m_pasteboard(pasteboard)
+    , m_clock(clock)
 {
-    static PasteService instance;
-    return instance;
 }
 
 void PasteService::paste(const QString& text) const
 {
-    Pasteboard& pasteboard = Platform::current().pasteboard();
-    pasteboard.clearContents();
-    if (!pasteboard.setString(text)) {
+    m_pasteboard.clearContents();
+    if (!m_pasteboard.setString(text)) {
         AppLogger::log(QStringLiteral("❌ Could not put the chosen text on the pasteboard; nothing pasted"),
                        QStringLiteral("quillora/PasteService"));
         return;
     }
-    Platform::current().clock().schedule(pasteDelay, [] { simulatePaste(); });
+    m_clock.schedule(pasteDelay, [] { simulatePaste(); });
 }
 
 void PasteService::simulatePaste()

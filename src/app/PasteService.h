@@ -4,6 +4,9 @@
 
 namespace quillora {
 
+class Clock;
+class Pasteboard;
+
 /**
  * Pastes a chosen variation into the application the text came from: puts it on the pasteboard
  * and, a moment later, sends the paste shortcut to the desktop. Because the floating panels never
@@ -16,8 +19,8 @@ public:
     /** The delay between the pasteboard write and the paste shortcut, in seconds. */
     static constexpr double pasteDelay = 0.1;
 
-    /** The one instance. */
-    static PasteService& shared();
+    /** Pastes through `pasteboard`, with the shortcut timed on `clock`; both must outlive it. */
+    PasteService(Pasteboard& pasteboard, Clock& clock);
 
     /**
      * Clears the pasteboard, puts `text` on it as plain text and returns; 0.1 s later (on the
@@ -29,6 +32,10 @@ public:
 
     /** Sends the paste shortcut (V with the command modifier, key-up included) to the desktop. */
     static void simulatePaste();
+
+private:
+    Pasteboard& m_pasteboard;
+    Clock& m_clock;
 };
 
 } // namespace quillora

@@ -3,9 +3,10 @@
 #include "app/AppLogger.h"
 #include "app/BackendClient.h"
 #include "app/BackendPreset.h"
-#include "core/JsonCoding.h"
 #include "core/AsyncEvent.h"
+#include "core/Detached.h"
 #include "core/ErrorRecord.h"
+#include "core/JsonCoding.h"
 #include "core/PresetRules.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
@@ -29,12 +30,6 @@ struct PresetManager::InitialLoad
 namespace {
 
 const QString kLogFile = QStringLiteral("quillora/PresetManager");
-
-QPointer<PresetManager>& sharedSlot()
-{
-    static QPointer<PresetManager> slot;
-    return slot;
-}
 
 // Writes the line to the log with its symbol and keeps it, without the symbol, for the caller.
 void fail(PresetOutcome& outcome, const QString& symbol, const QString& problem)
@@ -97,25 +92,10 @@ PresetManager::PresetManager(BackendClient& client, QObject* parent)
     , m_initialLoad(std::make_shared<InitialLoad>())
 {
     loadFromCache();
-    auto load = runInitialLoad(m_initialLoad);
-    (void)load;
+    runDetached(runInitialLoad(m_initialLoad));
 }
 
 PresetManager::~PresetManager() = default;
-
-PresetManager& PresetManager::shared()
-{
-    QPointer<PresetManager>& slot = sharedSlot();
-    if (!slot) {
-        slot = new PresetManager(BackendClient::shared(), QCoreApplication::instance());
-    }
-    return *slot;
-}
-
-void PresetManager::resetShared()
-{
-    delete sharedSlot().data();
-}
 
 QList<PolishPreset> PresetManager::builtInPresets()
 {
@@ -195,11 +175,11 @@ void PresetManager::saveToCache()
 
 QCoro::Task<PresetOutcome> PresetManager::loadPresets()
 {
-    const QPointer<PresetManager> self(this);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     const QPointer<BackendClient> client = m_client;
     PresetOutcome outcome;
     const auto [response, failure] = co_await exchange(client, QStringLiteral("/presets"), QStringLiteral("GET"));
-    if (!self) {
+    if (!alive) {
         co_return outcome;
     }
 
@@ -232,12 +212,12 @@ QCoro::Task<PresetOutcome> PresetManager::loadPresets()
 
 QCoro::Task<PresetOutcome> PresetManager::addPreset(QString name, QString instruction)
 {
-    const QPointer<PresetManager> self(this);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     const QPointer<BackendClient> client = m_client;
     PresetOutcome outcome;
     const auto [response, failure] =
         co_await exchange(client, QStringLiteral("/presets"), QStringLiteral("POST"), presetBody(name, instruction));
-    if (!self) {
+    if (!alive) {
         co_return outcome;
     }
     if (failure) {
@@ -270,12 +250,12 @@ QCoro::Task<PresetOutcome> PresetManager::updatePreset(PolishPreset preset)
              QStringLiteral("Preset '%1' exists only on this device and cannot be updated").arg(preset.name));
         co_return outcome;
     }
-    const QPointer<PresetManager> self(this);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     const QPointer<BackendClient> client = m_client;
     const auto [response, failure] =
         co_await exchange(client, QStringLiteral("/presets/%1").arg(*preset.backendId), QStringLiteral("PUT"),
                           presetBody(preset.name, preset.instruction));
-    if (!self) {
+    if (!alive) {
         co_return outcome;
     }
     if (failure) {
@@ -305,7 +285,7 @@ QCoro::Task<PresetOutcome> PresetManager::deletePreset(QList<int> offsets)
 {
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
-    const QPointer<PresetManager> self(this);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     const QPointer<BackendClient> client = m_client;
     PresetOutcome outcome;
 
@@ -322,7 +302,7 @@ QCoro::Task<PresetOutcome> PresetManager::deletePreset(QList<int> offsets)
         }
         const auto [response, failure] =
             co_await exchange(client, QStringLiteral("/presets/%1").arg(*backendId), QStringLiteral("DELETE"));
-        if (!self) {
+        if (!alive) {
             co_return outcome;
         }
         if (failure) {

@@ -2,6 +2,7 @@
 
 #include "app/PolishPreset.h"
 #include "app/PresetOutcome.h"
+#include "core/LifetimeGuard.h"
 
 #include <QList>
 #include <QObject>
@@ -35,12 +36,6 @@ public:
     /** Loads the cache and starts loading the backend's list through `client` without waiting. */
     explicit PresetManager(BackendClient& client, QObject* parent = nullptr);
     ~PresetManager() override;
-
-    /** The process-wide manager on `BackendClient::shared()`, created on first use. Main thread. */
-    static PresetManager& shared();
-
-    /** Destroys the process-wide manager so that the next `shared()` makes a fresh one (tests). */
-    static void resetShared();
 
     /** The four built-in presets ("Professional", "Casual", "Fix Grammar", "Concise"), with fresh identities. */
     [[nodiscard]] static QList<PolishPreset> builtInPresets();
@@ -109,6 +104,8 @@ private:
     QPointer<BackendClient> m_client;
     QList<PolishPreset> m_presets;
     std::shared_ptr<InitialLoad> m_initialLoad;
+    /** Ends first when the object goes: its suspended tasks stop touching it. */
+    LifetimeGuard m_lifetime;
 };
 
 } // namespace quillora

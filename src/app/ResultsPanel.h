@@ -30,19 +30,19 @@ public:
      * Shows the panel beside `at`, vertically centred on it and kept inside the visible frame of the
      * screen that holds `at` (the main screen when none does). Shows whatever content it has.
      */
-    virtual void show(QPointF at) = 0;
+    virtual void showAt(QPointF at) = 0;
 
     /**
      * Rebuilds the content: the error box when `error` is set, else placeholders while
      * `isPolishing`, else one card per result, else the empty state. Never fails.
      */
-    virtual void update(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) = 0;
+    virtual void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) = 0;
 
     /** Takes the panel off the screen at once, keeping its content. Never fails. */
-    virtual void hide() = 0;
+    virtual void hidePanel() = 0;
 
     /** True while the panel is on the screen. */
-    [[nodiscard]] virtual bool isVisible() const = 0;
+    [[nodiscard]] virtual bool isOnScreen() const = 0;
 
     /** The panel's opacity, 0 (invisible) to 1. */
     [[nodiscard]] virtual double alphaValue() const = 0;

@@ -7,15 +7,14 @@
 #include "app/PasteService.h"
 #include "app/ResultsPanel.h"
 #include "capture/SelectedTextManager.h"
-#include "platform/AppWindows.h"
 #include "core/Clock.h"
+#include "core/Detached.h"
 #include "core/Error.h"
 #include "core/Graphemes.h"
+#include "platform/AppWindows.h"
 #include "platform/Platform.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/UserDefaults.h"
-
-#include <QPointer>
 
 #include <cmath>
 
@@ -24,12 +23,6 @@ namespace quillora {
 namespace {
 
 const QString kLogFile = QStringLiteral("quillora/SelectionTracker");
-
-std::unique_ptr<PanelFactory>& sharedPanelFactory()
-{
-    static std::unique_ptr<PanelFactory> factory;
-    return factory;
-}
 
 // The text without white space and line breaks at either end. QChar::isSpace covers the Unicode
 // separators and the control characters tab, line feed to carriage return and next line.
@@ -48,26 +41,8 @@ SelectionTracker::SelectionTracker(Services services, QObject* parent)
 
 SelectionTracker::~SelectionTracker()
 {
-    // A selection check suspended in its wait resumes now and, seeing the tracker gone, ends.
-    *m_alive = false;
-    m_lifetime.cancel();
-}
-
-SelectionTracker& SelectionTracker::shared()
-{
-    static SelectionTracker* const instance = [] {
-        if (!sharedPanelFactory()) {
-            qFatal("SelectionTracker::shared needs a panel factory: call setSharedPanelFactory first");
-        }
-        return new SelectionTracker(Services{*sharedPanelFactory(), SelectedTextManager::shared(),
-                                             HistoryManager::shared(), AIPolishingService()});
-    }();
-    return *instance;
-}
-
-void SelectionTracker::setSharedPanelFactory(std::unique_ptr<PanelFactory> factory)
-{
-    sharedPanelFactory() = std::move(factory);
+    // The lifetime guard, destroyed first, wakes a selection check suspended in its wait; seeing
+    // the tracker gone, it ends.
 }
 
 bool SelectionTracker::isEnabled() const
@@ -101,15 +76,16 @@ void SelectionTracker::startTracking()
     if (m_mouseDownMonitor) {
         monitor.removeMonitor(*m_mouseDownMonitor);
     }
-    const QPointer<SelectionTracker> self(this);
-    m_mouseDownMonitor = monitor.addGlobalMonitor(MouseEventType::leftMouseDown, [self](const MouseEvent& event) {
-        if (self) {
-            self->handleMouseDown(event);
-        }
-    });
-    m_mouseMonitor = monitor.addGlobalMonitor(MouseEventType::leftMouseUp, [self](const MouseEvent& event) {
-        if (self) {
-            self->handleMouseUp(event);
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
+    m_mouseDownMonitor =
+        monitor.addGlobalMonitor(MouseEventType::leftMouseDown, [this, alive](const MouseEvent& event) {
+            if (alive) {
+                handleMouseDown(event);
+            }
+        });
+    m_mouseMonitor = monitor.addGlobalMonitor(MouseEventType::leftMouseUp, [this, alive](const MouseEvent& event) {
+        if (alive) {
+            handleMouseUp(event);
         }
     });
 }
@@ -127,10 +103,10 @@ void SelectionTracker::stopTracking()
     m_mouseMonitor.reset();
     m_mouseDownMonitor.reset();
     if (m_floatingWindow) {
-        m_floatingWindow->hide();
+        m_floatingWindow->hidePanel();
     }
     if (m_resultsWindow) {
-        m_resultsWindow->hide();
+        m_resultsWindow->hidePanel();
     }
     setIsTracking(false);
 }
@@ -147,14 +123,14 @@ void SelectionTracker::handleMouseDown(const MouseEvent& event)
         // The second and third presses of a multi-click leave the panels as they are.
         return;
     }
-    if (m_resultsWindow && m_resultsWindow->isVisible() && m_resultsWindow->contains(location)) {
+    if (m_resultsWindow && m_resultsWindow->isOnScreen() && m_resultsWindow->contains(location)) {
         return;
     }
     if (m_floatingWindow) {
-        m_floatingWindow->hide();
+        m_floatingWindow->hidePanel();
     }
     if (m_resultsWindow) {
-        m_resultsWindow->hide();
+        m_resultsWindow->hidePanel();
     }
 }
 
@@ -164,14 +140,14 @@ void SelectionTracker::handleMouseUp(const MouseEvent& event)
         return;
     }
     // No selection is looked for while results are on the screen.
-    if (m_resultsWindow && m_resultsWindow->isVisible() && m_resultsWindow->alphaValue() > 0) {
+    if (m_resultsWindow && m_resultsWindow->isOnScreen() && m_resultsWindow->alphaValue() > 0) {
         return;
     }
     const QPointF p = Platform::current().mouseMonitor().mouseLocation();
-    if (m_floatingWindow && m_floatingWindow->isVisible() && m_floatingWindow->contains(p)) {
+    if (m_floatingWindow && m_floatingWindow->isOnScreen() && m_floatingWindow->contains(p)) {
         return;
     }
-    if (m_resultsWindow && m_resultsWindow->isVisible() && m_resultsWindow->contains(p)) {
+    if (m_resultsWindow && m_resultsWindow->isOnScreen() && m_resultsWindow->contains(p)) {
         return;
     }
     if (m_skipNextSelection) {
@@ -180,36 +156,36 @@ void SelectionTracker::handleMouseUp(const MouseEvent& event)
     }
     const bool mayHaveSelected = calculateDistance(m_startPoint, p) > minimumDragDistance || event.clickCount >= 2;
     if (mayHaveSelected) {
-        checkSelection(p);
+        runDetached(checkSelection(p));
     }
 }
 
 QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
 {
-    const std::shared_ptr<bool> alive = m_alive;
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     m_isCheckingSelection = true;
     // Tasks are named rather than made inside co_await expressions: GCC 12 destroys temporaries
     // of such expressions twice.
     QCoro::Task<std::optional<QString>> read = getSelectedTextSafely();
     const std::optional<QString> text = co_await std::move(read);
-    if (!*alive) {
+    if (!alive) {
         co_return;
     }
     if (text && Graphemes::hasAtLeast(trimmedText(*text), minimumSelectionLength)) {
         AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)), kLogFile);
         setLastCapturedText(*text);
-        getFloatingWindow().show(p);
+        getFloatingWindow().showAt(p);
     }
     m_isCheckingSelection = false;
 }
 
 QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
 {
-    const std::shared_ptr<bool> alive = m_alive;
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     // A cancelled wait simply ends early; the read goes ahead unless the tracker is gone.
-    QCoro::Task<> wait = Platform::current().clock().sleep(selectionDelay, m_lifetime);
+    QCoro::Task<> wait = Platform::current().clock().sleep(selectionDelay, m_lifetime.token());
     co_await std::move(wait);
-    if (!*alive) {
+    if (!alive) {
         co_return std::nullopt;
     }
     // Every failure of the toolkit is dropped: the only visible effect is that no icon appears.
@@ -221,7 +197,7 @@ QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
         } catch (...) {
             text.reset();
         }
-        if (!*alive) {
+        if (!alive) {
             co_return std::nullopt;
         }
         if (text) {
@@ -261,10 +237,9 @@ IconPanel& SelectionTracker::getFloatingWindow()
         m_floatingWindow = m_services.panelFactory.createIconPanel();
         m_floatingWindow->setIdentifier(QStringLiteral("floatingIcon"));
         m_floatingWindow->setOnHover([] {});
-        const QPointer<SelectionTracker> self(this);
-        m_floatingWindow->setOnClick([self] {
-            if (self) {
-                self->handleIconClick();
+        m_floatingWindow->setOnClick([this, alive = m_lifetime.watch()] {
+            if (alive) {
+                handleIconClick();
             }
         });
     }
@@ -276,7 +251,7 @@ ResultsPanel& SelectionTracker::getResultsWindow()
     if (!m_resultsWindow) {
         m_resultsWindow = m_services.panelFactory.createResultsPanel();
         m_resultsWindow->setIdentifier(QStringLiteral("results"));
-        m_resultsWindow->setOnSelect([](const QString& text) { PasteService::shared().paste(text); });
+        m_resultsWindow->setOnSelect([&paste = m_services.pasteService](const QString& text) { paste.paste(text); });
     }
     return *m_resultsWindow;
 }
@@ -290,16 +265,16 @@ void SelectionTracker::handleIconClick()
     const QPointF p = Platform::current().mouseMonitor().mouseLocation();
     ResultsPanel& results = getResultsWindow();
     if (m_floatingWindow) {
-        m_floatingWindow->hide();
+        m_floatingWindow->hidePanel();
     }
-    results.show(p);
-    results.update({}, true, std::nullopt);
-    polish(&results);
+    results.showAt(p);
+    results.setContent({}, true, std::nullopt);
+    runDetached(polish(&results));
 }
 
 QCoro::Task<> SelectionTracker::polish(ResultsPanel* results)
 {
-    const std::shared_ptr<bool> alive = m_alive;
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
     setIsPolishing(true);
     const QString text = m_lastCapturedText;
     std::optional<PolishingOutcome> outcome;
@@ -311,15 +286,15 @@ QCoro::Task<> SelectionTracker::polish(ResultsPanel* results)
         failure = errorFromException(std::current_exception())->localizedDescription();
     }
     // The panel belongs to the tracker: when the tracker is gone, so is the panel.
-    if (!*alive) {
+    if (!alive) {
         co_return;
     }
     if (outcome) {
         setPolishedResults(outcome->results);
-        results->update(outcome->results, false, std::nullopt);
+        results->setContent(outcome->results, false, std::nullopt);
         m_services.historyManager.addEntry(text, outcome->results, outcome->model, outcome->duration);
     } else {
-        results->update({}, false, failure);
+        results->setContent({}, false, failure);
     }
     setIsPolishing(false);
 }

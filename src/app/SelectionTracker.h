@@ -2,7 +2,7 @@
 
 #include "app/AIPolishingService.h"
 #include "app/PolishedResult.h"
-#include "core/CancellationToken.h"
+#include "core/LifetimeGuard.h"
 #include "platform/MouseMonitor.h"
 
 #include <QList>
@@ -21,6 +21,7 @@ namespace quillora {
 class HistoryManager;
 class IconPanel;
 class PanelFactory;
+class PasteService;
 class ResultsPanel;
 class SelectedTextManager;
 
@@ -51,21 +52,12 @@ public:
         PanelFactory& panelFactory;
         SelectedTextManager& textManager;
         HistoryManager& historyManager;
+        PasteService& pasteService;
         AIPolishingService polishingService;
     };
 
     explicit SelectionTracker(Services services, QObject* parent = nullptr);
     ~SelectionTracker() override;
-
-    /**
-     * The process-wide tracker, made on first use with the shared toolkit, history and polishing
-     * service and the panel factory given to `setSharedPanelFactory` (which must come first).
-     * Never destroyed.
-     */
-    static SelectionTracker& shared();
-
-    /** The factory the shared tracker makes its panels with; call once, before `shared()`. */
-    static void setSharedPanelFactory(std::unique_ptr<PanelFactory> factory);
 
     /** True when "isTrackingEnabled" was never written, otherwise the stored value. */
     [[nodiscard]] bool isEnabled() const;
@@ -160,10 +152,8 @@ private:
     bool m_skipNextSelection = false;
     std::unique_ptr<IconPanel> m_floatingWindow;
     std::unique_ptr<ResultsPanel> m_resultsWindow;
-    /** Cleared when the tracker goes, so that a task resuming afterwards stops at once. */
-    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
-    /** Cancelled when the tracker goes: ends a pending selection wait early. */
-    CancellationToken m_lifetime;
+    /** Ends first when the tracker goes: a task resuming afterwards stops at once. */
+    LifetimeGuard m_lifetime;
 };
 
 } // namespace quillora

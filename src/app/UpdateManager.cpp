@@ -15,12 +15,6 @@ namespace {
 const QString kLastNotifiedVersionKey = QStringLiteral("lastNotifiedVersion");
 const QString kLastUpdateCheckDateKey = QStringLiteral("lastUpdateCheckDate");
 
-QPointer<UpdateManager>& sharedSlot()
-{
-    static QPointer<UpdateManager> slot;
-    return slot;
-}
-
 bool isAsciiDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
@@ -52,20 +46,6 @@ UpdateManager::UpdateManager(UserDefaults& userDefaults, QString runningVersion,
     , m_userDefaults(userDefaults)
     , m_runningVersion(AppInfo::versionOrDefault(runningVersion))
 {
-}
-
-UpdateManager& UpdateManager::shared()
-{
-    QPointer<UpdateManager>& slot = sharedSlot();
-    if (!slot) {
-        slot = new UpdateManager(Platform::current().userDefaults(), AppInfo::version(), QCoreApplication::instance());
-    }
-    return *slot;
-}
-
-void UpdateManager::resetShared()
-{
-    delete sharedSlot().data();
 }
 
 void UpdateManager::notify(const QString& version, const QUrl& url)

@@ -24,12 +24,6 @@ public:
     /** A manager with nothing announced that remembers dismissals in `userDefaults`. */
     explicit UpdateManager(UserDefaults& userDefaults, QString runningVersion, QObject* parent = nullptr);
 
-    /** The process-wide instance on the platform's user defaults, created on first use. Main thread. */
-    static UpdateManager& shared();
-
-    /** Destroys the process-wide instance so that the next `shared()` makes a fresh one (tests). */
-    static void resetShared();
-
     /** The announced version not yet dismissed; none when there is none. */
     [[nodiscard]] const std::optional<QString>& latestVersion() const { return m_latestVersion; }
 

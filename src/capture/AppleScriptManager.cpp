@@ -5,6 +5,7 @@
 #include "capture/MainThread.h"
 #include "capture/WithTimeout.h"
 #include "core/AsyncEvent.h"
+#include "core/Detached.h"
 #include "platform/Platform.h"
 #include "platform/ScriptRunner.h"
 
@@ -277,10 +278,7 @@ void AppleScriptManager::scheduleRestore(int volume, double delay)
 {
     // The restore outlives the operation's task, and that task may run on a worker thread that
     // ends with it; the main thread's loop lives on, so the restore runs there.
-    MainThread::post([this, volume, delay] {
-        auto restore = restoreAlertVolume(volume, delay);
-        (void)restore;
-    });
+    MainThread::post([this, volume, delay] { runDetached(restoreAlertVolume(volume, delay)); });
 }
 
 QCoro::Task<> AppleScriptManager::restoreAlertVolume(int volume, double delay)

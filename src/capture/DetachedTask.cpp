@@ -1,6 +1,7 @@
 #include "capture/DetachedTask.h"
 
 #include "capture/MainThread.h"
+#include "core/Detached.h"
 
 namespace quillora {
 
@@ -39,7 +40,7 @@ void DetachedTask::launch(std::function<QCoro::Task<>()> work)
 void DetachedTask::run()
 {
     bool finished = false;
-    auto task = runToEnd(m_work, &finished);
+    runDetached(runToEnd(m_work, &finished));
     // A task that ended without suspending needs no loop; otherwise it quits the loop as it ends.
     if (!finished) {
         exec();

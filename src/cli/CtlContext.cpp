@@ -28,7 +28,7 @@ CtlContext::~CtlContext() = default;
 BackendClient& CtlContext::backend()
 {
     if (!m_backend) {
-        m_backend = std::make_unique<BackendClient>(m_origin, m_updates.get());
+        m_backend = std::make_unique<BackendClient>(m_origin, *m_updates);
     }
     if (const auto refusal = m_backend->originError()) {
         throw CtlUsageError(refusal->localizedDescription());

@@ -8,6 +8,7 @@
 #include "app/PanelFactory.h"
 #include "app/PasteService.h"
 #include "app/PresetManager.h"
+#include "app/ResultActions.h"
 #include "app/ResultsPanel.h"
 #include "app/SelectionTracker.h"
 #include "app/UpdateManager.h"
@@ -122,14 +123,14 @@ public:
     }
     ~DemoIconPanel() override { m_activation.invalidate(); }
 
-    void show(QPointF at) override
+    void showAt(QPointF at) override
     {
         m_visible = true;
         m_hoverStart.reset();
         m_frame = QRectF(at.x() + 20, at.y() - 5, 64, 64);
         m_print(QStringLiteral("icon shown with its bottom-left corner at %1").arg(point(m_frame.topLeft())));
     }
-    void hide() override
+    void hidePanel() override
     {
         if (m_visible) {
             m_print(QStringLiteral("icon hidden"));
@@ -137,7 +138,7 @@ public:
         m_visible = false;
         m_hoverStart.reset();
     }
-    [[nodiscard]] bool isVisible() const override { return m_visible; }
+    [[nodiscard]] bool isOnScreen() const override { return m_visible; }
     [[nodiscard]] double alphaValue() const override { return m_visible ? 1 : 0; }
     [[nodiscard]] QRectF frame() const override { return m_frame; }
 
@@ -161,7 +162,7 @@ public:
             if (m_onClick) {
                 m_onClick();
             }
-            hide();
+            hidePanel();
         });
     }
 
@@ -181,18 +182,19 @@ private:
 class DemoResultsPanel final : public ResultsPanel
 {
 public:
-    explicit DemoResultsPanel(const Printer& print)
+    DemoResultsPanel(const Printer& print, const ResultActions& actions)
         : m_print(print)
+        , m_actions(actions)
     {
     }
 
-    void show(QPointF at) override
+    void showAt(QPointF at) override
     {
         m_visible = true;
         m_frame = QRectF(at.x() + 20, at.y() - 210, 320, 420);
         m_print(QStringLiteral("results panel opened beside the pointer at %1").arg(point(at)));
     }
-    void update(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override
+    void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override
     {
         m_results = results;
         if (error) {
@@ -206,31 +208,30 @@ public:
             }
         }
     }
-    void hide() override
+    void hidePanel() override
     {
         if (m_visible) {
             m_print(QStringLiteral("results panel hidden"));
         }
         m_visible = false;
     }
-    [[nodiscard]] bool isVisible() const override { return m_visible; }
+    [[nodiscard]] bool isOnScreen() const override { return m_visible; }
     [[nodiscard]] double alphaValue() const override { return 1; }
     [[nodiscard]] QRectF frame() const override { return m_frame; }
 
     [[nodiscard]] const QList<PolishedResult>& results() const { return m_results; }
 
-    /** Presses "Use" on the card of `result`: the text is handed on, then the panel leaves the screen. */
+    /** Presses "Use" on the card of `result`, as the real card does; then the panel leaves the screen. */
     void use(const PolishedResult& result)
     {
         m_print(QStringLiteral("\"Use\" pressed on the %1 card").arg(result.presetName));
-        if (m_onSelect) {
-            m_onSelect(result.content);
-        }
-        hide();
+        m_actions.use(result, m_onSelect);
+        hidePanel();
     }
 
 private:
     const Printer& m_print;
+    const ResultActions& m_actions;
     bool m_visible = false;
     QRectF m_frame;
     QList<PolishedResult> m_results;
@@ -239,9 +240,10 @@ private:
 class DemoPanelFactory final : public PanelFactory
 {
 public:
-    DemoPanelFactory(const Printer& print, SimClock& clock)
+    DemoPanelFactory(const Printer& print, SimClock& clock, const ResultActions& actions)
         : m_print(print)
         , m_clock(clock)
+        , m_actions(actions)
     {
     }
 
@@ -253,7 +255,7 @@ public:
     }
     std::unique_ptr<ResultsPanel> createResultsPanel() override
     {
-        auto panel = std::make_unique<DemoResultsPanel>(m_print);
+        auto panel = std::make_unique<DemoResultsPanel>(m_print, m_actions);
         results = panel.get();
         return panel;
     }
@@ -264,6 +266,7 @@ public:
 private:
     const Printer& m_print;
     SimClock& m_clock;
+    const ResultActions& m_actions;
 };
 
 QCoro::Task<> markWhenDone(QCoro::Task<PresetOutcome> task, std::shared_ptr<bool> done)
@@ -316,7 +319,7 @@ bool DemoScenario::play(SimDesktop& desktop)
     const Driver driver(clock);
 
     UpdateManager updates(desktop.userDefaults(), AppInfo::version());
-    BackendClient client(m_options.backendOrigin, &updates);
+    BackendClient client(m_options.backendOrigin, updates);
     if (const auto refusal = client.originError()) {
         print(QStringLiteral("backend refused: ") + refusal->localizedDescription());
         return false;
@@ -333,8 +336,11 @@ bool DemoScenario::play(SimDesktop& desktop)
     print(QStringLiteral("presets: ") + names.join(QStringLiteral(", ")));
 
     HistoryManager history;
-    DemoPanelFactory panels(print, clock);
-    SelectionTracker tracker({panels, SelectedTextManager::shared(), history, AIPolishingService(client, presets)});
+    const ResultActions actions(client, desktop.pasteboard());
+    PasteService paste(desktop.pasteboard(), clock);
+    DemoPanelFactory panels(print, clock, actions);
+    SelectionTracker tracker(
+        {panels, SelectedTextManager::shared(), history, paste, AIPolishingService(client, presets)});
     QObject::connect(&tracker, &SelectionTracker::lastCapturedTextChanged, &tracker,
                      [&] { print(QStringLiteral("selection confirmed: ") + quoted(tracker.lastCapturedText())); });
 
@@ -354,7 +360,7 @@ bool DemoScenario::play(SimDesktop& desktop)
     print(QStringLiteral("drag across the selection from %1 to %2").arg(point(from), point(to)));
     desktop.mouseMonitor().drag(from, to);
     driver.runFor(SelectionTracker::selectionDelay);
-    if (!driver.runUntil([&] { return !tracker.isCheckingSelection(); }, 5) || !panels.icon->isVisible()) {
+    if (!driver.runUntil([&] { return !tracker.isCheckingSelection(); }, 5) || !panels.icon->isOnScreen()) {
         print(QStringLiteral("no icon appeared: nothing usable was selected"));
         return false;
     }
@@ -382,6 +388,10 @@ bool DemoScenario::play(SimDesktop& desktop)
     print((editor.pastes() > 0 ? QStringLiteral("Command+V posted; TextEdit now holds ")
                                : QStringLiteral("no paste arrived; TextEdit still holds ")) +
           quoted(editor.text()));
+    // The card reported the use to the backend's interaction log; let that report arrive.
+    if (chosen.logId && !driver.runUntil([&] { return actions.reportsInFlight() == 0; }, m_options.networkTimeout)) {
+        print(QStringLiteral("the interaction report did not reach the backend in time"));
+    }
     tracker.stopTracking();
     return editor.text() == before + chosen.content + after;
 }

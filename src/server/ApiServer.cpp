@@ -1,5 +1,6 @@
 #include "server/ApiServer.h"
 
+#include "core/Detached.h"
 #include "server/ApiError.h"
 #include "server/GuardedTcpServer.h"
 #include "server/RewriteEngine.h"
@@ -174,8 +175,7 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
     exchange->timer.start();
     ++m_pending;
     // The task finishes on its own; a rules-engine polishing completes before this call returns.
-    auto task = run(std::move(exchange));
-    (void)task;
+    runDetached(run(std::move(exchange)));
 }
 
 QCoro::Task<> ApiServer::run(std::shared_ptr<Exchange> exchange)

@@ -1,7 +1,5 @@
 #include "ui/FloatingIconWindow.h"
 
-#include "platform/Platform.h"
-#include "platform/Screens.h"
 #include "ui/AnimationClock.h"
 #include "ui/FloatingIconView.h"
 
@@ -18,15 +16,11 @@ constexpr double kTimeTolerance = 1e-9;
 } // namespace
 
 FloatingIconWindow::FloatingIconWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : FloatingPanel(QSizeF(windowSide, windowSide), 0)
     , m_view(new FloatingIconView(m_iconState, this))
     , m_fadeTicker(
           this, [this] { return m_alpha.isRunning(animationNow()); }, [this] { applyAlpha(); })
 {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setFocusPolicy(Qt::NoFocus);
-    setFixedSize(static_cast<int>(windowSide), static_cast<int>(windowSide));
     setWindowOpacity(0);
 }
 
@@ -37,7 +31,7 @@ FloatingIconWindow::~FloatingIconWindow()
     m_activation.invalidate();
 }
 
-void FloatingIconWindow::show(QPointF at)
+void FloatingIconWindow::showAt(QPointF at)
 {
     stopHideTimer();
     m_hoverStartTime.reset();
@@ -48,19 +42,16 @@ void FloatingIconWindow::show(QPointF at)
     m_view->setHovered(false, false);
 
     // The icon is not kept on the screen: its corner sits at a fixed offset from the pointer.
-    m_origin = QPointF(at.x() + 20, at.y() - 5);
-    const ScreenCoordinates coordinates = Platform::current().screens().coordinates();
-    move(coordinates.toQt(frame()).topLeft().toPoint());
+    moveToOrigin(QPointF(at.x() + 20, at.y() - 5));
 
     // A fade-out still running from an earlier hide must not take the window away afterwards.
     m_fadeOutCompletion.invalidate();
-    QWidget::show();
-    raise();
+    showOnTop();
     fadeTo(1);
     startHideTimer();
 }
 
-void FloatingIconWindow::hide()
+void FloatingIconWindow::hidePanel()
 {
     stopHideTimer();
     m_hoverStartTime.reset();
@@ -70,7 +61,7 @@ void FloatingIconWindow::hide()
     m_fadeOutCompletion = animationClock().singleShot(fadeDuration, this, [this] { QWidget::hide(); });
 }
 
-bool FloatingIconWindow::isVisible() const
+bool FloatingIconWindow::isOnScreen() const
 {
     return QWidget::isVisible();
 }
@@ -82,7 +73,7 @@ double FloatingIconWindow::alphaValue() const
 
 QRectF FloatingIconWindow::frame() const
 {
-    return {m_origin, QSizeF(windowSide, windowSide)};
+    return panelFrame();
 }
 
 void FloatingIconWindow::mouseEntered()
@@ -122,7 +113,7 @@ void FloatingIconWindow::activate()
     if (m_onClick) {
         m_onClick();
     }
-    hide();
+    hidePanel();
 }
 
 void FloatingIconWindow::enterEvent(QEnterEvent* event)
@@ -151,7 +142,7 @@ void FloatingIconWindow::identifierChanged()
 void FloatingIconWindow::startHideTimer()
 {
     stopHideTimer();
-    m_hideTimer = animationClock().singleShot(autoHideDelay, this, [this] { hide(); });
+    m_hideTimer = animationClock().singleShot(autoHideDelay, this, [this] { hidePanel(); });
 }
 
 void FloatingIconWindow::stopHideTimer()

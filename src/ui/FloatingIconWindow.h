@@ -2,11 +2,10 @@
 
 #include "app/IconPanel.h"
 #include "core/Clock.h"
+#include "ui/FloatingPanel.h"
 #include "ui/FrameTicker.h"
 #include "ui/IconState.h"
 #include "ui/Tween.h"
-
-#include <QWidget>
 
 #include <optional>
 
@@ -21,7 +20,7 @@ class FloatingIconView;
  * `onClick` runs and the icon hides). Left alone it hides itself after 3 s. All timing runs on the
  * platform clock.
  */
-class FloatingIconWindow final : public QWidget, public IconPanel
+class FloatingIconWindow final : public FloatingPanel, public IconPanel
 {
     Q_OBJECT
 
@@ -34,9 +33,9 @@ public:
     static constexpr double activationDelay = 0.4;
     static constexpr double fadeDuration = 0.2;
 
-    void show(QPointF at) override;
-    void hide() override;
-    [[nodiscard]] bool isVisible() const override;
+    void showAt(QPointF at) override;
+    void hidePanel() override;
+    [[nodiscard]] bool isOnScreen() const override;
     [[nodiscard]] double alphaValue() const override;
     [[nodiscard]] QRectF frame() const override;
 
@@ -73,7 +72,6 @@ private:
 
     IconState m_iconState;
     FloatingIconView* m_view;
-    QPointF m_origin;
     std::optional<Timer> m_hideTimer;
     std::optional<double> m_hoverStartTime;
     Timer m_fadeOutCompletion;

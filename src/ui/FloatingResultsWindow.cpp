@@ -17,15 +17,11 @@ constexpr double kShadowOffset = 4;
 
 } // namespace
 
-FloatingResultsWindow::FloatingResultsWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
-    , m_logInteraction(backendInteractionLogger())
+FloatingResultsWindow::FloatingResultsWindow(const ResultActions& cardActions)
+    : FloatingPanel(QSizeF(panelWidth, panelHeight), shadowMargin)
+    , m_cardActions(cardActions)
 {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setFocusPolicy(Qt::NoFocus);
-    setFixedSize(static_cast<int>(panelWidth) + 2 * shadowMargin, static_cast<int>(panelHeight) + 2 * shadowMargin);
-    update({}, false, std::nullopt);
+    setContent({}, false, std::nullopt);
 }
 
 QPointF FloatingResultsWindow::placement(QPointF p)
@@ -63,15 +59,15 @@ QPointF FloatingResultsWindow::placement(QPointF p)
     return {x, y};
 }
 
-void FloatingResultsWindow::show(QPointF at)
+void FloatingResultsWindow::showAt(QPointF at)
 {
-    moveTo(placement(at));
-    QWidget::show();
-    raise();
+    moveToOrigin(placement(at));
+    showOnTop();
     setWindowOpacity(1);
 }
 
-void FloatingResultsWindow::update(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error)
+void FloatingResultsWindow::setContent(const QList<PolishedResult>& results, bool isPolishing,
+                                       std::optional<QString> error)
 {
     // The callbacks hold the window weakly: the view may outlive it in a pending deletion.
     const QPointer<FloatingResultsWindow> window(this);
@@ -81,17 +77,17 @@ void FloatingResultsWindow::update(const QList<PolishedResult>& results, bool is
             window->m_onSelect(text);
         }
         if (window) {
-            window->hide();
+            window->hidePanel();
         }
     };
     actions.onClose = [window] {
         if (window) {
-            window->hide();
+            window->hidePanel();
         }
     };
-    actions.logInteraction = m_logInteraction;
 
-    auto* view = new PolishedResultsView(results, isPolishing, std::move(error), std::move(actions), this);
+    auto* view =
+        new PolishedResultsView(results, isPolishing, std::move(error), std::move(actions), m_cardActions, this);
     view->move(shadowMargin, shadowMargin);
     // The old content may be running the very button handler that led here: delete it later.
     if (m_view) {
@@ -102,13 +98,13 @@ void FloatingResultsWindow::update(const QList<PolishedResult>& results, bool is
     view->show();
 }
 
-void FloatingResultsWindow::hide()
+void FloatingResultsWindow::hidePanel()
 {
     m_dragStart.reset();
     QWidget::hide();
 }
 
-bool FloatingResultsWindow::isVisible() const
+bool FloatingResultsWindow::isOnScreen() const
 {
     return QWidget::isVisible();
 }
@@ -120,15 +116,7 @@ double FloatingResultsWindow::alphaValue() const
 
 QRectF FloatingResultsWindow::frame() const
 {
-    return {m_origin, QSizeF(panelWidth, panelHeight)};
-}
-
-void FloatingResultsWindow::moveTo(QPointF origin)
-{
-    m_origin = origin;
-    const ScreenCoordinates coordinates = Platform::current().screens().coordinates();
-    const QPointF panelTopLeft = coordinates.toQt(frame()).topLeft();
-    move((panelTopLeft - QPointF(shadowMargin, shadowMargin)).toPoint());
+    return panelFrame();
 }
 
 void FloatingResultsWindow::paintEvent(QPaintEvent* /*event*/)
@@ -154,7 +142,7 @@ void FloatingResultsWindow::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_dragStart = event->globalPosition();
-    m_dragOrigin = m_origin;
+    m_dragOrigin = panelFrame().topLeft();
     event->accept();
 }
 
@@ -166,7 +154,7 @@ void FloatingResultsWindow::mouseMoveEvent(QMouseEvent* event)
     }
     // Qt's y grows downward, the design's upward.
     const QPointF delta = event->globalPosition() - *m_dragStart;
-    moveTo(QPointF(m_dragOrigin.x() + delta.x(), m_dragOrigin.y() - delta.y()));
+    moveToOrigin(QPointF(m_dragOrigin.x() + delta.x(), m_dragOrigin.y() - delta.y()));
     event->accept();
 }
 

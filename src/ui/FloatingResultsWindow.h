@@ -1,13 +1,14 @@
 #pragma once
 
 #include "app/ResultsPanel.h"
-#include "ui/InteractionLogger.h"
+#include "ui/FloatingPanel.h"
 #include "ui/PolishedResultsView.h"
 
 #include <QPointer>
-#include <QWidget>
 
 namespace quillora {
+
+class ResultActions;
 
 /**
  * The results panel: a 320 × 420 frameless tool window with a soft shadow that stays above other
@@ -15,30 +16,28 @@ namespace quillora {
  * It opens beside the pointer within the screen's visible frame, rebuilds its content on every
  * update, and can be dragged by its background.
  */
-class FloatingResultsWindow final : public QWidget, public ResultsPanel
+class FloatingResultsWindow final : public FloatingPanel, public ResultsPanel
 {
     Q_OBJECT
 
 public:
-    FloatingResultsWindow();
+    /** A hidden panel whose cards run `cardActions`, which must outlive it. */
+    explicit FloatingResultsWindow(const ResultActions& cardActions);
 
     static constexpr double panelWidth = 320;
     static constexpr double panelHeight = 420;
     /** Transparent room around the panel for its shadow, in points. */
     static constexpr int shadowMargin = 16;
 
-    void show(QPointF at) override;
-    void update(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override;
-    void hide() override;
-    [[nodiscard]] bool isVisible() const override;
+    void showAt(QPointF at) override;
+    void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override;
+    void hidePanel() override;
+    [[nodiscard]] bool isOnScreen() const override;
     [[nodiscard]] double alphaValue() const override;
     [[nodiscard]] QRectF frame() const override;
 
     /** The current content. */
     [[nodiscard]] PolishedResultsView& resultsView() const { return *m_view; }
-
-    /** Replaces the interaction log (the backend's by default); tests observe it this way. */
-    void setInteractionLogger(InteractionLogger logger) { m_logInteraction = std::move(logger); }
 
     /**
      * Where the panel's bottom-left corner goes for pointer `p`: to the right of the pointer and
@@ -55,11 +54,8 @@ protected:
     void identifierChanged() override;
 
 private:
-    void moveTo(QPointF origin);
-
     QPointer<PolishedResultsView> m_view;
-    InteractionLogger m_logInteraction;
-    QPointF m_origin;
+    const ResultActions& m_cardActions;
     std::optional<QPointF> m_dragStart;
     QPointF m_dragOrigin;
 };

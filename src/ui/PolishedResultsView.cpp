@@ -77,21 +77,15 @@ protected:
     }
 };
 
-// Puts `text` on the general pasteboard as plain text, replacing what it held.
-bool copyToPasteboard(const QString& text)
-{
-    Pasteboard& pasteboard = Platform::current().pasteboard();
-    pasteboard.clearContents();
-    return pasteboard.setString(text);
-}
-
 } // namespace
 
 PolishedResultsView::PolishedResultsView(QList<PolishedResult> results, bool isPolishing,
-                                         std::optional<QString> errorMessage, Actions actions, QWidget* parent)
+                                         std::optional<QString> errorMessage, Actions actions,
+                                         const ResultActions& cardActions, QWidget* parent)
     : QWidget(parent)
     , m_results(std::move(results))
     , m_actions(std::move(actions))
+    , m_cardActions(cardActions)
     , m_content(errorMessage         ? Content::Error
                 : isPolishing        ? Content::Placeholders
                 : !m_results.empty() ? Content::Results
@@ -212,15 +206,7 @@ QWidget* PolishedResultsView::makeResultList()
     column->setSpacing(10);
     for (qsizetype index = 0; index < m_results.size(); ++index) {
         const PolishedResult& result = m_results.at(index);
-        const QString content = result.content;
-        auto* card = new ResultCard(
-            result, [content] { return copyToPasteboard(content); },
-            [this, content] {
-                if (m_actions.onSelect) {
-                    m_actions.onSelect(content);
-                }
-            },
-            m_actions.logInteraction);
+        auto* card = new ResultCard(result, m_cardActions, m_actions.onSelect);
         auto* entrance = new CardEntrance(card, entranceStagger * static_cast<double>(index));
         m_entrances.append(entrance);
         column->addWidget(entrance);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/PolishedResult.h"
-#include "ui/InteractionLogger.h"
 
 #include <QList>
 #include <QWidget>
@@ -12,6 +11,7 @@
 namespace quillora {
 
 class CardEntrance;
+class ResultActions;
 class ResultCard;
 
 /**
@@ -39,12 +39,11 @@ public:
         std::function<void(const QString&)> onSelect;
         /** Runs when the close button is pressed. */
         std::function<void()> onClose;
-        /** Reports copies and uses of variations that have a log identifier. */
-        InteractionLogger logInteraction;
     };
 
+    /** A view whose cards run `cardActions`, which must outlive the view. */
     PolishedResultsView(QList<PolishedResult> results, bool isPolishing, std::optional<QString> errorMessage,
-                        Actions actions, QWidget* parent = nullptr);
+                        Actions actions, const ResultActions& cardActions, QWidget* parent = nullptr);
 
     static constexpr int viewWidth = 320;
     static constexpr int viewHeight = 420;
@@ -73,6 +72,7 @@ private:
 
     QList<PolishedResult> m_results;
     Actions m_actions;
+    const ResultActions& m_cardActions;
     Content m_content;
     QList<CardEntrance*> m_entrances;
 };

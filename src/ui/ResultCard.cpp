@@ -1,5 +1,6 @@
 #include "ui/ResultCard.h"
 
+#include "app/ResultActions.h"
 #include "ui/AnimationClock.h"
 #include "ui/CapsuleButton.h"
 #include "ui/CircleButton.h"
@@ -37,13 +38,12 @@ QString contentMarkup(const QString& content)
 
 } // namespace
 
-ResultCard::ResultCard(PolishedResult result, std::function<bool()> onCopy, std::function<void()> onUse,
-                       InteractionLogger logInteraction, QWidget* parent)
+ResultCard::ResultCard(PolishedResult result, const ResultActions& actions,
+                       std::function<void(const QString&)> onSelect, QWidget* parent)
     : QFrame(parent)
     , m_result(std::move(result))
-    , m_onCopy(std::move(onCopy))
-    , m_onUse(std::move(onUse))
-    , m_logInteraction(std::move(logInteraction))
+    , m_actions(actions)
+    , m_onSelect(std::move(onSelect))
     , m_copyButton(
           new CircleButton(24, [this](QPainter& painter, const QRectF& rect) { paintCopySymbol(painter, rect); }))
     , m_useButton(new CapsuleButton(QStringLiteral("Use")))
@@ -111,9 +111,8 @@ QAbstractButton& ResultCard::useButton() const
 
 void ResultCard::copy()
 {
-    logInteraction(QStringLiteral("copy"));
     // The mark promises that the text is on the pasteboard; a refused write shows none.
-    if (!m_onCopy || !m_onCopy()) {
+    if (!m_actions.copy(m_result)) {
         return;
     }
     setCopied(true);
@@ -123,17 +122,7 @@ void ResultCard::copy()
 
 void ResultCard::use()
 {
-    logInteraction(QStringLiteral("use"));
-    if (m_onUse) {
-        m_onUse();
-    }
-}
-
-void ResultCard::logInteraction(const QString& action) const
-{
-    if (m_result.logId && m_logInteraction) {
-        m_logInteraction(*m_result.logId, action, m_result.presetName);
-    }
+    m_actions.use(m_result, m_onSelect);
 }
 
 void ResultCard::setCopied(bool copied)

@@ -2,7 +2,6 @@
 
 #include "app/PolishedResult.h"
 #include "ui/FrameTicker.h"
-#include "ui/InteractionLogger.h"
 #include "ui/Tween.h"
 
 #include <QFrame>
@@ -15,11 +14,12 @@ class QLabel;
 namespace quillora {
 
 class CircleButton;
+class ResultActions;
 
 /**
  * One variation: an accent bar, the preset's name in capitals, a copy button, a "Use" button and
- * the selectable text. Both buttons report the action through the interaction logger when the
- * variation has a log identifier. After a copy the button shows a checkmark for 1.5 s.
+ * the selectable text. What the buttons do is the app's `ResultActions`; after a copy that the
+ * pasteboard took, the button shows a checkmark for 1.5 s.
  */
 class ResultCard final : public QFrame
 {
@@ -27,11 +27,11 @@ class ResultCard final : public QFrame
 
 public:
     /**
-     * A card for `result`. `onCopy` copies the text and tells whether that worked; `onUse` hands
-     * the text on; `logInteraction` reports either action.
+     * A card for `result` whose buttons run `actions` (which must outlive the card); "Use" hands
+     * the text to `onSelect`.
      */
-    ResultCard(PolishedResult result, std::function<bool()> onCopy, std::function<void()> onUse,
-               InteractionLogger logInteraction, QWidget* parent = nullptr);
+    ResultCard(PolishedResult result, const ResultActions& actions, std::function<void(const QString&)> onSelect,
+               QWidget* parent = nullptr);
 
     static constexpr double copiedDuration = 1.5;
 
@@ -49,14 +49,12 @@ protected:
 private:
     void copy();
     void use();
-    void logInteraction(const QString& action) const;
     void setCopied(bool copied);
     void paintCopySymbol(QPainter& painter, const QRectF& rect) const;
 
     PolishedResult m_result;
-    std::function<bool()> m_onCopy;
-    std::function<void()> m_onUse;
-    InteractionLogger m_logInteraction;
+    const ResultActions& m_actions;
+    std::function<void(const QString&)> m_onSelect;
     bool m_copied = false;
     Tween m_copiedAmount{0.0};
     CircleButton* m_copyButton;

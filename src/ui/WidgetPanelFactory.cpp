@@ -5,6 +5,11 @@
 
 namespace quillora {
 
+WidgetPanelFactory::WidgetPanelFactory(const ResultActions& cardActions)
+    : m_cardActions(cardActions)
+{
+}
+
 std::unique_ptr<IconPanel> WidgetPanelFactory::createIconPanel()
 {
     return std::make_unique<FloatingIconWindow>();
@@ -12,7 +17,7 @@ std::unique_ptr<IconPanel> WidgetPanelFactory::createIconPanel()
 
 std::unique_ptr<ResultsPanel> WidgetPanelFactory::createResultsPanel()
 {
-    return std::make_unique<FloatingResultsWindow>();
+    return std::make_unique<FloatingResultsWindow>(m_cardActions);
 }
 
 } // namespace quillora

@@ -1,8 +1,8 @@
 #include "BackendFixture.h"
 
 #include "app/AIPolishingService.h"
-#include "core/JsonDecodingError.h"
 #include "app/PresetManager.h"
+#include "core/JsonDecodingError.h"
 
 #include <QJsonArray>
 
@@ -164,7 +164,7 @@ TEST_F(AIPolishingServiceTest, InteractionLogPostsTheActionAndSwallowsFailures)
                                          QJsonObject{{QStringLiteral("action"), QStringLiteral("copy")},
                                                      {QStringLiteral("preset_name"), QStringLiteral("Casual")}}}}));
 
-    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), &updates());
+    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), updates());
     const qsizetype linesBefore = log().size();
     EXPECT_NO_THROW(test::awaitTask(unreachable.logInteraction(1, QStringLiteral("use"), QStringLiteral("Casual"))));
     EXPECT_EQ(log().size(), linesBefore);

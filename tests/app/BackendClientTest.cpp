@@ -217,7 +217,7 @@ TEST_F(BackendClientTest, UpdateHeadersReachTheUpdateNoticeWhateverTheStatus)
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.name);
         UpdateManager updates(desktop().userDefaults(), QStringLiteral("1.0.0"));
-        BackendClient client(server().origin(), &updates);
+        BackendClient client(server().origin(), updates);
         server().setHandler([&testCase](const Request&) { return Reply{500, "oops", testCase.headers, false}; });
 
         const BackendResponse response =
@@ -263,7 +263,7 @@ TEST_F(BackendClientTest, DirectRefreshReportsItsOwnErrors)
 TEST_F(BackendClientTest, TransportFailureIsPassedThroughAndKeepsTheTokens)
 {
     signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
-    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), &updates());
+    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), updates());
     const ErrorPtr error = failureOf(unreachable.request(QStringLiteral("/presets"), QStringLiteral("GET")));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->toRecord().domain(), QStringLiteral("QNetworkReply"));
@@ -299,7 +299,7 @@ TEST_F(BackendClientTest, PlainHttpToAnotherMachineIsRefusedAndNothingIsSent)
     EXPECT_EQ(BackendOrigin::baseURL(QStringLiteral("https://api.example.com/")),
               QStringLiteral("https://api.example.com/api/v1"));
 
-    BackendClient refused(QStringLiteral("http://api.example.com"), &updates());
+    BackendClient refused(QStringLiteral("http://api.example.com"), updates());
     ASSERT_TRUE(refused.originError());
     const ErrorPtr error = failureOf(refused.request(QStringLiteral("/presets"), QStringLiteral("GET")));
     ASSERT_TRUE(error);
@@ -308,30 +308,34 @@ TEST_F(BackendClientTest, PlainHttpToAnotherMachineIsRefusedAndNothingIsSent)
     EXPECT_TRUE(logged(QStringLiteral("❌ The backend address")));
 }
 
-TEST_F(BackendClientTest, SharedInstancesAreMadeOnFirstUseAndCanBeReset)
+TEST_F(BackendClientTest, ConfiguredOriginIsTheEnvironmentsOrTheLocalService)
 {
     qputenv("QUILLORA_BACKEND_URL", server().origin().toUtf8());
-    BackendClient& first = BackendClient::shared();
-    EXPECT_EQ(&BackendClient::shared(), &first);
-    EXPECT_EQ(first.baseURL(), server().origin() + QStringLiteral("/api/v1"));
-
-    // The shared polishing service reaches the backend through the shared client and presets.
-    server().setHandler([](const Request& request) {
-        if (request.target == "/api/v1/presets") {
-            return Reply::json(200, QJsonArray());
-        }
-        return Reply::json(200, QJsonObject{{QStringLiteral("results"), QJsonObject()},
-                                            {QStringLiteral("model"), QStringLiteral("m")},
-                                            {QStringLiteral("duration"), 1}});
-    });
-    EXPECT_EQ(test::awaitTask(AIPolishingService().polishAll(QStringLiteral("text"))).model, QStringLiteral("m"));
-
-    PresetManager::resetShared();
-    BackendClient::resetShared();
-    UpdateManager::resetShared();
+    EXPECT_EQ(BackendClient::configuredOrigin(), server().origin());
     qunsetenv("QUILLORA_BACKEND_URL");
-    EXPECT_EQ(BackendClient::shared().baseURL(), QStringLiteral("http://127.0.0.1:8740/api/v1"));
-    BackendClient::resetShared();
+    EXPECT_EQ(BackendClient::configuredOrigin(), QStringLiteral("http://127.0.0.1:8740"));
+}
+
+TEST_F(BackendClientTest, ClientDestroyedDuringARefreshRunsNothingAfterwards)
+{
+    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
+    server().setHandler([](const Request& request) -> std::optional<Reply> {
+        if (request.target == kRefreshTarget) {
+            return std::nullopt; // held until the client is gone
+        }
+        return Reply::json(401, QJsonObject());
+    });
+    auto doomed = std::make_unique<BackendClient>(server().origin(), updates());
+    const auto outcome = test::start(doomed->request(QStringLiteral("/presets"), QStringLiteral("GET")));
+    ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
+
+    doomed.reset();
+    server().releaseHeld(Reply::json(200, QJsonObject{{QStringLiteral("access_token"), QStringLiteral("new")},
+                                                      {QStringLiteral("refresh_token"), QStringLiteral("refresh-2")}}));
+    ASSERT_TRUE(test::waitUntil([&outcome] { return outcome->done(); }));
+    // The request ends with the first answer or the cancelled refresh, and is never repeated.
+    EXPECT_EQ(server().count("GET", "/api/v1/presets"), 1);
+    EXPECT_FALSE(outcome->value() && outcome->value()->status() == 200);
 }
 
 TEST_F(BackendClientTest, VersionFallsBackToZeroWhenTheBuildGaveNone)

@@ -31,7 +31,7 @@ protected:
         SimDesktopTest::SetUp();
         m_server = std::make_unique<test::ScriptedHttpServer>();
         m_updates = std::make_unique<UpdateManager>(desktop().userDefaults(), QStringLiteral("1.0.0"));
-        m_client = std::make_unique<BackendClient>(m_server->origin(), m_updates.get());
+        m_client = std::make_unique<BackendClient>(m_server->origin(), *m_updates);
         AppLogger::setCapture([this](const QString& message, const QString&) { m_log.append(message); });
     }
 

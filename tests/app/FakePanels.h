@@ -15,14 +15,14 @@ namespace quillora::test {
 class FakeIconPanel final : public IconPanel
 {
 public:
-    void show(QPointF at) override
+    void showAt(QPointF at) override
     {
         m_visible = true;
         m_frame = QRectF(at.x() + 20, at.y() - 5, 64, 64);
         shownAt.append(at);
     }
-    void hide() override { m_visible = false; }
-    [[nodiscard]] bool isVisible() const override { return m_visible; }
+    void hidePanel() override { m_visible = false; }
+    [[nodiscard]] bool isOnScreen() const override { return m_visible; }
     [[nodiscard]] double alphaValue() const override { return m_visible ? 1 : 0; }
     [[nodiscard]] QRectF frame() const override { return m_frame; }
 
@@ -52,18 +52,18 @@ public:
         std::optional<QString> error;
     };
 
-    void show(QPointF at) override
+    void showAt(QPointF at) override
     {
         m_visible = true;
         m_frame = QRectF(at.x() + 20, at.y() - 210, 320, 420);
         shownAt.append(at);
     }
-    void update(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override
+    void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override
     {
         updates.append(Update{results, isPolishing, std::move(error)});
     }
-    void hide() override { m_visible = false; }
-    [[nodiscard]] bool isVisible() const override { return m_visible; }
+    void hidePanel() override { m_visible = false; }
+    [[nodiscard]] bool isOnScreen() const override { return m_visible; }
     [[nodiscard]] double alphaValue() const override { return 1; }
     [[nodiscard]] QRectF frame() const override { return m_frame; }
 
@@ -73,7 +73,7 @@ public:
         if (m_onSelect) {
             m_onSelect(text);
         }
-        hide();
+        hidePanel();
     }
 
     QList<QPointF> shownAt;

@@ -12,7 +12,7 @@ TEST_F(PasteServiceTest, ReplacesThePasteboardAndSendsThePasteShortcutATenthOfAS
 {
     desktop().pasteboard().setItems({PasteboardItem{{{QStringLiteral("public.png"), QByteArray("image")}}}});
 
-    PasteService::shared().paste(QStringLiteral("chosen variation"));
+    PasteService(desktop().pasteboard(), clock()).paste(QStringLiteral("chosen variation"));
 
     EXPECT_EQ(desktop().pasteboard().items().size(), 1);
     EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("chosen variation"));
@@ -27,7 +27,7 @@ TEST_F(PasteServiceTest, RefusedPasteboardWriteSendsNoShortcut)
 {
     desktop().pasteboard().setRefusesWrites(true);
 
-    PasteService::shared().paste(QStringLiteral("chosen variation"));
+    PasteService(desktop().pasteboard(), clock()).paste(QStringLiteral("chosen variation"));
     advance(1);
 
     EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());

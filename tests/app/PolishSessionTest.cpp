@@ -1,5 +1,7 @@
 #include "TrackerFixture.h"
 
+#include <QNetworkReply>
+
 #include "keys/Key.h"
 #include "keys/Modifier.h"
 
@@ -30,7 +32,7 @@ TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerBeforeTheAn
     EXPECT_TRUE(results.updates.first().isPolishing);
     EXPECT_TRUE(results.updates.first().results.isEmpty());
     EXPECT_FALSE(results.updates.first().error);
-    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_FALSE(panels().icon->isOnScreen());
     EXPECT_TRUE(tracker().isPolishing());
 
     ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
@@ -58,7 +60,7 @@ TEST_F(PolishSessionTest, SuccessfulSessionShowsCardsInPresetOrderAndStoresOneHi
     EXPECT_EQ(contents(item.polishedResults), expected);
     EXPECT_EQ(item.modelUsed, QStringLiteral("quill-1"));
     EXPECT_EQ(item.responseTime, 1.5);
-    EXPECT_TRUE(panels().results->isVisible());
+    EXPECT_TRUE(panels().results->isOnScreen());
 }
 
 TEST_F(PolishSessionTest, FailedSessionShowsTheErrorAndKeepsHistoryAndResults)
@@ -96,12 +98,36 @@ TEST_F(PolishSessionTest, GesturesChangeNothingWhilePolishing)
 
     EXPECT_EQ(tracker().startPoint(), startPoint);
     EXPECT_FALSE(tracker().isCheckingSelection());
-    EXPECT_TRUE(panels().results->isVisible());
+    EXPECT_TRUE(panels().results->isOnScreen());
     EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("please polish this text"));
 
     ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
     server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
     ASSERT_TRUE(waitForPolishing());
+}
+
+TEST_F(PolishSessionTest, TrackerStoppedOrDestroyedWhilePolishingLeavesNothingBehind)
+{
+    // Stopped: the answer still arrives and is kept, but the panel stays off the screen.
+    answerPolish(std::nullopt);
+    tracker().startTracking();
+    startSession();
+    ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
+    tracker().stopTracking();
+    server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
+    ASSERT_TRUE(waitForPolishing());
+    EXPECT_FALSE(panels().results->isOnScreen());
+    EXPECT_EQ(history().items().size(), 1);
+
+    // Destroyed: the session resumes after the tracker and its panels are gone and touches neither.
+    tracker().startTracking();
+    startSession();
+    ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
+    destroyTracker();
+    server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey again")}}));
+    ASSERT_TRUE(test::waitUntil([this] { return client().findChildren<QNetworkReply*>().isEmpty(); }));
+    advance(1);
+    EXPECT_EQ(history().items().size(), 1);
 }
 
 TEST_F(PolishSessionTest, ActivationWithoutASelectionDoesNothing)
@@ -127,7 +153,7 @@ TEST_F(PolishSessionTest, UseHidesThePanelAtOnceAndPastesOverTheSelectionATenthO
 
     panels().results->use(QStringLiteral("Dear team"));
 
-    EXPECT_FALSE(panels().results->isVisible());
+    EXPECT_FALSE(panels().results->isOnScreen());
     EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team"));
     EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());
     advance(0.099);

@@ -1,7 +1,7 @@
 #include "BackendFixture.h"
 
-#include "core/JsonCoding.h"
 #include "app/PresetManager.h"
+#include "core/JsonCoding.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -86,7 +86,7 @@ TEST_F(PresetManagerTest, StartUpShowsTheCacheThenTheBackendListOrTheBuiltInsAsL
         if (testCase.backend) {
             server().setHandler([reply = *testCase.backend](const Request&) { return reply; });
         }
-        BackendClient backend(origin, &updates());
+        BackendClient backend(origin, updates());
 
         PresetManager manager(backend);
         if (testCase.cache == mineCache) {

@@ -35,7 +35,7 @@ TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePoin
         mouse().release(gesture.release, gesture.clickCount);
         EXPECT_EQ(tracker().isCheckingSelection(), gesture.checks);
         settle();
-        EXPECT_EQ(panels().icon->isVisible(), gesture.checks);
+        EXPECT_EQ(panels().icon->isOnScreen(), gesture.checks);
         if (gesture.checks) {
             EXPECT_EQ(panels().icon->shownAt.last(), gesture.release);
         }
@@ -56,7 +56,7 @@ TEST_F(SelectionTrackerTest, DoubleClickOnAWordChecksOnTheSecondRelease)
     settle();
 
     EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("extraordinarily"));
-    EXPECT_TRUE(panels().icon->isVisible());
+    EXPECT_TRUE(panels().icon->isOnScreen());
 }
 
 TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
@@ -83,7 +83,7 @@ TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
         SCOPED_TRACE(testCase.selection.toStdString());
         selectInEditor(testCase.selection);
         dragAndSettle({100, 500}, {300, 500});
-        EXPECT_EQ(panels().icon->isVisible(), testCase.showsIcon);
+        EXPECT_EQ(panels().icon->isOnScreen(), testCase.showsIcon);
         if (testCase.showsIcon) {
             EXPECT_EQ(tracker().lastCapturedText(), testCase.captured);
         }
@@ -124,7 +124,7 @@ TEST_F(SelectionTrackerTest, ShortcutCopyIsUsedWhenAccessibilityYieldsNoUsableTe
 
         EXPECT_EQ(app.copies(), 1);
         EXPECT_EQ(tracker().lastCapturedText(), text);
-        EXPECT_TRUE(panels().icon->isVisible());
+        EXPECT_TRUE(panels().icon->isOnScreen());
         mouse().click({900, 900});
     }
 }
@@ -138,7 +138,7 @@ TEST_F(SelectionTrackerTest, SelectionIsReadOnlyAfterTheWait)
     // Whatever is selected when the wait ends counts, not what was selected at the release.
     selectInEditor(QStringLiteral("second selection here"));
     advance(0.049);
-    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_FALSE(panels().icon->isOnScreen());
     settle();
 
     EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("second selection here"));
@@ -155,7 +155,7 @@ TEST_F(SelectionTrackerTest, NothingSelectedShowsNoIconAndReleasesAreIgnoredDuri
     EXPECT_EQ(tracker().startPoint(), QPointF(400, 400));
     settle();
 
-    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_FALSE(panels().icon->isOnScreen());
     EXPECT_FALSE(tracker().isCheckingSelection());
     EXPECT_TRUE(tracker().lastCapturedText().isEmpty());
 }
@@ -208,22 +208,22 @@ TEST_F(SelectionTrackerTest, SinglePressOutsideTheResultsHidesBothPanelsAndMulti
     startSession();
     ASSERT_TRUE(waitForPolishing());
     test::FakeResultsPanel& results = *panels().results;
-    ASSERT_TRUE(results.isVisible());
+    ASSERT_TRUE(results.isOnScreen());
     const QPointF inside = results.frame().center();
 
     // While the results are on the screen no selection is looked for, wherever the release is.
     mouse().press({1000, 100}, 2);
     mouse().release({1300, 100}, 2);
     EXPECT_FALSE(tracker().isCheckingSelection());
-    EXPECT_TRUE(results.isVisible());
+    EXPECT_TRUE(results.isOnScreen());
 
     mouse().click(inside);
-    EXPECT_TRUE(results.isVisible());
+    EXPECT_TRUE(results.isOnScreen());
 
-    panels().icon->show({50, 50});
+    panels().icon->showAt({50, 50});
     mouse().press({1000, 100});
-    EXPECT_FALSE(results.isVisible());
-    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_FALSE(results.isOnScreen());
+    EXPECT_FALSE(panels().icon->isOnScreen());
 }
 
 TEST_F(SelectionTrackerTest, ReleaseOnTheIconStartsNoCheck)
@@ -234,7 +234,7 @@ TEST_F(SelectionTrackerTest, ReleaseOnTheIconStartsNoCheck)
     const QPointF onIcon = panels().icon->frame().center();
 
     mouse().press({300, 300}, 1);
-    panels().icon->show({300, 500});
+    panels().icon->showAt({300, 500});
     mouse().release(onIcon, 1);
 
     EXPECT_FALSE(tracker().isCheckingSelection());
@@ -259,12 +259,12 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
     EXPECT_EQ(panels().icon->identifier(), QStringLiteral("floatingIcon"));
     EXPECT_EQ(panels().results->identifier(), QStringLiteral("results"));
 
-    panels().icon->show({10, 10});
+    panels().icon->showAt({10, 10});
     tracker().stopTracking();
 
     EXPECT_EQ(mouse().monitorCount(), 0);
     EXPECT_FALSE(tracker().isTracking());
-    EXPECT_FALSE(panels().icon->isVisible());
+    EXPECT_FALSE(panels().icon->isOnScreen());
     EXPECT_EQ(desktop().userDefaults().object(QStringLiteral("isTrackingEnabled")), QVariant(false));
     EXPECT_EQ(announced, QStringList({QStringLiteral("true"), QStringLiteral("false")}));
 

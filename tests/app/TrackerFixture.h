@@ -6,6 +6,7 @@
 
 #include "app/AIPolishingService.h"
 #include "app/HistoryManager.h"
+#include "app/PasteService.h"
 #include "app/PresetManager.h"
 #include "app/SelectionTracker.h"
 #include "capture/SelectedTextManager.h"
@@ -40,6 +41,7 @@ protected:
         m_presets = std::make_unique<PresetManager>(client());
         test::awaitTask(m_presets->waitForInitialLoad());
         m_history = std::make_unique<HistoryManager>();
+        m_paste = std::make_unique<PasteService>(desktop().pasteboard(), clock());
         m_app = &desktop().addApp(SimAppSpec{});
         m_tracker = makeTracker();
     }
@@ -47,6 +49,7 @@ protected:
     void TearDown() override
     {
         m_tracker.reset();
+        m_paste.reset();
         m_history.reset();
         m_presets.reset();
         BackendFixture::TearDown();
@@ -55,7 +58,7 @@ protected:
     std::unique_ptr<SelectionTracker> makeTracker()
     {
         return std::make_unique<SelectionTracker>(SelectionTracker::Services{
-            m_panels, SelectedTextManager::shared(), *m_history, AIPolishingService(client(), *m_presets)});
+            m_panels, SelectedTextManager::shared(), *m_history, *m_paste, AIPolishingService(client(), *m_presets)});
     }
 
     static QJsonObject preset(qint64 id, const QString& name)
@@ -105,7 +108,7 @@ protected:
     {
         selectInEditor(text);
         dragAndSettle({100, 500}, {300, 500});
-        ASSERT_TRUE(panels().icon->isVisible());
+        ASSERT_TRUE(panels().icon->isOnScreen());
         panels().icon->activate();
     }
 
@@ -118,6 +121,8 @@ protected:
     SimMouse& mouse() { return desktop().mouseMonitor(); }
     SimApp& editor() { return *m_app; }
     SelectionTracker& tracker() { return *m_tracker; }
+    /** Destroys the tracker, and with it both panels. */
+    void destroyTracker() { m_tracker.reset(); }
     test::FakePanelFactory& panels() { return m_panels; }
     HistoryManager& history() { return *m_history; }
 
@@ -126,6 +131,7 @@ private:
     std::unique_ptr<PresetManager> m_presets;
     std::unique_ptr<HistoryManager> m_history;
     test::FakePanelFactory m_panels;
+    std::unique_ptr<PasteService> m_paste;
     SimApp* m_app = nullptr;
     std::unique_ptr<SelectionTracker> m_tracker;
 };

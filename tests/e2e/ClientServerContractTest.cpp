@@ -9,9 +9,6 @@
 #include "support/EventLoopWait.h"
 #include "support/SimDesktopTest.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
-
 #include <gtest/gtest.h>
 
 namespace quillora {
@@ -32,7 +29,7 @@ protected:
         const TokenPair first = m_server->addUser(QStringLiteral("alice"));
         BackendClient::storeTokens(first.accessToken, first.refreshToken);
         m_updates = std::make_unique<UpdateManager>(desktop().userDefaults(), QStringLiteral("1.0.0"));
-        m_client = std::make_unique<BackendClient>(m_server->origin().toString(), m_updates.get());
+        m_client = std::make_unique<BackendClient>(m_server->origin().toString(), *m_updates);
     }
 
     void TearDown() override
@@ -41,22 +38,6 @@ protected:
         m_updates.reset();
         m_server.reset();
         SimDesktopTest::TearDown();
-    }
-
-    int interactionCount()
-    {
-        const QString connection = QStringLiteral("contract-inspect");
-        int count = -1;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-            db.setDatabaseName(m_server->databasePath());
-            if (db.open()) {
-                QSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM interactions"), db);
-                count = query.next() ? query.value(0).toInt() : -1;
-            }
-        }
-        QSqlDatabase::removeDatabase(connection);
-        return count;
     }
 
     std::unique_ptr<TestServer> m_server;
@@ -109,7 +90,7 @@ TEST_F(ClientServerContractTest, PresetsAndPolishingGoThroughEveryCall)
 
     awaitTask(m_client->logInteraction(*outcome.results.first().logId, QStringLiteral("use"),
                                        outcome.results.first().presetName));
-    EXPECT_EQ(interactionCount(), 1);
+    EXPECT_EQ(m_server->interactions().size(), 1);
 }
 
 TEST_F(ClientServerContractTest, ExpiredAccessTokenIsRefreshedOnceAndTheCallRepeated)

@@ -6,7 +6,9 @@
 #include "app/AppInfo.h"
 #include "app/BackendClient.h"
 #include "app/HistoryManager.h"
+#include "app/PasteService.h"
 #include "app/PresetManager.h"
+#include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
 #include "app/UpdateManager.h"
 #include "capture/Drive.h"
@@ -24,13 +26,6 @@
 namespace quillora {
 namespace {
 
-struct LoggedInteraction
-{
-    qint64 logId;
-    QString action;
-    QString presetName;
-};
-
 class PolishingLoopTest : public SimDesktopTest
 {
 protected:
@@ -39,26 +34,27 @@ protected:
         SimDesktopTest::SetUp();
         m_server = std::make_unique<test::TestServer>(clock());
         m_updates = std::make_unique<UpdateManager>(desktop().userDefaults(), AppInfo::version());
-        m_client = std::make_unique<BackendClient>(m_server->origin().toString(), m_updates.get());
+        m_client = std::make_unique<BackendClient>(m_server->origin().toString(), *m_updates);
         m_presets = std::make_unique<PresetManager>(*m_client);
         test::awaitTask(m_presets->waitForInitialLoad());
         m_history = std::make_unique<HistoryManager>();
+        m_actions = std::make_unique<ResultActions>(*m_client, desktop().pasteboard());
+        m_panels = std::make_unique<WidgetPanelFactory>(*m_actions);
+        m_paste = std::make_unique<PasteService>(desktop().pasteboard(), clock());
         m_tracker = std::make_unique<SelectionTracker>(SelectionTracker::Services{
-            m_panels, SelectedTextManager::shared(), *m_history, AIPolishingService(*m_client, *m_presets)});
+            *m_panels, SelectedTextManager::shared(), *m_history, *m_paste, AIPolishingService(*m_client, *m_presets)});
         m_editor =
             &desktop().addApp(SimAppSpec{QStringLiteral("TextEdit"), std::nullopt, m_before + m_selection + m_after,
                                          AXRange{m_before.size(), m_selection.size()}, true});
         m_tracker->startTracking();
-        // Interactions are recorded here instead of being sent to the process-wide client.
-        dynamic_cast<FloatingResultsWindow&>(*m_tracker->resultsWindow())
-            .setInteractionLogger([this](qint64 logId, const QString& action, const QString& presetName) {
-                m_logged.append({logId, action, presetName});
-            });
     }
 
     void TearDown() override
     {
         m_tracker.reset();
+        m_paste.reset();
+        m_panels.reset();
+        m_actions.reset();
         m_history.reset();
         m_presets.reset();
         m_client.reset();
@@ -95,16 +91,17 @@ protected:
     std::unique_ptr<BackendClient> m_client;
     std::unique_ptr<PresetManager> m_presets;
     std::unique_ptr<HistoryManager> m_history;
-    WidgetPanelFactory m_panels;
+    std::unique_ptr<ResultActions> m_actions;
+    std::unique_ptr<WidgetPanelFactory> m_panels;
+    std::unique_ptr<PasteService> m_paste;
     std::unique_ptr<SelectionTracker> m_tracker;
     SimApp* m_editor = nullptr;
-    QList<LoggedInteraction> m_logged;
 };
 
 TEST_F(PolishingLoopTest, DragHoverClickUseReplacesTheSelectionInTheEditor)
 {
     FloatingIconWindow& icon = dragForIcon();
-    ASSERT_TRUE(icon.isVisible());
+    ASSERT_TRUE(icon.isOnScreen());
     EXPECT_EQ(icon.frame().topLeft(), QPointF(540, 635));
     EXPECT_EQ(m_tracker->lastCapturedText(), m_selection);
 
@@ -113,7 +110,7 @@ TEST_F(PolishingLoopTest, DragHoverClickUseReplacesTheSelectionInTheEditor)
     advance(0.3);
     icon.mouseDown();
     advance(0.15);
-    EXPECT_FALSE(m_tracker->resultsWindow()->isVisible());
+    EXPECT_FALSE(m_tracker->resultsWindow()->isOnScreen());
     icon.mouseExited();
     icon.mouseEntered();
     advance(FloatingIconWindow::activationDelay);
@@ -121,7 +118,7 @@ TEST_F(PolishingLoopTest, DragHoverClickUseReplacesTheSelectionInTheEditor)
     advance(0.15);
 
     auto& results = dynamic_cast<FloatingResultsWindow&>(*m_tracker->resultsWindow());
-    ASSERT_TRUE(results.isVisible());
+    ASSERT_TRUE(results.isOnScreen());
     EXPECT_EQ(results.resultsView().content(), PolishedResultsView::Content::Placeholders);
     ASSERT_TRUE(test::waitUntil([this] { return !m_tracker->isPolishing(); }));
 
@@ -136,7 +133,7 @@ TEST_F(PolishingLoopTest, DragHoverClickUseReplacesTheSelectionInTheEditor)
 
     const QString chosen = cards.first()->result().content;
     cards.first()->useButton().click();
-    EXPECT_FALSE(results.isVisible());
+    EXPECT_FALSE(results.isOnScreen());
     EXPECT_EQ(desktop().pasteboard().string(), chosen);
     EXPECT_EQ(m_editor->pastes(), 0);
     advance(0.1);
@@ -155,17 +152,19 @@ TEST_F(PolishingLoopTest, CopyLeavesThePanelOpenAndBothButtonsReportTheirAction)
     cards[1]->copyButton().click();
     advance(1);
 
-    EXPECT_TRUE(results.isVisible());
+    EXPECT_TRUE(results.isOnScreen());
     EXPECT_EQ(desktop().pasteboard().string(), second.content);
     EXPECT_EQ(m_editor->pastes(), 0);
     EXPECT_EQ(m_editor->text(), m_before + m_selection + m_after);
 
     results.resultsView().cards()[1]->useButton().click();
-    ASSERT_EQ(m_logged.size(), 2);
-    EXPECT_EQ(m_logged[0].action, QStringLiteral("copy"));
-    EXPECT_EQ(m_logged[1].action, QStringLiteral("use"));
-    EXPECT_EQ(m_logged[1].logId, *second.logId);
-    EXPECT_EQ(m_logged[1].presetName, second.presetName);
+    ASSERT_TRUE(test::waitUntil([this] { return m_actions->reportsInFlight() == 0; }));
+    const QList<test::TestServer::Interaction> logged = m_server->interactions();
+    ASSERT_EQ(logged.size(), 2);
+    EXPECT_EQ(logged[0].action, QStringLiteral("copy"));
+    EXPECT_EQ(logged[1].action, QStringLiteral("use"));
+    EXPECT_EQ(logged[1].polishingId, *second.logId);
+    EXPECT_EQ(logged[1].presetName, second.presetName);
 }
 
 TEST_F(PolishingLoopTest, VariationsWithoutLogIdReportNothing)
@@ -175,13 +174,14 @@ TEST_F(PolishingLoopTest, VariationsWithoutLogIdReportNothing)
     for (const PolishedResult& result : m_tracker->polishedResults()) {
         unlogged.append(PolishedResult(result.id, result.presetName, result.content, std::nullopt));
     }
-    results.update(unlogged, false, std::nullopt);
+    results.setContent(unlogged, false, std::nullopt);
 
     results.resultsView().cards()[0]->copyButton().click();
     results.resultsView().cards()[0]->useButton().click();
     advance(0.1);
 
-    EXPECT_TRUE(m_logged.isEmpty());
+    EXPECT_EQ(m_actions->reportsInFlight(), 0);
+    EXPECT_TRUE(m_server->interactions().isEmpty());
     EXPECT_EQ(m_editor->text(), m_before + unlogged[0].content + m_after);
 }
 

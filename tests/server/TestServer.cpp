@@ -5,6 +5,8 @@
 #include "server/rules/SpellingDictionary.h"
 
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace quillora::test {
 
@@ -26,6 +28,25 @@ TestServer::TestServer(Clock& clock, ServerOptions options)
 }
 
 TestServer::~TestServer() = default;
+
+QList<TestServer::Interaction> TestServer::interactions() const
+{
+    const QString connection = QStringLiteral("test-server-inspect");
+    QList<Interaction> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(m_databasePath);
+        if (db.open()) {
+            QSqlQuery query(QStringLiteral("SELECT polishing_id, action, preset_name FROM interactions ORDER BY id"),
+                            db);
+            while (query.next()) {
+                rows.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return rows;
+}
 
 ServerOptions TestServer::defaultOptions()
 {

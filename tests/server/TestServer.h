@@ -47,6 +47,17 @@ public:
     /** The SQLite file, for tests that inspect the stored rows. */
     [[nodiscard]] QString databasePath() const { return m_databasePath; }
 
+    /** One row of the interaction log. */
+    struct Interaction
+    {
+        qint64 polishingId;
+        QString action;
+        QString presetName;
+    };
+
+    /** The interaction log as stored, oldest first (read from the SQLite file). */
+    [[nodiscard]] QList<Interaction> interactions() const;
+
     /** The log lines written so far. */
     [[nodiscard]] const QStringList& logLines() const { return *m_log; }
 

@@ -5,8 +5,7 @@ namespace quillora::test {
 std::shared_ptr<TaskOutcome<Void>> startVoid(QCoro::Task<> task)
 {
     auto outcome = std::make_shared<TaskOutcome<Void>>();
-    auto runner = collectVoid(std::move(task), outcome);
-    (void)runner;
+    runDetached(collectVoid(std::move(task), outcome));
     return outcome;
 }
 

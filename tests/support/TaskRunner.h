@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Detached.h"
+
 #include "core/Error.h"
 
 #include <qcoro/qcorotask.h>
@@ -67,8 +69,7 @@ inline QCoro::Task<> collectVoid(QCoro::Task<> task, std::shared_ptr<TaskOutcome
 template <typename T> std::shared_ptr<TaskOutcome<T>> start(QCoro::Task<T> task)
 {
     auto outcome = std::make_shared<TaskOutcome<T>>();
-    auto runner = collect<T>(std::move(task), outcome);
-    (void)runner;
+    runDetached(collect<T>(std::move(task), outcome));
     return outcome;
 }
 

@@ -41,7 +41,7 @@ TEST_F(FloatingIconWindowTest, PressCountsOnlyAfterTheRingHasFilled)
     for (const Case& c : {Case{0.0, false}, Case{0.3, false}, Case{0.399, false}, Case{0.4, true}, Case{1.5, true}}) {
         SCOPED_TRACE(c.hover);
         clicks = 0;
-        icon->show(QPointF(300, 300));
+        icon->showAt(QPointF(300, 300));
         test::sendEnter(*icon);
         advance(c.hover);
         test::sendPress(*icon);
@@ -51,14 +51,14 @@ TEST_F(FloatingIconWindowTest, PressCountsOnlyAfterTheRingHasFilled)
         advance(0.001);
         EXPECT_EQ(clicks, c.activates ? 1 : 0);
         advance(FloatingIconWindow::fadeDuration);
-        EXPECT_EQ(icon->isVisible(), !c.activates) << "an activated icon hides itself";
+        EXPECT_EQ(icon->isOnScreen(), !c.activates) << "an activated icon hides itself";
         test::sendLeave(*icon);
     }
 }
 
 TEST_F(FloatingIconWindowTest, ActivationShrinksTheIconAndHidesItWithAFade)
 {
-    icon->show(QPointF(300, 300));
+    icon->showAt(QPointF(300, 300));
     test::sendEnter(*icon);
     test::sendMove(icon->view(), QPointF(32, 32));
     advance(0.5);
@@ -67,19 +67,19 @@ TEST_F(FloatingIconWindowTest, ActivationShrinksTheIconAndHidesItWithAFade)
     advance(IconState::clickDuration);
     EXPECT_DOUBLE_EQ(icon->view().currentScale(), FloatingIconView::clickedScale);
     EXPECT_EQ(clicks, 1);
-    EXPECT_TRUE(icon->isVisible()) << "still fading out";
+    EXPECT_TRUE(icon->isOnScreen()) << "still fading out";
     EXPECT_DOUBLE_EQ(icon->iconState().activationProgress(), 0);
     advance(0.1);
     EXPECT_GT(icon->alphaValue(), 0);
     EXPECT_LT(icon->alphaValue(), 1);
     advance(0.11);
-    EXPECT_FALSE(icon->isVisible());
+    EXPECT_FALSE(icon->isOnScreen());
     EXPECT_DOUBLE_EQ(icon->alphaValue(), 0);
 }
 
 TEST_F(FloatingIconWindowTest, SecondPressDuringTheShrinkStartsNoSecondSession)
 {
-    icon->show(QPointF(300, 300));
+    icon->showAt(QPointF(300, 300));
     test::sendEnter(*icon);
     advance(0.4);
     test::sendPress(*icon);
@@ -91,7 +91,7 @@ TEST_F(FloatingIconWindowTest, SecondPressDuringTheShrinkStartsNoSecondSession)
 
 TEST_F(FloatingIconWindowTest, RingFillsLinearlyAndLeavingRestartsArming)
 {
-    icon->show(QPointF(300, 300));
+    icon->showAt(QPointF(300, 300));
     test::sendEnter(*icon);
     EXPECT_EQ(hovers, 1);
     advance(0.2);
@@ -113,39 +113,39 @@ TEST_F(FloatingIconWindowTest, RingFillsLinearlyAndLeavingRestartsArming)
 
 TEST_F(FloatingIconWindowTest, HidesItselfThreeSecondsAfterThePointerLeavesOrNeverCame)
 {
-    icon->show(QPointF(300, 300));
+    icon->showAt(QPointF(300, 300));
     advance(0.2);
     EXPECT_DOUBLE_EQ(icon->alphaValue(), 1) << "faded in";
     advance(2.79);
-    EXPECT_TRUE(icon->isVisible());
+    EXPECT_TRUE(icon->isOnScreen());
     EXPECT_DOUBLE_EQ(icon->alphaValue(), 1);
     advance(0.01 + FloatingIconWindow::fadeDuration);
-    EXPECT_FALSE(icon->isVisible());
+    EXPECT_FALSE(icon->isOnScreen());
 
-    icon->show(QPointF(300, 300));
+    icon->showAt(QPointF(300, 300));
     test::sendEnter(*icon);
     advance(30);
-    EXPECT_TRUE(icon->isVisible()) << "stays while hovered";
+    EXPECT_TRUE(icon->isOnScreen()) << "stays while hovered";
     EXPECT_FALSE(icon->isHideTimerRunning());
     test::sendLeave(*icon);
     advance(2.9);
-    EXPECT_TRUE(icon->isVisible());
+    EXPECT_TRUE(icon->isOnScreen());
     test::sendEnter(*icon);
     advance(5);
-    EXPECT_TRUE(icon->isVisible()) << "coming back within 3 s stops the timer";
+    EXPECT_TRUE(icon->isOnScreen()) << "coming back within 3 s stops the timer";
     test::sendLeave(*icon);
     advance(3 + FloatingIconWindow::fadeDuration);
-    EXPECT_FALSE(icon->isVisible());
+    EXPECT_FALSE(icon->isOnScreen());
 }
 
 TEST_F(FloatingIconWindowTest, ShowDuringAFadeOutKeepsTheIconOnScreen)
 {
-    icon->show(QPointF(300, 300));
-    icon->hide();
+    icon->showAt(QPointF(300, 300));
+    icon->hidePanel();
     advance(0.1);
-    icon->show(QPointF(400, 300));
+    icon->showAt(QPointF(400, 300));
     advance(1);
-    EXPECT_TRUE(icon->isVisible());
+    EXPECT_TRUE(icon->isOnScreen());
     EXPECT_DOUBLE_EQ(icon->alphaValue(), 1);
 }
 
@@ -155,7 +155,7 @@ TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerEvenAt
     for (const QPointF p :
          {QPointF(300, 300), QPointF(0, 0), QPointF(1919, 1079), QPointF(-40, 2000), QPointF(1910.5, 2.25)}) {
         SCOPED_TRACE(p.x());
-        icon->show(p);
+        icon->showAt(p);
         EXPECT_EQ(icon->frame(), QRectF(p.x() + 20, p.y() - 5, 64, 64));
         EXPECT_EQ(icon->pos(), QPointF(p.x() + 20, 1080 - (p.y() - 5) - 64).toPoint());
     }
@@ -163,7 +163,7 @@ TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerEvenAt
 
 TEST_F(FloatingIconWindowTest, ContainsIncludesLeftAndBottomEdgesOnly)
 {
-    icon->show(QPointF(80, 105));
+    icon->showAt(QPointF(80, 105));
     ASSERT_EQ(icon->frame(), QRectF(100, 100, 64, 64));
     struct Case
     {
@@ -183,7 +183,7 @@ TEST_F(FloatingIconWindowTest, NeverTakesFocus)
     EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(icon->testAttribute(Qt::WA_ShowWithoutActivating));
-    icon->show(QPointF(300, 300));
+    icon->showAt(QPointF(300, 300));
     EXPECT_FALSE(icon->isActiveWindow());
 }
 

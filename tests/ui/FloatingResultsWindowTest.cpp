@@ -1,4 +1,6 @@
 #include "ui/FloatingResultsWindow.h"
+
+#include "OfflineCardActions.h"
 #include "platform/Screens.h"
 #include "support/SimDesktopTest.h"
 #include "ui/CardEntrance.h"
@@ -26,12 +28,14 @@ protected:
     {
         SimDesktopTest::SetUp();
         desktop().screens().setScreens({kPrimary, kSecond});
-        window = std::make_unique<FloatingResultsWindow>();
+        cardActions = std::make_unique<test::OfflineCardActions>(desktop());
+        window = std::make_unique<FloatingResultsWindow>(cardActions->actions);
     }
 
     void TearDown() override
     {
         window.reset();
+        cardActions.reset();
         SimDesktopTest::TearDown();
     }
 
@@ -41,6 +45,7 @@ protected:
         return label ? label->text() : QString();
     }
 
+    std::unique_ptr<test::OfflineCardActions> cardActions;
     std::unique_ptr<FloatingResultsWindow> window;
 };
 
@@ -63,9 +68,9 @@ TEST_F(FloatingResultsWindowTest, OpensBesideThePointerInsideTheVisibleFrame)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        window->show(c.pointer);
+        window->showAt(c.pointer);
         EXPECT_EQ(window->frame(), QRectF(c.origin, QSizeF(320, 420)));
-        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(window->isOnScreen());
         EXPECT_DOUBLE_EQ(window->alphaValue(), 1);
     }
 }
@@ -73,17 +78,17 @@ TEST_F(FloatingResultsWindowTest, OpensBesideThePointerInsideTheVisibleFrame)
 TEST_F(FloatingResultsWindowTest, PointOnNoScreenUsesTheMainScreenAndNoScreenLeavesTheOriginAlone)
 {
     desktop().screens().setScreens({kPrimary, kSecond}, 1);
-    window->show(QPointF(5000, 10));
+    window->showAt(QPointF(5000, 10));
     EXPECT_EQ(window->frame().topLeft(), QPointF(4660, 50)) << "by the second screen's visible frame";
 
     desktop().screens().setScreens({});
-    window->show(QPointF(100, 100));
+    window->showAt(QPointF(100, 100));
     EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
 }
 
 TEST_F(FloatingResultsWindowTest, PlacesTheQtWindowWithItsShadowMarginAroundThePanel)
 {
-    window->show(QPointF(500, 500));
+    window->showAt(QPointF(500, 500));
     // The panel's top edge is at design y 710, Qt y 1080 - 710 = 370.
     const int margin = FloatingResultsWindow::shadowMargin;
     EXPECT_EQ(window->pos(), QPoint(520 - margin, 370 - margin));
@@ -109,7 +114,7 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
         {{}, false, std::nullopt, PolishedResultsView::Content::Empty},
     };
     for (const Case& c : cases) {
-        window->update(c.results, c.isPolishing, c.error);
+        window->setContent(c.results, c.isPolishing, c.error);
         const PolishedResultsView& view = window->resultsView();
         EXPECT_EQ(view.content(), c.expected);
         EXPECT_EQ(labelText("title"), QStringLiteral("Quillora"));
@@ -136,7 +141,7 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
 
 TEST_F(FloatingResultsWindowTest, ErrorMessageIsShownAsPlainText)
 {
-    window->update({}, false, QStringLiteral("<b>bold</b> & <img src=x>"));
+    window->setContent({}, false, QStringLiteral("<b>bold</b> & <img src=x>"));
     const auto* message = window->resultsView().findChild<QLabel*>(QStringLiteral("errorMessage"));
     ASSERT_NE(message, nullptr);
     EXPECT_EQ(message->textFormat(), Qt::PlainText);
@@ -144,8 +149,8 @@ TEST_F(FloatingResultsWindowTest, ErrorMessageIsShownAsPlainText)
 
 TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
 {
-    window->show(QPointF(500, 500));
-    window->update({}, true, std::nullopt);
+    window->showAt(QPointF(500, 500));
+    window->setContent({}, true, std::nullopt);
     const auto skeletons = window->resultsView().findChildren<SkeletonCard*>();
     ASSERT_EQ(skeletons.size(), 3);
     EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
@@ -159,13 +164,13 @@ TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
 
 TEST_F(FloatingResultsWindowTest, CloseButtonHidesAndKeepsTheContent)
 {
-    window->show(QPointF(500, 500));
-    window->update({PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there"))}, false, std::nullopt);
+    window->showAt(QPointF(500, 500));
+    window->setContent({PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there"))}, false, std::nullopt);
     auto* close = window->resultsView().findChild<QAbstractButton*>(QStringLiteral("closeButton"));
     ASSERT_NE(close, nullptr);
     close->click();
-    EXPECT_FALSE(window->isVisible());
-    window->show(QPointF(500, 500));
+    EXPECT_FALSE(window->isOnScreen());
+    window->showAt(QPointF(500, 500));
     EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results);
 }
 
@@ -175,8 +180,8 @@ TEST_F(FloatingResultsWindowTest, CardsEnterOneAfterAnother)
     for (const char* name : {"Professional", "Casual", "Fix Grammar", "Concise"}) {
         four.append(PolishedResult(QString::fromLatin1(name), QStringLiteral("Some polished words.")));
     }
-    window->show(QPointF(500, 500));
-    window->update(four, false, std::nullopt);
+    window->showAt(QPointF(500, 500));
+    window->setContent(four, false, std::nullopt);
     const auto& entrances = window->resultsView().entrances();
     ASSERT_EQ(entrances.size(), 4);
     const auto started = [&entrances] {

@@ -1,5 +1,6 @@
 #include "ui/ResultCard.h"
-#include "support/SimDesktopTest.h"
+#include "app/BackendFixture.h"
+#include "app/ResultActions.h"
 #include "ui/FloatingResultsWindow.h"
 #include "ui/PolishedResultsView.h"
 
@@ -15,36 +16,52 @@ namespace {
 
 using Report = std::tuple<qint64, QString, QString>;
 
-class ResultCardTest : public SimDesktopTest
+class ResultCardTest : public BackendFixture
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
-        window = std::make_unique<FloatingResultsWindow>();
-        window->setInteractionLogger([this](qint64 logId, const QString& action, const QString& presetName) {
-            reports.append({logId, action, presetName});
-        });
+        BackendFixture::SetUp();
+        server().setHandler([](const Request&) { return Reply::json(201, QJsonObject()); });
+        actions = std::make_unique<ResultActions>(client(), desktop().pasteboard());
+        window = std::make_unique<FloatingResultsWindow>(*actions);
         window->setOnSelect([this](const QString& text) {
             selected.append(text);
-            visibleWhenSelected = window->isVisible();
+            visibleWhenSelected = window->isOnScreen();
         });
-        window->show(QPointF(500, 500));
-        window->update({PolishedResult(QStringLiteral("Professional"), QStringLiteral("Dear team,"), 41),
-                        PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey all"))},
-                       false, std::nullopt);
+        window->showAt(QPointF(500, 500));
+        window->setContent({PolishedResult(QStringLiteral("Professional"), QStringLiteral("Dear team,"), 41),
+                            PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey all"))},
+                           false, std::nullopt);
     }
 
     void TearDown() override
     {
         window.reset();
-        SimDesktopTest::TearDown();
+        actions.reset();
+        BackendFixture::TearDown();
     }
 
     [[nodiscard]] ResultCard& card(qsizetype index) const { return *window->resultsView().cards().at(index); }
 
+    /** The interaction reports the backend received, once every report started has arrived. */
+    QList<Report> reports()
+    {
+        EXPECT_TRUE(test::waitUntil([this] { return actions->reportsInFlight() == 0; }));
+        QList<Report> received;
+        for (const Request& request : server().requests()) {
+            const QList<QByteArray> parts = request.target.split('/');
+            const QJsonObject interaction = request.json().value(QStringLiteral("interaction")).toObject();
+            if (parts.size() == 6 && parts[5] == "interactions") {
+                received.append({parts[4].toLongLong(), interaction.value(QStringLiteral("action")).toString(),
+                                 interaction.value(QStringLiteral("preset_name")).toString()});
+            }
+        }
+        return received;
+    }
+
+    std::unique_ptr<ResultActions> actions;
     std::unique_ptr<FloatingResultsWindow> window;
-    QList<Report> reports;
     QStringList selected;
     bool visibleWhenSelected = false;
 };
@@ -54,8 +71,8 @@ TEST_F(ResultCardTest, UseHandsTheTextOnBeforeTheWindowHides)
     card(0).useButton().click();
     EXPECT_EQ(selected, QStringList{QStringLiteral("Dear team,")});
     EXPECT_TRUE(visibleWhenSelected) << "the paste is started while the window is still up";
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(reports, QList<Report>({{41, QStringLiteral("use"), QStringLiteral("Professional")}}));
+    EXPECT_FALSE(window->isOnScreen());
+    EXPECT_EQ(reports(), QList<Report>({{41, QStringLiteral("use"), QStringLiteral("Professional")}}));
 }
 
 TEST_F(ResultCardTest, CopyWritesThePasteboardAndLeavesTheWindowOpen)
@@ -64,10 +81,10 @@ TEST_F(ResultCardTest, CopyWritesThePasteboardAndLeavesTheWindowOpen)
     card(0).copyButton().click();
     EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team,"));
     EXPECT_EQ(desktop().pasteboard().items().size(), 1) << "the earlier content is cleared";
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isOnScreen());
     EXPECT_TRUE(selected.isEmpty());
     EXPECT_TRUE(card(0).isCopied());
-    EXPECT_EQ(reports, QList<Report>({{41, QStringLiteral("copy"), QStringLiteral("Professional")}}));
+    EXPECT_EQ(reports(), QList<Report>({{41, QStringLiteral("copy"), QStringLiteral("Professional")}}));
 }
 
 TEST_F(ResultCardTest, CopiedMarkClearsOneAndAHalfSecondsAfterTheFirstPress)
@@ -101,14 +118,14 @@ TEST_F(ResultCardTest, VariationWithoutLogIdReportsNothing)
     EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("hey all"));
     card(1).useButton().click();
     EXPECT_EQ(selected, QStringList{QStringLiteral("hey all")});
-    EXPECT_TRUE(reports.isEmpty());
+    EXPECT_TRUE(reports().isEmpty());
 }
 
 TEST_F(ResultCardTest, UpdateRebuildsTheCardsAndClearsTheirMarks)
 {
     card(0).copyButton().click();
-    window->update({PolishedResult(QStringLiteral("Professional"), QStringLiteral("Dear team,"), 41)}, false,
-                   std::nullopt);
+    window->setContent({PolishedResult(QStringLiteral("Professional"), QStringLiteral("Dear team,"), 41)}, false,
+                       std::nullopt);
     EXPECT_FALSE(card(0).isCopied());
     advance(2);
     EXPECT_FALSE(card(0).isCopied());
@@ -116,8 +133,8 @@ TEST_F(ResultCardTest, UpdateRebuildsTheCardsAndClearsTheirMarks)
 
 TEST_F(ResultCardTest, ShowsThePresetNameInCapitalsAndKeepsTheTextsSpaces)
 {
-    window->update({PolishedResult(QStringLiteral("Fix Grammar"), QStringLiteral("a  <b>b</b>\nc"))}, false,
-                   std::nullopt);
+    window->setContent({PolishedResult(QStringLiteral("Fix Grammar"), QStringLiteral("a  <b>b</b>\nc"))}, false,
+                       std::nullopt);
     const auto* name = card(0).findChild<QLabel*>(QStringLiteral("presetName"));
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->text(), QStringLiteral("FIX GRAMMAR"));

@@ -2,6 +2,8 @@
 #include "ui/FloatingIconView.h"
 #include "ui/FloatingIconWindow.h"
 #include "ui/FloatingResultsWindow.h"
+
+#include "OfflineCardActions.h"
 #include "ui/PointerEvents.h"
 
 #include <QDir>
@@ -60,7 +62,7 @@ protected:
 TEST_F(ScreenshotTest, IconWithTheRingHalfFull)
 {
     FloatingIconWindow icon;
-    icon.show(QPointF(200, 200));
+    icon.showAt(QPointF(200, 200));
     test::sendEnter(icon);
     test::sendMove(icon.view(), QPointF(32, 32));
     advance(0.2);
@@ -69,18 +71,19 @@ TEST_F(ScreenshotTest, IconWithTheRingHalfFull)
 
 TEST_F(ScreenshotTest, ResultsWindowStates)
 {
-    FloatingResultsWindow window;
-    window.show(QPointF(300, 500));
+    test::OfflineCardActions cardActions(desktop());
+    FloatingResultsWindow window(cardActions.actions);
+    window.showAt(QPointF(300, 500));
 
-    window.update({}, true, std::nullopt);
+    window.setContent({}, true, std::nullopt);
     advance(0.8);
     save(window, "results-placeholders.png");
 
-    window.update(threeResults(), false, std::nullopt);
+    window.setContent(threeResults(), false, std::nullopt);
     advance(1);
     save(window, "results-cards.png");
 
-    window.update({}, false, QStringLiteral("The request timed out."));
+    window.setContent({}, false, QStringLiteral("The request timed out."));
     save(window, "results-error.png");
 }
 
