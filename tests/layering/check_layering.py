@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+"""Fails when a file under src/ includes a header of a component it must not depend on.
+
+The libraries are layered bottom up: core, platform (interfaces only), keys, ax, capture, app, ui.
+A library may include its own headers and those of the libraries below it. The backends (sim,
+linux) stand on the interfaces and are reached only through the factory, which only the programs
+and the tests link; the service stands on core alone.
+Usage: check_layering.py SRC_DIR
+"""
+import pathlib
+import re
+import sys
+
+LIBRARIES = ["core", "platform", "keys", "ax", "capture", "app", "ui"]
+BACKENDS = ["platform/sim", "platform/linux"]
+
+ALLOWED = {name: set(LIBRARIES[: index + 1]) for index, name in enumerate(LIBRARIES)}
+for backend in BACKENDS:
+    ALLOWED[backend] = {"core", "platform", backend}
+ALLOWED["platform/factory"] = {"core", "platform", "platform/factory", *BACKENDS}
+ALLOWED["server"] = {"core", "server"}
+# The programs may use any library and, through the factory or for the demo, a backend.
+PROGRAM_DEPENDENCIES = set(LIBRARIES) | set(BACKENDS) | {"platform/factory"}
+ALLOWED["cli"] = PROGRAM_DEPENDENCIES | {"cli"}
+ALLOWED["desktop"] = PROGRAM_DEPENDENCIES | {"desktop"}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
+
+
+def component(relative: str) -> str:
+    """The component a path below src/ (or an include path) belongs to."""
+    parts = relative.split("/")
+    if parts[0] == "platform" and len(parts) > 2 and f"platform/{parts[1]}" in ALLOWED:
+        return f"platform/{parts[1]}"
+    return parts[0]
+
+
+def main() -> int:
+    source = pathlib.Path(sys.argv[1])
+    violations = []
+    for path in sorted(source.rglob("*")):
+        if path.suffix not in {".h", ".cpp"}:
+            continue
+        owner = component(path.relative_to(source).as_posix())
+        if owner not in ALLOWED:
+            violations.append(f"{path}: component '{owner}' has no place in the layering")
+            continue
+        for included in INCLUDE.findall(path.read_text(encoding="utf-8")):
+            if "/" not in included:
+                continue  # a header next to the file, e.g. a generated one
+            target = component(included)
+            if target not in ALLOWED[owner]:
+                violations.append(f"{path}: '{owner}' must not include \"{included}\" ('{target}')")
+    for line in violations:
+        print(line)
+    if violations:
+        print(f"{len(violations)} forbidden include(s)")
+        return 1
+    print("layering: every include follows the architecture")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
