@@ -13,27 +13,23 @@
 namespace quillora {
 namespace {
 
-template <typename E> void expectDistinctRawValues(std::size_t expectedCount)
+// Two cases sharing one raw value would make the second unreachable when a name is parsed back.
+template <typename E> void expectCountAndDistinctRawValues(std::size_t expectedCount)
 {
-    const std::vector<E> cases = allCases<E>();
-    EXPECT_EQ(cases.size(), expectedCount);
     QSet<QString> raws;
-    for (E value : cases) {
-        const QString raw = rawValue(value);
-        EXPECT_TRUE(raw.startsWith(QStringLiteral("AX"))) << raw.toStdString();
-        EXPECT_EQ(fromRawValue<E>(raw), value) << raw.toStdString();
-        raws.insert(raw);
+    for (E value : allCases<E>()) {
+        raws.insert(rawValue(value));
     }
     EXPECT_EQ(static_cast<std::size_t>(raws.size()), expectedCount);
 }
 
-TEST(VocabularyTest, EachVocabularyHasItsCasesWithDistinctRawValuesThatReadBack)
+TEST(VocabularyTest, EachVocabularyHasItsNumberOfCasesAndNoTwoShareARawValue)
 {
-    expectDistinctRawValues<Attribute>(159);
-    expectDistinctRawValues<Role>(56);
-    expectDistinctRawValues<Subrole>(29);
-    expectDistinctRawValues<AXNotification>(35);
-    expectDistinctRawValues<Action>(11);
+    expectCountAndDistinctRawValues<Attribute>(159);
+    expectCountAndDistinctRawValues<Role>(56);
+    expectCountAndDistinctRawValues<Subrole>(29);
+    expectCountAndDistinctRawValues<AXNotification>(35);
+    expectCountAndDistinctRawValues<Action>(11);
 }
 
 TEST(VocabularyTest, RawValuesFollowTheNamingRuleAndItsExceptions)
