@@ -211,21 +211,28 @@ QCoro::Task<BackendResponse> BackendClient::authenticatedRequest(QString url, QS
         co_return response;
     }
     if (attempt == Attempt::First && refreshToken()) {
-        std::optional<BackendResponse> repeated;
+        // Only the service refusing the refresh token ends the session. A failure on the way (no
+        // connection, a time-out, an unreadable answer) keeps the tokens: the call fails with it,
+        // and the next call tries again.
+        bool refused = false;
+        std::exception_ptr failure;
         try {
             co_await refresh();
-            // The client may have been destroyed while the refresh was under way.
-            if (alive) {
-                repeated = co_await authenticatedRequest(url, method, body, Attempt::Retry);
-            }
+        } catch (const ErrorRecord& error) {
+            refused = error.domain() == kDomain;
+            failure = std::current_exception();
         } catch (...) {
-            // The session cannot be repaired; the caller gets the first 401 below.
+            failure = std::current_exception();
         }
-        if (repeated) {
-            co_return *repeated;
-        }
+        // The client may have been destroyed while the refresh was under way.
         if (!alive) {
             co_return response;
+        }
+        if (!failure) {
+            co_return co_await authenticatedRequest(url, method, body, Attempt::Retry);
+        }
+        if (!refused) {
+            std::rethrow_exception(failure);
         }
         endSession();
     }

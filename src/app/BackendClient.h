@@ -84,8 +84,10 @@ public:
 
     /**
      * Sends one request to the full URL text `url`. On a 401 of a first attempt with a refresh
-     * token stored, refreshes and repeats the request once; if that fails the session ends and the
-     * first 401 is returned. Throws as `request`.
+     * token stored, refreshes and repeats the request once. When the service refuses the refresh
+     * token the session ends and the first 401 is returned; when the refresh fails on the way
+     * (transport, time-out, unreadable answer) the tokens are kept and that error is thrown.
+     * Throws as `request`.
      */
     QCoro::Task<BackendResponse> authenticatedRequest(QString url, QString method, std::optional<QJsonObject> body,
                                                       Attempt attempt = Attempt::First);
