@@ -1,5 +1,6 @@
 #include "cli/CtlPresetsCommand.h"
 
+#include "app/BackendClient.h"
 #include "app/PresetManager.h"
 #include "cli/CtlContext.h"
 #include "cli/CtlUsageError.h"
@@ -8,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+
+#include <memory>
 
 namespace quillora {
 
@@ -92,11 +95,20 @@ QCoro::Task<CtlExitCode> CtlPresetsCommand::run(CtlContext& context, CtlInvocati
     } else if (invocation.command == CtlCommand::PresetsUpdate) {
         checkPreset(arguments[1], arguments[2]);
     }
+    // Watched before the first request: a load answered 401 whose refresh is refused ends the session.
+    const auto sessionEnded = std::make_shared<bool>(false);
+    QObject::connect(&context.backend(), &BackendClient::sessionEnded, &context.backend(),
+                     [sessionEnded] { *sessionEnded = true; });
     PresetManager& manager = context.presets();
     const PresetOutcome loaded = co_await manager.waitForInitialLoad();
 
     switch (invocation.command) {
     case CtlCommand::PresetsList:
+        if (*sessionEnded) {
+            context.err() << "quilloractl: the backend ended the session (sign in again with 'quilloractl login')"
+                          << Qt::endl;
+            co_return CtlExitCode::Failure;
+        }
         for (const QString& problem : loaded.problems) {
             context.err() << "quilloractl: " << problem << " (showing the presets kept on this device)" << Qt::endl;
         }

@@ -142,6 +142,18 @@ TEST_F(CtlRunnerTest, FailuresPrintOneLineAndChooseTheExitCode)
     EXPECT_TRUE(HistoryManager().items().isEmpty());
 }
 
+TEST_F(CtlRunnerTest, PresetListFailsWhenTheBackendEndsTheSession)
+{
+    ASSERT_EQ(run({"login", "--access-token", "A1", "--refresh-token", "R1"}, {}, false).code, 0);
+    server.setHandler([](const Request&) { return Reply::text(401, "expired"); });
+
+    const CtlOutput result = run({"presets", "list"});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err,
+              QStringLiteral("quilloractl: the backend ended the session (sign in again with 'quilloractl login')\n"));
+    EXPECT_EQ(server.count("POST", "/api/v1/auth/refresh"), 1);
+}
+
 TEST_F(CtlRunnerTest, PresetCommandsGoThroughTheBackendLikeTheSettingsScreen)
 {
     const CtlOutput listed = run({"presets", "list", "--json"});
