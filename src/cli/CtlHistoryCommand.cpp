@@ -1,8 +1,8 @@
 #include "cli/CtlHistoryCommand.h"
 
 #include "app/HistoryManager.h"
-#include "core/JsonCoding.h"
 #include "cli/CtlContext.h"
+#include "core/JsonCoding.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -59,10 +59,21 @@ CtlExitCode CtlHistoryCommand::run(CtlContext& context, const CtlInvocation& inv
 {
     HistoryManager& history = context.history();
     QTextStream& out = context.out();
+    const auto failed = [&context](const QString& error) {
+        context.err() << "quilloractl: " << error << Qt::endl;
+        return CtlExitCode::Failure;
+    };
     if (invocation.command == CtlCommand::HistoryClear) {
         history.clearHistory();
+        if (const std::optional<QString>& error = history.lastError()) {
+            return failed(*error);
+        }
         out << "History cleared." << Qt::endl;
         return CtlExitCode::Success;
+    }
+    // An unreadable history is not an empty one.
+    if (const std::optional<QString>& error = history.lastError()) {
+        return failed(*error);
     }
 
     QList<HistoryItem> items;

@@ -53,18 +53,24 @@ QCoro::Task<CtlExitCode> CtlPolishCommand::run(CtlContext& context, CtlInvocatio
     PresetManager& presets = context.presets();
     co_await presets.waitForInitialLoad();
     const PolishingOutcome outcome = co_await AIPolishingService(context.backend(), presets).polishAll(text);
-    context.history().addEntry(text, outcome.results, outcome.model, outcome.duration);
+    HistoryManager& history = context.history();
+    history.addEntry(text, outcome.results, outcome.model, outcome.duration);
 
+    // The polishing is printed either way; a history that could not keep it is still a failure.
     QTextStream& out = context.out();
     if (invocation.json) {
         out << QJsonDocument(outcomeJson(outcome)).toJson(QJsonDocument::Indented);
-        co_return CtlExitCode::Success;
-    }
-    for (qsizetype i = 0; i < outcome.results.size(); ++i) {
-        out << (i == 0 ? "" : "\n") << "== " << outcome.results[i].presetName << " ==\n"
-            << outcome.results[i].content << '\n';
+    } else {
+        for (qsizetype i = 0; i < outcome.results.size(); ++i) {
+            out << (i == 0 ? "" : "\n") << "== " << outcome.results[i].presetName << " ==\n"
+                << outcome.results[i].content << '\n';
+        }
     }
     out.flush();
+    if (const std::optional<QString>& error = history.lastError()) {
+        context.err() << "quilloractl: " << *error << Qt::endl;
+        co_return CtlExitCode::Failure;
+    }
     co_return CtlExitCode::Success;
 }
 

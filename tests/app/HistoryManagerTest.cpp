@@ -102,7 +102,7 @@ TEST_F(HistoryManagerTest, ReadableFilesLoadQuietlyAndClearingWritesAnEmptyArray
     EXPECT_EQ(readFile(filePath()), QByteArray("[]"));
 }
 
-TEST_F(HistoryManagerTest, UnreadableFileIsKeptAsideBeforeTheNextSave)
+TEST_F(HistoryManagerTest, UnreadableFilesAreReportedAndEachIsKeptAsideUnderItsOwnName)
 {
     const QByteArray damaged = R"([{"id":"not a uuid"}, trailing garbage)";
     writeFile(damaged);
@@ -110,18 +110,58 @@ TEST_F(HistoryManagerTest, UnreadableFileIsKeptAsideBeforeTheNextSave)
     EXPECT_TRUE(history.items().isEmpty());
     ASSERT_EQ(log().size(), 1);
     EXPECT_TRUE(log().first().startsWith(QStringLiteral("❌ Failed to load history: ")));
+    ASSERT_TRUE(history.lastError());
+    EXPECT_TRUE(history.lastError()->startsWith(QStringLiteral("The history could not be read: ")));
     EXPECT_EQ(readFile(filePath()), damaged);
 
     history.addEntry(QStringLiteral("new"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
-    EXPECT_EQ(readFile(filePath() + QStringLiteral(".corrupt")), damaged);
+    EXPECT_FALSE(history.lastError()) << "a save that worked clears the report";
+    const QStringList asideFirst = QDir(folder()).entryList({QStringLiteral("history.json.corrupt-*")});
+    ASSERT_EQ(asideFirst.size(), 1);
+    EXPECT_EQ(readFile(folder() + u'/' + asideFirst.first()), damaged);
     const QList<HistoryItem> saved = HistoryManager::decodeHistory(readFile(filePath()));
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved.first().originalText, QStringLiteral("new"));
 
-    // Kept aside once: later saves leave the copy alone.
-    QFile::remove(filePath() + QStringLiteral(".corrupt"));
-    history.addEntry(QStringLiteral("newer"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
-    EXPECT_FALSE(QFile::exists(filePath() + QStringLiteral(".corrupt")));
+    // A second damaged file, in the same second: its copy does not replace the first one's.
+    const QByteArray damagedAgain = "not json at all";
+    writeFile(damagedAgain);
+    HistoryManager again;
+    again.addEntry(QStringLiteral("newer"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
+    const QStringList asideBoth = QDir(folder()).entryList({QStringLiteral("history.json.corrupt-*")});
+    ASSERT_EQ(asideBoth.size(), 2);
+    EXPECT_EQ(readFile(folder() + u'/' + asideFirst.first()), damaged);
+    EXPECT_EQ(readFile(folder() + u'/' + asideBoth.last()), damagedAgain);
+}
+
+TEST_F(HistoryManagerTest, SavesArePrivateAndRemoveWhatAKilledWriterLeftBehind)
+{
+    QDir().mkpath(folder());
+    const QString leftover = filePath() + QStringLiteral(".0badf00d.tmp");
+    QFile stale(leftover);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
+
+    HistoryManager history;
+    history.addEntry(QStringLiteral("private"), results(QStringLiteral("p")), std::nullopt, std::nullopt);
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_EQ(QFile::permissions(filePath()) & ~(QFile::ReadUser | QFile::WriteUser),
+              QFile::ReadOwner | QFile::WriteOwner)
+        << "only the owner may read or write the history";
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
+}
+
+TEST_F(HistoryManagerTest, AnotherProcessesEntriesAreKeptWhenAddingOne)
+{
+    HistoryManager first;
+    HistoryManager second;
+    first.addEntry(QStringLiteral("from the app"), results(QStringLiteral("a")), std::nullopt, std::nullopt);
+    second.addEntry(QStringLiteral("from the command line"), results(QStringLiteral("c")), std::nullopt, std::nullopt);
+    const QList<HistoryItem> saved = HistoryManager::decodeHistory(readFile(filePath()));
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_EQ(saved[0].originalText, QStringLiteral("from the command line"));
+    EXPECT_EQ(saved[1].originalText, QStringLiteral("from the app"));
+    EXPECT_EQ(second.items().size(), 2);
 }
 
 TEST_F(HistoryManagerTest, FailedWriteLeavesThePreviousFileWhole)
@@ -145,6 +185,8 @@ TEST_F(HistoryManagerTest, FailedWriteLeavesThePreviousFileWhole)
     EXPECT_EQ(history.items().size(), 2);
     ASSERT_FALSE(log().isEmpty());
     EXPECT_TRUE(log().last().startsWith(QStringLiteral("❌ Failed to save history: ")));
+    ASSERT_TRUE(history.lastError());
+    EXPECT_TRUE(history.lastError()->startsWith(QStringLiteral("The history could not be saved: ")));
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
 }
 

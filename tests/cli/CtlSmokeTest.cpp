@@ -1,7 +1,9 @@
 #include "support/EventLoopWait.h"
 #include "support/ScriptedHttpServer.h"
 
+#include <QDir>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -60,6 +62,65 @@ TEST(CtlSmokeTest, BuiltBinaryPolishesAndKeepsTheHistoryWithoutADisplay)
 
     EXPECT_EQ(runBinary({QStringLiteral("--help")}, {}).first, 0);
     EXPECT_EQ(runBinary({QStringLiteral("bogus")}, {}).first, 2);
+}
+
+// Several command-line runs at once add to one history: the lock file serialises their changes, so
+// none of the entries is lost, and the file stays private to its owner. When the history cannot be
+// written, the run still prints the polishing but fails and says why.
+TEST(CtlSmokeTest, ConcurrentRunsKeepEveryEntryAndAnUnwritableHistoryFailsTheRun)
+{
+    test::ScriptedHttpServer server;
+    server.setHandler([](const Request& request) {
+        if (request.target == "/api/v1/presets") {
+            return Reply::json(200,
+                               QJsonArray{QJsonObject{{QStringLiteral("id"), 1},
+                                                      {QStringLiteral("name"), QStringLiteral("Concise")},
+                                                      {QStringLiteral("instruction"), QStringLiteral("Shorter")}}});
+        }
+        return Reply::json(200, QJsonObject{{QStringLiteral("results"),
+                                             QJsonObject{{QStringLiteral("Concise"), QStringLiteral("Short.")}}},
+                                            {QStringLiteral("model"), QStringLiteral("m")},
+                                            {QStringLiteral("duration"), 0.1}});
+    });
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("QUILLORA_BACKEND_URL"), server.origin());
+
+    constexpr int kRuns = 8;
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < kRuns; ++i) {
+        auto& process = runs.emplace_back(std::make_unique<QProcess>());
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(QUILLORA_CTL_PATH), {QStringLiteral("polish"), QStringLiteral("text %1").arg(i)});
+    }
+    ASSERT_TRUE(test::waitUntil(
+        [&runs] {
+            return std::all_of(runs.cbegin(), runs.cend(),
+                               [](const auto& process) { return process->state() == QProcess::NotRunning; });
+        },
+        60'000));
+    for (const auto& process : runs) {
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    }
+    const QString historyPath = home.filePath(QStringLiteral("data/com.tessel.quillora/history.json"));
+    QFile history(historyPath);
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(history.readAll()).array().size(), kRuns);
+    EXPECT_EQ(history.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+
+    // A directory where the file should be: nothing can be saved.
+    ASSERT_TRUE(QFile::remove(historyPath));
+    ASSERT_TRUE(QDir().mkpath(historyPath));
+    QProcess failing;
+    failing.setProcessEnvironment(environment);
+    failing.start(QStringLiteral(QUILLORA_CTL_PATH), {QStringLiteral("polish"), QStringLiteral("lost text")});
+    ASSERT_TRUE(test::waitUntil([&failing] { return failing.state() == QProcess::NotRunning; }, 30'000));
+    EXPECT_EQ(failing.exitCode(), 1);
+    EXPECT_TRUE(
+        QString::fromUtf8(failing.readAllStandardError()).startsWith(QStringLiteral("quilloractl: The history")));
 }
 
 } // namespace
