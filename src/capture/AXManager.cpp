@@ -23,7 +23,7 @@ UIElement AXManager::findMenuItem(SystemMenuItem item, RequireEnabled requireEna
     }
     const std::optional<RunningApplication> front = Platform::current().workspace().frontmostApplication();
     const QString bundleID = front ? front->bundleIdentifier.value_or(QString()) : QString();
-    logInfo(QStringLiteral("Checking %1 item in frontmost app: %2").arg(caseName(item), bundleID));
+    logInfo(QStringLiteral("Checking %1 item in frontmost app: %2").arg(caseName(item), privateValue(bundleID)));
 
     const std::optional<Application> application = front ? Application::fromRunningApplication(*front) : std::nullopt;
     if (!application) {
@@ -88,7 +88,7 @@ QCoro::Task<QString> AXManager::getSelectedTextByAX()
     logInfo(QStringLiteral("Getting selected text via AX"));
     if (const std::optional<UIElement> focused = ck::focusedUIElement(systemWideElement())) {
         if (const std::optional<QString> text = ck::selectedText(*focused)) {
-            logInfo(QStringLiteral("Selected text via AX: ") + *text);
+            logInfo(QStringLiteral("Selected text via AX: ") + privateValue(*text));
             co_return *text;
         }
     }

@@ -116,10 +116,12 @@ QCoro::Task<std::optional<QString>> AppleScriptManager::runAppleScript(ScriptInf
     try {
         output = co_await runAppleScript(info.script, info.timeout);
     } catch (...) {
-        logInfo(QStringLiteral("Failed to execute script '%1': %2").arg(info.name, describe(std::current_exception())));
+        logInfo(QStringLiteral("Failed to execute script '%1': %2")
+                    .arg(info.name, privateValue(describe(std::current_exception()))));
         throw;
     }
-    logInfo(QStringLiteral("Executed script '%1': %2").arg(info.name, output.value_or(QStringLiteral("no output"))));
+    logInfo(QStringLiteral("Executed script '%1': %2")
+                .arg(info.name, output ? privateValue(*output) : QStringLiteral("no output")));
     co_return output;
 }
 
@@ -155,7 +157,8 @@ QCoro::Task<bool> AppleScriptManager::insertTextInBrowser(QString text, QString 
             co_await executeBrowserAction(BrowserAction::insertText(std::move(text)), std::move(bundleID));
         co_return textBoolValue(output.value_or(QString()));
     } catch (...) {
-        logInfo(QStringLiteral("Failed to insert text in browser: ") + describe(std::current_exception()));
+        logInfo(QStringLiteral("Failed to insert text in browser: ") +
+                privateValue(describe(std::current_exception())));
     }
     co_return false;
 }
@@ -167,7 +170,8 @@ QCoro::Task<bool> AppleScriptManager::selectAllInputTextInBrowser(QString bundle
             co_await executeBrowserAction(BrowserAction::selectAllInputText(), std::move(bundleID));
         co_return textBoolValue(output.value_or(QString()));
     } catch (...) {
-        logInfo(QStringLiteral("Failed to select all text in browser: ") + describe(std::current_exception()));
+        logInfo(QStringLiteral("Failed to select all text in browser: ") +
+                privateValue(describe(std::current_exception())));
     }
     co_return false;
 }

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "platform/Platform.h"
 #include "platform/SystemLog.h"
+#include "platform/UserDefaults.h"
 
 #include <QDateTime>
 
@@ -21,6 +22,13 @@ void write(LogLevel level, const QString& message)
 }
 
 } // namespace
+
+QString privateValue(const QString& value)
+{
+    const bool diagnostic = qEnvironmentVariable("QUILLORA_DIAGNOSTIC_LOGGING") == QLatin1String("1") ||
+                            Platform::current().userDefaults().boolValue(QStringLiteral("diagnosticLogging"));
+    return diagnostic ? value : QStringLiteral("<private>");
+}
 
 void logInfo(const QString& message)
 {

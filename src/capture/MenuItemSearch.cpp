@@ -48,7 +48,7 @@ bool findMenuItemInElement(const UIElement& element, SystemMenuItem item)
         return false;
     }
     if (*id == rawValue(item)) {
-        logInfo(QStringLiteral("Found %1 item by identifier: %2").arg(caseName(item), *id));
+        logInfo(QStringLiteral("Found %1 item by identifier: %2").arg(caseName(item), privateValue(*id)));
         return true;
     }
     if (readOrNone([&] { return cmdChar(element); }) != shortcutChar(item)) {
@@ -58,7 +58,8 @@ bool findMenuItemInElement(const UIElement& element, SystemMenuItem item)
     if (!matchesTitle(item, itemTitle)) {
         return false;
     }
-    logInfo(QStringLiteral("Found %1 title item in menu: %2, identifier: %3").arg(caseName(item), *itemTitle, *id));
+    logInfo(QStringLiteral("Found %1 title item in menu: %2, identifier: %3")
+                .arg(caseName(item), privateValue(*itemTitle), privateValue(*id)));
     return true;
 }
 

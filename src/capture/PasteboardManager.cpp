@@ -7,8 +7,8 @@
 #include "capture/MainThread.h"
 #include "capture/PasteboardExtension.h"
 #include "capture/WithTimeout.h"
-#include "keys/KeyPoster.h"
 #include "core/Clock.h"
+#include "keys/KeyPoster.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 
@@ -91,7 +91,7 @@ QCoro::Task<std::optional<QString>> PasteboardManager::fetchAfterTrigger(Pastebo
             logError(QStringLiteral("Pasteboard changed but no valid text content found"));
             co_return false;
         }
-        logInfo(QStringLiteral("New Pasteboard content: ") + *result);
+        logInfo(QStringLiteral("New Pasteboard content: ") + privateValue(*result));
         co_return true;
     };
     co_await pollTask(std::move(hasNewText), changePollInterval, changePollLimit);
@@ -171,7 +171,7 @@ bool PasteboardManager::performPasteAction(PasteType type, const QString& conten
 {
     if (type == PasteType::keyboardShortcut) {
         KeyPoster::paste();
-        logInfo(QStringLiteral("Pasted text via keyboard shortcut: ") + content);
+        logInfo(QStringLiteral("Pasted text via keyboard shortcut: ") + privateValue(content));
         return true;
     }
     try {
@@ -182,7 +182,7 @@ bool PasteboardManager::performPasteAction(PasteType type, const QString& conten
         logError(QStringLiteral("Failed to paste via menu action: ") + describe(std::current_exception()));
         return false;
     }
-    logInfo(QStringLiteral("Pasted text via menu action: ") + content);
+    logInfo(QStringLiteral("Pasted text via menu action: ") + privateValue(content));
     return true;
 }
 

@@ -30,18 +30,18 @@ QSet<QString> titleSet(SystemMenuItem item)
         break;
     case SystemMenuItem::paste:
         titles = {
-            QStringLiteral("Paste"),     QStringLiteral("粘贴"),       QStringLiteral("贴上"),
-            QStringLiteral("貼上"),      QStringLiteral("粘貼"),       QStringLiteral("ペースト"),
-            QStringLiteral("붙여넣기"),  QStringLiteral("Coller"),     QStringLiteral("Pegar"),
-            QStringLiteral("Incolla"),   QStringLiteral("Einfügen"),   QStringLiteral("Вставить"),
-            QStringLiteral("Plakken"),   QStringLiteral("Indsæt"),     QStringLiteral("Klistra in"),
-            QStringLiteral("Liitä"),     QStringLiteral("Επικόλληση"), QStringLiteral("Yapıştır"),
-            QStringLiteral("Tempel"),    QStringLiteral("Dán"),        QStringLiteral("วาง"),
-            QStringLiteral("Вставити"),  QStringLiteral("Wklej"),      QStringLiteral("Beillesztés"),
-            QStringLiteral("Vložit"),    QStringLiteral("Vložiť"),     QStringLiteral("Umetni"),
-            QStringLiteral("Умеитни"),   QStringLiteral("Поставяне"),  QStringLiteral("Ielīmēt"),
-            QStringLiteral("Įklijuoti"), QStringLiteral("Lipește"),    QStringLiteral("הדבק"),
-            QStringLiteral("لصق"),       QStringLiteral("چسباندن"),
+            QStringLiteral("Paste"),    QStringLiteral("粘贴"),       QStringLiteral("贴上"),
+            QStringLiteral("貼上"),     QStringLiteral("粘貼"),       QStringLiteral("ペースト"),
+            QStringLiteral("붙여넣기"), QStringLiteral("Coller"),     QStringLiteral("Pegar"),
+            QStringLiteral("Incolla"),  QStringLiteral("Einfügen"),   QStringLiteral("Вставить"),
+            QStringLiteral("Plakken"),  QStringLiteral("Indsæt"),     QStringLiteral("Klistra in"),
+            QStringLiteral("Liitä"),    QStringLiteral("Επικόλληση"), QStringLiteral("Yapıştır"),
+            QStringLiteral("Tempel"),   QStringLiteral("Dán"),        QStringLiteral("วาง"),
+            QStringLiteral("Вставити"), QStringLiteral("Wklej"),      QStringLiteral("Beillesztés"),
+            QStringLiteral("Vložit"),   QStringLiteral("Vložiť"),     QStringLiteral("Umetni"),
+            QStringLiteral("Умеитни"),  QStringLiteral("Уметни"),     QStringLiteral("Поставяне"),
+            QStringLiteral("Ielīmēt"),  QStringLiteral("Įklijuoti"),  QStringLiteral("Lipește"),
+            QStringLiteral("הדבק"),     QStringLiteral("لصق"),        QStringLiteral("چسباندن"),
         };
         break;
     case SystemMenuItem::cut:

@@ -1,6 +1,8 @@
 #include "capture/AXManager.h"
+#include "DiagnosticLogTest.h"
 #include "MenuBarBuilder.h"
 #include "capture/ElementAccessors.h"
+#include "capture/Log.h"
 #include "support/SimDesktopTest.h"
 #include "support/TaskRunner.h"
 
@@ -9,12 +11,12 @@ namespace {
 
 constexpr qint64 kPid = 80;
 
-class AXManagerTest : public SimDesktopTest
+class AXManagerTest : public DiagnosticLogTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        DiagnosticLogTest::SetUp();
         desktop().workspace().addApplication({kPid, QStringLiteral("com.example.notes"), QStringLiteral("Notes")});
         desktop().workspace().setFrontmost(kPid);
         m_bar = test::addMenuBar(ax().addApplication(kPid),
@@ -163,6 +165,26 @@ TEST_F(AXManagerTest, AccessibilityReadReturnsTheSelectedTextOrNoValue)
             EXPECT_EQ(error->code(), c.error) << c.name;
         }
     }
+}
+
+TEST_F(AXManagerTest, SelectedTextReachesTheSystemLogOnlyWithDiagnosticLogging)
+{
+    const SimElement field = ax().application(kPid)->child(QStringLiteral("AXTextArea"));
+    field.focus();
+    field.set(QStringLiteral("AXSelectedText"), AXAny("my secret draft"));
+    for (const bool diagnostic : {false, true}) {
+        desktop().userDefaults().set(QStringLiteral("diagnosticLogging"), diagnostic);
+        desktop().systemLog().clear();
+        ASSERT_TRUE(test::start(m_manager.getSelectedTextByAX())->done());
+        EXPECT_EQ(log().constLast(),
+                  QStringLiteral("Selected text via AX: ") +
+                      (diagnostic ? QStringLiteral("my secret draft") : QStringLiteral("<private>")));
+    }
+    desktop().userDefaults().set(QStringLiteral("diagnosticLogging"), false);
+    qputenv("QUILLORA_DIAGNOSTIC_LOGGING", "1");
+    EXPECT_EQ(privateValue(QStringLiteral("shown")), QStringLiteral("shown"));
+    qunsetenv("QUILLORA_DIAGNOSTIC_LOGGING");
+    EXPECT_EQ(privateValue(QStringLiteral("hidden")), QStringLiteral("<private>"));
 }
 
 } // namespace

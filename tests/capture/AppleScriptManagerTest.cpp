@@ -1,4 +1,5 @@
 #include "capture/AppleScriptManager.h"
+#include "DiagnosticLogTest.h"
 
 #include "Drive.h"
 #include "MenuBarBuilder.h"
@@ -15,7 +16,7 @@ namespace {
 
 using Text = std::optional<QString>;
 
-class AppleScriptManagerTest : public SimDesktopTest
+class AppleScriptManagerTest : public DiagnosticLogTest
 {
 protected:
     SimScriptRunner& scripts() { return desktop().scriptRunner(); }

@@ -1,4 +1,5 @@
 #include "capture/MenuItemSearch.h"
+#include "DiagnosticLogTest.h"
 #include "MenuBarBuilder.h"
 #include "capture/ElementAccessors.h"
 #include "support/SimDesktopTest.h"
@@ -8,7 +9,7 @@ namespace {
 
 constexpr qint64 kPid = 70;
 
-class MenuItemSearchTest : public SimDesktopTest
+class MenuItemSearchTest : public DiagnosticLogTest
 {
 protected:
     SimAccessibility& ax() { return desktop().accessibility(); }

@@ -1,4 +1,5 @@
 #include "capture/PasteboardManager.h"
+#include "DiagnosticLogTest.h"
 
 #include "CallbackProbe.h"
 #include "MenuBarBuilder.h"
@@ -30,12 +31,12 @@ const QList<PasteboardItem> kUserItems{
     item({{"public.png", "\x89PNG"}}),
 };
 
-class PasteboardManagerTest : public SimDesktopTest
+class PasteboardManagerTest : public DiagnosticLogTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        DiagnosticLogTest::SetUp();
         pasteboard().setItems(kUserItems);
     }
 

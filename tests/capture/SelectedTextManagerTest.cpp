@@ -1,4 +1,5 @@
 #include "capture/SelectedTextManager.h"
+#include "DiagnosticLogTest.h"
 
 #include "CallbackProbe.h"
 #include "Drive.h"
@@ -33,12 +34,12 @@ struct Result
     QString error;
 };
 
-class SelectedTextManagerTest : public SimDesktopTest
+class SelectedTextManagerTest : public DiagnosticLogTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        DiagnosticLogTest::SetUp();
         desktop().pasteboard().setItems(kUserItems);
     }
 

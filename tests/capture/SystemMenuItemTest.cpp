@@ -19,7 +19,7 @@ TEST(SystemMenuItemTest, EachCommandHasItsIdentifierShortcutAndTitleSet)
     };
     const Case cases[] = {
         {SystemMenuItem::copy, "copy", "copy:", "C", 35, {"Copy", "コピー", "کپی"}},
-        {SystemMenuItem::paste, "paste", "paste:", "V", 35, {"Paste", "Klistra in", "چسباندن"}},
+        {SystemMenuItem::paste, "paste", "paste:", "V", 36, {"Paste", "Уметни", "Умеитни"}},
         // Two Chinese titles are listed twice for Cut.
         {SystemMenuItem::cut, "cut", "cut:", "X", 33, {"Cut", "剪下", "برش"}},
         {SystemMenuItem::selectAll, "selectAll", "selectAll:", "A", 35, {"Select All", "모두 선택", "انتخاب همه"}},
