@@ -57,6 +57,11 @@ ErrorRecord polishingFailure(const BackendResponse& response)
 
 } // namespace
 
+QString AIPolishingService::noPresetsMessage()
+{
+    return QStringLiteral("There are no presets to polish with. Add a preset in Settings, then try again.");
+}
+
 AIPolishingService::AIPolishingService(BackendClient& client, PresetManager& presets)
     : m_client(&client)
     , m_presets(&presets)
@@ -86,6 +91,13 @@ QCoro::Task<PolishingOutcome> AIPolishingService::polishAll(QString text) const
     const BackendPolishingResponse decoded = BackendPolishingResponse::decode(response.body);
     // The list is read again now, so that an edit made while the request ran orders the cards.
     const QList<PolishPreset> current = presets ? presets->presets() : QList<PolishPreset>();
+    // Without a preset on either side there is nothing to show: an empty panel and an empty
+    // history entry would look like a success.
+    if (decoded.results.isEmpty() || current.isEmpty()) {
+        AppLogger::log(QStringLiteral("❌ Polishing returned no variations: there are no presets"), kLogFile);
+        throw ErrorRecord(QStringLiteral("AIPolishingService"), noPresetsCode,
+                          QVariantMap{{QString::fromLatin1(kLocalizedDescriptionKey), noPresetsMessage()}});
+    }
     co_return PolishingOutcome{orderedResults(decoded, current), decoded.model, decoded.duration};
 }
 

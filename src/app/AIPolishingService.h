@@ -30,6 +30,12 @@ struct PolishingOutcome
 class AIPolishingService final
 {
 public:
+    /** The error code when neither the backend's answer nor the local list holds a preset. */
+    static constexpr qint64 noPresetsCode = -2;
+
+    /** What the user is told when there is no preset to polish with. */
+    [[nodiscard]] static QString noPresetsMessage();
+
     /** A service on the given client and preset list. */
     AIPolishingService(BackendClient& client, PresetManager& presets);
 
@@ -39,7 +45,8 @@ public:
      * a preset the backend left out gets "Error: Variation missing from AI response.". Throws the
      * error "Polishing failed" (domain "AIPolishingService", code the HTTP status or -1, with
      * "backendError" when the backend said why), a JSON decoding error for a 2xx body that does
-     * not decode, or the client's transport and URL errors unchanged.
+     * not decode, the error `noPresetsMessage()` (code `noPresetsCode`) when the answer or the
+     * current preset list holds no preset, or the client's transport and URL errors unchanged.
      */
     [[nodiscard]] QCoro::Task<PolishingOutcome> polishAll(QString text) const;
 

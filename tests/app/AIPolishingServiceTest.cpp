@@ -99,6 +99,18 @@ TEST_F(AIPolishingServiceTest, MissingVariationGetsThePlaceholderAndLogIdMayBeAb
     EXPECT_TRUE(logged(QStringLiteral("⚠️ Variation 'Professional' missing from backend response.")));
 }
 
+TEST_F(AIPolishingServiceTest, AnAnswerWithoutPresetsIsAnErrorNotAnEmptySuccess)
+{
+    answerPolish(Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 3},
+                                              {QStringLiteral("results"), QJsonObject()},
+                                              {QStringLiteral("model"), QStringLiteral("m")},
+                                              {QStringLiteral("duration"), 1}}));
+    const ErrorPtr error = failureOf(service().polishAll(QStringLiteral("text")));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->toRecord().code(), AIPolishingService::noPresetsCode);
+    EXPECT_EQ(error->localizedDescription(), AIPolishingService::noPresetsMessage());
+}
+
 TEST_F(AIPolishingServiceTest, FailedPolishingCarriesStatusAndBackendErrorText)
 {
     struct Case
