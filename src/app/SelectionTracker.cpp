@@ -6,6 +6,8 @@
 #include "app/PanelFactory.h"
 #include "app/PasteService.h"
 #include "app/ResultsPanel.h"
+#include "ax/AXError.h"
+#include "capture/CaptureKitError.h"
 #include "capture/SelectedTextManager.h"
 #include "core/Clock.h"
 #include "core/Detached.h"
@@ -191,11 +193,15 @@ QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
     // Every failure of the toolkit is dropped: the only visible effect is that no icon appears.
     for (const TextStrategy strategy : {TextStrategy::accessibility, TextStrategy::shortcut}) {
         std::optional<QString> text;
+        std::exception_ptr failure;
         try {
             QCoro::Task<std::optional<QString>> read = m_services.textManager.getSelectedText(strategy, std::nullopt);
             text = co_await std::move(read);
         } catch (...) {
-            text.reset();
+            failure = std::current_exception();
+        }
+        if (alive && failure) {
+            noteSelectionFailure(strategy, failure);
         }
         if (!alive) {
             co_return std::nullopt;
@@ -208,6 +214,43 @@ QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
         }
     }
     co_return std::nullopt;
+}
+
+QString SelectionTracker::selectionFailureReason(std::exception_ptr failure)
+{
+    const ErrorPtr error = errorFromException(failure);
+    if (!error) {
+        return QStringLiteral("unknown error");
+    }
+    if (const auto* axError = dynamic_cast<const AXError*>(error.get());
+        axError != nullptr && axError->code() == AXResult::APIDisabled) {
+        return noAccessReason();
+    }
+    if (const auto* toolkitError = dynamic_cast<const CaptureKitError*>(error.get())) {
+        if (toolkitError->as<CaptureKitError::AccessibilityPermissionDenied>() != nullptr) {
+            return noAccessReason();
+        }
+        if (toolkitError->isTimeout()) {
+            return QStringLiteral("timed out");
+        }
+    }
+    return error->localizedDescription();
+}
+
+void SelectionTracker::noteSelectionFailure(TextStrategy strategy, std::exception_ptr failure)
+{
+    // The reason only: the selection itself never reaches the log.
+    const QString reason = selectionFailureReason(failure);
+    ++m_selectionFailures[reason];
+    AppLogger::log(QStringLiteral("⚠️ Selection not read via %1: %2").arg(description(strategy), reason), kLogFile);
+    if (reason == noAccessReason()) {
+        Q_EMIT selectionAccessDenied();
+    }
+}
+
+QString SelectionTracker::noAccessReason()
+{
+    return QStringLiteral("no accessibility access");
 }
 
 bool SelectionTracker::isMouseInTitleBar(QPointF p) const

@@ -2,10 +2,12 @@
 
 #include "app/AIPolishingService.h"
 #include "app/PolishedResult.h"
+#include "capture/TextStrategy.h"
 #include "core/LifetimeGuard.h"
 #include "platform/MouseMonitor.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QPointF>
 #include <QString>
@@ -13,6 +15,7 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -112,6 +115,15 @@ public:
     QCoro::Task<std::optional<QString>> getSelectedTextSafely();
 
     /**
+     * How often reading the selection failed, by reason ("no accessibility access", "timed out",
+     * or the error's description); a read that found nothing is not a failure.
+     */
+    [[nodiscard]] const QMap<QString, int>& selectionFailures() const { return m_selectionFailures; }
+
+    /** The reason counted when a read failed because the process may not use accessibility. */
+    [[nodiscard]] static QString noAccessReason();
+
+    /**
      * True when `p` lies in the frame, but outside the content area, of one of this application's
      * visible, not minimised windows that is not a panel (normally on its title bar).
      */
@@ -126,6 +138,8 @@ Q_SIGNALS:
     void polishedResultsChanged();
     void isTrackingChanged();
     void isPolishingChanged();
+    /** A selection read failed for lack of accessibility access. */
+    void selectionAccessDenied();
 
 private:
     void handleMouseDown(const MouseEvent& event);
@@ -133,6 +147,8 @@ private:
     QCoro::Task<> checkSelection(QPointF p);
     QCoro::Task<> polish(ResultsPanel* results);
 
+    void noteSelectionFailure(TextStrategy strategy, std::exception_ptr failure);
+    [[nodiscard]] static QString selectionFailureReason(std::exception_ptr failure);
     void setCapturedTexts(QStringList texts);
     void setLastCapturedText(QString text);
     void setPolishedResults(QList<PolishedResult> results);
@@ -141,6 +157,7 @@ private:
 
     Services m_services;
     QStringList m_capturedTexts;
+    QMap<QString, int> m_selectionFailures;
     QString m_lastCapturedText;
     QList<PolishedResult> m_polishedResults;
     bool m_isTracking = false;

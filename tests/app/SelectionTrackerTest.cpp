@@ -129,6 +129,31 @@ TEST_F(SelectionTrackerTest, ShortcutCopyIsUsedWhenAccessibilityYieldsNoUsableTe
     }
 }
 
+TEST_F(SelectionTrackerTest, FailedReadsAreLoggedAndCountedByReasonWithoutTheText)
+{
+    int accessDenied = 0;
+    QObject::connect(&tracker(), &SelectionTracker::selectionAccessDenied, [&accessDenied] { ++accessDenied; });
+    tracker().startTracking();
+    SimApp& app = desktop().addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, {}, {}, true});
+    const QString text = QStringLiteral("a confidential selection");
+    app.setText(text, AXRange{0, text.size()});
+
+    app.setSelectedTextReadFailure(AXResult::APIDisabled);
+    dragAndSettle({100, 500}, {300, 500});
+    mouse().click({900, 900});
+    app.setSelectedTextReadFailure(AXResult::CannotComplete);
+    dragAndSettle({100, 500}, {300, 500});
+
+    EXPECT_EQ(tracker().selectionFailures().value(SelectionTracker::noAccessReason()), 1);
+    EXPECT_EQ(accessDenied, 1);
+    EXPECT_EQ(tracker().selectionFailures().size(), 2) << "the other failure is counted under its own reason";
+    EXPECT_TRUE(log().contains(QStringLiteral("⚠️ Selection not read via Accessibility: no accessibility access")));
+    for (const QString& line : log()) {
+        EXPECT_FALSE(line.contains(QStringLiteral("confidential")) && line.startsWith(QStringLiteral("⚠️")))
+            << line.toStdString();
+    }
+}
+
 TEST_F(SelectionTrackerTest, SelectionIsReadOnlyAfterTheWait)
 {
     selectInEditor(QStringLiteral("first selection here"));
