@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
 #include <QRectF>
 
 #include <optional>
@@ -37,6 +38,14 @@ public:
 
     /** Every top-level window of this application, hidden ones included. Never fails. */
     [[nodiscard]] virtual QList<AppWindowInfo> windows() const = 0;
+
+    /**
+     * Limits where the native window `windowId` takes pointer input to `rects` (window-local
+     * device pixels, origin top-left); presses elsewhere in it go to the window below, as if it
+     * were not there. The window still draws everywhere (a shadow, say). Does nothing where the
+     * platform cannot shape input. Never fails.
+     */
+    virtual void setInputRegion(quintptr windowId, const QList<QRect>& rects) = 0;
 };
 
 } // namespace quillora

@@ -5,6 +5,8 @@
 
 #include <QMouseEvent>
 
+#include <cmath>
+
 namespace quillora {
 
 namespace {
@@ -42,7 +44,13 @@ void FloatingIconWindow::showAt(QPointF at)
     m_view->setHovered(false, false);
 
     // The icon is not kept on the screen: its corner sits at a fixed offset from the pointer.
-    moveToOrigin(QPointF(at.x() + 20, at.y() - 5));
+    // Beside the pointer, but never out of reach: near a screen edge it moves just enough to stay
+    // inside the visible frame of the pointer's screen.
+    QPointF origin(at.x() + 20, at.y() - 5);
+    if (const std::optional<QRectF> visible = visibleFrameAt(at)) {
+        origin = keptInside(origin, QSizeF(windowSide, windowSide), *visible);
+    }
+    moveToOrigin(origin);
 
     // A fade-out still running from an earlier hide must not take the window away afterwards.
     m_fadeOutCompletion.invalidate();
@@ -64,6 +72,13 @@ void FloatingIconWindow::hidePanel()
 bool FloatingIconWindow::isOnScreen() const
 {
     return QWidget::isVisible();
+}
+
+QRegion FloatingIconWindow::inputRegion() const
+{
+    const int diameter = static_cast<int>(std::ceil(FloatingIconView::iconSize * FloatingIconView::hoverScale));
+    const int inset = (static_cast<int>(windowSide) - diameter) / 2;
+    return QRegion(inset, inset, diameter, diameter, QRegion::Ellipse);
 }
 
 double FloatingIconWindow::alphaValue() const

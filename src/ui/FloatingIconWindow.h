@@ -58,6 +58,8 @@ public:
     [[nodiscard]] bool isHideTimerRunning() const { return m_hideTimer && m_hideTimer->isValid(); }
 
 protected:
+    /** The disc at its largest (hovered) size: the corners of the window let presses through. */
+    [[nodiscard]] QRegion inputRegion() const override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

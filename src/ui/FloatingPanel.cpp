@@ -1,8 +1,11 @@
 #include "ui/FloatingPanel.h"
 
+#include "platform/AppWindows.h"
 #include "platform/Platform.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/Screens.h"
+
+#include <algorithm>
 
 namespace quillora {
 
@@ -19,6 +22,32 @@ FloatingPanel::FloatingPanel(QSizeF panelSize, int margin)
     setFixedSize(static_cast<int>(panelSize.width()) + 2 * margin, static_cast<int>(panelSize.height()) + 2 * margin);
 }
 
+std::optional<QRectF> FloatingPanel::visibleFrameAt(QPointF p)
+{
+    const Screens& screens = Platform::current().screens();
+    for (const Screen& screen : screens.screens()) {
+        if (mouseInRect(p, screen.frame)) {
+            return screen.visibleFrame;
+        }
+    }
+    if (const std::optional<Screen> main = screens.mainScreen()) {
+        return main->visibleFrame;
+    }
+    return std::nullopt;
+}
+
+QPointF FloatingPanel::keptInside(QPointF origin, QSizeF size, const QRectF& visible)
+{
+    // Design coordinates: y grows upward, so the visible frame's top edge is y + height.
+    double x = std::min(origin.x(), visible.x() + visible.width() - size.width());
+    double y = std::min(origin.y(), visible.y() + visible.height() - size.height());
+    x = std::max(x, visible.x());
+    if (size.height() <= visible.height()) {
+        y = std::max(y, visible.y());
+    }
+    return {x, y};
+}
+
 void FloatingPanel::moveToOrigin(QPointF origin)
 {
     m_origin = origin;
@@ -29,8 +58,21 @@ void FloatingPanel::moveToOrigin(QPointF origin)
 
 void FloatingPanel::showOnTop()
 {
+    // The native window exists once winId() has been asked for; its input is limited before it
+    // appears, so that not even the first press lands in the transparent margin.
+    const qreal scale = devicePixelRatioF();
+    QList<QRect> rects;
+    for (const QRect& rect : inputRegion()) {
+        rects.append(QRect((QPointF(rect.topLeft()) * scale).toPoint(), (QSizeF(rect.size()) * scale).toSize()));
+    }
+    Platform::current().appWindows().setInputRegion(winId(), rects);
     QWidget::show();
     raise();
+}
+
+QRegion FloatingPanel::inputRegion() const
+{
+    return QRegion(m_margin, m_margin, static_cast<int>(m_panelSize.width()), static_cast<int>(m_panelSize.height()));
 }
 
 } // namespace quillora

@@ -2,8 +2,11 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QRegion>
 #include <QSizeF>
 #include <QWidget>
+
+#include <optional>
 
 namespace quillora {
 
@@ -21,6 +24,18 @@ public:
     /** A hidden window for a panel of `panelSize` points with `margin` transparent points around it. */
     FloatingPanel(QSizeF panelSize, int margin);
 
+    /**
+     * The visible frame (the screen less its panels and docks) of the first screen holding `p`,
+     * or of the main screen when none does; none when there is no screen. Design coordinates.
+     */
+    [[nodiscard]] static std::optional<QRectF> visibleFrameAt(QPointF p);
+
+    /**
+     * `origin` moved the least distance that puts a panel of `size` wholly inside `visible`; a
+     * panel larger than `visible` keeps its left and top edges inside.
+     */
+    [[nodiscard]] static QPointF keptInside(QPointF origin, QSizeF size, const QRectF& visible);
+
     /** The panel's frame (without the margin) in the design's coordinates. */
     [[nodiscard]] QRectF panelFrame() const { return {m_origin, m_panelSize}; }
 
@@ -30,6 +45,12 @@ protected:
 
     /** Puts the window on the screen above other windows without activating it. */
     void showOnTop();
+
+    /**
+     * Where the window takes pointer input, in window-local points: the visible panel without the
+     * margin. Presses anywhere else reach the application below and count as presses outside.
+     */
+    [[nodiscard]] virtual QRegion inputRegion() const;
 
     /** The transparent margin around the panel, in points. */
     [[nodiscard]] int margin() const { return m_margin; }

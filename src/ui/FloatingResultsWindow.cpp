@@ -28,35 +28,27 @@ QPointF FloatingResultsWindow::placement(QPointF p)
 {
     double x = p.x() + 20;
     double y = p.y() - panelHeight / 2;
-    const Screens& screens = Platform::current().screens();
-    std::optional<Screen> screen;
-    for (const Screen& candidate : screens.screens()) {
-        if (mouseInRect(p, candidate.frame)) {
-            screen = candidate;
-            break;
-        }
+    const std::optional<QRectF> visible = visibleFrameAt(p);
+    if (!visible) {
+        return {x, y};
     }
-    if (!screen) {
-        screen = screens.mainScreen();
+    const double right = visible->x() + visible->width();
+    const double top = visible->y() + visible->height();
+    if (x + panelWidth > right) {
+        x = p.x() - panelWidth - 20;
     }
-    if (screen) {
-        const QRectF visible = screen->visibleFrame;
-        const double right = visible.x() + visible.width();
-        const double top = visible.y() + visible.height();
-        if (x + panelWidth > right) {
-            x = p.x() - panelWidth - 20;
-        }
-        if (x < visible.x()) {
-            x = visible.x() + 10;
-        }
-        if (y < visible.y()) {
-            y = visible.y() + 10;
-        }
-        if (y + panelHeight > top) {
-            y = top - panelHeight - 10;
-        }
+    if (x < visible->x()) {
+        x = visible->x() + 10;
     }
-    return {x, y};
+    if (y < visible->y()) {
+        y = visible->y() + 10;
+    }
+    if (y + panelHeight > top) {
+        y = top - panelHeight - 10;
+    }
+    // A pointer off every screen, or a screen too small for the margins above, could still leave
+    // the panel partly out of reach; it then moves the least distance back inside.
+    return keptInside(QPointF(x, y), QSizeF(panelWidth, panelHeight), *visible);
 }
 
 void FloatingResultsWindow::showAt(QPointF at)

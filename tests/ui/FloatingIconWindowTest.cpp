@@ -149,16 +149,40 @@ TEST_F(FloatingIconWindowTest, ShowDuringAFadeOutKeepsTheIconOnScreen)
     EXPECT_DOUBLE_EQ(icon->alphaValue(), 1);
 }
 
-TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerEvenAtScreenEdges)
+TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerButStaysOnTheScreen)
 {
-    // The simulated primary screen is 1920 × 1080: Qt's y is 1080 minus the design's top edge.
-    for (const QPointF p :
-         {QPointF(300, 300), QPointF(0, 0), QPointF(1919, 1079), QPointF(-40, 2000), QPointF(1910.5, 2.25)}) {
-        SCOPED_TRACE(p.x());
-        icon->showAt(p);
-        EXPECT_EQ(icon->frame(), QRectF(p.x() + 20, p.y() - 5, 64, 64));
-        EXPECT_EQ(icon->pos(), QPointF(p.x() + 20, 1080 - (p.y() - 5) - 64).toPoint());
+    // The simulated primary screen is 1920 × 1080, its visible frame 1920 × 1048 from the bottom:
+    // Qt's y is 1080 minus the design's top edge.
+    const struct
+    {
+        QPointF pointer;
+        QPointF origin;
+    } cases[] = {
+        {{300, 300}, {320, 295}}, {{1910.5, 600}, {1856, 595}}, // right edge: moved left
+        {{300, 2.25}, {320, 0}},  {{1919, 1}, {1856, 0}},       // bottom edge, and the corner
+        {{-40, 2000}, {0, 984}},  {{1000, 1047}, {1020, 984}},  // off every screen, below the panel
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pointer.x());
+        icon->showAt(c.pointer);
+        EXPECT_EQ(icon->frame(), QRectF(c.origin, QSizeF(64, 64)));
+        EXPECT_EQ(icon->pos(), QPointF(c.origin.x(), 1080 - c.origin.y() - 64).toPoint());
     }
+}
+
+TEST_F(FloatingIconWindowTest, OnlyTheDiscTakesPresses)
+{
+    icon->showAt(QPointF(300, 300));
+    const std::optional<QList<QRect>> rects = desktop().appWindows().inputRegion(icon->winId());
+    ASSERT_TRUE(rects);
+    QRegion region;
+    for (const QRect& rect : *rects) {
+        region += rect;
+    }
+    EXPECT_TRUE(region.contains(QPoint(32, 32)));
+    EXPECT_TRUE(region.contains(QPoint(32, 7))) << "the hovered disc's top";
+    EXPECT_FALSE(region.contains(QPoint(2, 2))) << "a corner of the window lets presses through";
+    EXPECT_FALSE(region.contains(QPoint(32, 62)));
 }
 
 TEST_F(FloatingIconWindowTest, ContainsIncludesLeftAndBottomEdgesOnly)

@@ -79,7 +79,8 @@ TEST_F(FloatingResultsWindowTest, PointOnNoScreenUsesTheMainScreenAndNoScreenLea
 {
     desktop().screens().setScreens({kPrimary, kSecond}, 1);
     window->showAt(QPointF(5000, 10));
-    EXPECT_EQ(window->frame().topLeft(), QPointF(4660, 50)) << "by the second screen's visible frame";
+    // Placed by the main screen's visible frame, then moved back onto it: 4660 would be off it.
+    EXPECT_EQ(window->frame().topLeft(), QPointF(2880, 50)) << "inside the second screen's visible frame";
 
     desktop().screens().setScreens({});
     window->showAt(QPointF(100, 100));
@@ -93,6 +94,24 @@ TEST_F(FloatingResultsWindowTest, PlacesTheQtWindowWithItsShadowMarginAroundTheP
     const int margin = FloatingResultsWindow::shadowMargin;
     EXPECT_EQ(window->pos(), QPoint(520 - margin, 370 - margin));
     EXPECT_EQ(window->resultsView().geometry(), QRect(margin, margin, 320, 420));
+}
+
+TEST_F(FloatingResultsWindowTest, OnlyTheVisiblePanelTakesPressesAndItNeverLeavesTheScreen)
+{
+    window->showAt(QPointF(500, 500));
+    const int margin = FloatingResultsWindow::shadowMargin;
+    EXPECT_EQ(desktop().appWindows().inputRegion(window->winId()), QList<QRect>{QRect(margin, margin, 320, 420)})
+        << "presses in the shadow margin reach the application below";
+
+    // A screen narrower and lower than the panel with its margins, and a pointer off every screen.
+    desktop().screens().setScreens({Screen{QRectF(0, 0, 400, 300), QRectF(0, 0, 400, 300)}});
+    for (const QPointF p : {QPointF(390, 150), QPointF(5000, 5000), QPointF(-300, -300)}) {
+        window->showAt(p);
+        const QRectF frame = window->frame();
+        EXPECT_GE(frame.x(), 0) << p.x();
+        EXPECT_LE(frame.right(), 400) << p.x();
+        EXPECT_LE(frame.y() + frame.height(), 300 + 420 - 300) << "keeps the top edge inside";
+    }
 }
 
 TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)

@@ -19,6 +19,9 @@ public:
 
     [[nodiscard]] QList<AppWindowInfo> windows() const override;
 
+    /** Sets the window's X11 input shape through XFixes; nothing without an X11 connection. */
+    void setInputRegion(quintptr windowId, const QList<QRect>& rects) override;
+
 private:
     const Screens& m_screens;
 };

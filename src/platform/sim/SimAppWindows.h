@@ -2,6 +2,8 @@
 
 #include "platform/AppWindows.h"
 
+#include <QHash>
+
 namespace quillora {
 
 /** The simulated application's own windows: whatever list the test sets. */
@@ -10,11 +12,20 @@ class SimAppWindows final : public AppWindows
 public:
     [[nodiscard]] QList<AppWindowInfo> windows() const override { return m_windows; }
 
+    void setInputRegion(quintptr windowId, const QList<QRect>& rects) override { m_inputRegions[windowId] = rects; }
+
+    /** The input region last set for `windowId`; none when it was never limited. */
+    [[nodiscard]] std::optional<QList<QRect>> inputRegion(quintptr windowId) const
+    {
+        return m_inputRegions.contains(windowId) ? std::optional(m_inputRegions.value(windowId)) : std::nullopt;
+    }
+
     /** Replaces the list of windows. */
     void setWindows(QList<AppWindowInfo> windows) { m_windows = std::move(windows); }
 
 private:
     QList<AppWindowInfo> m_windows;
+    QHash<quintptr, QList<QRect>> m_inputRegions;
 };
 
 } // namespace quillora
