@@ -8,6 +8,7 @@ namespace quillora {
 
 class ContentView;
 class PermissionGate;
+class TrackingControlGroup;
 
 /**
  * The main window "Quillora History": the permission gate and the history browser, with the
@@ -27,6 +28,7 @@ public:
 
     [[nodiscard]] PermissionGate& gate() const { return *m_gate; }
     [[nodiscard]] ContentView& content() const { return *m_content; }
+    [[nodiscard]] TrackingControlGroup& trackingControls() const { return *m_trackingControls; }
 
 Q_SIGNALS:
     /** "Settings..." was chosen in this window. */
@@ -39,8 +41,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void buildToolbar(ShellServices services);
+
     PermissionGate* m_gate;
     ContentView* m_content;
+    TrackingControlGroup* m_trackingControls = nullptr;
 };
 
 } // namespace quillora
