@@ -6,12 +6,11 @@ namespace quillora {
 
 namespace {
 
-// Case folding rather than upper or lower casing, so that "STRASSE" finds "straße" and the
-// comparison does not depend on the language the user runs in.
+// Simple case folding first; then full upper casing, which also matches letters whose other case
+// is longer, so that "STRASSE" finds "Straße".
 bool containsFolded(const QString& text, const QString& needle)
 {
-    return text.contains(needle, Qt::CaseInsensitive) ||
-           text.toCaseFolded().contains(needle.toCaseFolded(), Qt::CaseInsensitive);
+    return text.contains(needle, Qt::CaseInsensitive) || text.toUpper().contains(needle.toUpper());
 }
 
 } // namespace

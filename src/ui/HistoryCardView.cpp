@@ -25,8 +25,9 @@ constexpr int kShadowMargin = 8;
 
 QFont bodyMonospaced()
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(SystemFont::font(12).pointSizeF());
+    QFont font = SystemFont::font(12);
+    font.setFamilies({QFontDatabase::systemFont(QFontDatabase::FixedFont).family(), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::Monospace);
     return font;
 }
 
@@ -201,8 +202,11 @@ QString HistoryCardView::dateText(const QDateTime& timestamp, const QLocale& loc
         format.remove(weekday);
     }
     const QDateTime local = timestamp.toLocalTime();
+    // The short time without seconds, as some locales' short format carries them.
+    QString timeFormat = locale.timeFormat(QLocale::ShortFormat);
+    timeFormat.remove(QLatin1String(":ss"));
     return locale.toString(local.date(), format.trimmed()) + QStringLiteral(", ") +
-           locale.toString(local.time(), QLocale::ShortFormat);
+           locale.toString(local.time(), timeFormat);
 }
 
 std::optional<QString> HistoryCardView::badgeText(const HistoryItem& item)
