@@ -75,6 +75,8 @@ BackendSettingsView::BackendSettingsView(BackendSettings& settings, QWidget* par
     column->addWidget(ShellStyle::label(QStringLiteral("Backend Service"), SystemFont::font(14, QFont::Bold),
                                         Theme::primaryText(), this));
 
+    column->addWidget(ShellStyle::label(QStringLiteral("Service address (https, or http to this machine)"),
+                                        SystemFont::font(11), Theme::secondaryText(), this));
     auto* originRow = new QHBoxLayout;
     m_origin->setPlaceholderText(QStringLiteral("https://quillora.example.com"));
     originRow->addWidget(m_origin, 1);
