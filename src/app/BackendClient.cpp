@@ -134,10 +134,16 @@ std::optional<QString> storedString(const QString& key)
 
 BackendClient::BackendClient(const QString& origin, UpdateManager& updateManager, QObject* parent)
     : QObject(parent)
-    , m_baseURL(BackendOrigin::baseURL(origin))
     , m_updateManager(&updateManager)
     , m_network(new QNetworkAccessManager(this))
 {
+    setOrigin(origin);
+}
+
+void BackendClient::setOrigin(const QString& origin)
+{
+    m_baseURL = BackendOrigin::baseURL(origin);
+    m_originError.reset();
     if (const std::optional<QString> refusal = BackendOrigin::refusal(origin)) {
         m_originError = std::make_shared<ErrorRecord>(describedError(kDomain, kRefusedOriginCode, *refusal));
         AppLogger::log(QStringLiteral("❌ ") + *refusal, kLogFile);
