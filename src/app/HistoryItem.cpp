@@ -1,7 +1,7 @@
 #include "app/HistoryItem.h"
 
-#include "core/JsonCoding.h"
 #include "core/Clock.h"
+#include "core/JsonCoding.h"
 #include "platform/Platform.h"
 
 #include <cmath>

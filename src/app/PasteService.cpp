@@ -1,6 +1,7 @@
 #include "app/PasteService.h"
 
 #include "app/AppLogger.h"
+#include "capture/PasteboardExtension.h"
 #include "core/Clock.h"
 #include "keys/KeyPoster.h"
 #include "platform/Pasteboard.h"
@@ -15,8 +16,7 @@ PasteService::PasteService(Pasteboard& pasteboard, Clock& clock)
 
 void PasteService::paste(const QString& text) const
 {
-    m_pasteboard.clearContents();
-    if (!m_pasteboard.setString(text)) {
+    if (!ck::setString(m_pasteboard, text)) {
         AppLogger::log(QStringLiteral("❌ Could not put the chosen text on the pasteboard; nothing pasted"),
                        QStringLiteral("quillora/PasteService"));
         return;

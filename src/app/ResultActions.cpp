@@ -2,6 +2,7 @@
 
 #include "app/BackendClient.h"
 #include "app/PolishedResult.h"
+#include "capture/PasteboardExtension.h"
 #include "core/Detached.h"
 #include "platform/Pasteboard.h"
 
@@ -28,8 +29,7 @@ ResultActions::ResultActions(BackendClient& backend, Pasteboard& pasteboard)
 bool ResultActions::copy(const PolishedResult& result) const
 {
     report(result, QStringLiteral("copy"));
-    m_pasteboard.clearContents();
-    return m_pasteboard.setString(result.content);
+    return ck::setString(m_pasteboard, result.content);
 }
 
 void ResultActions::use(const PolishedResult& result, const std::function<void(const QString&)>& select) const

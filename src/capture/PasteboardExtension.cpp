@@ -40,10 +40,10 @@ QString string(const Pasteboard& pasteboard)
     return pasteboard.string().value_or(QString());
 }
 
-void setString(Pasteboard& pasteboard, const QString& text)
+bool setString(Pasteboard& pasteboard, const QString& text)
 {
     pasteboard.clearContents();
-    pasteboard.setString(text);
+    return pasteboard.setString(text);
 }
 
 QCoro::Task<> performTemporaryTask(Pasteboard& pasteboard, double restoreInterval, std::function<QCoro::Task<>()> task)

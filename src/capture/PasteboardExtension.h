@@ -26,8 +26,11 @@ bool restoreItems(Pasteboard& pasteboard, const QList<PasteboardItem>& items);
 /** The plain-text content; empty text when there is none. */
 [[nodiscard]] QString string(const Pasteboard& pasteboard);
 
-/** Clears the pasteboard and puts `text` on it as plain text. */
-void setString(Pasteboard& pasteboard, const QString& text);
+/**
+ * Clears the pasteboard and puts `text` on it as plain text: every text format is replaced, so no
+ * application can paste the previous owner's text. Returns false when the pasteboard refused it.
+ */
+bool setString(Pasteboard& pasteboard, const QString& text);
 
 /**
  * On the main thread: saves the pasteboard, runs `task`, sleeps `restoreInterval` seconds and

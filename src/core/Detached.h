@@ -12,4 +12,17 @@ namespace quillora {
  */
 void runDetached(QCoro::Task<> task);
 
+namespace detail {
+template <typename T> QCoro::Task<> dropValue(QCoro::Task<T> task)
+{
+    co_await std::move(task);
+}
+} // namespace detail
+
+/** The same for a task whose value nobody wants. */
+template <typename T> void runDetached(QCoro::Task<T> task)
+{
+    runDetached(detail::dropValue(std::move(task)));
+}
+
 } // namespace quillora

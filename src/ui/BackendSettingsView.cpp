@@ -1,6 +1,7 @@
 #include "ui/BackendSettingsView.h"
 
 #include "app/BackendSettings.h"
+#include "core/Detached.h"
 #include "ui/ShellStyle.h"
 #include "ui/SystemFont.h"
 #include "ui/Theme.h"
@@ -147,8 +148,7 @@ void BackendSettingsView::checkConnection()
 {
     m_check->setEnabled(false);
     m_connection->setText(QStringLiteral("Checking..."));
-    auto task = showAnswer(m_settings.checkConnection(), m_connection, m_check);
-    Q_UNUSED(task);
+    runDetached(showAnswer(m_settings.checkConnection(), m_connection, m_check));
 }
 
 void BackendSettingsView::refresh()

@@ -5,6 +5,7 @@
 #include "app/PasteService.h"
 #include "app/PermissionGate.h"
 #include "app/SelectionTracker.h"
+#include "capture/PasteboardExtension.h"
 #include "platform/Pasteboard.h"
 #include "ui/EmptyStateView.h"
 #include "ui/GateBanner.h"
@@ -164,10 +165,7 @@ void ContentView::rebuildList()
     const QList<HistoryItem> items = HistoryFilter::filteredItems(m_services.history.items(), m_searchText);
     m_emptyState->setSearching(!m_searchText.isEmpty());
     m_emptyState->setVisible(items.isEmpty());
-    const HistoryCardView::Actions actions{[this](const QString& text) {
-                                               m_services.pasteboard.clearContents();
-                                               m_services.pasteboard.setString(text);
-                                           },
+    const HistoryCardView::Actions actions{[this](const QString& text) { ck::setString(m_services.pasteboard, text); },
                                            [this](const QString& text) { m_services.pasteService.paste(text); }};
     for (const HistoryItem& item : items) {
         auto* card = new HistoryCardView(item, actions);

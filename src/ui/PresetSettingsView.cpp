@@ -1,6 +1,7 @@
 #include "ui/PresetSettingsView.h"
 
 #include "app/PresetManager.h"
+#include "core/Detached.h"
 #include "ui/GlyphView.h"
 #include "ui/PresetEditorView.h"
 #include "ui/ShellStyle.h"
@@ -182,11 +183,9 @@ void PresetSettingsView::openEditor(std::optional<PolishPreset> preset)
         [this, adding](const PolishPreset& finished) {
             // Started and left to run: the list changes when the backend confirms.
             if (adding) {
-                auto task = m_presets.addPreset(finished.name, finished.instruction);
-                Q_UNUSED(task);
+                runDetached(m_presets.addPreset(finished.name, finished.instruction));
             } else {
-                auto task = m_presets.updatePreset(finished);
-                Q_UNUSED(task);
+                runDetached(m_presets.updatePreset(finished));
             }
         },
         this);
@@ -199,8 +198,7 @@ void PresetSettingsView::deletePreset(const QUuid& id)
     const QList<PolishPreset>& presets = m_presets.presets();
     for (int offset = 0; offset < presets.size(); ++offset) {
         if (presets[offset].id == id) {
-            auto task = m_presets.deletePreset({offset});
-            Q_UNUSED(task);
+            runDetached(m_presets.deletePreset({offset}));
             return;
         }
     }
