@@ -57,6 +57,8 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
     , m_warning(new GateBanner(GateBanner::warning(), QStringLiteral("permission-warning"), this))
     , m_restartPrompt(new GateBanner(GateBanner::restartPrompt(), QStringLiteral("restart-prompt"), this))
     , m_updateBanner(new UpdateBanner(services.updates, services.workspace, this))
+    , m_historyError(new QLabel(this))
+    , m_accessNotice(new QLabel(this))
     , m_list(new QScrollArea(this))
     , m_emptyState(new EmptyStateView)
 {
@@ -67,6 +69,20 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
     column->addWidget(m_warning);
     column->addWidget(m_restartPrompt);
     column->addWidget(m_updateBanner);
+    // A history that cannot be read or saved is said where the history is shown, never hidden.
+    for (QLabel* notice : {m_historyError, m_accessNotice}) {
+        notice->setWordWrap(true);
+        notice->setContentsMargins(16, 8, 16, 8);
+        notice->setTextFormat(Qt::PlainText);
+        notice->setStyleSheet(QStringLiteral("color: #c62828; background: rgba(198, 40, 40, 20);"));
+        notice->hide();
+        column->addWidget(notice);
+    }
+    m_historyError->setObjectName(QStringLiteral("history-error"));
+    m_accessNotice->setObjectName(QStringLiteral("selection-access-notice"));
+    m_accessNotice->setText(QStringLiteral("Quillora could not read a selection because accessibility access was "
+                                           "refused. Press \"Check Permissions\", or enable accessibility and "
+                                           "restart the application you selected text in."));
 
     m_list->setObjectName(QStringLiteral("history-list"));
     m_list->setAccessibleName(QStringLiteral("History"));
@@ -99,9 +115,19 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
     connect(&m_gate, &PermissionGate::changed, this, &ContentView::refreshGate);
     connect(&m_services.history, &HistoryManager::itemsChanged, this, &ContentView::rebuildList);
     connect(&m_services.tracker, &SelectionTracker::isPolishingChanged, this, &ContentView::refreshPolishing);
+    connect(&m_services.history, &HistoryManager::lastErrorChanged, this, &ContentView::refreshHistoryError);
+    connect(&m_services.tracker, &SelectionTracker::selectionAccessDenied, m_accessNotice, &QWidget::show);
+    refreshHistoryError();
     refreshGate();
     rebuildList();
     refreshPolishing();
+}
+
+void ContentView::refreshHistoryError()
+{
+    const std::optional<QString>& error = m_services.history.lastError();
+    m_historyError->setText(error.value_or(QString()));
+    m_historyError->setVisible(error.has_value());
 }
 
 QWidget* ContentView::makeControlBar()

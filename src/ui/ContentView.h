@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 
+class QLabel;
 class QProgressBar;
 class QScrollArea;
 class QToolButton;
@@ -48,6 +49,7 @@ private:
     void refreshGate();
     void rebuildList();
     void refreshPolishing();
+    void refreshHistoryError();
 
     ShellServices m_services;
     PermissionGate& m_gate;
@@ -55,6 +57,8 @@ private:
     GateBanner* m_warning;
     GateBanner* m_restartPrompt;
     UpdateBanner* m_updateBanner;
+    QLabel* m_historyError;
+    QLabel* m_accessNotice;
     QScrollArea* m_list;
     QVBoxLayout* m_listColumn;
     EmptyStateView* m_emptyState;

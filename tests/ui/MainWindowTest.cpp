@@ -9,6 +9,7 @@
 #include "ui/TrackingControlGroup.h"
 #include "ui/UpdateBanner.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -231,6 +232,26 @@ TEST_F(MainWindowTest, ClearHistoryWritesTheEmptyFileEvenWhenTheListIsEmpty)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[]"));
+}
+
+TEST_F(MainWindowTest, HistoryThatCannotBeSavedIsSaidAboveTheList)
+{
+    MainWindow& window = openWindow();
+    EXPECT_FALSE(shown(QStringLiteral("history-error")));
+    // A directory where the history file should be: the save fails.
+    const QString path = *history().historyURL();
+    ASSERT_TRUE(QDir().mkpath(path));
+    history().addEntry(QStringLiteral("kept in memory"),
+                       {PolishedResult(QStringLiteral("Casual"), QStringLiteral("hi"))}, std::nullopt, std::nullopt);
+    ASSERT_TRUE(shown(QStringLiteral("history-error")));
+    EXPECT_TRUE(find<QLabel>(window, QStringLiteral("history-error"))
+                    .text()
+                    .startsWith(QStringLiteral("The history could not be saved: ")));
+    EXPECT_EQ(window.content().cards().size(), 1) << "the entry still shows";
+
+    QDir(path).removeRecursively();
+    history().clearHistory();
+    EXPECT_FALSE(shown(QStringLiteral("history-error")));
 }
 
 TEST_F(MainWindowTest, CardButtonsCopyAndPasteTheirText)
