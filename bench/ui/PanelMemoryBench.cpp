@@ -2,12 +2,10 @@
 // showing them on the offscreen platform with four cards, and letting them paint. The tracker makes
 // one pair for the life of the process, so the first pair is what users pay; a second pair shows
 // the part that is per window rather than one-time (fonts, styles, the platform plugin's buffers).
-#include "app/BackendClient.h"
-#include "app/ResultActions.h"
-#include "app/UpdateManager.h"
 #include "platform/sim/SimDesktop.h"
 #include "ui/FloatingIconWindow.h"
 #include "ui/FloatingResultsWindow.h"
+#include "ui/OfflineCardActions.h"
 
 #include <QApplication>
 #include <QFile>
@@ -34,20 +32,6 @@ double residentKiB()
     return fields.at(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024.0;
 }
 
-// The panels' card actions; the client's origin is refused, so nothing reaches the network.
-struct CardActions
-{
-    explicit CardActions(SimDesktop& desktop)
-        : updates(desktop.userDefaults(), QStringLiteral("1.0.0"))
-        , client(QStringLiteral("http://backend.invalid"), updates)
-        , actions(client, desktop.pasteboard())
-    {
-    }
-    UpdateManager updates;
-    BackendClient client;
-    ResultActions actions;
-};
-
 struct PanelPair
 {
     explicit PanelPair(const ResultActions& actions)
@@ -61,7 +45,7 @@ struct PanelPair
 // Makes a pair, shows both with four cards, runs their animations to the end and lets them paint.
 PanelPair makeAndShowPair(SimDesktop& desktop)
 {
-    static CardActions cardActions(desktop);
+    static test::OfflineCardActions cardActions(desktop);
     PanelPair pair(cardActions.actions);
     pair.icon->showAt(QPointF(400, 400));
     pair.results->showAt(QPointF(400, 400));

@@ -16,29 +16,38 @@ namespace {
 using Request = test::ScriptedHttpServer::Request;
 using Reply = test::ScriptedHttpServer::Reply;
 
+// A backend that knows one preset, Concise, and shortens every text to "Short.".
+Reply answerWithOneConcisePreset(const Request& request)
+{
+    if (request.target == "/api/v1/presets") {
+        return Reply::json(200, QJsonArray{QJsonObject{{QStringLiteral("id"), 1},
+                                                       {QStringLiteral("name"), QStringLiteral("Concise")},
+                                                       {QStringLiteral("instruction"), QStringLiteral("Shorter")}}});
+    }
+    return Reply::json(200, QJsonObject{{QStringLiteral("results"),
+                                         QJsonObject{{QStringLiteral("Concise"), QStringLiteral("Short.")}}},
+                                        {QStringLiteral("model"), QStringLiteral("m")},
+                                        {QStringLiteral("duration"), 0.1}});
+}
+
+// Stores and the backend of one test: user defaults and history under `home`, never the real home.
+void addPrivateHome(QProcessEnvironment& environment, const QTemporaryDir& home, const test::ScriptedHttpServer& server)
+{
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("QUILLORA_BACKEND_URL"), server.origin());
+}
+
 // The built binary on the real Linux stores, with no display, in a private home.
 TEST(CtlSmokeTest, BuiltBinaryPolishesAndKeepsTheHistoryWithoutADisplay)
 {
     test::ScriptedHttpServer server;
-    server.setHandler([](const Request& request) {
-        if (request.target == "/api/v1/presets") {
-            return Reply::json(200,
-                               QJsonArray{QJsonObject{{QStringLiteral("id"), 1},
-                                                      {QStringLiteral("name"), QStringLiteral("Concise")},
-                                                      {QStringLiteral("instruction"), QStringLiteral("Shorter")}}});
-        }
-        return Reply::json(200, QJsonObject{{QStringLiteral("results"),
-                                             QJsonObject{{QStringLiteral("Concise"), QStringLiteral("Short.")}}},
-                                            {QStringLiteral("model"), QStringLiteral("m")},
-                                            {QStringLiteral("duration"), 0.1}});
-    });
+    server.setHandler(answerWithOneConcisePreset);
     QTemporaryDir home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("QUILLORA_BACKEND_URL"), server.origin());
+    addPrivateHome(environment, home, server);
 
     const auto runBinary = [&environment](const QStringList& arguments, const QByteArray& input) {
         QProcess process;
@@ -70,23 +79,10 @@ TEST(CtlSmokeTest, BuiltBinaryPolishesAndKeepsTheHistoryWithoutADisplay)
 TEST(CtlSmokeTest, ConcurrentRunsKeepEveryEntryAndAnUnwritableHistoryFailsTheRun)
 {
     test::ScriptedHttpServer server;
-    server.setHandler([](const Request& request) {
-        if (request.target == "/api/v1/presets") {
-            return Reply::json(200,
-                               QJsonArray{QJsonObject{{QStringLiteral("id"), 1},
-                                                      {QStringLiteral("name"), QStringLiteral("Concise")},
-                                                      {QStringLiteral("instruction"), QStringLiteral("Shorter")}}});
-        }
-        return Reply::json(200, QJsonObject{{QStringLiteral("results"),
-                                             QJsonObject{{QStringLiteral("Concise"), QStringLiteral("Short.")}}},
-                                            {QStringLiteral("model"), QStringLiteral("m")},
-                                            {QStringLiteral("duration"), 0.1}});
-    });
+    server.setHandler(answerWithOneConcisePreset);
     QTemporaryDir home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("QUILLORA_BACKEND_URL"), server.origin());
+    addPrivateHome(environment, home, server);
 
     constexpr int kRuns = 8;
     std::vector<std::unique_ptr<QProcess>> runs;
