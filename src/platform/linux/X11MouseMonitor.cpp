@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStyleHints>
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,11 +35,27 @@ double devicePixelRatio()
 
 } // namespace
 
+X11MouseMonitor::ClickCounter::ClickCounter(qint64 intervalMs, int slopPixels)
+    : m_intervalMs(intervalMs > 0 ? static_cast<quint64>(intervalMs) : defaultIntervalMs)
+    , m_slopPixels(slopPixels > 0 ? slopPixels : defaultSlopPixels)
+{
+}
+
+X11MouseMonitor::ClickCounter X11MouseMonitor::ClickCounter::fromDesktopSettings()
+{
+    // The style hints follow the desktop's settings (XSETTINGS, the platform theme).
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return ClickCounter();
+    }
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    return ClickCounter(hints->mouseDoubleClickInterval(), hints->mouseDoubleClickDistance());
+}
+
 int X11MouseMonitor::ClickCounter::press(quint64 timeMs, QPoint position)
 {
-    const bool continues = m_hasPress && timeMs >= m_timeMs && timeMs - m_timeMs <= intervalMs &&
-                           std::abs(position.x() - m_position.x()) <= slopPixels &&
-                           std::abs(position.y() - m_position.y()) <= slopPixels;
+    const bool continues = m_hasPress && timeMs >= m_timeMs && timeMs - m_timeMs <= m_intervalMs &&
+                           std::abs(position.x() - m_position.x()) <= m_slopPixels &&
+                           std::abs(position.y() - m_position.y()) <= m_slopPixels;
     m_count = continues ? m_count + 1 : 1;
     m_hasPress = true;
     m_timeMs = timeMs;
@@ -50,6 +67,7 @@ X11MouseMonitor::X11MouseMonitor(const Screens& screens, const AppWindows& ownWi
     : m_screens(screens)
     , m_ownWindows(ownWindows)
     , m_display(XOpenDisplay(nullptr))
+    , m_clicks(ClickCounter::fromDesktopSettings())
 {
 }
 

@@ -32,10 +32,22 @@ public:
     class ClickCounter
     {
     public:
-        /** The longest time between two presses of one multi-click, in milliseconds. */
-        static constexpr quint64 intervalMs = 400;
-        /** The farthest the pointer may move between two presses of one multi-click, in pixels. */
-        static constexpr int slopPixels = 4;
+        /** The time between presses used when the desktop says nothing, in milliseconds. */
+        static constexpr quint64 defaultIntervalMs = 400;
+        /** The movement between presses used when the desktop says nothing, in pixels. */
+        static constexpr int defaultSlopPixels = 4;
+
+        /**
+         * Presses at most `intervalMs` apart that moved at most `slopPixels` make one multi-click;
+         * a value that is not positive stands for the default.
+         */
+        explicit ClickCounter(qint64 intervalMs = defaultIntervalMs, int slopPixels = defaultSlopPixels);
+
+        /** The desktop's double-click interval and drag distance (its style hints), else the defaults. */
+        [[nodiscard]] static ClickCounter fromDesktopSettings();
+
+        [[nodiscard]] quint64 intervalMs() const { return m_intervalMs; }
+        [[nodiscard]] int slopPixels() const { return m_slopPixels; }
 
         /** Records a press at server time `timeMs` and pixel position `position`; returns its click count. */
         int press(quint64 timeMs, QPoint position);
@@ -44,6 +56,8 @@ public:
         [[nodiscard]] int current() const { return m_count; }
 
     private:
+        quint64 m_intervalMs;
+        int m_slopPixels;
         bool m_hasPress = false;
         quint64 m_timeMs = 0;
         QPoint m_position;

@@ -3,6 +3,9 @@
 #include "platform/sim/SimAppWindows.h"
 #include "platform/sim/SimScreens.h"
 
+#include <QGuiApplication>
+#include <QStyleHints>
+
 #include <gtest/gtest.h>
 
 namespace quillora {
@@ -30,6 +33,23 @@ TEST(X11MouseMonitorTest, PressesCloseInTimeAndPlaceCountAsOneMultiClick)
         EXPECT_EQ(counter.press(press.timeMs, press.position), press.expectedCount);
         EXPECT_EQ(counter.current(), press.expectedCount);
     }
+}
+
+TEST(X11MouseMonitorTest, MultiClicksFollowTheDesktopsIntervalAndDistance)
+{
+    // A desktop set to a slow double click (700 ms) and a wide distance (10 pixels).
+    X11MouseMonitor::ClickCounter slow(700, 10);
+    EXPECT_EQ(slow.press(1000, {100, 100}), 1);
+    EXPECT_EQ(slow.press(1650, {108, 100}), 2) << "650 ms and 8 pixels are one double click here";
+    EXPECT_EQ(slow.press(2400, {108, 100}), 1);
+
+    // What the style hints say is what the monitor uses; nonsense falls back to the defaults.
+    const X11MouseMonitor::ClickCounter desktop = X11MouseMonitor::ClickCounter::fromDesktopSettings();
+    EXPECT_EQ(desktop.intervalMs(), static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval()));
+    EXPECT_EQ(desktop.slopPixels(), QGuiApplication::styleHints()->mouseDoubleClickDistance());
+    const X11MouseMonitor::ClickCounter fallback(0, -3);
+    EXPECT_EQ(fallback.intervalMs(), X11MouseMonitor::ClickCounter::defaultIntervalMs);
+    EXPECT_EQ(fallback.slopPixels(), X11MouseMonitor::ClickCounter::defaultSlopPixels);
 }
 
 TEST(X11MouseMonitorTest, MonitorsAreRefusedWithoutADisplay)
