@@ -1,5 +1,7 @@
 // Costs inside one "/polish" with the rules engine: the rewrites and the store's reads and writes.
 #include "server/DatabaseAddress.h"
+#include "server/RulesEngine.h"
+#include "server/ServerOptions.h"
 #include "server/Store.h"
 #include "server/rules/SpellingDictionary.h"
 #include "server/rules/TextRewriter.h"
@@ -17,23 +19,27 @@ const QString kText = QStringLiteral(
     "hey guys, basically i dont really know if we can finish teh report by friday , its gonna be very tight!! "
     "Due to the fact that the server was down we should of started earlier.");
 
-std::shared_ptr<const SpellingDictionary> dictionary()
+const RulesResources& rules()
 {
-    static const auto loaded = SpellingDictionary::load(QStringLiteral("/usr/share/hunspell/en_US.dic"));
+    static const ServerOptions defaults;
+    static const RulesResources loaded =
+        RulesResources::load(defaults.dictionaryPaths, defaults.rulesDataPath, defaults.wordnetPath);
     return loaded;
 }
 
 void BM_LoadDictionary(benchmark::State& state)
 {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(SpellingDictionary::load(QStringLiteral("/usr/share/hunspell/en_US.dic")));
+        const ServerOptions defaults;
+        benchmark::DoNotOptimize(
+            RulesResources::load(defaults.dictionaryPaths, defaults.rulesDataPath, defaults.wordnetPath));
     }
 }
 BENCHMARK(BM_LoadDictionary)->Unit(benchmark::kMillisecond);
 
 void BM_RewriteFourStyles(benchmark::State& state)
 {
-    TextRewriter rewriter(dictionary());
+    TextRewriter rewriter(rules().dictionary, rules().lexicon);
     for (auto _ : state) {
         const TextRewriter::Prepared prepared = rewriter.prepare(kText);
         for (const RewriteStyle style :
@@ -47,7 +53,7 @@ BENCHMARK(BM_RewriteFourStyles)->Unit(benchmark::kMicrosecond);
 void BM_CorrectUnseenWord(benchmark::State& state)
 {
     int counter = 0;
-    TextRewriter rewriter(dictionary());
+    TextRewriter rewriter(rules().dictionary, rules().lexicon);
     for (auto _ : state) {
         // A fresh unknown word each time, so the corrector's memory does not help.
         QString word = QStringLiteral("recieve");
