@@ -204,7 +204,8 @@ QNetworkReply* OpenAiEngine::post(const QString& text, const PresetText& preset)
          QJsonArray{QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
                                 {QStringLiteral("content"), systemPrompt(preset.instruction)}},
                     QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
-                                {QStringLiteral("content"), kTextStart + QLatin1Char('\n') + text + QLatin1Char('\n') + kTextEnd}}}},
+                                {QStringLiteral("content"),
+                                 kTextStart + QLatin1Char('\n') + text + QLatin1Char('\n') + kTextEnd}}}},
         // A rewrite, not a creative task; and about as long as the text (some four characters a token).
         {QStringLiteral("temperature"), 0.2},
         {QStringLiteral("max_tokens"), static_cast<int>(text.size() / 2 + 64)},

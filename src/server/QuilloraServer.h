@@ -35,8 +35,8 @@ public:
      * from `clock`; log lines go to `logSink`.
      * Throws `ServerError` when the database cannot be opened or a rules file cannot be read.
      */
-    QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink,
-                   RulesResources rules = {}, QObject* parent = nullptr);
+    QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink, RulesResources rules = {},
+                   QObject* parent = nullptr);
     ~QuilloraServer() override;
 
     /** Starts serving and returns the bound port. Throws `ServerError` (Network), e.g. for a busy port. */

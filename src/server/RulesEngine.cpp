@@ -33,7 +33,8 @@ QCoro::Task<RewriteOutcome> RulesEngine::rewrite(QString text, QList<PresetText>
     QStringList ownPresets;
     for (const PresetText& preset : presets) {
         const RewriteStyle style = StylePhrases::styleForPreset(preset.name);
-        if (style == RewriteStyle::FixGrammar && preset.name.trimmed().compare(QLatin1String("Fix Grammar"), Qt::CaseInsensitive) != 0) {
+        if (style == RewriteStyle::FixGrammar &&
+            preset.name.trimmed().compare(QLatin1String("Fix Grammar"), Qt::CaseInsensitive) != 0) {
             ownPresets.append(preset.name);
         }
         auto found = rendered.constFind(static_cast<int>(style));
@@ -43,8 +44,9 @@ QCoro::Task<RewriteOutcome> RulesEngine::rewrite(QString text, QList<PresetText>
         outcome.results.append({preset.name, *found});
     }
     if (!ownPresets.isEmpty()) {
-        outcome.model += QStringLiteral(" (offline rules: corrections only for %1; its instructions need a language model)")
-                             .arg(ownPresets.join(QStringLiteral(", ")));
+        outcome.model +=
+            QStringLiteral(" (offline rules: corrections only for %1; its instructions need a language model)")
+                .arg(ownPresets.join(QStringLiteral(", ")));
     }
     co_return outcome;
 }

@@ -44,8 +44,8 @@ TEST_F(RulesEvaluationTest, FixGrammarFixesAtLeast85PercentOfTheErrors)
             ++fixed;
         } else {
             // Not a failure on its own: the share below is what must hold.
-            std::cout << "[not fixed] " << error.category.toStdString() << ": " << error.input.toStdString()
-                      << " -> " << result.toStdString() << "\n";
+            std::cout << "[not fixed] " << error.category.toStdString() << ": " << error.input.toStdString() << " -> "
+                      << result.toStdString() << "\n";
         }
     }
     EXPECT_GE(fixed * 100, 85 * m_set.errors.size()) << fixed << " of " << m_set.errors.size();
@@ -71,7 +71,8 @@ TEST_F(RulesEvaluationTest, ProfessionalLeavesNoChatFormAndConciseShortensWordyT
     for (const QString& sentence : m_set.informal) {
         const QString result = m_rewriter->rewrite(sentence, RewriteStyle::Professional);
         for (const QString& form : EvaluationSet::informalForms()) {
-            const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(form), QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpression word(QStringLiteral("\\b%1\\b").arg(form),
+                                          QRegularExpression::CaseInsensitiveOption);
             EXPECT_FALSE(word.match(result).hasMatch()) << sentence.toStdString() << " -> " << result.toStdString();
         }
     }

@@ -23,8 +23,7 @@ TestServer::TestServer(Clock& clock, ServerOptions options)
     }
     auto log = m_log;
     m_server = std::make_unique<QuilloraServer>(
-        options, clock, [log](const QByteArray& line) { log->append(QString::fromUtf8(line)); },
-        sharedRules());
+        options, clock, [log](const QByteArray& line) { log->append(QString::fromUtf8(line)); }, sharedRules());
     m_port = m_server->listen();
 }
 
@@ -95,10 +94,10 @@ RulesResources TestServer::sharedRules()
         if (!installed.isEmpty()) {
             return RulesResources{SpellingDictionary::load(installed), lexicon};
         }
-        return RulesResources{SpellingDictionary::fromEntries({QStringLiteral("the"), QStringLiteral("meeting"),
-                                                               QStringLiteral("is"), QStringLiteral("on"),
-                                                               QStringLiteral("Monday")}),
-                              lexicon};
+        return RulesResources{
+            SpellingDictionary::fromEntries({QStringLiteral("the"), QStringLiteral("meeting"), QStringLiteral("is"),
+                                             QStringLiteral("on"), QStringLiteral("Monday")}),
+            lexicon};
     }();
     return rules;
 }

@@ -15,8 +15,8 @@ constexpr size_t kNone = static_cast<size_t>(-1);
 QString subjectForm(const QString& pronoun)
 {
     static const QHash<QString, QString> forms = {
-        {QStringLiteral("me"), QStringLiteral("I")},    {QStringLiteral("him"), QStringLiteral("he")},
-        {QStringLiteral("her"), QStringLiteral("she")}, {QStringLiteral("us"), QStringLiteral("we")},
+        {QStringLiteral("me"), QStringLiteral("I")},      {QStringLiteral("him"), QStringLiteral("he")},
+        {QStringLiteral("her"), QStringLiteral("she")},   {QStringLiteral("us"), QStringLiteral("we")},
         {QStringLiteral("them"), QStringLiteral("they")},
     };
     return forms.value(pronoun, pronoun == QLatin1String("i") ? QStringLiteral("I") : pronoun);
@@ -58,7 +58,7 @@ private:
     size_t previous(size_t i) const
     {
         return i != kNone && i >= 2 && m_tokens[i - 1].is(Kind::Space) && m_tokens[i - 2].is(Kind::Word) ? i - 2
-                                                                                                        : kNone;
+                                                                                                         : kNone;
     }
 
     /** True when the clause ends after word `i`: punctuation, a line break or the end follow. */
@@ -84,7 +84,8 @@ private:
     void set(size_t i, QString word)
     {
         const QString& old = m_tokens[i].text;
-        if (old.at(0).isUpper() && !word.isEmpty() && (old != QLatin1String("I") || word.startsWith(QLatin1Char('I')))) {
+        if (old.at(0).isUpper() && !word.isEmpty() &&
+            (old != QLatin1String("I") || word.startsWith(QLatin1Char('I')))) {
             word[0] = word.at(0).toUpper();
         }
         m_tokens[i].text = word;
@@ -101,23 +102,23 @@ private:
 
     bool isPlainVerb(const QString& word) const
     {
-        return m_lex.isVerb(word) && !m_lex.isAdverb(word) && !m_lex.isAdjective(word) &&
-               !in("function-words", word) && !in("not-third-person", word);
+        return m_lex.isVerb(word) && !m_lex.isAdverb(word) && !m_lex.isAdjective(word) && !in("function-words", word) &&
+               !in("not-third-person", word);
     }
 
     /** A noun in the singular that is not also read as an adjective or adverb. */
     bool isCountNoun(const QString& word) const
     {
-        return m_lex.isNoun(word) && !m_lex.isPluralNoun(word) && !m_lex.isAdjective(word) &&
+        const bool maybePlural = word.endsWith(QLatin1Char('s')) && m_lex.isNoun(word.left(word.size() - 1));
+        return m_lex.isNoun(word) && !m_lex.isPluralNoun(word) && !maybePlural && !m_lex.isAdjective(word) &&
                !m_lex.isAdverb(word) && !in("function-words", word) && !in("uncountable", word);
     }
 
     /** A noun that cannot follow "they're" or "you're": not an adjective, adverb or "-ing" form. */
     bool isPossessedNoun(const QString& word) const
     {
-        return (m_lex.isNoun(word) || m_lex.isPluralNoun(word)) && !m_lex.isAdjective(word) &&
-               !m_lex.isAdverb(word) && !word.endsWith(QLatin1String("ing")) && !in("function-words", word) &&
-               !in("after-contraction", word);
+        return (m_lex.isNoun(word) || m_lex.isPluralNoun(word)) && !m_lex.isAdjective(word) && !m_lex.isAdverb(word) &&
+               !word.endsWith(QLatin1String("ing")) && !in("function-words", word) && !in("after-contraction", word);
     }
 
     bool isComparative(const QString& word) const
@@ -138,6 +139,30 @@ private:
         return false;
     }
 
+    bool isSuperlative(const QString& word) const
+    {
+        if (in("superlatives", word)) {
+            return true;
+        }
+        if (word.size() < 6 || !word.endsWith(QLatin1String("est"))) {
+            return false;
+        }
+        const QString stem = word.left(word.size() - 3);
+        for (const QString& base : {stem, stem + QLatin1Char('e'), stem.left(stem.size() - 1) + QLatin1Char('y'),
+                                    stem.left(stem.size() - 1)}) {
+            if (m_lex.isAdjective(base)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /** True when `word` after "two book" would make "book" part of a compound ("two dollar bill"). */
+    bool isNounAfterNumber(const QString& word) const
+    {
+        return m_lex.isNoun(word) && !in("function-words", word) && !m_lex.isAdjective(word) && !m_lex.isAdverb(word);
+    }
+
     void fixAt(size_t i)
     {
         const QString w = lower(i);
@@ -151,10 +176,10 @@ private:
         }
         // "three book", "more better", "less mistakes".
         if (in("numerals", w) && isCountNoun(nw) && !in("determiners", lower(previous(i))) &&
-            (endsClause(n) || !m_lex.isNoun(lower(next(n))))) {
+            (endsClause(n) || !isNounAfterNumber(lower(next(n))))) {
             set(n, m_lex.plural(nw));
         }
-        if ((w == QLatin1String("more") || w == QLatin1String("most")) && isComparative(nw)) {
+        if ((w == QLatin1String("more") && isComparative(nw)) || (w == QLatin1String("most") && isSuperlative(nw))) {
             m_tokens.erase(m_tokens.begin() + static_cast<qsizetype>(i), m_tokens.begin() + static_cast<qsizetype>(n));
             return;
         }
@@ -166,7 +191,11 @@ private:
 
     void fixVerbForms(size_t i, const QString& w)
     {
-        const size_t v = verbAfter(i);
+        size_t v = verbAfter(i);
+        // A question puts the subject between: "did you saw".
+        if (v != kNone && (in("do-forms", w) || in("modals", w)) && in("subject-pronouns", lower(v))) {
+            v = next(v);
+        }
         if (v == kNone) {
             return;
         }
@@ -200,7 +229,7 @@ private:
         QString person;
         if (in("third-person-pronouns", w) && startsClause(i)) {
             person = QStringLiteral("third");
-        } else if (w == QLatin1String("i")) {
+        } else if (w == QLatin1String("i") && !in("coordinators", lower(previous(i)))) {
             person = QStringLiteral("first");
         } else if (in("plural-pronouns", w) && (w != QLatin1String("you") || startsClause(i))) {
             person = QStringLiteral("plural");
@@ -226,13 +255,17 @@ private:
     void fixVerbFor(const QString& person, size_t v, const QString& vw, bool pronoun)
     {
         const QString fixed = m_lex.phraseAgreement(person, vw);
-        if (!fixed.isEmpty()) {
+        // A group noun may take a plural verb ("the team have"), so only "don't" is changed after one.
+        const bool groupSafe = pronoun || person != QLatin1String("third") || vw.startsWith(QLatin1String("don"));
+        if (!fixed.isEmpty() && groupSafe) {
             set(v, fixed);
             return;
         }
         if (person == QLatin1String("third")) {
-            const bool baseVerb = isPlainVerb(vw) && !m_lex.pastEqualsBase(vw) && m_lex.baseOfPast(vw).isEmpty() &&
-                                  (pronoun ? true : in("verbs-after-singular-subject", vw));
+            const bool verb = pronoun ? m_lex.isVerb(vw) && !m_lex.isAdverb(vw) && !in("function-words", vw) &&
+                                            !in("not-third-person", vw)
+                                      : in("verbs-after-singular-subject", vw);
+            const bool baseVerb = verb && !m_lex.pastEqualsBase(vw) && m_lex.baseOfPast(vw).isEmpty();
             if (baseVerb && (!m_lex.isNoun(vw) || pronoun || in("verbs-after-singular-subject", vw))) {
                 set(v, m_lex.thirdPerson(vw));
             }
@@ -254,7 +287,10 @@ private:
                 set(i, QStringLiteral("there"));
             }
         } else if (w == QLatin1String("there") && n != kNone) {
-            if (nw == QLatin1String("own") || (in("prepositions", before) && isPossessedNoun(nw) && !in("after-there", nw))) {
+            const bool afterPastVerb = !before.isEmpty() && m_lex.baseOfPast(before) != before &&
+                                       !m_lex.baseOfPast(before).isEmpty() && !in("after-there", before);
+            if (nw == QLatin1String("own") ||
+                ((in("prepositions", before) || afterPastVerb) && isPossessedNoun(nw) && !in("after-there", nw))) {
                 set(i, QStringLiteral("their"));
             } else if (in("after-they-are", nw) && nw.endsWith(QLatin1String("ing"))) {
                 set(i, QStringLiteral("they're"));
@@ -273,16 +309,21 @@ private:
         } else if ((w == QLatin1String("it's") || w == QStringLiteral("it\u2019s")) && n != kNone &&
                    (nw == QLatin1String("own") ||
                     (in("prepositions", before) && isPossessedNoun(nw) && !in("after-its", nw)) ||
-                    (before.endsWith(QLatin1String("ed")) && isPossessedNoun(nw) && endsClause(n)))) {
+                    (before.endsWith(QLatin1String("ed")) && isPossessedNoun(nw) && endsClause(n)) ||
+                    (!m_lex.baseOfPast(before).isEmpty() && !in("after-there", before) && isSuperlative(nw)))) {
             set(i, QStringLiteral("its"));
-        } else if (w == QLatin1String("to") && ((n != kNone && in("after-too", nw) &&
-                                                 (nw == QLatin1String("much") || endsClause(n) ||
-                                                  !m_lex.isNoun(lower(next(n))))) ||
-                                                (endsClause(i) && in("object-pronouns", before)))) {
+        } else if (w == QLatin1String("to") &&
+                   ((n != kNone && in("after-too", nw) &&
+                     (nw == QLatin1String("much") || endsClause(n) || !m_lex.isNoun(lower(next(n))) ||
+                      m_lex.isAdverb(lower(next(n))))) ||
+                    (i + 1 < m_tokens.size() && in("before-final-too", before) &&
+                     (m_tokens[i + 1].isPunct(QLatin1Char('.')) || m_tokens[i + 1].isPunct(QLatin1Char('!')))))) {
             set(i, QStringLiteral("too"));
-        } else if (w == QLatin1String("too") && n != kNone && (in("determiners", nw) || in("base-verbs-after-to", nw))) {
+        } else if (w == QLatin1String("too") && n != kNone &&
+                   (in("determiners", nw) || in("base-verbs-after-to", nw))) {
             set(i, QStringLiteral("to"));
-        } else if (w == QLatin1String("then") && !before.isEmpty() && isComparative(before)) {
+        } else if (w == QLatin1String("then") && !before.isEmpty() &&
+                   (isComparative(before) || lower(previous(previous(i))) == QLatin1String("rather"))) {
             set(i, QStringLiteral("than"));
         } else if (w == QLatin1String("than") && in("before-then", before)) {
             set(i, QStringLiteral("then"));
@@ -299,27 +340,29 @@ private:
         const bool firstIsName = m_tokens[i].text.at(0).isUpper() && !SentenceFormatter::startsSentence(m_tokens, i) &&
                                  w != QLatin1String("i");
         const bool firstPronoun = in("personal-pronouns", w);
-        if (!in("personal-pronouns", sw) || !(firstPronoun || firstIsName || in("you-pronoun", w))) {
+        const bool secondIsName = m_tokens[second].text.at(0).isUpper() && sw != QLatin1String("i");
+        if (!(in("personal-pronouns", sw) || secondIsName) || !(firstPronoun || firstIsName || in("you-pronoun", w))) {
             return;
         }
         const QString before = lower(previous(i));
-        if (in("prepositions", before)) {
-            // "between you and I" becomes "between you and me".
+        const bool afterVerb = !before.isEmpty() && !m_lex.baseOfPast(before).isEmpty() && !in("after-there", before);
+        if (in("prepositions", before) || afterVerb) {
+            // "between you and I" becomes "between you and me"; so does "invited him and I".
             if (sw == QLatin1String("i")) {
                 set(second, QStringLiteral("me"));
             }
             return;
         }
         const size_t verb = next(second);
-        if (!startsClause(i) || verb == kNone || !(m_lex.isVerb(lower(verb)) || in("do-forms", lower(verb)) ||
-                                                   !m_lex.baseOfPast(lower(verb)).isEmpty())) {
+        if (!startsClause(i) || verb == kNone ||
+            !(m_lex.isVerb(lower(verb)) || in("do-forms", lower(verb)) || !m_lex.baseOfPast(lower(verb)).isEmpty())) {
             return;
         }
         if (!in("object-pronouns", w) && !in("object-pronouns", sw)) {
             return;
         }
         QString first = firstPronoun ? subjectForm(w) : m_tokens[i].text;
-        QString last = subjectForm(sw);
+        QString last = secondIsName ? m_tokens[second].text : subjectForm(sw);
         // The writer names the other person first: "he and I".
         if (first == QLatin1String("I")) {
             std::swap(first, last);

@@ -36,8 +36,7 @@ QStringList tableLines(const QString& path)
 }
 
 /** The first word of each line of a WordNet file; the licence lines at the top start with a space. */
-template <typename Visit>
-void forEachWordNetLine(const QString& path, Visit visit)
+template <typename Visit> void forEachWordNetLine(const QString& path, Visit visit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -149,8 +148,8 @@ std::shared_ptr<const Lexicon> Lexicon::load(const QString& dataFolder, const QS
         }
     }
 
-    for (const QString& name : {QStringLiteral("corrections"), QStringLiteral("professional"),
-                                QStringLiteral("casual"), QStringLiteral("concise")}) {
+    for (const QString& name : {QStringLiteral("corrections"), QStringLiteral("professional"), QStringLiteral("casual"),
+                                QStringLiteral("concise")}) {
         const QString path = data.filePath(name + QStringLiteral(".txt"));
         QList<PhraseRule>& rules = lexicon->m_phrases[name];
         PhraseRule::Where where = PhraseRule::Where::Anywhere;
@@ -320,8 +319,8 @@ bool Lexicon::isPluralNoun(const QString& word) const
         inList(QStringLiteral("function-words"), word)) {
         return false;
     }
-    for (const QString& singular : {word.left(word.size() - 1), word.left(word.size() - 2),
-                                    word.left(word.size() - 3) + QLatin1Char('y')}) {
+    for (const QString& singular :
+         {word.left(word.size() - 1), word.left(word.size() - 2), word.left(word.size() - 3) + QLatin1Char('y')}) {
         if (singular.size() >= 2 && m_nouns.contains(singular) && withS(singular) == word) {
             return true;
         }

@@ -30,7 +30,7 @@ bool isPlainWord(const QString& word)
 std::pair<int, int> keyPosition(QChar c)
 {
     static const std::array<QLatin1String, 3> rows = {QLatin1String("qwertyuiop"), QLatin1String("asdfghjkl"),
-                                                       QLatin1String("zxcvbnm")};
+                                                      QLatin1String("zxcvbnm")};
     for (int row = 0; row < 3; ++row) {
         const qsizetype column = QString(rows[static_cast<size_t>(row)]).indexOf(c);
         if (column >= 0) {
@@ -72,7 +72,8 @@ std::optional<QString> SpellingCorrector::correct(const QString& word, bool sent
     }
     const QString lower = word.toLower();
     auto answer = m_answers.constFind(lower);
-    if (answer == m_answers.constEnd() && (m_lexicon->inList(QStringLiteral("shorthand"), lower) || m_dictionary->isKnown(lower))) {
+    if (answer == m_answers.constEnd() &&
+        (m_lexicon->inList(QStringLiteral("shorthand"), lower) || m_dictionary->isKnown(lower))) {
         answer = remember(lower, lower);
     }
     if (answer != m_answers.constEnd() && *answer == lower) {
@@ -153,8 +154,8 @@ double SpellingCorrector::slipLikelihood(const QString& word, const QString& can
     // A letter left out or typed twice is a common slip; so is one from a neighbouring key.
     const QString& longer = word.size() > candidate.size() ? word : candidate;
     const QChar extra = longer.at(std::min(start, longer.size() - 1));
-    const bool doubled = (start > 0 && longer.at(start - 1) == extra) ||
-                         (start + 1 < longer.size() && longer.at(start + 1) == extra);
+    const bool doubled =
+        (start > 0 && longer.at(start - 1) == extra) || (start + 1 < longer.size() && longer.at(start + 1) == extra);
     return doubled ? 3.5 : 2;
 }
 

@@ -200,8 +200,8 @@ std::shared_ptr<const SpellingDictionary> SpellingDictionary::load(const QString
     for (const QString& path : paths) {
         const QString text = readText(path, true);
         const QFileInfo info(path);
-        const Affixes affixes(readText(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".aff"),
-                                       false));
+        const Affixes affixes(
+            readText(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".aff"), false));
         bool first = true;
         for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
             // The first line holds the approximate entry count, not a word.
@@ -274,7 +274,8 @@ void SpellingDictionary::buildBloom()
     m_bloom.assign(bits / 64, 0);
     for (const std::u16string& form : m_forms) {
         const size_t hash = ViewHash{}(form);
-        for (const size_t bit : {hash & m_bloomMask, static_cast<size_t>((hash >> 32) * 0x9E3779B97F4A7C15ULL) & m_bloomMask}) {
+        for (const size_t bit :
+             {hash & m_bloomMask, static_cast<size_t>((hash >> 32) * 0x9E3779B97F4A7C15ULL) & m_bloomMask}) {
             m_bloom[bit / 64] |= quint64(1) << (bit % 64);
         }
     }
@@ -285,7 +286,8 @@ bool SpellingDictionary::mayContain(size_t hash) const
     if (m_bloom.empty()) {
         return false;
     }
-    for (const size_t bit : {hash & m_bloomMask, static_cast<size_t>((hash >> 32) * 0x9E3779B97F4A7C15ULL) & m_bloomMask}) {
+    for (const size_t bit :
+         {hash & m_bloomMask, static_cast<size_t>((hash >> 32) * 0x9E3779B97F4A7C15ULL) & m_bloomMask}) {
         if (((m_bloom[bit / 64] >> (bit % 64)) & 1) == 0) {
             return false;
         }
