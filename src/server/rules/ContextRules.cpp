@@ -207,6 +207,15 @@ private:
             }
             return;
         }
+        // "to returned": an infinitive takes the base form.
+        if (w == QLatin1String("to") && v == next(i)) {
+            const QString base = m_lex.baseOfPast(vw);
+            if (!base.isEmpty() && base != vw && vw.endsWith(QLatin1String("ed")) && !m_lex.isNoun(vw) &&
+                !m_lex.isAdjective(vw)) {
+                set(v, base);
+            }
+            return;
+        }
         const bool modal = in("modals", w) && !(m_tokens[i].text.at(0).isUpper() && !startsClause(i)) &&
                            !in("determiners", lower(previous(i)));
         if (modal || in("do-forms", w)) {
