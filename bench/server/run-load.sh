@@ -5,7 +5,7 @@
 # Usage: bench/server/run-load.sh [--duration 10s] [--database URL] [--pin]
 #
 # Builds the release preset, starts a server on a free loopback port with a fresh SQLite database
-# (or the given one), runs wrk once per call, prints the numbers against the targets (2,000 and
+# (or the given one), runs wrk once per call, prints the numbers against the targets (5,000 and
 # 5,000 requests per second, p99 under 25 ms) and stops the server. It also prints the server's CPU
 # time per request, which does not depend on what else the machine is doing. --pin puts the server
 # and wrk on different cores (best on an otherwise idle machine).
@@ -114,7 +114,7 @@ output="$workdir/polish.txt" load -s bench/server/polish.lua "$base/polish"
 output="$workdir/presets.txt" load "$base/presets"
 
 errors=$(grep -h "Non-2xx" "$workdir/polish.txt" "$workdir/presets.txt" || true)
-report "POST /polish (rules)" 2000 "$workdir/polish.txt"
+report "POST /polish (rules)" 5000 "$workdir/polish.txt"
 report "GET /presets" 5000 "$workdir/presets.txt"
 if [ -n "$errors" ]; then
     echo "wrk saw failures: $errors" >&2

@@ -15,7 +15,8 @@ class ServiceLog;
 
 /**
  * Rewrites through an OpenAI-compatible chat-completions endpoint: one request per preset, all in
- * parallel, with the preset's instruction as the system message and the text as the user message.
+ * parallel. The system message frames the task around the preset's instruction; the user message
+ * holds the text between markers, as data. The answer is cleaned of the chatter models add.
  * All requests of one polishing share a time budget; those still running when it runs out are
  * cancelled. A preset whose request failed is left out of the results with the upstream's reason.
  */
@@ -31,6 +32,14 @@ public:
     [[nodiscard]] QString model() const override;
 
     QCoro::Task<RewriteOutcome> rewrite(QString text, QList<PresetText> presets) override;
+
+    /**
+     * The rewritten text inside a model's `answer` to a request for `original`: without an
+     * introducing line ("Sure! Here is..."), a code fence, quotation marks wrapped around it (unless
+     * the original had them), the text markers, and trailing comments after a blank line. Empty
+     * when nothing is left, which the caller treats as a failure.
+     */
+    [[nodiscard]] static QString cleanAnswer(const QString& answer, const QString& original);
 
 private:
     QNetworkReply* post(const QString& text, const PresetText& preset);

@@ -2,12 +2,12 @@
 
 #include "server/ApiServer.h"
 #include "server/DatabaseAddress.h"
+#include "server/FallbackEngine.h"
 #include "server/OpenAiEngine.h"
 #include "server/RulesEngine.h"
 #include "server/ServerError.h"
 #include "server/Store.h"
 #include "server/TokenService.h"
-#include "server/rules/SpellingDictionary.h"
 
 #include <QMetaObject>
 
@@ -18,28 +18,35 @@ namespace {
 constexpr double kPurgeIntervalSeconds = 3600;
 
 std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock& clock, ServiceLog& log,
-                                            std::shared_ptr<const SpellingDictionary> dictionary)
+                                            RulesResources rules)
 {
+    const auto rulesEngine = [&] {
+        if (!rules.dictionary || !rules.lexicon) {
+            rules = RulesResources::load(options.dictionaryPaths, options.rulesDataPath, options.wordnetPath);
+        }
+        return std::make_unique<RulesEngine>(rules);
+    };
     if (options.engine == EngineKind::OpenAi) {
-        return std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget, log);
+        auto openAi = std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget, log);
+        if (!options.fallback) {
+            return openAi;
+        }
+        return std::make_unique<FallbackEngine>(std::move(openAi), rulesEngine());
     }
-    if (!dictionary) {
-        dictionary = SpellingDictionary::load(options.dictionaryPath);
-    }
-    return std::make_unique<RulesEngine>(std::move(dictionary));
+    return rulesEngine();
 }
 
 } // namespace
 
 QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink,
-                               std::shared_ptr<const SpellingDictionary> dictionary, QObject* parent)
+                               RulesResources rules, QObject* parent)
     : QObject(parent)
     , m_options(options)
     , m_clock(clock)
     , m_log(clock, std::move(logSink))
     , m_store(std::make_unique<Store>(DatabaseAddress::parse(options.database)))
     , m_tokens(std::make_unique<TokenService>(*m_store, clock, TokenLifetimes{options.accessTtl, options.refreshTtl}))
-    , m_engine(createEngine(options, clock, m_log, std::move(dictionary)))
+    , m_engine(createEngine(options, clock, m_log, std::move(rules)))
 {
     ApiServer::Settings settings;
     settings.mode = options.mode;

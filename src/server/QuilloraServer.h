@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/RulesEngine.h"
 #include "server/ServerOptions.h"
 #include "server/ServiceLog.h"
 
@@ -14,7 +15,6 @@ namespace quillora {
 
 class ApiServer;
 class RewriteEngine;
-class SpellingDictionary;
 class Store;
 class TokenService;
 
@@ -30,12 +30,13 @@ class QuilloraServer final : public QObject
 
 public:
     /**
-     * Opens the store and makes the engine. The `rules` engine uses `dictionary`, or loads the one
-     * named in the options when none is given. Times come from `clock`; log lines go to `logSink`.
-     * Throws `ServerError` when the database cannot be opened or the dictionary cannot be read.
+     * Opens the store and makes the engine. The `rules` engine (also the fall-back of the `openai`
+     * engine unless `--no-fallback`) uses `rules`, or loads what `options` names when it is empty. Times come
+     * from `clock`; log lines go to `logSink`.
+     * Throws `ServerError` when the database cannot be opened or a rules file cannot be read.
      */
-    QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink,
-                   std::shared_ptr<const SpellingDictionary> dictionary = nullptr, QObject* parent = nullptr);
+    QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink, RulesResources rules = {},
+                   QObject* parent = nullptr);
     ~QuilloraServer() override;
 
     /** Starts serving and returns the bound port. Throws `ServerError` (Network), e.g. for a busy port. */

@@ -92,6 +92,8 @@ std::vector<OptionSpec> optionSpecs(bool& modeGiven)
          }},
         {QStringLiteral("--force-local"), QStringLiteral("QUILLORA_SERVER_FORCE_LOCAL"), false,
          [](ServerOptions& o, const QString& v) { o.forceLocal = v != QLatin1String("0") && !v.isEmpty(); }},
+        {QStringLiteral("--no-fallback"), QStringLiteral("QUILLORA_SERVER_NO_FALLBACK"), false,
+         [](ServerOptions& o, const QString& v) { o.fallback = v == QLatin1String("0") || v.isEmpty(); }},
         {QStringLiteral("--latest-version"), QStringLiteral("QUILLORA_SERVER_LATEST_VERSION"), true,
          [](ServerOptions& o, const QString& v) { o.latestVersion = v; }},
         {QStringLiteral("--latest-url"), QStringLiteral("QUILLORA_SERVER_LATEST_URL"), true,
@@ -116,7 +118,11 @@ std::vector<OptionSpec> optionSpecs(bool& modeGiven)
         {QStringLiteral("--openai-api-key"), QStringLiteral("QUILLORA_OPENAI_API_KEY"), true,
          [](ServerOptions& o, const QString& v) { o.openAi.apiKey = v; }},
         {QStringLiteral("--dictionary"), QStringLiteral("QUILLORA_SERVER_DICTIONARY"), true,
-         [](ServerOptions& o, const QString& v) { o.dictionaryPath = v; }},
+         [](ServerOptions& o, const QString& v) { o.dictionaryPaths = v.split(QLatin1Char(':'), Qt::SkipEmptyParts); }},
+        {QStringLiteral("--rules-data"), QStringLiteral("QUILLORA_SERVER_RULES_DATA"), true,
+         [](ServerOptions& o, const QString& v) { o.rulesDataPath = v; }},
+        {QStringLiteral("--wordnet"), QStringLiteral("QUILLORA_SERVER_WORDNET"), true,
+         [](ServerOptions& o, const QString& v) { o.wordnetPath = v; }},
     };
 }
 
@@ -260,8 +266,13 @@ QString ServerOptions::usage()
         "                            [QUILLORA_OPENAI_BASE_URL]\n"
         "  --openai-model NAME       model to ask [QUILLORA_OPENAI_MODEL]\n"
         "  --openai-api-key KEY      API key (prefer the variable) [QUILLORA_OPENAI_API_KEY]\n"
-        "  --dictionary PATH         hunspell word list for the rules engine,\n"
-        "                            default /usr/share/hunspell/en_US.dic [QUILLORA_SERVER_DICTIONARY]\n"
+        "  --no-fallback             with the openai engine, report a failed preset instead of answering\n"
+        "                            it with the rules engine [QUILLORA_SERVER_NO_FALLBACK]\n"
+        "  --dictionary PATH[:PATH]  hunspell word lists for the rules engine, default\n"
+        "                            /usr/share/hunspell/en_US.dic:/usr/share/hunspell/en_GB.dic\n"
+        "                            [QUILLORA_SERVER_DICTIONARY]\n"
+        "  --rules-data DIR          the rules engine's tables [QUILLORA_SERVER_RULES_DATA]\n"
+        "  --wordnet DIR             WordNet database, default /usr/share/wordnet [QUILLORA_SERVER_WORDNET]\n"
         "  -h, --help                show this text\n"
         "\n"
         "users add NAME prints the new user's first tokens as {\"access_token\": ..., \"refresh_token\": ...}.\n"

@@ -76,8 +76,15 @@ struct ServerOptions
     double upstreamBudget = 45;
     OpenAiSettings openAi;
 
-    /** Hunspell word list used by the `rules` engine's spelling pass. */
-    QString dictionaryPath = QStringLiteral("/usr/share/hunspell/en_US.dic");
+    /** Hunspell word lists used by the `rules` engine; a word any of them knows is spelled right. */
+    QStringList dictionaryPaths = {QStringLiteral("/usr/share/hunspell/en_US.dic"),
+                                   QStringLiteral("/usr/share/hunspell/en_GB.dic")};
+    /** The `rules` engine's tables (irregular verbs, misspellings, phrase tables). */
+    QString rulesDataPath = QStringLiteral(QUILLORA_RULES_DATA_DIR);
+    /** The WordNet database the `rules` engine reads parts of speech and irregular forms from. */
+    QString wordnetPath = QStringLiteral("/usr/share/wordnet");
+    /** With the `openai` engine: answer a failed preset with the `rules` engine's variation. */
+    bool fallback = true;
 
     /**
      * Reads `arguments` (without the program name) over `environment`. Throws `ServerError`

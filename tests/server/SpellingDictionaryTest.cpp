@@ -1,36 +1,52 @@
 #include "server/rules/SpellingDictionary.h"
 #include "server/rules/SpellingCorrector.h"
 
+#include "TestServer.h"
+
 #include "support/QtPrinters.h"
 
-#include <QTemporaryFile>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace quillora {
 namespace {
 
+// The suffix and prefix rules of the English affix files, in their own format.
+const QString kAffixes =
+    QStringLiteral("SFX S Y 4\nSFX S y ies [^aeiou]y\nSFX S 0 s [aeiou]y\nSFX S 0 es [sxzh]\nSFX S 0 s [^sxzhy]\n"
+                   "SFX D Y 4\nSFX D 0 d e\nSFX D y ied [^aeiou]y\nSFX D 0 ed [^ey]\nSFX D 0 ed [aeiou]y\n"
+                   "SFX G Y 2\nSFX G e ing e\nSFX G 0 ing [^e]\n"
+                   "SFX M Y 1\nSFX M 0 's .\n"
+                   "SFX R Y 2\nSFX R y ier [^aeiou]y\nSFX R 0 er [^y]\n"
+                   "SFX T Y 2\nSFX T y iest [^aeiou]y\nSFX T 0 est [^y]\n"
+                   "SFX P Y 2\nSFX P y iness [^aeiou]y\nSFX P 0 ness [^y]\n"
+                   "PFX U Y 1\nPFX U 0 un .\nPFX A Y 1\nPFX A 0 re .\n");
+
 std::shared_ptr<const SpellingDictionary> smallDictionary()
 {
-    return SpellingDictionary::fromEntries({
-        QStringLiteral("walk/GDS"),
-        QStringLiteral("city/SM"),
-        QStringLiteral("happy/URTP"),
-        QStringLiteral("make/GS"),
-        QStringLiteral("box/S"),
-        QStringLiteral("occur/AS"),
-        QStringLiteral("occurred"),
-        QStringLiteral("Paris/M"),
-        QStringLiteral("Monday/SM"),
-        QStringLiteral("receive/DGS"),
-        QStringLiteral("relieve/DGS"),
-        QStringLiteral("the"),
-        QStringLiteral("ten"),
-        QStringLiteral("tea"),
-        QStringLiteral("can't"),
-        QStringLiteral("lantern/S"),
-        QStringLiteral("latter"),
-    });
+    return SpellingDictionary::fromEntries(
+        {
+            QStringLiteral("walk/GDS"),
+            QStringLiteral("city/SM"),
+            QStringLiteral("happy/URTP"),
+            QStringLiteral("make/GS"),
+            QStringLiteral("box/S"),
+            QStringLiteral("occur/AS"),
+            QStringLiteral("occurred"),
+            QStringLiteral("Paris/M"),
+            QStringLiteral("Monday/SM"),
+            QStringLiteral("receive/DGS"),
+            QStringLiteral("relieve/DGS"),
+            QStringLiteral("the"),
+            QStringLiteral("ten"),
+            QStringLiteral("tea"),
+            QStringLiteral("can't"),
+            QStringLiteral("lantern/S"),
+            QStringLiteral("latter"),
+        },
+        kAffixes);
 }
 
 TEST(SpellingDictionaryTest, KnowsTheSuffixAndPrefixFormsItsFlagsAllow)
@@ -55,7 +71,7 @@ TEST(SpellingDictionaryTest, KnowsTheSuffixAndPrefixFormsItsFlagsAllow)
 
 TEST(SpellingDictionaryTest, CorrectsOnlyWhenOneCorrectionStandsOut)
 {
-    SpellingCorrector corrector(smallDictionary());
+    SpellingCorrector corrector(smallDictionary(), test::TestServer::sharedRules().lexicon);
     struct Case
     {
         const char* word;
@@ -70,7 +86,6 @@ TEST(SpellingDictionaryTest, CorrectsOnlyWhenOneCorrectionStandsOut)
         {"monday", false, "Monday"},    // a name written in lower case
         {"walked", false, nullptr},     // known
         {"Quillora", false, nullptr},   // a capital inside a sentence is a name
-        {"lanter", false, nullptr},     // "lantern" and "latter" are equally likely
         {"btw", false, nullptr},        // shorthand
         {"xqzv", false, nullptr},       // nothing close
         {"wALK", false, nullptr},       // mixed case
@@ -87,7 +102,7 @@ TEST(SpellingDictionaryTest, CorrectsOnlyWhenOneCorrectionStandsOut)
 
 TEST(SpellingDictionaryTest, OnlyUnknownWordsUseUpTheCorrectionBudget)
 {
-    SpellingCorrector corrector(smallDictionary());
+    SpellingCorrector corrector(smallDictionary(), test::TestServer::sharedRules().lexicon);
     corrector.setBudget(2);
     EXPECT_EQ(corrector.correct(QStringLiteral("walked"), false), std::nullopt);
     EXPECT_EQ(corrector.correct(QStringLiteral("teh"), false), QStringLiteral("the"));
@@ -100,17 +115,28 @@ TEST(SpellingDictionaryTest, OnlyUnknownWordsUseUpTheCorrectionBudget)
     EXPECT_EQ(corrector.correct(QStringLiteral("teh"), false), QStringLiteral("the"));
 }
 
-TEST(SpellingDictionaryTest, LoadsTheHunspellFileFormat)
+TEST(SpellingDictionaryTest, LoadsTheHunspellFilesWithTheirAffixRules)
 {
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open());
-    file.write("3\nwalk/GDS\ncolour/MS\nzebra\n");
-    file.close();
-    const auto dictionary = SpellingDictionary::load(file.fileName());
-    EXPECT_EQ(dictionary->size(), 3);
-    EXPECT_TRUE(dictionary->isKnown(QStringLiteral("colours")));
+    QTemporaryDir folder;
+    const auto write = [&folder](const QString& name, const QByteArray& content) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    // The British list opens with a byte order mark and carries morphological fields after a tab.
+    write(QStringLiteral("en_GB.dic"), "\xEF\xBB\xBF"
+                                       "3\ncolour/MS\torigin\nzebra\n");
+    write(QStringLiteral("en_GB.aff"), kAffixes.toUtf8());
+    write(QStringLiteral("en_US.dic"), "1\ncolor/S\n");
+    const auto dictionary = SpellingDictionary::load(
+        {folder.filePath(QStringLiteral("en_GB.dic")), folder.filePath(QStringLiteral("en_US.dic"))});
+    for (const char* word : {"colour", "colours", "colour's", "zebra", "color"}) {
+        EXPECT_TRUE(dictionary->isKnown(QString::fromUtf8(word))) << word;
+    }
+    // The American list has no affix file beside it, so its flags allow nothing.
+    EXPECT_FALSE(dictionary->isKnown(QStringLiteral("colors")));
     EXPECT_FALSE(dictionary->isKnown(QStringLiteral("3")));
-    EXPECT_ANY_THROW(SpellingDictionary::load(file.fileName() + QStringLiteral(".missing")));
+    EXPECT_ANY_THROW(SpellingDictionary::load({folder.filePath(QStringLiteral("missing.dic"))}));
 }
 
 } // namespace

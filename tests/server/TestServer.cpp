@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "server/Store.h"
+#include "server/rules/Lexicon.h"
 #include "server/rules/SpellingDictionary.h"
 
 #include <QFileInfo>
@@ -22,8 +23,7 @@ TestServer::TestServer(Clock& clock, ServerOptions options)
     }
     auto log = m_log;
     m_server = std::make_unique<QuilloraServer>(
-        options, clock, [log](const QByteArray& line) { log->append(QString::fromUtf8(line)); },
-        options.engine == EngineKind::Rules ? sharedDictionary() : nullptr);
+        options, clock, [log](const QByteArray& line) { log->append(QString::fromUtf8(line)); }, sharedRules());
     m_port = m_server->listen();
 }
 
@@ -80,18 +80,26 @@ TokenPair TestServer::addUser(const QString& name)
     return m_server->tokens().issue(userId);
 }
 
-std::shared_ptr<const SpellingDictionary> TestServer::sharedDictionary()
+RulesResources TestServer::sharedRules()
 {
-    static const std::shared_ptr<const SpellingDictionary> dictionary = [] {
-        const QString path = QStringLiteral("/usr/share/hunspell/en_US.dic");
-        if (QFileInfo::exists(path)) {
-            return SpellingDictionary::load(path);
+    static const RulesResources rules = [] {
+        const ServerOptions defaults;
+        QStringList installed;
+        for (const QString& path : defaults.dictionaryPaths) {
+            if (QFileInfo::exists(path)) {
+                installed.append(path);
+            }
         }
-        return SpellingDictionary::fromEntries({QStringLiteral("the"), QStringLiteral("meeting/SM"),
-                                                QStringLiteral("is"), QStringLiteral("on"),
-                                                QStringLiteral("Monday/SM")});
+        const auto lexicon = Lexicon::load(defaults.rulesDataPath, defaults.wordnetPath);
+        if (!installed.isEmpty()) {
+            return RulesResources{SpellingDictionary::load(installed), lexicon};
+        }
+        return RulesResources{
+            SpellingDictionary::fromEntries({QStringLiteral("the"), QStringLiteral("meeting"), QStringLiteral("is"),
+                                             QStringLiteral("on"), QStringLiteral("Monday")}),
+            lexicon};
     }();
-    return dictionary;
+    return rules;
 }
 
 } // namespace quillora::test

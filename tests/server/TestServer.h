@@ -67,10 +67,11 @@ public:
     [[nodiscard]] QuilloraServer& server() { return *m_server; }
 
     /**
-     * The English dictionary shared by all test servers: the hunspell list when installed, else
-     * a small built-in one. Loaded once per process.
+     * What the rules engine reads, shared by all test servers: the hunspell lists and WordNet when
+     * installed (else a small built-in word list), and the tables of the source tree. Loaded once
+     * per process.
      */
-    [[nodiscard]] static std::shared_ptr<const SpellingDictionary> sharedDictionary();
+    [[nodiscard]] static RulesResources sharedRules();
 
 private:
     QTemporaryDir m_folder;

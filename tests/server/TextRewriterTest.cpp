@@ -21,7 +21,8 @@ protected:
         if (!QFileInfo::exists(QStringLiteral("/usr/share/hunspell/en_US.dic"))) {
             GTEST_SKIP() << "the hunspell-en-us package is not installed";
         }
-        m_rewriter = std::make_unique<TextRewriter>(test::TestServer::sharedDictionary());
+        const RulesResources rules = test::TestServer::sharedRules();
+        m_rewriter = std::make_unique<TextRewriter>(rules.dictionary, rules.lexicon);
     }
 
     struct Case

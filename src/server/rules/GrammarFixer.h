@@ -1,32 +1,43 @@
 #pragma once
 
+#include "server/rules/ContextRules.h"
+#include "server/rules/PhraseRewriter.h"
 #include "server/rules/TextToken.h"
+
+#include <QSet>
 
 namespace quillora {
 
+class Lexicon;
 class SpellingCorrector;
 
 /**
- * The word-level corrections of the "Fix Grammar" pass: missing apostrophes ("dont", "im"), the
- * pronoun "i", misspellings, a word written twice ("the the"), "could of" for "could have", and
- * "a" or "an" before the next word's sound. Spacing, capitals and the closing full stop are left
- * to `SentenceFormatter`.
+ * The word-level corrections every style starts from: the corrections table (missing
+ * apostrophes, malapropisms), a word written twice ("the the"), "could of" for "could have",
+ * misspellings, the context rules, and "a" or "an" before the next word's sound. Spacing, capitals
+ * and the closing full stop are left to `SentenceFormatter`.
  */
 class GrammarFixer final
 {
 public:
-    explicit GrammarFixer(SpellingCorrector& corrector);
+    GrammarFixer(SpellingCorrector& corrector, const Lexicon& lexicon);
 
     /** Applies every word-level correction to `tokens`. */
-    void fixWords(TokenList& tokens);
+    void fixWords(TokenList& tokens) const;
 
     /** Chooses "a" or "an" before each word by its sound; used again after other rewrites. */
-    static void fixArticles(TokenList& tokens);
+    void fixArticles(TokenList& tokens) const;
 
 private:
-    void fixSpelling(TokenList& tokens);
+    void fixSpelling(TokenList& tokens) const;
+    [[nodiscard]] bool needsAn(const QString& word) const;
 
     SpellingCorrector& m_corrector;
+    const Lexicon& m_lexicon;
+    PhraseRewriter m_corrections;
+    ContextRules m_context;
+    QSet<QString> m_anSounds;
+    QSet<QString> m_aSounds;
 };
 
 } // namespace quillora

@@ -1,6 +1,10 @@
 #include "server/rules/SpellingCorrector.h"
 
+#include "server/rules/Lexicon.h"
 #include "server/rules/SpellingDictionary.h"
+
+#include <array>
+#include <cmath>
 
 #include <QSet>
 #include <QStringList>
@@ -12,59 +16,6 @@ namespace {
 // Bounds the memory that unusual words can take; the everyday ones come back quickly.
 constexpr qsizetype kMaxRememberedAnswers = 20000;
 
-// Everyday English words, most frequent first; they break ties between corrections.
-int frequencyRank(const QString& word)
-{
-    static const QHash<QString, int> ranks = [] {
-        const QStringList words =
-            QStringLiteral(
-                "the be to of and a in that have it for not on with he as you do at this but his by from they we say "
-                "her "
-                "she or an will my one all would there their what so up out if about who get which go me when make can "
-                "like time no just him know take people into year your good some could them see other than then now "
-                "look "
-                "only come its over think also back after use two how our work first well way even new want because "
-                "any "
-                "these give day most us is was are were been has had did said made went got very much more many here "
-                "where why too still should need feel try ask leave call keep let help show hear play run move live "
-                "believe hold bring happen write provide sit stand lose pay meet include continue set learn change "
-                "lead "
-                "understand watch follow stop create speak read spend grow open walk win offer remember love consider "
-                "appear buy wait serve die send expect build stay fall cut reach kill remain suggest raise pass sell "
-                "require report decide pull thing man woman child world life hand part place case week company system "
-                "program question government number night point home water room mother area money story fact month lot "
-                "right study book eye job word business issue side kind head house service friend father power hour "
-                "game "
-                "line end member law car city community name president team minute idea kid body information school "
-                "face others level office door health person art war history party result morning reason research girl "
-                "guy moment air teacher force education meeting thanks thank please today tomorrow really")
-                .split(QLatin1Char(' '));
-        QHash<QString, int> table;
-        for (int i = 0; i < words.size(); ++i) {
-            table.insert(words.at(i), i);
-        }
-        return table;
-    }();
-    return ranks.value(word, -1);
-}
-
-// Chat shorthand and acronyms people write in lower case; they are meant as written.
-bool isShorthand(const QString& lower)
-{
-    static const QSet<QString> shorthand = [] {
-        QSet<QString> set;
-        for (const QString& word : QStringLiteral("lol btw imo imho omg thx pls plz fyi asap tbh idk brb afaik irl ok "
-                                                  "okay gonna wanna gotta kinda sorta yeah yep nope cya np dm rn tbd "
-                                                  "eta aka diy faq api url pdf ceo cto hr ux ui etc msg info pic pics "
-                                                  "app apps")
-                                       .split(QLatin1Char(' '))) {
-            set.insert(word);
-        }
-        return set;
-    }();
-    return shorthand.contains(lower);
-}
-
 bool isPlainWord(const QString& word)
 {
     for (const QChar c : word) {
@@ -75,23 +26,38 @@ bool isPlainWord(const QString& word)
     return true;
 }
 
-bool isTransposition(const QString& word, const QString& candidate)
+/** Where a letter sits on a QWERTY keyboard: row and column. */
+std::pair<int, int> keyPosition(QChar c)
 {
-    if (word.size() != candidate.size()) {
-        return false;
+    static const std::array<QLatin1String, 3> rows = {QLatin1String("qwertyuiop"), QLatin1String("asdfghjkl"),
+                                                      QLatin1String("zxcvbnm")};
+    for (int row = 0; row < 3; ++row) {
+        const qsizetype column = QString(rows[static_cast<size_t>(row)]).indexOf(c);
+        if (column >= 0) {
+            return {row, static_cast<int>(column)};
+        }
     }
-    qsizetype first = 0;
-    while (first < word.size() && word.at(first) == candidate.at(first)) {
-        ++first;
-    }
-    return first + 1 < word.size() && word.at(first) == candidate.at(first + 1) &&
-           word.at(first + 1) == candidate.at(first) && word.mid(first + 2) == candidate.mid(first + 2);
+    return {-9, -9};
+}
+
+bool neighbouringKeys(QChar a, QChar b)
+{
+    const auto [rowA, columnA] = keyPosition(a);
+    const auto [rowB, columnB] = keyPosition(b);
+    return std::abs(rowA - rowB) <= 1 && std::abs(columnA - columnB) <= 1;
+}
+
+bool isVowelLetter(QChar c)
+{
+    return QStringLiteral("aeiouy").contains(c);
 }
 
 } // namespace
 
-SpellingCorrector::SpellingCorrector(std::shared_ptr<const SpellingDictionary> dictionary)
+SpellingCorrector::SpellingCorrector(std::shared_ptr<const SpellingDictionary> dictionary,
+                                     std::shared_ptr<const Lexicon> lexicon)
     : m_dictionary(std::move(dictionary))
+    , m_lexicon(std::move(lexicon))
 {
 }
 
@@ -106,7 +72,8 @@ std::optional<QString> SpellingCorrector::correct(const QString& word, bool sent
     }
     const QString lower = word.toLower();
     auto answer = m_answers.constFind(lower);
-    if (answer == m_answers.constEnd() && (isShorthand(lower) || m_dictionary->isKnown(lower))) {
+    if (answer == m_answers.constEnd() &&
+        (m_lexicon->inList(QStringLiteral("shorthand"), lower) || m_dictionary->isKnown(lower))) {
         answer = remember(lower, lower);
     }
     if (answer != m_answers.constEnd() && *answer == lower) {
@@ -144,38 +111,113 @@ void SpellingCorrector::setBudget(int unknownWords)
     m_budget = unknownWords;
 }
 
-std::optional<QString> SpellingCorrector::lookUp(const QString& lower)
+std::optional<QString> SpellingCorrector::lookUp(const QString& lower) const
 {
+    for (const QString& listed : {m_lexicon->misspelling(lower), m_lexicon->irregularPast(lower)}) {
+        if (!listed.isEmpty()) {
+            return listed;
+        }
+    }
     const QString name = lower.left(1).toUpper() + lower.mid(1);
     if (m_dictionary->hasForm(name)) {
         return name;
     }
-    const QStringList candidates = m_dictionary->candidates(lower);
-    const QString* best = nullptr;
-    int bestRank = -1;
-    for (const QString& candidate : candidates) {
-        const int rank = frequencyRank(candidate);
-        if (rank >= 0 && (best == nullptr || rank < bestRank)) {
-            best = &candidate;
-            bestRank = rank;
-        }
+    if (auto found = best(lower, m_dictionary->candidates(lower), false)) {
+        return found;
     }
-    if (best != nullptr) {
-        return *best;
-    }
-    // Three letters have too many neighbours; only an everyday word is trusted there.
-    if (lower.size() < 4 || candidates.isEmpty()) {
+    // Two slips in one short word leave too many words within reach.
+    if (lower.size() < 5) {
         return std::nullopt;
     }
-    // Swapped neighbours ("recieve") are the most common slip, and the candidates list them first.
-    const QString& first = candidates.first();
-    if (isTransposition(lower, first)) {
-        return first;
+    return best(lower, twoEditsAway(lower), true);
+}
+
+double SpellingCorrector::slipLikelihood(const QString& word, const QString& candidate) const
+{
+    // Find the first and last differing positions; a slip of one kind shows there.
+    qsizetype start = 0;
+    while (start < word.size() && start < candidate.size() && word.at(start) == candidate.at(start)) {
+        ++start;
     }
-    if (candidates.size() == 1) {
-        return first;
+    if (word.size() == candidate.size()) {
+        if (start + 1 < word.size() && word.at(start) == candidate.at(start + 1) &&
+            word.at(start + 1) == candidate.at(start)) {
+            return 4; // swapped neighbours
+        }
+        if (start < word.size()) {
+            const QChar a = word.at(start);
+            const QChar b = candidate.at(start);
+            return neighbouringKeys(a, b) ? 3 : (isVowelLetter(a) && isVowelLetter(b) ? 2.5 : 1);
+        }
+        return 1;
+    }
+    // A letter left out or typed twice is a common slip; so is one from a neighbouring key.
+    const QString& longer = word.size() > candidate.size() ? word : candidate;
+    const QChar extra = longer.at(std::min(start, longer.size() - 1));
+    const bool doubled =
+        (start > 0 && longer.at(start - 1) == extra) || (start + 1 < longer.size() && longer.at(start + 1) == extra);
+    return doubled ? 3.5 : 2;
+}
+
+std::optional<QString> SpellingCorrector::best(const QString& lower, const QStringList& candidates,
+                                               bool secondEdit) const
+{
+    if (candidates.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString* bestWord = nullptr;
+    double bestScore = 0;
+    double secondScore = 0;
+    for (const QString& candidate : candidates) {
+        const int frequency = m_lexicon->frequency(candidate);
+        // Words nobody uses ("wich", a rare plant name) are no help.
+        const double score =
+            (frequency > 0 ? std::log2(2.0 + frequency) : 0.5) * (secondEdit ? 1.0 : slipLikelihood(lower, candidate));
+        if (score > bestScore) {
+            secondScore = bestScore;
+            bestScore = score;
+            bestWord = &candidate;
+        } else if (score > secondScore) {
+            secondScore = score;
+        }
+    }
+    const bool knownWord = m_lexicon->frequency(*bestWord) > 0;
+    // Sure enough: the only candidate, or one that clearly beats the next.
+    if ((candidates.size() == 1 && (knownWord || lower.size() >= 5)) || (knownWord && bestScore >= 1.5 * secondScore)) {
+        return *bestWord;
     }
     return std::nullopt;
+}
+
+QStringList SpellingCorrector::twoEditsAway(const QString& lower) const
+{
+    // The first slip is taken among deletions, swaps and vowel changes, the usual ones in long words.
+    QStringList found;
+    const auto tryFrom = [&](const QString& once) {
+        for (const QString& candidate : m_dictionary->candidates(once)) {
+            if (!found.contains(candidate) && m_lexicon->frequency(candidate) > 0) {
+                found.append(candidate);
+            }
+        }
+    };
+    for (qsizetype i = 0; i < lower.size(); ++i) {
+        tryFrom(lower.left(i) + lower.mid(i + 1));
+        if (i + 1 < lower.size()) {
+            QString swapped = lower;
+            std::swap(swapped[i], swapped[i + 1]);
+            tryFrom(swapped);
+        }
+        if (isVowelLetter(lower.at(i))) {
+            for (const QChar vowel : QStringLiteral("aeiou")) {
+                if (vowel != lower.at(i)) {
+                    QString changed = lower;
+                    changed[i] = vowel;
+                    tryFrom(changed);
+                }
+            }
+        }
+    }
+    return found;
 }
 
 } // namespace quillora

@@ -9,21 +9,23 @@
 
 namespace quillora {
 
+class Lexicon;
 class SpellingDictionary;
 
 /**
- * Corrects misspelled words against a `SpellingDictionary`. A word the dictionary does not know is
- * replaced only when one correction stands out: a lower-case word that is a name ("monday" to
- * "Monday"), else the most frequent everyday word one edit away, else (from four letters on) the
- * word made by swapping two neighbouring letters, else the only known word one edit away.
- * Otherwise the word is left as written, as is chat shorthand ("btw", "lol"). The case of the
- * first letter is kept.
+ * Corrects misspelled words against a `SpellingDictionary`. A word the dictionary knows is never
+ * changed. An unknown word is replaced only when one correction stands out: a listed common
+ * misspelling, the irregular past of a wrongly regular verb ("goed" to "went"), a lower-case word
+ * that is a name ("monday" to "Monday"), else the known word one edit away (then two, from five
+ * letters on) that scores clearly best on word frequency and on how likely the slip is (swapped
+ * or doubled letters, neighbouring keys). Otherwise the word is left as written, as is chat
+ * shorthand ("btw", "lol"). The case of the first letter is kept.
  * Remembers its answers, so a word is looked up once.
  */
 class SpellingCorrector final
 {
 public:
-    explicit SpellingCorrector(std::shared_ptr<const SpellingDictionary> dictionary);
+    SpellingCorrector(std::shared_ptr<const SpellingDictionary> dictionary, std::shared_ptr<const Lexicon> lexicon);
 
     /**
      * The corrected spelling of `word`, or nothing when it is known or no single correction
@@ -41,10 +43,14 @@ public:
     void setBudget(int unknownWords);
 
 private:
-    std::optional<QString> lookUp(const QString& lower);
+    std::optional<QString> lookUp(const QString& lower) const;
+    std::optional<QString> best(const QString& lower, const QStringList& candidates, bool secondEdit) const;
+    QStringList twoEditsAway(const QString& lower) const;
+    double slipLikelihood(const QString& word, const QString& candidate) const;
     QHash<QString, QString>::const_iterator remember(const QString& lower, const QString& answer);
 
     std::shared_ptr<const SpellingDictionary> m_dictionary;
+    std::shared_ptr<const Lexicon> m_lexicon;
     /** Lower-case word to its correction: itself when it is known, an empty text when there is none. */
     QHash<QString, QString> m_answers;
     int m_budget = std::numeric_limits<int>::max();

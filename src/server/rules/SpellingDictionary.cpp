@@ -3,155 +3,17 @@
 #include "server/ServerError.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
-#include <array>
-#include <string_view>
 
 namespace quillora {
 
 namespace {
 
-constexpr quint64 flag(char letter)
-{
-    return letter >= 'a' ? (quint64(1) << (26 + (letter - 'a'))) : (quint64(1) << (letter - 'A'));
-}
-
-enum class StemEnd {
-    Any,
-    E,
-    NotE,
-    ConsonantY,
-    VowelY,
-    Sibilant,
-    NotSibilantOrY,
-    NotEOrY,
-    NotY,
-};
-
-struct SuffixRule
-{
-    const char* suffix;
-    const char* restore;
-    char flag;
-    StemEnd stemEnd;
-};
-
-// The suffix rules of the English hunspell affix file that cover everyday word forms.
-constexpr std::array<SuffixRule, 25> kSuffixRules = {{
-    {"ies", "y", 'S', StemEnd::ConsonantY},
-    {"es", "", 'S', StemEnd::Sibilant},
-    {"s", "", 'S', StemEnd::VowelY},
-    {"s", "", 'S', StemEnd::NotSibilantOrY},
-    {"ied", "y", 'D', StemEnd::ConsonantY},
-    {"d", "", 'D', StemEnd::E},
-    {"ed", "", 'D', StemEnd::NotEOrY},
-    {"ed", "", 'D', StemEnd::VowelY},
-    {"ing", "e", 'G', StemEnd::E},
-    {"ing", "", 'G', StemEnd::NotE},
-    {"'s", "", 'M', StemEnd::Any},
-    {"ier", "y", 'R', StemEnd::ConsonantY},
-    {"r", "", 'R', StemEnd::E},
-    {"er", "", 'R', StemEnd::NotEOrY},
-    {"er", "", 'R', StemEnd::VowelY},
-    {"iest", "y", 'T', StemEnd::ConsonantY},
-    {"st", "", 'T', StemEnd::E},
-    {"est", "", 'T', StemEnd::NotEOrY},
-    {"est", "", 'T', StemEnd::VowelY},
-    {"ly", "", 'Y', StemEnd::Any},
-    {"iness", "y", 'P', StemEnd::ConsonantY},
-    {"ness", "", 'P', StemEnd::NotY},
-    {"ness", "", 'P', StemEnd::VowelY},
-    {"ers", "", 'Z', StemEnd::NotEOrY},
-    {"rs", "", 'Z', StemEnd::E},
-}};
-
-struct PrefixRule
-{
-    const char* prefix;
-    char flag;
-};
-
-constexpr std::array<PrefixRule, 7> kPrefixRules = {{
-    {"re", 'A'},
-    {"in", 'I'},
-    {"un", 'U'},
-    {"de", 'C'},
-    {"dis", 'E'},
-    {"con", 'F'},
-    {"pro", 'K'},
-}};
-
-// 2^20 bits: 128 KiB, about 13 bits per stem, so two probes let through about 2 % of misses.
-constexpr size_t kBloomBits = size_t(1) << 20;
-
-std::pair<size_t, size_t> bloomProbes(size_t hash)
-{
-    const size_t second = (hash >> 32) | (hash << 32);
-    return {hash % kBloomBits, (second * 0x9E3779B97F4A7C15ULL) % kBloomBits};
-}
-
 // Words longer than this are not English words; they are neither looked up nor corrected.
 constexpr size_t kMaxWordLength = 48;
-
-char16_t lowerAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
-bool isVowel(char16_t c)
-{
-    return std::u16string_view(u"aeiou").find(lowerAscii(c)) != std::u16string_view::npos;
-}
-
-bool stemEndMatches(std::u16string_view stem, StemEnd end)
-{
-    if (stem.empty()) {
-        return false;
-    }
-    const char16_t last = lowerAscii(stem.back());
-    const bool hasBeforeLast = stem.size() > 1;
-    const char16_t beforeLast = hasBeforeLast ? stem[stem.size() - 2] : u'\0';
-    const auto among = [last](std::u16string_view letters) { return letters.find(last) != std::u16string_view::npos; };
-    switch (end) {
-    case StemEnd::Any:
-        return true;
-    case StemEnd::E:
-        return last == u'e';
-    case StemEnd::NotE:
-        return last != u'e';
-    case StemEnd::ConsonantY:
-        return last == u'y' && hasBeforeLast && !isVowel(beforeLast);
-    case StemEnd::VowelY:
-        return last == u'y' && hasBeforeLast && isVowel(beforeLast);
-    case StemEnd::Sibilant:
-        return among(u"sxzh");
-    case StemEnd::NotSibilantOrY:
-        return !among(u"sxzhy");
-    case StemEnd::NotEOrY:
-        return last != u'e' && last != u'y';
-    case StemEnd::NotY:
-        return last != u'y';
-    }
-    return false;
-}
-
-/** True when `text` ends with the ASCII `suffix`. */
-bool endsWithAscii(std::u16string_view text, std::string_view suffix)
-{
-    if (text.size() < suffix.size()) {
-        return false;
-    }
-    const std::u16string_view tail = text.substr(text.size() - suffix.size());
-    return std::equal(tail.begin(), tail.end(), suffix.begin(), suffix.end(),
-                      [](char16_t a, char b) { return a == static_cast<char16_t>(b); });
-}
-
-bool startsWithAscii(std::u16string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(),
-                                                      [](char a, char16_t b) { return static_cast<char16_t>(a) == b; });
-}
 
 std::u16string_view viewOf(const QString& text)
 {
@@ -163,71 +25,260 @@ QString capitalized(const QString& word)
     return word.isEmpty() ? word : word.left(1).toUpper() + word.mid(1);
 }
 
-} // namespace
-
-std::shared_ptr<const SpellingDictionary> SpellingDictionary::load(const QString& path)
+QString readText(const QString& path, bool required)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        if (!required) {
+            return {};
+        }
         throw ServerError(ServerError::Kind::InvalidOption,
                           QStringLiteral("cannot read the spelling dictionary %1: %2").arg(path, file.errorString()));
     }
-    const QString text = QString::fromUtf8(file.readAll());
-    auto dictionary = std::shared_ptr<SpellingDictionary>(new SpellingDictionary);
-    dictionary->m_flags.reserve(static_cast<size_t>(text.count(QLatin1Char('\n')) + 1));
-    bool first = true;
-    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        // The first line holds the approximate entry count, not a word.
-        if (first) {
-            first = false;
-            continue;
+    return QString::fromUtf8(file.readAll());
+}
+
+/** One letter position of an affix condition: a set of letters, or its complement, or any letter. */
+struct ConditionLetter
+{
+    QString letters;
+    bool negated = false;
+    bool any = false;
+
+    [[nodiscard]] bool matches(QChar c) const { return any || letters.contains(c) != negated; }
+};
+
+std::vector<ConditionLetter> parseCondition(QStringView text)
+{
+    std::vector<ConditionLetter> condition;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        ConditionLetter letter;
+        if (text.at(i) == QLatin1Char('.')) {
+            letter.any = true;
+        } else if (text.at(i) == QLatin1Char('[')) {
+            const qsizetype close = text.indexOf(QLatin1Char(']'), i);
+            QStringView inside = text.mid(i + 1, (close < 0 ? text.size() : close) - i - 1);
+            letter.negated = inside.startsWith(QLatin1Char('^'));
+            letter.letters = (letter.negated ? inside.mid(1) : inside).toString();
+            i = close < 0 ? text.size() : close;
+        } else {
+            letter.letters = text.at(i);
         }
-        dictionary->addEntry(line);
+        condition.push_back(std::move(letter));
     }
-    return dictionary;
+    return condition;
 }
 
-std::shared_ptr<const SpellingDictionary> SpellingDictionary::fromEntries(const QStringList& entries)
-{
-    auto dictionary = std::shared_ptr<SpellingDictionary>(new SpellingDictionary);
-    for (const QString& entry : entries) {
-        dictionary->addEntry(entry);
-    }
-    return dictionary;
-}
+} // namespace
 
-void SpellingDictionary::addEntry(QStringView line)
+/** The SFX and PFX rules of a hunspell affix file, by flag. */
+class SpellingDictionary::Affixes
 {
-    line = line.trimmed();
-    if (line.isEmpty()) {
-        return;
+public:
+    struct Rule
+    {
+        QString strip;
+        QString add;
+        std::vector<ConditionLetter> condition;
+    };
+    struct Group
+    {
+        bool suffix = true;
+        bool crossProduct = false;
+        std::vector<Rule> rules;
+    };
+
+    explicit Affixes(const QString& text)
+    {
+        for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+            const QList<QStringView> fields = line.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (fields.size() < 4 || (fields[0] != QLatin1String("SFX") && fields[0] != QLatin1String("PFX")) ||
+                fields[1].size() != 1) {
+                continue;
+            }
+            Group& group = m_groups[fields[1].at(0)];
+            bool isCount = false;
+            static_cast<void>(fields[3].toInt(&isCount));
+            if (fields.size() == 4 && isCount) {
+                group.suffix = fields[0] == QLatin1String("SFX");
+                group.crossProduct = fields[2] == QLatin1String("Y");
+                continue;
+            }
+            const auto affix = [](QStringView field) {
+                // "0" stands for nothing; "/FLAGS" after an affix allows further affixes, which are not used.
+                const QStringView text = field.left(field.indexOf(QLatin1Char('/')));
+                return text == QLatin1String("0") ? QString() : text.toString();
+            };
+            group.rules.push_back({affix(fields[2]), affix(fields[3]),
+                                   fields.size() > 4 ? parseCondition(fields[4]) : std::vector<ConditionLetter>{}});
+        }
     }
-    const qsizetype slash = line.indexOf(QLatin1Char('/'));
-    const QStringView word = slash < 0 ? line : line.left(slash);
-    quint64 flags = 0;
-    if (slash >= 0) {
-        for (const QChar c : line.mid(slash + 1)) {
-            const char letter = c.toLatin1();
-            if ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')) {
-                flags |= flag(letter);
+
+    [[nodiscard]] const Group* group(QChar flag) const
+    {
+        const auto found = m_groups.constFind(flag);
+        return found == m_groups.constEnd() ? nullptr : &*found;
+    }
+
+    /** The forms `stem` takes with the suffix rules of `flags`; those allowed to take a prefix too go to `crossing`. */
+    void suffixed(const QString& stem, QStringView flags, QStringList& forms, QStringList& crossing) const
+    {
+        for (const QChar flag : flags) {
+            const Group* found = group(flag);
+            if (found == nullptr || !found->suffix) {
+                continue;
+            }
+            for (const Rule& rule : found->rules) {
+                if (matchesEnd(stem, rule)) {
+                    QString form = stem.left(stem.size() - rule.strip.size()) + rule.add;
+                    if (found->crossProduct) {
+                        crossing.append(form);
+                    }
+                    forms.append(std::move(form));
+                }
             }
         }
     }
-    QString key = word.toString();
-    key.replace(QChar(0x2019), QLatin1Char('\''));
-    const std::u16string_view view = viewOf(key);
-    addToBloom(ViewHash{}(view));
-    m_flags[std::u16string(view)] |= flags;
+
+    /** The forms `stem` and the suffixed forms in `crossing` take with the prefix rules of `flags`. */
+    void prefixed(const QString& stem, QStringView flags, const QStringList& crossing, QStringList& forms) const
+    {
+        for (const QChar flag : flags) {
+            const Group* found = group(flag);
+            if (found == nullptr || found->suffix) {
+                continue;
+            }
+            for (const Rule& rule : found->rules) {
+                if (!matchesStart(stem, rule)) {
+                    continue;
+                }
+                forms.append(rule.add + stem.mid(rule.strip.size()));
+                if (found->crossProduct) {
+                    for (const QString& form : crossing) {
+                        forms.append(rule.add + form.mid(rule.strip.size()));
+                    }
+                }
+            }
+        }
+    }
+
+private:
+    static bool matchesEnd(const QString& stem, const Rule& rule)
+    {
+        const qsizetype length = static_cast<qsizetype>(rule.condition.size());
+        if (stem.size() <= rule.strip.size() || stem.size() < length || !stem.endsWith(rule.strip)) {
+            return false;
+        }
+        for (qsizetype i = 0; i < length; ++i) {
+            if (!rule.condition[static_cast<size_t>(i)].matches(stem.at(stem.size() - length + i))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    static bool matchesStart(const QString& stem, const Rule& rule)
+    {
+        const qsizetype length = static_cast<qsizetype>(rule.condition.size());
+        if (stem.size() <= rule.strip.size() || stem.size() < length || !stem.startsWith(rule.strip)) {
+            return false;
+        }
+        for (qsizetype i = 0; i < length; ++i) {
+            if (!rule.condition[static_cast<size_t>(i)].matches(stem.at(i))) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QHash<QChar, Group> m_groups;
+};
+
+std::shared_ptr<const SpellingDictionary> SpellingDictionary::load(const QStringList& paths)
+{
+    auto dictionary = std::shared_ptr<SpellingDictionary>(new SpellingDictionary);
+    for (const QString& path : paths) {
+        const QString text = readText(path, true);
+        const QFileInfo info(path);
+        const Affixes affixes(
+            readText(info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".aff"), false));
+        bool first = true;
+        for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+            // The first line holds the approximate entry count, not a word.
+            if (!first) {
+                dictionary->addEntry(line, affixes);
+            }
+            first = false;
+        }
+    }
+    dictionary->buildBloom();
+    return dictionary;
 }
 
-void SpellingDictionary::addToBloom(size_t hash)
+std::shared_ptr<const SpellingDictionary> SpellingDictionary::fromEntries(const QStringList& entries,
+                                                                          const QString& affixes)
 {
-    if (m_bloom.empty()) {
-        m_bloom.assign(kBloomBits / 64, 0);
+    auto dictionary = std::shared_ptr<SpellingDictionary>(new SpellingDictionary);
+    const Affixes rules(affixes);
+    for (const QString& entry : entries) {
+        dictionary->addEntry(entry, rules);
     }
-    const auto [first, second] = bloomProbes(hash);
-    m_bloom[first / 64] |= quint64(1) << (first % 64);
-    m_bloom[second / 64] |= quint64(1) << (second % 64);
+    dictionary->buildBloom();
+    return dictionary;
+}
+
+void SpellingDictionary::addEntry(QStringView line, const Affixes& affixes)
+{
+    line = line.trimmed();
+    // A byte order mark may open the file; the British list starts with one.
+    if (line.startsWith(QChar(0xFEFF))) {
+        line = line.mid(1);
+    }
+    if (line.isEmpty()) {
+        return;
+    }
+    // Morphological fields after a tab or space are not used.
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == QLatin1Char('\t') || line.at(i) == QLatin1Char(' ')) {
+            line = line.left(i);
+            break;
+        }
+    }
+    const qsizetype slash = line.indexOf(QLatin1Char('/'));
+    const QString stem = (slash < 0 ? line : line.left(slash)).toString();
+    const QStringView flags = slash < 0 ? QStringView() : line.mid(slash + 1);
+    QStringList forms{stem};
+    QStringList crossing;
+    affixes.suffixed(stem, flags, forms, crossing);
+    affixes.prefixed(stem, flags, crossing, forms);
+    for (const QString& form : forms) {
+        addForm(form);
+    }
+}
+
+void SpellingDictionary::addForm(const QString& form)
+{
+    QString key = form;
+    key.replace(QChar(0x2019), QLatin1Char('\''));
+    m_forms.emplace(viewOf(key));
+}
+
+void SpellingDictionary::buildBloom()
+{
+    // About 16 bits per form, so that two probes let through well under 1 % of misses.
+    size_t bits = 1024;
+    while (bits < m_forms.size() * 16) {
+        bits *= 2;
+    }
+    m_bloomMask = bits - 1;
+    m_bloom.assign(bits / 64, 0);
+    for (const std::u16string& form : m_forms) {
+        const size_t hash = ViewHash{}(form);
+        for (const size_t bit :
+             {hash & m_bloomMask, static_cast<size_t>((hash >> 32) * 0x9E3779B97F4A7C15ULL) & m_bloomMask}) {
+            m_bloom[bit / 64] |= quint64(1) << (bit % 64);
+        }
+    }
 }
 
 bool SpellingDictionary::mayContain(size_t hash) const
@@ -235,66 +286,26 @@ bool SpellingDictionary::mayContain(size_t hash) const
     if (m_bloom.empty()) {
         return false;
     }
-    const auto [first, second] = bloomProbes(hash);
-    return ((m_bloom[first / 64] >> (first % 64)) & 1) != 0 && ((m_bloom[second / 64] >> (second % 64)) & 1) != 0;
+    for (const size_t bit :
+         {hash & m_bloomMask, static_cast<size_t>((hash >> 32) * 0x9E3779B97F4A7C15ULL) & m_bloomMask}) {
+        if (((m_bloom[bit / 64] >> (bit % 64)) & 1) == 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
-bool SpellingDictionary::hasStem(std::u16string_view stem, quint64 requiredFlags) const
+bool SpellingDictionary::hasForm(std::u16string_view word) const
 {
-    if (!mayContain(ViewHash{}(stem))) {
+    if (word.empty() || word.size() > kMaxWordLength || !mayContain(ViewHash{}(word))) {
         return false;
     }
-    const auto found = m_flags.find(stem);
-    return found != m_flags.end() && (found->second & requiredFlags) == requiredFlags;
-}
-
-bool SpellingDictionary::hasAffixedForm(std::u16string_view word, quint64 requiredFlags) const
-{
-    if (hasStem(word, requiredFlags)) {
-        return true;
-    }
-    std::array<char16_t, kMaxWordLength + 8> stem{};
-    for (const SuffixRule& rule : kSuffixRules) {
-        const std::string_view suffix(rule.suffix);
-        if (word.size() <= suffix.size() + 1 || !endsWithAscii(word, suffix)) {
-            continue;
-        }
-        // The stem is the word without its suffix, with the letters the suffix replaced put back.
-        const size_t kept = word.size() - suffix.size();
-        std::copy_n(word.begin(), kept, stem.begin());
-        size_t length = kept;
-        for (const char* c = rule.restore; *c != '\0'; ++c) {
-            stem[length++] = static_cast<char16_t>(*c);
-        }
-        const std::u16string_view stemView(stem.data(), length);
-        if (stemEndMatches(stemView, rule.stemEnd) && hasStem(stemView, requiredFlags | flag(rule.flag))) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool SpellingDictionary::hasFormOf(std::u16string_view word) const
-{
-    if (word.empty() || word.size() > kMaxWordLength) {
-        return false;
-    }
-    if (hasAffixedForm(word, 0)) {
-        return true;
-    }
-    for (const PrefixRule& rule : kPrefixRules) {
-        const std::string_view prefix(rule.prefix);
-        if (word.size() > prefix.size() + 2 && startsWithAscii(word, prefix) &&
-            hasAffixedForm(word.substr(prefix.size()), flag(rule.flag))) {
-            return true;
-        }
-    }
-    return false;
+    return m_forms.find(word) != m_forms.end();
 }
 
 bool SpellingDictionary::hasForm(const QString& word) const
 {
-    return hasFormOf(viewOf(word));
+    return hasForm(viewOf(word));
 }
 
 bool SpellingDictionary::isKnown(const QString& word) const
@@ -322,7 +333,7 @@ QStringList SpellingDictionary::candidates(const QString& word) const
     std::u16string edit;
     edit.reserve(base.size() + 1);
     const auto consider = [&] {
-        if (!edit.empty() && hasFormOf(edit)) {
+        if (!edit.empty() && hasForm(std::u16string_view(edit))) {
             const QString candidate = QString::fromUtf16(edit.data(), static_cast<qsizetype>(edit.size()));
             // Different edits can make the same word.
             if (!found.contains(candidate)) {

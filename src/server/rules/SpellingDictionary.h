@@ -6,41 +6,48 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace quillora {
 
 /**
- * An English word list read from a hunspell ".dic" file. Each entry is a stem with its affix flags;
- * the common suffix forms those flags allow (plural and third person "-s", past "-ed", "-ing",
- * possessive "'s", "-er", "-est", "-ly", "-ness") and the prefixes "re", "un", "in", "de", "dis",
- * "con" and "pro" are recognised without expanding the list. Immutable once loaded, so one copy
- * can serve every request.
+ * English word forms read from hunspell ".dic" files and the suffix and prefix rules of their ".aff"
+ * files. Every form the rules allow is listed once at load time, so a look-up is one hash probe.
+ * Several dictionaries (American and British) can be merged into one, and a word is known when any
+ * of them knows it. Immutable once loaded, so one copy can serve every request.
  */
 class SpellingDictionary final
 {
 public:
     /**
-     * Reads the ".dic" file at `path` (first line a count, then one "word/FLAGS" per line). Throws
-     * `ServerError` (InvalidOption) when the file cannot be read.
+     * Reads each ".dic" file in `paths` (first line a count, then one "word/FLAGS" per line) with
+     * the ".aff" file of the same name beside it, when there is one. Throws `ServerError`
+     * (InvalidOption) when a ".dic" file cannot be read.
      */
-    [[nodiscard]] static std::shared_ptr<const SpellingDictionary> load(const QString& path);
+    [[nodiscard]] static std::shared_ptr<const SpellingDictionary> load(const QStringList& paths);
 
-    /** A dictionary made of lines in the ".dic" entry form ("word" or "word/FLAGS"). */
-    [[nodiscard]] static std::shared_ptr<const SpellingDictionary> fromEntries(const QStringList& entries);
+    /**
+     * A dictionary made of lines in the ".dic" entry form ("word" or "word/FLAGS"), with the affix
+     * rules in `affixes` (the ".aff" form; only its SFX and PFX lines are read).
+     */
+    [[nodiscard]] static std::shared_ptr<const SpellingDictionary> fromEntries(const QStringList& entries,
+                                                                               const QString& affixes = {});
 
-    /** The number of stems. */
-    [[nodiscard]] qsizetype size() const { return static_cast<qsizetype>(m_flags.size()); }
+    /** The number of word forms. */
+    [[nodiscard]] qsizetype size() const { return static_cast<qsizetype>(m_forms.size()); }
 
     /**
      * True when `word` is spelled right: as written, or, when it is capitalised or written in
-     * capitals, in lower case or capitalised ("The", "PARIS"), directly or as an affixed form.
+     * capitals, in lower case or capitalised ("The", "PARIS").
      */
     [[nodiscard]] bool isKnown(const QString& word) const;
 
-    /** True when exactly this spelling, or an affixed form of it, is in the list. */
+    /** True when exactly this spelling is a listed form. */
     [[nodiscard]] bool hasForm(const QString& word) const;
+
+    /** `hasForm` on a view, for callers that build many candidate spellings in one buffer. */
+    [[nodiscard]] bool hasForm(std::u16string_view word) const;
 
     /**
      * Known lower-case words one edit away from the lower-case `word` (a letter deleted, inserted,
@@ -56,21 +63,20 @@ private:
         size_t operator()(std::u16string_view text) const noexcept { return std::hash<std::u16string_view>{}(text); }
     };
 
-    void addEntry(QStringView line);
-    void addToBloom(size_t hash);
-    bool mayContain(size_t hash) const;
-    bool hasFormOf(std::u16string_view word) const;
-    bool hasStem(std::u16string_view stem, quint64 requiredFlags) const;
-    bool hasAffixedForm(std::u16string_view word, quint64 requiredFlags) const;
+    class Affixes;
 
-    /** Stem to its affix flags, one bit per flag letter. */
-    std::unordered_map<std::u16string, quint64, ViewHash, std::equal_to<>> m_flags;
+    void addEntry(QStringView line, const Affixes& affixes);
+    void addForm(const QString& form);
+    void buildBloom();
+    bool mayContain(size_t hash) const;
+
+    std::unordered_set<std::u16string, ViewHash, std::equal_to<>> m_forms;
     /**
-     * A Bloom filter over the stems. Almost every word a correction tries is not a stem; this
-     * small bit array, which stays in the processor's cache, rules most of them out without a
-     * trip through the hash table.
+     * A Bloom filter over the forms. Almost every spelling a correction tries is not a word; this
+     * bit array rules most of them out without a trip through the hash table.
      */
     std::vector<quint64> m_bloom;
+    size_t m_bloomMask = 0;
 };
 
 } // namespace quillora

@@ -6,6 +6,8 @@
 
 namespace quillora {
 
+class Lexicon;
+
 /** The writing styles of the rule-based engine, one per built-in preset. */
 enum class RewriteStyle {
     FixGrammar,
@@ -14,7 +16,7 @@ enum class RewriteStyle {
     Concise,
 };
 
-/** The phrase tables that turn corrected text into each style. */
+/** The phrase tables, read from the data folder, that turn corrected text into each style. */
 class StylePhrases final
 {
 public:
@@ -24,8 +26,8 @@ public:
      */
     [[nodiscard]] static RewriteStyle styleForPreset(const QString& name);
 
-    /** The phrase rules of `style`; empty for FixGrammar. */
-    [[nodiscard]] static QList<PhraseRule> rules(RewriteStyle style);
+    /** The phrase rules of `style` from the tables of `lexicon`; empty for FixGrammar. */
+    [[nodiscard]] static QList<PhraseRule> rules(RewriteStyle style, const Lexicon& lexicon);
 };
 
 } // namespace quillora

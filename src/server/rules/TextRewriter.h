@@ -13,17 +13,19 @@
 
 namespace quillora {
 
+class Lexicon;
 class SpellingDictionary;
 
 /**
  * The rule-based rewriter: corrects a text once, then renders it in each writing style. The
  * whitespace around the text is kept as it was, so a variation can replace a selection that ends
- * with a line break.
+ * with a line break. A sentence that is not English (too few of its words are English words) is
+ * kept exactly as written in every style.
  */
 class TextRewriter final
 {
 public:
-    explicit TextRewriter(std::shared_ptr<const SpellingDictionary> dictionary);
+    TextRewriter(std::shared_ptr<const SpellingDictionary> dictionary, std::shared_ptr<const Lexicon> lexicon);
 
     /** A text corrected once, ready to be rendered in any style. */
     struct Prepared
@@ -43,6 +45,12 @@ public:
     [[nodiscard]] QString rewrite(const QString& text, RewriteStyle style);
 
 private:
+    /** Turns each sentence that is not English into one verbatim token, so that no rule touches it. */
+    void protectForeignSentences(TokenList& tokens) const;
+    [[nodiscard]] bool isEnglish(const TokenList& tokens, size_t begin, size_t end) const;
+
+    std::shared_ptr<const SpellingDictionary> m_dictionary;
+    std::shared_ptr<const Lexicon> m_lexicon;
     SpellingCorrector m_corrector;
     GrammarFixer m_grammar;
     std::array<std::unique_ptr<PhraseRewriter>, 4> m_styles;

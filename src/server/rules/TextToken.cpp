@@ -25,8 +25,9 @@ bool isAbbreviation(const QString& text)
     if (abbreviations.contains(text.toLower())) {
         return true;
     }
-    // An initial, as in "J. Smith".
-    return text.size() == 2 && text.at(0).isUpper() && text.at(1) == QLatin1Char('.');
+    // An initial, as in "J. Smith"; "I." and "A." end sentences far more often than they abbreviate names.
+    return text.size() == 2 && text.at(0).isUpper() && text.at(1) == QLatin1Char('.') &&
+           text.at(0) != QLatin1Char('I') && text.at(0) != QLatin1Char('A');
 }
 
 bool isVerbatimCore(const QString& core)

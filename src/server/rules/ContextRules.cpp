@@ -1,0 +1,399 @@
+#include "server/rules/ContextRules.h"
+
+#include "server/rules/Lexicon.h"
+#include "server/rules/SentenceFormatter.h"
+
+#include <QHash>
+
+namespace quillora {
+
+namespace {
+
+using Kind = TextToken::Kind;
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+QString subjectForm(const QString& pronoun)
+{
+    static const QHash<QString, QString> forms = {
+        {QStringLiteral("me"), QStringLiteral("I")},      {QStringLiteral("him"), QStringLiteral("he")},
+        {QStringLiteral("her"), QStringLiteral("she")},   {QStringLiteral("us"), QStringLiteral("we")},
+        {QStringLiteral("them"), QStringLiteral("they")},
+    };
+    return forms.value(pronoun, pronoun == QLatin1String("i") ? QStringLiteral("I") : pronoun);
+}
+
+} // namespace
+
+/** One run of the rules over a token list, with the helpers they share. */
+class ContextRules::Pass
+{
+public:
+    Pass(const Lexicon& lexicon, TokenList& tokens)
+        : m_lex(lexicon)
+        , m_tokens(tokens)
+    {
+    }
+
+    void run()
+    {
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            if (m_tokens[i].is(Kind::Word) && m_tokens[i].text.size() < 40) {
+                fixAt(i);
+            }
+        }
+    }
+
+private:
+    QString lower(size_t i) const { return i == kNone ? QString() : m_tokens[i].text.toLower(); }
+
+    /** The next word when only a space lies between, else kNone. */
+    size_t next(size_t i) const
+    {
+        return i != kNone && i + 2 < m_tokens.size() && m_tokens[i + 1].is(Kind::Space) &&
+                       m_tokens[i + 2].is(Kind::Word)
+                   ? i + 2
+                   : kNone;
+    }
+
+    size_t previous(size_t i) const
+    {
+        return i != kNone && i >= 2 && m_tokens[i - 1].is(Kind::Space) && m_tokens[i - 2].is(Kind::Word) ? i - 2
+                                                                                                         : kNone;
+    }
+
+    /** True when the clause ends after word `i`: punctuation, a line break or the end follow. */
+    bool endsClause(size_t i) const
+    {
+        return i + 1 >= m_tokens.size() || m_tokens[i + 1].is(Kind::Punct) || m_tokens[i + 1].is(Kind::Newline);
+    }
+
+    /** True when word `i` opens a clause: a sentence start, a comma before it, or a conjunction. */
+    bool startsClause(size_t i) const
+    {
+        if (SentenceFormatter::startsSentence(m_tokens, i)) {
+            return true;
+        }
+        const size_t before = previous(i);
+        if (before == kNone) {
+            return i >= 2 && m_tokens[i - 1].is(Kind::Space) && m_tokens[i - 2].isPunct(QLatin1Char(','));
+        }
+        return m_lex.inList(QStringLiteral("conjunctions"), lower(before));
+    }
+
+    /** Replaces word `i`, keeping a capital first letter (but never lowering "I"). */
+    void set(size_t i, QString word)
+    {
+        const QString& old = m_tokens[i].text;
+        if (old.at(0).isUpper() && !word.isEmpty() &&
+            (old != QLatin1String("I") || word.startsWith(QLatin1Char('I')))) {
+            word[0] = word.at(0).toUpper();
+        }
+        m_tokens[i].text = word;
+    }
+
+    bool in(const char* list, const QString& word) const { return m_lex.inList(QString::fromLatin1(list), word); }
+
+    /** Skips one negation or adverb that may stand between an auxiliary and its verb. */
+    size_t verbAfter(size_t i) const
+    {
+        const size_t n = next(i);
+        return n != kNone && in("between-auxiliary-and-verb", lower(n)) ? next(n) : n;
+    }
+
+    bool isPlainVerb(const QString& word) const
+    {
+        return m_lex.isVerb(word) && !m_lex.isAdverb(word) && !m_lex.isAdjective(word) && !in("function-words", word) &&
+               !in("not-third-person", word);
+    }
+
+    /** A noun in the singular that is not also read as an adjective or adverb. */
+    bool isCountNoun(const QString& word) const
+    {
+        const bool maybePlural = word.endsWith(QLatin1Char('s')) && m_lex.isNoun(word.left(word.size() - 1));
+        return m_lex.isNoun(word) && !m_lex.isPluralNoun(word) && !maybePlural && !m_lex.isAdjective(word) &&
+               !m_lex.isAdverb(word) && !in("function-words", word) && !in("uncountable", word);
+    }
+
+    /** A noun that cannot follow "they're" or "you're": not an adjective, adverb or "-ing" form. */
+    bool isPossessedNoun(const QString& word) const
+    {
+        return (m_lex.isNoun(word) || m_lex.isPluralNoun(word)) && !m_lex.isAdjective(word) && !m_lex.isAdverb(word) &&
+               !word.endsWith(QLatin1String("ing")) && !in("function-words", word) && !in("after-contraction", word);
+    }
+
+    bool isComparative(const QString& word) const
+    {
+        if (in("comparatives", word)) {
+            return true;
+        }
+        if (word.size() < 5 || !word.endsWith(QLatin1String("er"))) {
+            return false;
+        }
+        const QString stem = word.left(word.size() - 2);
+        for (const QString& base : {stem, stem + QLatin1Char('e'), stem.left(stem.size() - 1) + QLatin1Char('y'),
+                                    stem.left(stem.size() - 1)}) {
+            if (m_lex.isAdjective(base) && !m_lex.isNoun(word)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool isSuperlative(const QString& word) const
+    {
+        if (in("superlatives", word)) {
+            return true;
+        }
+        if (word.size() < 6 || !word.endsWith(QLatin1String("est"))) {
+            return false;
+        }
+        const QString stem = word.left(word.size() - 3);
+        for (const QString& base : {stem, stem + QLatin1Char('e'), stem.left(stem.size() - 1) + QLatin1Char('y'),
+                                    stem.left(stem.size() - 1)}) {
+            if (m_lex.isAdjective(base)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /** True when `word` after "two book" would make "book" part of a compound ("two dollar bill"). */
+    bool isNounAfterNumber(const QString& word) const
+    {
+        return m_lex.isNoun(word) && !in("function-words", word) && !m_lex.isAdjective(word) && !m_lex.isAdverb(word);
+    }
+
+    void fixAt(size_t i)
+    {
+        const QString w = lower(i);
+        const size_t n = next(i);
+        const QString nw = lower(n);
+        fixVerbForms(i, w);
+        fixAgreement(i, w, n, nw);
+        fixHomophones(i, w, n, nw);
+        if (n == kNone) {
+            return;
+        }
+        // "three book", "more better", "less mistakes".
+        if (in("numerals", w) && isCountNoun(nw) && !in("determiners", lower(previous(i))) &&
+            (endsClause(n) || !isNounAfterNumber(lower(next(n))))) {
+            set(n, m_lex.plural(nw));
+        }
+        if ((w == QLatin1String("more") && isComparative(nw)) || (w == QLatin1String("most") && isSuperlative(nw))) {
+            m_tokens.erase(m_tokens.begin() + static_cast<qsizetype>(i), m_tokens.begin() + static_cast<qsizetype>(n));
+            return;
+        }
+        if (w == QLatin1String("less") && m_lex.isPluralNoun(nw)) {
+            set(i, QStringLiteral("fewer"));
+        }
+        fixPronounPair(i, w, n, nw);
+    }
+
+    void fixVerbForms(size_t i, const QString& w)
+    {
+        size_t v = verbAfter(i);
+        // A question puts the subject between: "did you saw".
+        if (v != kNone && (in("do-forms", w) || in("modals", w)) && in("subject-pronouns", lower(v))) {
+            v = next(v);
+        }
+        if (v == kNone) {
+            return;
+        }
+        const QString vw = lower(v);
+        if (in("perfect-auxiliaries", w)) {
+            const QString participle = m_lex.participleOfPast(vw);
+            if (!participle.isEmpty()) {
+                set(v, participle);
+            }
+            return;
+        }
+        // "to returned": an infinitive takes the base form.
+        if (w == QLatin1String("to") && v == next(i)) {
+            const QString base = m_lex.baseOfPast(vw);
+            if (!base.isEmpty() && base != vw && vw.endsWith(QLatin1String("ed")) && !m_lex.isNoun(vw) &&
+                !m_lex.isAdjective(vw)) {
+                set(v, base);
+            }
+            return;
+        }
+        const bool modal = in("modals", w) && !(m_tokens[i].text.at(0).isUpper() && !startsClause(i)) &&
+                           !in("determiners", lower(previous(i)));
+        if (modal || in("do-forms", w)) {
+            QString base = m_lex.baseOfThirdPerson(vw);
+            if (base.isEmpty() && vw != QLatin1String("been")) {
+                const QString past = m_lex.baseOfPast(vw);
+                base = past == vw ? QString() : past;
+            }
+            if (!base.isEmpty() && m_lex.isVerb(base) && !in("function-words", vw)) {
+                set(v, base);
+            }
+        }
+    }
+
+    void fixAgreement(size_t i, const QString& w, size_t n, const QString& nw)
+    {
+        if (n == kNone) {
+            return;
+        }
+        QString person;
+        if (in("third-person-pronouns", w) && startsClause(i)) {
+            person = QStringLiteral("third");
+        } else if (w == QLatin1String("i") && !in("coordinators", lower(previous(i)))) {
+            person = QStringLiteral("first");
+        } else if (in("plural-pronouns", w) && (w != QLatin1String("you") || startsClause(i))) {
+            person = QStringLiteral("plural");
+        } else if (in("determiners", w) && !startsClause(n)) {
+            // A simple subject: "the children was", "my sister don't".
+            const size_t verb = next(n);
+            if (verb == kNone || !startsClause(i)) {
+                return;
+            }
+            if (m_lex.isPluralNoun(nw) && !in("singular-determiners", w)) {
+                fixVerbFor(QStringLiteral("plural"), verb, lower(verb), false);
+            } else if (isCountNoun(nw) && !in("plural-determiners", w)) {
+                fixVerbFor(QStringLiteral("third"), verb, lower(verb), false);
+            }
+            return;
+        }
+        if (!person.isEmpty()) {
+            fixVerbFor(person, n, nw, true);
+        }
+    }
+
+    /** Makes the verb at `v` agree with a subject in `person`; a pronoun subject allows base-form changes. */
+    void fixVerbFor(const QString& person, size_t v, const QString& vw, bool pronoun)
+    {
+        const QString fixed = m_lex.phraseAgreement(person, vw);
+        // A group noun may take a plural verb ("the team have"), so only "don't" is changed after one.
+        const bool groupSafe = pronoun || person != QLatin1String("third") || vw.startsWith(QLatin1String("don"));
+        if (!fixed.isEmpty() && groupSafe) {
+            set(v, fixed);
+            return;
+        }
+        if (person == QLatin1String("third")) {
+            const bool verb = pronoun ? m_lex.isVerb(vw) && !m_lex.isAdverb(vw) && !in("function-words", vw) &&
+                                            !in("not-third-person", vw)
+                                      : in("verbs-after-singular-subject", vw);
+            const bool baseVerb = verb && !m_lex.pastEqualsBase(vw) && m_lex.baseOfPast(vw).isEmpty();
+            if (baseVerb && (!m_lex.isNoun(vw) || pronoun || in("verbs-after-singular-subject", vw))) {
+                set(v, m_lex.thirdPerson(vw));
+            }
+            return;
+        }
+        const QString base = m_lex.baseOfThirdPerson(vw);
+        if (!base.isEmpty() && isPlainVerb(base) && !m_lex.isPluralNoun(vw) && base != QLatin1String("be")) {
+            set(v, base);
+        }
+    }
+
+    void fixHomophones(size_t i, const QString& w, size_t n, const QString& nw)
+    {
+        const QString before = lower(previous(i));
+        if (w == QLatin1String("their") || w == QLatin1String("thier")) {
+            if (n != kNone && in("after-they-are", nw)) {
+                set(i, QStringLiteral("they're"));
+            } else if ((n != kNone && in("after-there", nw)) || (endsClause(i) && !before.isEmpty())) {
+                set(i, QStringLiteral("there"));
+            }
+        } else if (w == QLatin1String("there") && n != kNone) {
+            const bool afterPastVerb = !before.isEmpty() && m_lex.baseOfPast(before) != before &&
+                                       !m_lex.baseOfPast(before).isEmpty() && !in("after-there", before);
+            if (nw == QLatin1String("own") ||
+                ((in("prepositions", before) || afterPastVerb) && isPossessedNoun(nw) && !in("after-there", nw))) {
+                set(i, QStringLiteral("their"));
+            } else if (in("after-they-are", nw) && nw.endsWith(QLatin1String("ing"))) {
+                set(i, QStringLiteral("they're"));
+            }
+        } else if ((w == QLatin1String("they're") || w == QStringLiteral("they\u2019re")) && n != kNone &&
+                   isPossessedNoun(nw)) {
+            set(i, QStringLiteral("their"));
+        } else if ((w == QLatin1String("you're") || w == QStringLiteral("you\u2019re")) && n != kNone &&
+                   isPossessedNoun(nw)) {
+            set(i, QStringLiteral("your"));
+        } else if (w == QLatin1String("your") && n != kNone &&
+                   (in("after-they-are", nw) || (in("after-your-at-end", nw) && endsClause(n)))) {
+            set(i, QStringLiteral("you're"));
+        } else if (w == QLatin1String("its") && n != kNone && in("after-its", nw)) {
+            set(i, QStringLiteral("it's"));
+        } else if ((w == QLatin1String("it's") || w == QStringLiteral("it\u2019s")) && n != kNone &&
+                   (nw == QLatin1String("own") ||
+                    (in("prepositions", before) && isPossessedNoun(nw) && !in("after-its", nw)) ||
+                    (before.endsWith(QLatin1String("ed")) && isPossessedNoun(nw) && endsClause(n)) ||
+                    (!m_lex.baseOfPast(before).isEmpty() && !in("after-there", before) && isSuperlative(nw)))) {
+            set(i, QStringLiteral("its"));
+        } else if (w == QLatin1String("to") &&
+                   ((n != kNone && in("after-too", nw) &&
+                     (nw == QLatin1String("much") || endsClause(n) || !m_lex.isNoun(lower(next(n))) ||
+                      m_lex.isAdverb(lower(next(n))))) ||
+                    (i + 1 < m_tokens.size() && in("before-final-too", before) &&
+                     (m_tokens[i + 1].isPunct(QLatin1Char('.')) || m_tokens[i + 1].isPunct(QLatin1Char('!')))))) {
+            set(i, QStringLiteral("too"));
+        } else if (w == QLatin1String("too") && n != kNone &&
+                   (in("determiners", nw) || in("base-verbs-after-to", nw))) {
+            set(i, QStringLiteral("to"));
+        } else if (w == QLatin1String("then") && !before.isEmpty() &&
+                   (isComparative(before) || lower(previous(previous(i))) == QLatin1String("rather"))) {
+            set(i, QStringLiteral("than"));
+        } else if (w == QLatin1String("than") && in("before-then", before)) {
+            set(i, QStringLiteral("then"));
+        }
+    }
+
+    void fixPronounPair(size_t i, const QString& w, size_t n, const QString& nw)
+    {
+        const size_t second = next(n);
+        if (nw != QLatin1String("and") || second == kNone) {
+            return;
+        }
+        const QString sw = lower(second);
+        const bool firstIsName = m_tokens[i].text.at(0).isUpper() && !SentenceFormatter::startsSentence(m_tokens, i) &&
+                                 w != QLatin1String("i");
+        const bool firstPronoun = in("personal-pronouns", w);
+        const bool secondIsName = m_tokens[second].text.at(0).isUpper() && sw != QLatin1String("i");
+        if (!(in("personal-pronouns", sw) || secondIsName) || !(firstPronoun || firstIsName || in("you-pronoun", w))) {
+            return;
+        }
+        const QString before = lower(previous(i));
+        const bool afterVerb = !before.isEmpty() && !m_lex.baseOfPast(before).isEmpty() && !in("after-there", before);
+        if (in("prepositions", before) || afterVerb) {
+            // "between you and I" becomes "between you and me"; so does "invited him and I".
+            if (sw == QLatin1String("i")) {
+                set(second, QStringLiteral("me"));
+            }
+            return;
+        }
+        const size_t verb = next(second);
+        if (!startsClause(i) || verb == kNone ||
+            !(m_lex.isVerb(lower(verb)) || in("do-forms", lower(verb)) || !m_lex.baseOfPast(lower(verb)).isEmpty())) {
+            return;
+        }
+        if (!in("object-pronouns", w) && !in("object-pronouns", sw)) {
+            return;
+        }
+        QString first = firstPronoun ? subjectForm(w) : m_tokens[i].text;
+        QString last = secondIsName ? m_tokens[second].text : subjectForm(sw);
+        // The writer names the other person first: "he and I".
+        if (first == QLatin1String("I")) {
+            std::swap(first, last);
+        }
+        const bool capital = m_tokens[i].text.at(0).isUpper();
+        m_tokens[i].text = capital ? first.left(1).toUpper() + first.mid(1) : first;
+        m_tokens[second].text = last;
+        fixVerbFor(QStringLiteral("plural"), verb, lower(verb), true);
+    }
+
+    const Lexicon& m_lex;
+    TokenList& m_tokens;
+};
+
+ContextRules::ContextRules(const Lexicon& lexicon)
+    : m_lexicon(lexicon)
+{
+}
+
+void ContextRules::apply(TokenList& tokens) const
+{
+    Pass(m_lexicon, tokens).run();
+}
+
+} // namespace quillora
