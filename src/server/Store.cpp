@@ -123,7 +123,9 @@ RefreshOutcome Store::rotateRefreshToken(const QByteArray& hash, const TokenReco
         spent = !rows.value(1).isNull();
         expiresAt = rows.value(2).toLongLong();
     }
-    if (expiresAt <= now) {
+    // A spent token ends its session whatever its age: whoever presents it again holds a copy
+    // that leaked, and waiting for the copy to expire must not make the reuse harmless.
+    if (!spent && expiresAt <= now) {
         return RefreshOutcome::Expired;
     }
     // Spending the token is a conditional update, so that of two instances racing with the same
@@ -162,7 +164,14 @@ int Store::purgeExpiredTokens(qint64 now)
     WriteTransaction transaction(*m_connection);
     int removed = 0;
     {
-        SqlRows rows = m_connection->run(QStringLiteral("DELETE FROM tokens WHERE expires_at <= ?"), {now});
+        // Spent refresh tokens stay while their live session has a live token: presenting one again must
+        // still find it and end the session, however old it is.
+        SqlRows rows = m_connection->run(
+            QStringLiteral(
+                "DELETE FROM tokens WHERE expires_at <= ? AND NOT (kind = 'refresh' AND used_at IS NOT NULL "
+                "AND session_id IN (SELECT t.session_id FROM tokens t JOIN sessions s ON s.id = t.session_id "
+                "WHERE t.expires_at > ? AND s.revoked_at IS NULL))"),
+            {now, now});
         removed = rows.rowsAffected();
     }
     {
