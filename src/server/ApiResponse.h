@@ -13,6 +13,8 @@ struct ApiResponse
     QByteArray body;
     /** The methods a path accepts, sent as "Allow" with a 405. */
     QByteArray allow;
+    /** Sent as "Content-Type"; empty means JSON. */
+    QByteArray contentType;
 
     /** `value` (an object or an array) as compact JSON. */
     [[nodiscard]] static ApiResponse json(int status, const QJsonValue& value);

@@ -1,11 +1,11 @@
 #include "server/PolishApi.h"
 
 #include "core/Clock.h"
+#include "core/Graphemes.h"
+#include "core/PresetRules.h"
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
 #include "server/PresetApi.h"
-#include "core/Graphemes.h"
-#include "core/PresetRules.h"
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
 
@@ -22,10 +22,11 @@ constexpr qsizetype kMaxPresetNameCharacters = 200;
 
 } // namespace
 
-PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock)
+PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes)
     : m_store(store)
     , m_engine(engine)
     , m_clock(clock)
+    , m_maxAnswerBytes(maxAnswerBytes)
 {
 }
 
@@ -44,6 +45,14 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     for (const StoredPreset& preset : m_store.presets(userId)) {
         presets.append({preset.name, preset.instruction});
     }
+    // Each preset gives roughly one text of the input's size; refusing before the engine runs
+    // spares the work as well as the answer.
+    const qint64 textBytes = text.toUtf8().size();
+    if (textBytes * presets.size() > m_maxAnswerBytes) {
+        throw ApiError(413, QStringLiteral("The text is too long to polish with %1 presets at once; shorten it or "
+                                           "remove presets.")
+                                .arg(presets.size()));
+    }
 
     QElapsedTimer timer;
     timer.start();
@@ -52,6 +61,15 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     if (!presets.isEmpty() && outcome.results.isEmpty()) {
         throw ApiError(
             502, QStringLiteral("The rewriting model failed: %1").arg(outcome.failures.join(QStringLiteral("; "))));
+    }
+
+    // A model may answer at far greater length than it was asked to.
+    qint64 answerBytes = 0;
+    for (const auto& [name, rewritten] : outcome.results) {
+        answerBytes += name.toUtf8().size() + rewritten.toUtf8().size();
+    }
+    if (answerBytes > m_maxAnswerBytes) {
+        throw ApiError(502, QStringLiteral("The rewritten texts are larger than the service sends in one answer."));
     }
 
     PolishingRecord record{

@@ -17,13 +17,16 @@ class Store;
 class PolishApi final
 {
 public:
-    PolishApi(Store& store, RewriteEngine& engine, Clock& clock);
+    /** `maxAnswerBytes` bounds the size of one polishing's answer. */
+    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes);
 
     /**
      * POST {"text"}: rewrites the text once per preset of the user and records the polishing.
      * 200 with {"log_id", "results": {preset name: text}, "model", "duration"}; 413 for a text
      * over 10,000 characters; 422 for an empty one; 502 with the engine's reasons when no preset
-     * could be rewritten (nothing is recorded then).
+     * could be rewritten (nothing is recorded then). The answer is bounded: 413 when the text
+     * times the number of presets exceeds the answer limit, and 502 when the rewritten texts
+     * together do.
      */
     [[nodiscard]] QCoro::Task<ApiResponse> polish(qint64 userId, QByteArray body);
 
@@ -37,6 +40,7 @@ private:
     Store& m_store;
     RewriteEngine& m_engine;
     Clock& m_clock;
+    qint64 m_maxAnswerBytes;
 };
 
 } // namespace quillora

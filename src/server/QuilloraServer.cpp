@@ -45,6 +45,14 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
     settings.mode = options.mode;
     settings.latestVersion = options.latestVersion;
     settings.latestUrl = options.latestUrl;
+    settings.limits.headerTimeout = options.headerTimeout;
+    settings.limits.bodyTimeout = options.bodyTimeout;
+    settings.limits.bodyMinRate = options.bodyMinRate;
+    settings.limits.idleTimeout = options.idleTimeout;
+    settings.limits.maxConnections = options.maxConnections;
+    settings.limits.maxConnectionsPerClient = options.maxConnectionsPerClient;
+    settings.maxPresets = options.maxPresets;
+    settings.maxAnswerBytes = options.maxAnswerBytes;
     if (options.mode == AuthMode::Local) {
         settings.localUserId = m_store->ensureUser(QStringLiteral("local"), clock.wallNow().toSecsSinceEpoch());
     }

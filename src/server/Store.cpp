@@ -182,6 +182,16 @@ int Store::purgeExpiredTokens(qint64 now)
     return removed;
 }
 
+bool Store::ping() noexcept
+{
+    try {
+        SqlRows rows = m_connection->run(QStringLiteral("SELECT 1"));
+        return rows.next();
+    } catch (...) {
+        return false;
+    }
+}
+
 QList<StoredPreset> Store::presets(qint64 userId)
 {
     SqlRows rows = m_connection->run(
@@ -195,21 +205,31 @@ QList<StoredPreset> Store::presets(qint64 userId)
 
 bool Store::hasOtherPresetNamed(qint64 userId, const QString& name, qint64 exceptId)
 {
+    // Compared in the form the database keeps (UTF-8), so that a name the database would store
+    // differently from how it arrived cannot slip past the check.
+    const QString stored = QString::fromUtf8(name.toUtf8());
     SqlRows rows = m_connection->run(QStringLiteral("SELECT id, name FROM presets WHERE user_id = ?"), {userId});
     while (rows.next()) {
         if (rows.value(0).toLongLong() != exceptId &&
-            rows.value(1).toString().compare(name, Qt::CaseInsensitive) == 0) {
+            rows.value(1).toString().compare(stored, Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
     return false;
 }
 
-PresetWrite Store::addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now)
+PresetWrite Store::addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now,
+                             qsizetype limit)
 {
     WriteTransaction transaction(*m_connection);
     if (hasOtherPresetNamed(userId, name, 0)) {
         return {PresetWrite::Status::DuplicateName, {}};
+    }
+    {
+        SqlRows rows = m_connection->run(QStringLiteral("SELECT COUNT(*) FROM presets WHERE user_id = ?"), {userId});
+        if (rows.next() && rows.value(0).toLongLong() >= limit) {
+            return {PresetWrite::Status::TooMany, {}};
+        }
     }
     qint64 position = 1;
     {
