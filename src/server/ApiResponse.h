@@ -15,6 +15,8 @@ struct ApiResponse
     QByteArray allow;
     /** Sent as "Content-Type"; empty means JSON. */
     QByteArray contentType;
+    /** Seconds sent as "Retry-After" when positive. */
+    qint64 retryAfter = 0;
 
     /** `value` (an object or an array) as compact JSON. */
     [[nodiscard]] static ApiResponse json(int status, const QJsonValue& value);

@@ -104,7 +104,7 @@ ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, 
     , m_clock(clock)
     , m_settings(std::move(settings))
     , m_presets(store, clock, m_settings.maxPresets)
-    , m_polish(store, engine, clock, m_settings.maxAnswerBytes)
+    , m_polish(store, engine, clock, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
     , m_auth(tokens)
 {
     addRoute(QStringLiteral("/api/v1/health"), Route::Health);
@@ -391,6 +391,9 @@ QByteArray ApiServer::serialise(const ApiResponse& response, bool closing) const
     }
     if (!response.allow.isEmpty()) {
         header("Allow", response.allow);
+    }
+    if (response.retryAfter > 0) {
+        header("Retry-After", QByteArray::number(response.retryAfter));
     }
     if (closing) {
         header("Connection", "close");

@@ -53,6 +53,8 @@ public:
         qsizetype maxPresets = 50;
         /** The largest polishing answer, in bytes. */
         qint64 maxAnswerBytes = 4 * 1024 * 1024;
+        /** Polishings per user and UTC day; 0 for no limit. */
+        int dailyPolishLimit = 0;
     };
 
     ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,

@@ -9,8 +9,11 @@
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonObject>
+
+#include <algorithm>
 
 namespace quillora {
 
@@ -22,11 +25,12 @@ constexpr qsizetype kMaxPresetNameCharacters = 200;
 
 } // namespace
 
-PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes)
+PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes, int dailyLimit)
     : m_store(store)
     , m_engine(engine)
     , m_clock(clock)
     , m_maxAnswerBytes(maxAnswerBytes)
+    , m_dailyLimit(dailyLimit)
 {
 }
 
@@ -40,6 +44,17 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     }
     if (text.trimmed().isEmpty()) {
         throw ApiError(422, QStringLiteral("\"text\" must not be empty."));
+    }
+    if (m_dailyLimit > 0) {
+        const QDateTime now = m_clock.wallNow().toUTC();
+        const QDateTime dayStart(now.date(), QTime(0, 0), Qt::UTC);
+        if (m_store.polishingsSince(userId, dayStart.toSecsSinceEpoch()) >= m_dailyLimit) {
+            ApiResponse refusal = ApiResponse::error(
+                429, QStringLiteral("You have used today's %1 polishings. More are available after midnight UTC.")
+                         .arg(m_dailyLimit));
+            refusal.retryAfter = std::max<qint64>(1, now.secsTo(dayStart.addDays(1)));
+            co_return refusal;
+        }
     }
     QList<PresetText> presets;
     for (const StoredPreset& preset : m_store.presets(userId)) {

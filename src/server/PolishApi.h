@@ -17,8 +17,11 @@ class Store;
 class PolishApi final
 {
 public:
-    /** `maxAnswerBytes` bounds the size of one polishing's answer. */
-    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes);
+    /**
+     * `maxAnswerBytes` bounds the size of one polishing's answer; `dailyLimit` (0: none) the
+     * polishings of one user per UTC day.
+     */
+    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes, int dailyLimit);
 
     /**
      * POST {"text"}: rewrites the text once per preset of the user and records the polishing.
@@ -26,7 +29,8 @@ public:
      * over 10,000 characters; 422 for an empty one; 502 with the engine's reasons when no preset
      * could be rewritten (nothing is recorded then). The answer is bounded: 413 when the text
      * times the number of presets exceeds the answer limit, and 502 when the rewritten texts
-     * together do.
+     * together do. 429 with "Retry-After" (seconds to the next UTC midnight) once the user has
+     * had the day's polishings; the count is kept in the database, so it holds across instances.
      */
     [[nodiscard]] QCoro::Task<ApiResponse> polish(qint64 userId, QByteArray body);
 
@@ -41,6 +45,7 @@ private:
     RewriteEngine& m_engine;
     Clock& m_clock;
     qint64 m_maxAnswerBytes;
+    int m_dailyLimit;
 };
 
 } // namespace quillora

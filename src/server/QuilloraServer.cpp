@@ -53,6 +53,7 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
     settings.limits.maxConnectionsPerClient = options.maxConnectionsPerClient;
     settings.maxPresets = options.maxPresets;
     settings.maxAnswerBytes = options.maxAnswerBytes;
+    settings.dailyPolishLimit = options.dailyPolishLimit;
     if (options.mode == AuthMode::Local) {
         settings.localUserId = m_store->ensureUser(QStringLiteral("local"), clock.wallNow().toSecsSinceEpoch());
     }

@@ -104,6 +104,7 @@ std::vector<OptionSpec> limitOptionSpecs()
         count("--max-connections-per-client", "QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT",
               &ServerOptions::maxConnectionsPerClient),
         count("--max-presets", "QUILLORA_SERVER_MAX_PRESETS", &ServerOptions::maxPresets),
+        count("--daily-polish-limit", "QUILLORA_SERVER_DAILY_POLISH_LIMIT", &ServerOptions::dailyPolishLimit),
         {QStringLiteral("--max-answer-bytes"), QStringLiteral("QUILLORA_SERVER_MAX_ANSWER_BYTES"), true,
          [](ServerOptions& o, const QString& v) {
              o.maxAnswerBytes = static_cast<qint64>(parsePositive(QStringLiteral("--max-answer-bytes"), v));
@@ -328,6 +329,8 @@ QString ServerOptions::usage()
         "                            [QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT]\n"
         "  --max-presets N           presets per user, default 50 [QUILLORA_SERVER_MAX_PRESETS]\n"
         "  --max-answer-bytes N      largest polishing answer, default 4194304 [QUILLORA_SERVER_MAX_ANSWER_BYTES]\n"
+        "  --daily-polish-limit N    polishings per user and UTC day, default no limit\n"
+        "                            [QUILLORA_SERVER_DAILY_POLISH_LIMIT]\n"
         "\n"
         "  -h, --help                show this text\n"
         "\n"

@@ -96,6 +96,8 @@ struct ServerOptions
     int maxPresets = 50;
     /** The largest polishing answer, in bytes. */
     qint64 maxAnswerBytes = 4 * 1024 * 1024;
+    /** Polishings per user and UTC day, counted in the database; 0 for no limit. */
+    int dailyPolishLimit = 0;
 
     /**
      * Reads `arguments` (without the program name) over `environment`. Throws `ServerError`

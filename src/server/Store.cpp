@@ -276,6 +276,13 @@ bool Store::deletePreset(qint64 userId, qint64 presetId)
     return rows.rowsAffected() > 0;
 }
 
+qint64 Store::polishingsSince(qint64 userId, qint64 since)
+{
+    SqlRows rows = m_connection->run(
+        QStringLiteral("SELECT COUNT(*) FROM polishings WHERE user_id = ? AND created_at >= ?"), {userId, since});
+    return rows.next() ? rows.value(0).toLongLong() : 0;
+}
+
 qint64 Store::addPolishing(const PolishingRecord& record)
 {
     return m_connection->insert(

@@ -74,6 +74,9 @@ public:
     /** Deletes one of the user's presets; false when the user has no such preset. */
     [[nodiscard]] bool deletePreset(qint64 userId, qint64 presetId);
 
+    /** The user's polishings recorded at or after `since` (seconds since the epoch). */
+    [[nodiscard]] qint64 polishingsSince(qint64 userId, qint64 since);
+
     /** Records a polishing and returns its log id. */
     [[nodiscard]] qint64 addPolishing(const PolishingRecord& record);
 

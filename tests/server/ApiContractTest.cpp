@@ -288,6 +288,34 @@ TEST_F(WorkLimitTest, PresetsPerUserAndTheSizeOfAPolishingAreBounded)
     EXPECT_EQ(rowCount(QStringLiteral("polishings")), 1);
 }
 
+class DailyQuotaTest : public ApiContractTest
+{
+protected:
+    ServerOptions options() override
+    {
+        ServerOptions options = TestServer::defaultOptions();
+        options.dailyPolishLimit = 2;
+        return options;
+    }
+};
+
+TEST_F(DailyQuotaTest, PolishingsBeyondTheDailyLimitAre429UntilTheNextDay)
+{
+    const QJsonObject text{{QStringLiteral("text"), QStringLiteral("teh meeting is late")}};
+    EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
+    EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
+    const HttpResult refused = client().post(QStringLiteral("/polish"), text);
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_TRUE(refused.error().contains(QLatin1String("today's 2 polishings")));
+    const qint64 retryAfter = refused.header("Retry-After").toLongLong();
+    EXPECT_GT(retryAfter, 0);
+    EXPECT_LE(retryAfter, 24 * 3600);
+    EXPECT_EQ(rowCount(QStringLiteral("polishings")), 2);
+
+    advance(static_cast<double>(retryAfter));
+    EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
+}
+
 TEST_F(ApiContractTest, AValidSurrogatePairIsStoredAndAnsweredAsSent)
 {
     const QString name = QStringLiteral("Smile \U0001F600");
