@@ -103,8 +103,9 @@ ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, 
     , m_log(log)
     , m_clock(clock)
     , m_settings(std::move(settings))
+    , m_upstream(clock, m_settings.upstreamConcurrency, m_settings.upstreamQueueTimeout)
     , m_presets(store, clock, m_settings.maxPresets)
-    , m_polish(store, engine, clock, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
+    , m_polish(store, engine, clock, m_upstream, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
     , m_auth(tokens)
 {
     addRoute(QStringLiteral("/api/v1/health"), Route::Health);

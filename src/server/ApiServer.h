@@ -7,6 +7,7 @@
 #include "server/PresetApi.h"
 #include "server/ServerOptions.h"
 #include "server/ServiceMetrics.h"
+#include "server/UpstreamGate.h"
 
 #include <QHostAddress>
 #include <QHttpServer>
@@ -55,6 +56,9 @@ public:
         qint64 maxAnswerBytes = 4 * 1024 * 1024;
         /** Polishings per user and UTC day; 0 for no limit. */
         int dailyPolishLimit = 0;
+        /** Upstream requests in flight, and how long a polishing may wait for them. */
+        int upstreamConcurrency = 8;
+        double upstreamQueueTimeout = 30;
     };
 
     ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
@@ -112,6 +116,7 @@ private:
     Clock& m_clock;
     Settings m_settings;
     ServiceMetrics m_metrics;
+    UpstreamGate m_upstream;
     PresetApi m_presets;
     PolishApi m_polish;
     AuthApi m_auth;

@@ -8,12 +8,15 @@
 #include "server/PresetApi.h"
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
+#include "server/UpstreamGate.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace quillora {
 
@@ -25,10 +28,12 @@ constexpr qsizetype kMaxPresetNameCharacters = 200;
 
 } // namespace
 
-PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes, int dailyLimit)
+PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
+                     int dailyLimit)
     : m_store(store)
     , m_engine(engine)
     , m_clock(clock)
+    , m_upstream(upstream)
     , m_maxAnswerBytes(maxAnswerBytes)
     , m_dailyLimit(dailyLimit)
 {
@@ -69,6 +74,16 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
                                 .arg(presets.size()));
     }
 
+    const int granted = co_await m_upstream.acquire(static_cast<int>(presets.size()));
+    if (granted == 0) {
+        ApiResponse busy =
+            ApiResponse::error(503, QStringLiteral("The rewriting model is busy; please try again in a moment."));
+        busy.retryAfter = 5;
+        co_return busy;
+    }
+    // Given back however the rewriting ends, also when it throws.
+    const std::unique_ptr<UpstreamGate, std::function<void(UpstreamGate*)>> slotsHeld(
+        &m_upstream, [granted](UpstreamGate* gate) { gate->release(granted); });
     QElapsedTimer timer;
     timer.start();
     const RewriteOutcome outcome = co_await m_engine.rewrite(text, presets);

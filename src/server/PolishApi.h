@@ -9,6 +9,7 @@ namespace quillora {
 class Clock;
 class RewriteEngine;
 class Store;
+class UpstreamGate;
 
 /**
  * "/polish" and "/polishing/ID/interactions". Failures are thrown as `ApiError`; storage failures
@@ -21,7 +22,8 @@ public:
      * `maxAnswerBytes` bounds the size of one polishing's answer; `dailyLimit` (0: none) the
      * polishings of one user per UTC day.
      */
-    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, qint64 maxAnswerBytes, int dailyLimit);
+    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
+              int dailyLimit);
 
     /**
      * POST {"text"}: rewrites the text once per preset of the user and records the polishing.
@@ -31,6 +33,7 @@ public:
      * times the number of presets exceeds the answer limit, and 502 when the rewritten texts
      * together do. 429 with "Retry-After" (seconds to the next UTC midnight) once the user has
      * had the day's polishings; the count is kept in the database, so it holds across instances.
+     * 503 when no upstream slot came free within the queue time-out.
      */
     [[nodiscard]] QCoro::Task<ApiResponse> polish(qint64 userId, QByteArray body);
 
@@ -44,6 +47,7 @@ private:
     Store& m_store;
     RewriteEngine& m_engine;
     Clock& m_clock;
+    UpstreamGate& m_upstream;
     qint64 m_maxAnswerBytes;
     int m_dailyLimit;
 };

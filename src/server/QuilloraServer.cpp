@@ -54,6 +54,8 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
     settings.maxPresets = options.maxPresets;
     settings.maxAnswerBytes = options.maxAnswerBytes;
     settings.dailyPolishLimit = options.dailyPolishLimit;
+    settings.upstreamConcurrency = options.upstreamConcurrency;
+    settings.upstreamQueueTimeout = options.upstreamQueueTimeout;
     if (options.mode == AuthMode::Local) {
         settings.localUserId = m_store->ensureUser(QStringLiteral("local"), clock.wallNow().toSecsSinceEpoch());
     }

@@ -105,6 +105,9 @@ std::vector<OptionSpec> limitOptionSpecs()
               &ServerOptions::maxConnectionsPerClient),
         count("--max-presets", "QUILLORA_SERVER_MAX_PRESETS", &ServerOptions::maxPresets),
         count("--daily-polish-limit", "QUILLORA_SERVER_DAILY_POLISH_LIMIT", &ServerOptions::dailyPolishLimit),
+        count("--upstream-concurrency", "QUILLORA_SERVER_UPSTREAM_CONCURRENCY", &ServerOptions::upstreamConcurrency),
+        number("--upstream-queue-timeout", "QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT",
+               &ServerOptions::upstreamQueueTimeout),
         {QStringLiteral("--max-answer-bytes"), QStringLiteral("QUILLORA_SERVER_MAX_ANSWER_BYTES"), true,
          [](ServerOptions& o, const QString& v) {
              o.maxAnswerBytes = static_cast<qint64>(parsePositive(QStringLiteral("--max-answer-bytes"), v));
@@ -331,6 +334,11 @@ QString ServerOptions::usage()
         "  --max-answer-bytes N      largest polishing answer, default 4194304 [QUILLORA_SERVER_MAX_ANSWER_BYTES]\n"
         "  --daily-polish-limit N    polishings per user and UTC day, default no limit\n"
         "                            [QUILLORA_SERVER_DAILY_POLISH_LIMIT]\n"
+        "  --upstream-concurrency N  upstream requests in flight, one per preset, default 8\n"
+        "                            [QUILLORA_SERVER_UPSTREAM_CONCURRENCY]\n"
+        "  --upstream-queue-timeout SECONDS\n"
+        "                            wait for a free upstream slot before answering 503, default 30\n"
+        "                            [QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT]\n"
         "\n"
         "  -h, --help                show this text\n"
         "\n"

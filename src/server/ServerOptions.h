@@ -98,6 +98,13 @@ struct ServerOptions
     qint64 maxAnswerBytes = 4 * 1024 * 1024;
     /** Polishings per user and UTC day, counted in the database; 0 for no limit. */
     int dailyPolishLimit = 0;
+    /**
+     * Upstream requests in flight at most (one per preset of a polishing). The default suits one
+     * local model server, which answers a few requests at a time and queues the rest itself.
+     */
+    int upstreamConcurrency = 8;
+    /** Seconds a polishing may wait for upstream slots before it is answered 503. */
+    double upstreamQueueTimeout = 30;
 
     /**
      * Reads `arguments` (without the program name) over `environment`. Throws `ServerError`
