@@ -156,7 +156,7 @@ quint16 ApiServer::listen(const QHostAddress& host, quint16 port)
                 break;
             }
         },
-        &m_http);
+        m_settings.tls, &m_http);
     if (!server->listen(host, port)) {
         const QString reason = server->errorString();
         delete server;

@@ -12,10 +12,12 @@
 #include <QHostAddress>
 #include <QHttpServer>
 #include <QObject>
+#include <QSslConfiguration>
 
 #include <qcoro/qcorotask.h>
 
 #include <memory>
+#include <optional>
 
 class QHttpServerRequest;
 class QHttpServerResponder;
@@ -59,6 +61,8 @@ public:
         /** Upstream requests in flight, and how long a polishing may wait for them. */
         int upstreamConcurrency = 8;
         double upstreamQueueTimeout = 30;
+        /** Set to serve HTTPS. */
+        std::optional<QSslConfiguration> tls;
     };
 
     ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,

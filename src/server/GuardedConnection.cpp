@@ -19,13 +19,15 @@ constexpr QByteArrayView kHeadEnd = "\r\n\r\n";
 } // namespace
 
 GuardedConnection::GuardedConnection(QTcpSocket* socket, const ConnectionLimits& limits, Clock& clock,
-                                     RefusalSink onRefused)
+                                     RefusalSink onRefused, Spare spare)
     : m_socket(socket)
     , m_peer(socket->peerAddress())
     , m_limits(limits)
     , m_clock(clock)
     , m_onRefused(std::move(onRefused))
-    , m_spare(static_cast<int>(::fcntl(static_cast<int>(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0)))
+    , m_spare(spare == Spare::Keep
+                  ? static_cast<int>(::fcntl(static_cast<int>(socket->socketDescriptor()), F_DUPFD_CLOEXEC, 0))
+                  : -1)
 {
     // A connection that never sends its first request is held no longer than a slow header.
     armDeadline(m_limits.headerTimeout, ConnectionRefusal::HeaderTimeout);

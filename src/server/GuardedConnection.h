@@ -51,11 +51,18 @@ class GuardedConnection final
 public:
     using RefusalSink = std::function<void(ConnectionRefusal, qint64 bytes)>;
 
+    /** Whether a spare descriptor is kept; not over TLS, where raw writes would bypass encryption. */
+    enum class Spare {
+        Keep,
+        None,
+    };
+
     /**
      * Watches `socket`, which must be connected. Never fails; when no spare descriptor can be had,
      * a client that half-closes goes unanswered as before.
      */
-    GuardedConnection(QTcpSocket* socket, const ConnectionLimits& limits, Clock& clock, RefusalSink onRefused);
+    GuardedConnection(QTcpSocket* socket, const ConnectionLimits& limits, Clock& clock, RefusalSink onRefused,
+                      Spare spare = Spare::Keep);
     ~GuardedConnection();
     GuardedConnection(const GuardedConnection&) = delete;
     GuardedConnection& operator=(const GuardedConnection&) = delete;

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 
+#include <QSslSocket>
 #include <QTcpSocket>
 
 namespace quillora {
@@ -15,11 +16,13 @@ constexpr double kAcceptRetrySeconds = 0.25;
 } // namespace
 
 GuardedTcpServer::GuardedTcpServer(const ConnectionLimits& limits, Clock& clock,
-                                   GuardedConnection::RefusalSink onRefused, QObject* parent)
+                                   GuardedConnection::RefusalSink onRefused, std::optional<QSslConfiguration> tls,
+                                   QObject* parent)
     : QTcpServer(parent)
     , m_limits(limits)
     , m_clock(clock)
     , m_onRefused(std::move(onRefused))
+    , m_tls(std::move(tls))
 {
     connect(this, &QTcpServer::acceptError, this, &GuardedTcpServer::acceptFailed);
 }
@@ -37,10 +40,20 @@ std::shared_ptr<GuardedConnection> GuardedTcpServer::connectionFor(QTcpSocket* s
 
 void GuardedTcpServer::incomingConnection(qintptr socketDescriptor)
 {
-    auto* socket = new QTcpSocket(this);
+    QTcpSocket* socket = nullptr;
+    if (m_tls) {
+        auto* secure = new QSslSocket(this);
+        secure->setSslConfiguration(*m_tls);
+        socket = secure;
+    } else {
+        socket = new QTcpSocket(this);
+    }
     if (!socket->setSocketDescriptor(socketDescriptor)) {
         delete socket;
         return;
+    }
+    if (m_tls) {
+        static_cast<QSslSocket*>(socket)->startServerEncryption();
     }
     const QHostAddress peer = socket->peerAddress();
     const bool tooMany = openConnections() >= m_limits.maxConnections;
@@ -54,7 +67,9 @@ void GuardedTcpServer::incomingConnection(qintptr socketDescriptor)
         m_onRefused(tooMany ? ConnectionRefusal::TooManyConnections : ConnectionRefusal::TooManyFromClient, 0);
         return;
     }
-    auto connection = std::make_shared<GuardedConnection>(socket, m_limits, m_clock, m_onRefused);
+    auto connection =
+        std::make_shared<GuardedConnection>(socket, m_limits, m_clock, m_onRefused,
+                                            m_tls ? GuardedConnection::Spare::None : GuardedConnection::Spare::Keep);
     m_connections.emplace(socket, connection);
     ++m_perClient[peer];
     // Connected before the HTTP server connects its own handler, so this one runs first and sees

@@ -3,10 +3,12 @@
 #include "server/GuardedConnection.h"
 
 #include <QHash>
+#include <QSslConfiguration>
 #include <QTcpServer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 namespace quillora {
@@ -24,9 +26,12 @@ class GuardedTcpServer final : public QTcpServer
     Q_OBJECT
 
 public:
-    /** `onRefused` is told of every refused or cut-off connection, with the bytes it had sent. */
+    /**
+     * `onRefused` is told of every refused or cut-off connection, with the bytes it had sent.
+     * With `tls`, every connection is encrypted with it (the handshake counts as header time).
+     */
     GuardedTcpServer(const ConnectionLimits& limits, Clock& clock, GuardedConnection::RefusalSink onRefused,
-                     QObject* parent = nullptr);
+                     std::optional<QSslConfiguration> tls = std::nullopt, QObject* parent = nullptr);
     ~GuardedTcpServer() override;
 
     /** The watcher of `socket`, or null for a socket this server did not accept. */
@@ -46,6 +51,7 @@ private:
     ConnectionLimits m_limits;
     Clock& m_clock;
     GuardedConnection::RefusalSink m_onRefused;
+    std::optional<QSslConfiguration> m_tls;
     std::unordered_map<QTcpSocket*, std::shared_ptr<GuardedConnection>> m_connections;
     QHash<QHostAddress, int> m_perClient;
     bool m_paused = false;

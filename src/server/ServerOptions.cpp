@@ -108,6 +108,10 @@ std::vector<OptionSpec> limitOptionSpecs()
         count("--upstream-concurrency", "QUILLORA_SERVER_UPSTREAM_CONCURRENCY", &ServerOptions::upstreamConcurrency),
         number("--upstream-queue-timeout", "QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT",
                &ServerOptions::upstreamQueueTimeout),
+        {QStringLiteral("--tls-cert"), QStringLiteral("QUILLORA_SERVER_TLS_CERT"), true,
+         [](ServerOptions& o, const QString& v) { o.tlsCertificate = v; }},
+        {QStringLiteral("--tls-key"), QStringLiteral("QUILLORA_SERVER_TLS_KEY"), true,
+         [](ServerOptions& o, const QString& v) { o.tlsKey = v; }},
         {QStringLiteral("--max-answer-bytes"), QStringLiteral("QUILLORA_SERVER_MAX_ANSWER_BYTES"), true,
          [](ServerOptions& o, const QString& v) {
              o.maxAnswerBytes = static_cast<qint64>(parsePositive(QStringLiteral("--max-answer-bytes"), v));
@@ -188,6 +192,9 @@ void validate(ServerOptions& options, bool modeGiven)
                               "anyone who can reach this address could read and change that user's presets; listen "
                               "on a loopback address, use --mode token, or pass --force-local")
                    .arg(options.listenText()));
+    }
+    if (options.tlsCertificate.isEmpty() != options.tlsKey.isEmpty()) {
+        refuse(QStringLiteral("--tls-cert and --tls-key must be given together"));
     }
     if (options.latestVersion.isEmpty() != options.latestUrl.isEmpty()) {
         refuse(QStringLiteral("--latest-version and --latest-url must be given together"));
@@ -339,6 +346,8 @@ QString ServerOptions::usage()
         "  --upstream-queue-timeout SECONDS\n"
         "                            wait for a free upstream slot before answering 503, default 30\n"
         "                            [QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT]\n"
+        "  --tls-cert FILE           PEM certificate chain; with --tls-key, serve HTTPS [QUILLORA_SERVER_TLS_CERT]\n"
+        "  --tls-key FILE            PEM private key of the certificate [QUILLORA_SERVER_TLS_KEY]\n"
         "\n"
         "  -h, --help                show this text\n"
         "\n"

@@ -105,6 +105,9 @@ struct ServerOptions
     int upstreamConcurrency = 8;
     /** Seconds a polishing may wait for upstream slots before it is answered 503. */
     double upstreamQueueTimeout = 30;
+    /** PEM certificate chain and private key; when both are set the service speaks HTTPS. */
+    QString tlsCertificate;
+    QString tlsKey;
 
     /**
      * Reads `arguments` (without the program name) over `environment`. Throws `ServerError`

@@ -4,12 +4,18 @@
 #include "HttpTestClient.h"
 #include "TestServer.h"
 
+#include "core/SimClock.h"
 #include "server/ApiServer.h"
 #include "support/SimDesktopTest.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -235,6 +241,52 @@ TEST_F(GuardedTcpServerTest, TheConnectionEndsAfterTheAnswerWhenTheClientAsksFor
             EXPECT_TRUE(client.isOpen());
         }
     }
+}
+
+TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnly)
+{
+    SimClock clock;
+    QTemporaryDir folder;
+    const QString certificate = folder.filePath(QStringLiteral("cert.pem"));
+    const QString key = folder.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate, QStringLiteral("-days"),
+                   QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
+        GTEST_SKIP() << "openssl could not make a test certificate";
+    }
+    ServerOptions options = TestServer::defaultOptions();
+    options.tlsCertificate = certificate;
+    options.tlsKey = key;
+    TestServer server(clock, options);
+    EXPECT_EQ(server.server().origin().scheme(), QStringLiteral("https"));
+
+    QSslSocket secure;
+    QSslConfiguration trust = secure.sslConfiguration();
+    trust.setCaCertificates(QSslCertificate::fromPath(certificate));
+    secure.setSslConfiguration(trust);
+    secure.setPeerVerifyName(QStringLiteral("127.0.0.1"));
+    QList<QSslError> errors;
+    QObject::connect(&secure, &QSslSocket::sslErrors, [&errors](const QList<QSslError>& seen) { errors = seen; });
+    secure.connectToHostEncrypted(QStringLiteral("127.0.0.1"), server.port());
+    ASSERT_TRUE(spinUntil([&secure] { return secure.isEncrypted(); })) << secure.errorString().toStdString();
+    EXPECT_TRUE(errors.isEmpty());
+    secure.write(healthRequest());
+    QByteArray answer;
+    EXPECT_TRUE(spinUntil([&] {
+        answer += secure.readAll();
+        return answer.contains("\"status\"");
+    }));
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200")) << answer.toStdString();
+
+    // Plain HTTP on the same port gets no HTTP answer.
+    RawClient plain(server.port());
+    plain.send(healthRequest());
+    plain.waitClosed();
+    EXPECT_FALSE(plain.read().startsWith("HTTP/"));
 }
 
 } // namespace
