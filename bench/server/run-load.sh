@@ -214,8 +214,11 @@ slow_run() {
     echo "$rps" >"$out.rps"
 }
 
+# Each run on a fresh server, so that no run inherits the upstream calls its predecessor left.
 slow_server --upstream-concurrency 2000
 slow_run "slow upstream, 500 concurrent, limit 2000" wide
+cleanup_servers
+slow_server --upstream-concurrency 2000
 slow_headers_count=200
 python3 bench/server/slow-headers.py 127.0.0.1 "$(echo "$base" | sed -E 's|.*:([0-9]+)/.*|\1|')" "$slow_headers_count" 5 >"$workdir/slowloris.txt" &
 slowloris_pid=$!
