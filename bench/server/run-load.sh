@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Load benchmark of quillora-server, in four parts:
+# Load benchmark of quillora-server, in four steps:
 #  1. SQLite, one instance: requests per second and p99 latency of POST /api/v1/polish (rules
 #     engine) and GET /api/v1/presets, with wrk and 32 connections, against the targets (2,000
 #     and 5,000 requests per second, p99 under 25 ms), with the server's CPU time per request.
@@ -7,11 +7,11 @@
 #  3. The openai engine against an upstream that takes 1 s per call: 500 concurrent polishings of
 #     4 presets with --upstream-concurrency 2000, then with the default limit; /api/v1/health is
 #     timed throughout.
-#  4. Part 3's first run again with 200 slow-header connections held open meanwhile.
+#  4. The first run of step 3 again with 200 slow-header connections held open meanwhile.
 #
 # Usage: bench/server/run-load.sh [--duration 10s] [--database URL] [--pin]
 #
-# --database replaces the fresh SQLite file of part 1. --pin puts the server and wrk on different
+# --database replaces the fresh SQLite file of step 1. --pin puts the server and wrk on different
 # cores (best on an otherwise idle machine).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -176,7 +176,7 @@ if [ -n "$pg_bin" ]; then
     done
     cleanup_servers
 else
-    echo "PostgreSQL is not installed; part 2 skipped"
+    echo "PostgreSQL is not installed; step 2 skipped"
 fi
 
 # 3 and 4. A slow upstream: 1 s per call.
