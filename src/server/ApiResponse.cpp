@@ -9,7 +9,7 @@ namespace quillora {
 ApiResponse ApiResponse::json(int status, const QJsonValue& value)
 {
     const QJsonDocument document = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
-    return {status, document.toJson(QJsonDocument::Compact), {}};
+    return {status, document.toJson(QJsonDocument::Compact), {}, {}};
 }
 
 ApiResponse ApiResponse::error(int status, const QString& message)
@@ -19,7 +19,7 @@ ApiResponse ApiResponse::error(int status, const QString& message)
 
 ApiResponse ApiResponse::noContent()
 {
-    return {204, {}, {}};
+    return {204, {}, {}, {}};
 }
 
 } // namespace quillora

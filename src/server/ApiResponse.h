@@ -13,6 +13,10 @@ struct ApiResponse
     QByteArray body;
     /** The methods a path accepts, sent as "Allow" with a 405. */
     QByteArray allow;
+    /** Sent as "Content-Type"; empty means JSON. */
+    QByteArray contentType;
+    /** Seconds sent as "Retry-After" when positive. */
+    qint64 retryAfter = 0;
 
     /** `value` (an object or an array) as compact JSON. */
     [[nodiscard]] static ApiResponse json(int status, const QJsonValue& value);

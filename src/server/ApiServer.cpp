@@ -6,6 +6,7 @@
 #include "server/RewriteEngine.h"
 #include "server/ServerError.h"
 #include "server/ServiceLog.h"
+#include "server/Store.h"
 #include "server/TokenService.h"
 
 #include <QElapsedTimer>
@@ -21,8 +22,6 @@ namespace quillora {
 namespace {
 
 constexpr qsizetype kMaxBodyBytes = 64 * 1024;
-// Anything up to this is read and answered with a proper 413; beyond it the connection is cut.
-constexpr qint64 kMaxRequestBytes = 1024 * 1024;
 
 QByteArray methodName(QHttpServerRequest::Method method)
 {
@@ -65,6 +64,7 @@ QList<QByteArray> ApiServer::allowedMethods(Route route)
 {
     switch (route) {
     case Route::Health:
+    case Route::Metrics:
         return {"GET"};
     case Route::Presets:
         return {"GET", "POST"};
@@ -90,22 +90,29 @@ struct ApiServer::Exchange
     QByteArray body;
     QByteArray authorization;
     QElapsedTimer timer;
-    QPointer<QTcpSocket> socket;
+    std::shared_ptr<GuardedConnection> connection;
     QHttpServerResponder responder;
 };
 
 ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
                      Settings settings, QObject* parent)
     : QObject(parent)
+    , m_store(store)
     , m_tokens(tokens)
     , m_engine(engine)
     , m_log(log)
+    , m_clock(clock)
     , m_settings(std::move(settings))
-    , m_presets(store, clock)
-    , m_polish(store, engine, clock)
+    , m_upstream(clock, m_settings.upstreamConcurrency, m_settings.upstreamQueueTimeout)
+    , m_presets(store, clock, m_settings.maxPresets)
+    , m_polish(store, engine, clock, m_upstream, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
     , m_auth(tokens)
 {
     addRoute(QStringLiteral("/api/v1/health"), Route::Health);
+    addRoute(QStringLiteral("/metrics"), Route::Metrics);
+    m_log.setUpstreamObserver([this](const QString& preset, double durationMs) {
+        m_metrics.recordEngine(m_engine.model(), preset, durationMs / 1000.0);
+    });
     addRoute(QStringLiteral("/api/v1/auth/refresh"), Route::Refresh);
     addRoute(QStringLiteral("/api/v1/polish"), Route::Polish);
     addRoute(QStringLiteral("/api/v1/presets"), Route::Presets);
@@ -135,11 +142,21 @@ void ApiServer::addRoute(const QString& path, Route route)
 quint16 ApiServer::listen(const QHostAddress& host, quint16 port)
 {
     auto* server = new GuardedTcpServer(
-        kMaxRequestBytes,
-        [this](qint64 received) {
-            m_log.error(QStringLiteral("cut off a connection that sent %1 bytes for one request").arg(received));
+        m_settings.limits, m_clock,
+        [this](ConnectionRefusal reason, qint64 received) {
+            m_metrics.recordRefusal(reason);
+            switch (reason) {
+            case ConnectionRefusal::TooLarge:
+                m_log.error(QStringLiteral("cut off a connection that sent %1 bytes for one request").arg(received));
+                break;
+            case ConnectionRefusal::NoDescriptors:
+                m_log.error(QStringLiteral("out of file descriptors; accepting paused until some are free"));
+                break;
+            default:
+                break;
+            }
         },
-        &m_http);
+        m_settings.tls, &m_http);
     if (!server->listen(host, port)) {
         const QString reason = server->errorString();
         delete server;
@@ -149,6 +166,7 @@ quint16 ApiServer::listen(const QHostAddress& host, quint16 port)
         throw ServerError(ServerError::Kind::Network, QStringLiteral("cannot listen on %1: %2").arg(address, reason));
     }
     m_http.bind(server);
+    m_listeners.append(server);
     return server->serverPort();
 }
 
@@ -159,10 +177,25 @@ void ApiServer::stopListening()
     }
 }
 
+int ApiServer::openConnections() const
+{
+    int open = 0;
+    for (const GuardedTcpServer* listener : m_listeners) {
+        open += listener->openConnections();
+    }
+    return open;
+}
+
 void ApiServer::accept(Route route, const QString& argument, const QHttpServerRequest& request,
                        QHttpServerResponder&& responder)
 {
-    QPointer<QTcpSocket> socket = responder.socket();
+    std::shared_ptr<GuardedConnection> connection;
+    for (const GuardedTcpServer* listener : m_listeners) {
+        connection = connection ? connection : listener->connectionFor(responder.socket());
+    }
+    if (connection) {
+        connection->requestStarted();
+    }
     auto exchange = std::shared_ptr<Exchange>(new Exchange{route,
                                                            argument,
                                                            methodName(request.method()),
@@ -170,7 +203,7 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
                                                            request.body(),
                                                            request.value("Authorization"),
                                                            {},
-                                                           socket,
+                                                           connection,
                                                            std::move(responder)});
     exchange->timer.start();
     ++m_pending;
@@ -221,6 +254,10 @@ QCoro::Task<ApiResponse> ApiServer::respond(const Exchange& exchange)
     if (exchange.route == Route::Health) {
         co_return health();
     }
+    if (exchange.route == Route::Metrics) {
+        ApiResponse metrics{200, m_metrics.render(openConnections(), m_store.ping()), {}, "text/plain; version=0.0.4"};
+        co_return metrics;
+    }
     if (exchange.route == Route::Refresh) {
         co_return m_auth.refresh(exchange.body);
     }
@@ -256,45 +293,126 @@ qint64 ApiServer::authenticate(const Exchange& exchange)
     return *userId;
 }
 
-ApiResponse ApiServer::health() const
+QString ApiServer::routeName(Route route)
 {
-    return ApiResponse::json(200,
-                             QJsonObject{
-                                 {QStringLiteral("status"), QStringLiteral("ok")},
-                                 {QStringLiteral("mode"), m_settings.mode == AuthMode::Local ? QStringLiteral("local")
-                                                                                             : QStringLiteral("token")},
-                                 {QStringLiteral("model"), m_engine.model()},
-                             });
+    switch (route) {
+    case Route::Missing:
+        return QStringLiteral("missing");
+    case Route::Health:
+        return QStringLiteral("health");
+    case Route::Refresh:
+        return QStringLiteral("refresh");
+    case Route::Polish:
+        return QStringLiteral("polish");
+    case Route::Interactions:
+        return QStringLiteral("interactions");
+    case Route::Presets:
+        return QStringLiteral("presets");
+    case Route::Preset:
+        return QStringLiteral("preset");
+    case Route::Metrics:
+        return QStringLiteral("metrics");
+    }
+    return QStringLiteral("missing");
+}
+
+ApiResponse ApiServer::health()
+{
+    // Ready only while the database answers: a balancer then sends requests elsewhere.
+    const bool databaseUp = m_store.ping();
+    return ApiResponse::json(
+        databaseUp ? 200 : 503,
+        QJsonObject{
+            {QStringLiteral("status"), databaseUp ? QStringLiteral("ok") : QStringLiteral("unavailable")},
+            {QStringLiteral("database"), databaseUp ? QStringLiteral("ok") : QStringLiteral("unreachable")},
+            {QStringLiteral("mode"),
+             m_settings.mode == AuthMode::Local ? QStringLiteral("local") : QStringLiteral("token")},
+            {QStringLiteral("model"), m_engine.model()},
+        });
+}
+
+namespace {
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200:
+        return "OK";
+    case 201:
+        return "Created";
+    case 204:
+        return "No Content";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 409:
+        return "Conflict";
+    case 413:
+        return "Payload Too Large";
+    case 422:
+        return "Unprocessable Entity";
+    case 429:
+        return "Too Many Requests";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return status >= 500 ? "Internal Server Error" : "Error";
+    }
+}
+
+} // namespace
+
+QByteArray ApiServer::serialise(const ApiResponse& response, bool closing) const
+{
+    QByteArray bytes = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+    const auto header = [&bytes](const QByteArray& name, const QByteArray& value) {
+        bytes += name + ": " + value + "\r\n";
+    };
+    if (!response.body.isEmpty()) {
+        header("Content-Type", response.contentType.isEmpty() ? QByteArray("application/json") : response.contentType);
+    }
+    // A 204 has no body, and so no length either.
+    if (response.status != 204) {
+        header("Content-Length", QByteArray::number(response.body.size()));
+    }
+    header("Cache-Control", "no-store");
+    if (!m_settings.latestVersion.isEmpty()) {
+        header("X-Latest-App-Version", m_settings.latestVersion.toUtf8());
+        header("X-Latest-App-URL", m_settings.latestUrl.toUtf8());
+    }
+    if (response.status == 401) {
+        header("WWW-Authenticate", "Bearer");
+    }
+    if (!response.allow.isEmpty()) {
+        header("Allow", response.allow);
+    }
+    if (response.retryAfter > 0) {
+        header("Retry-After", QByteArray::number(response.retryAfter));
+    }
+    if (closing) {
+        header("Connection", "close");
+    }
+    return bytes + "\r\n" + response.body;
 }
 
 void ApiServer::send(Exchange& exchange, const ApiResponse& response)
 {
-    // The client may have gone while its request was being answered; there is nobody to tell.
-    if (exchange.socket && exchange.socket->state() == QAbstractSocket::ConnectedState) {
-        QHttpServerResponder& responder = exchange.responder;
-        responder.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(response.status));
-        if (!response.body.isEmpty()) {
-            responder.writeHeader("Content-Type", "application/json");
-        }
-        // A 204 has no body, and so no length either.
-        if (response.status != 204) {
-            responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
-        }
-        responder.writeHeader("Cache-Control", "no-store");
-        if (!m_settings.latestVersion.isEmpty()) {
-            responder.writeHeader("X-Latest-App-Version", m_settings.latestVersion.toUtf8());
-            responder.writeHeader("X-Latest-App-URL", m_settings.latestUrl.toUtf8());
-        }
-        if (response.status == 401) {
-            responder.writeHeader("WWW-Authenticate", "Bearer");
-        }
-        if (!response.allow.isEmpty()) {
-            responder.writeHeader("Allow", response.allow);
-        }
-        responder.writeBody(response.body);
+    // The answer is written by the connection's watcher rather than the responder, because it
+    // must reach a client that has already shut down its sending side, and end the connection
+    // when the client asked for that.
+    if (exchange.connection) {
+        exchange.connection->answer(serialise(response, exchange.connection->closesAfterAnswer()));
     }
-    m_log.request(exchange.method, exchange.path, response.status,
-                  static_cast<double>(exchange.timer.nsecsElapsed()) / 1e6, response.body.size());
+    const double seconds = static_cast<double>(exchange.timer.nsecsElapsed()) / 1e9;
+    m_metrics.recordRequest(routeName(exchange.route), response.status, seconds);
+    m_log.request(exchange.method, exchange.path, response.status, seconds * 1000.0, response.body.size());
     if (--m_pending == 0) {
         Q_EMIT drained();
     }

@@ -2,17 +2,22 @@
 
 #include "server/ApiResponse.h"
 #include "server/AuthApi.h"
+#include "server/GuardedConnection.h"
 #include "server/PolishApi.h"
 #include "server/PresetApi.h"
 #include "server/ServerOptions.h"
+#include "server/ServiceMetrics.h"
+#include "server/UpstreamGate.h"
 
 #include <QHostAddress>
 #include <QHttpServer>
 #include <QObject>
+#include <QSslConfiguration>
 
 #include <qcoro/qcorotask.h>
 
 #include <memory>
+#include <optional>
 
 class QHttpServerRequest;
 class QHttpServerResponder;
@@ -31,6 +36,8 @@ class TokenService;
  * update headers when configured and gives one access-log line. Requests are counted while they
  * are answered, so that a stop can wait for them.
  */
+class GuardedTcpServer;
+
 class ApiServer final : public QObject
 {
     Q_OBJECT
@@ -44,6 +51,18 @@ public:
         qint64 localUserId = 0;
         QString latestVersion;
         QString latestUrl;
+        ConnectionLimits limits;
+        /** The most presets one user may have. */
+        qsizetype maxPresets = 50;
+        /** The largest polishing answer, in bytes. */
+        qint64 maxAnswerBytes = 4 * 1024 * 1024;
+        /** Polishings per user and UTC day; 0 for no limit. */
+        int dailyPolishLimit = 0;
+        /** Upstream requests in flight, and how long a polishing may wait for them. */
+        int upstreamConcurrency = 8;
+        double upstreamQueueTimeout = 30;
+        /** Set to serve HTTPS. */
+        std::optional<QSslConfiguration> tls;
     };
 
     ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
@@ -58,6 +77,9 @@ public:
 
     /** Stops accepting new connections; requests being answered still finish. */
     void stopListening();
+
+    /** Connections open now. */
+    [[nodiscard]] int openConnections() const;
 
     /** Requests received and not yet answered. */
     [[nodiscard]] int pendingRequests() const { return m_pending; }
@@ -75,6 +97,7 @@ private:
         Interactions,
         Presets,
         Preset,
+        Metrics,
     };
     struct Exchange;
 
@@ -85,17 +108,24 @@ private:
     QCoro::Task<> run(std::shared_ptr<Exchange> exchange);
     QCoro::Task<ApiResponse> respond(const Exchange& exchange);
     qint64 authenticate(const Exchange& exchange);
-    ApiResponse health() const;
+    ApiResponse health();
+    static QString routeName(Route route);
     void send(Exchange& exchange, const ApiResponse& response);
+    [[nodiscard]] QByteArray serialise(const ApiResponse& response, bool closing) const;
 
+    Store& m_store;
     TokenService& m_tokens;
     RewriteEngine& m_engine;
     ServiceLog& m_log;
+    Clock& m_clock;
     Settings m_settings;
+    ServiceMetrics m_metrics;
+    UpstreamGate m_upstream;
     PresetApi m_presets;
     PolishApi m_polish;
     AuthApi m_auth;
     QHttpServer m_http;
+    QList<GuardedTcpServer*> m_listeners;
     int m_pending = 0;
 };
 

@@ -1,48 +1,125 @@
 #include "server/GuardedTcpServer.h"
 
-#include <QTcpSocket>
+#include "core/Clock.h"
 
-#include <memory>
+#include <QSslSocket>
+#include <QTcpSocket>
 
 namespace quillora {
 
-GuardedTcpServer::GuardedTcpServer(qint64 maxRequestBytes, std::function<void(qint64)> onRefused, QObject* parent)
+namespace {
+
+// Long enough not to spin while descriptors are exhausted, short enough that the service answers
+// again soon after some are freed (a closed connection resumes at once).
+constexpr double kAcceptRetrySeconds = 0.25;
+
+} // namespace
+
+GuardedTcpServer::GuardedTcpServer(const ConnectionLimits& limits, Clock& clock,
+                                   GuardedConnection::RefusalSink onRefused, std::optional<QSslConfiguration> tls,
+                                   QObject* parent)
     : QTcpServer(parent)
-    , m_maxRequestBytes(maxRequestBytes)
+    , m_limits(limits)
+    , m_clock(clock)
     , m_onRefused(std::move(onRefused))
+    , m_tls(std::move(tls))
 {
+    connect(this, &QTcpServer::acceptError, this, &GuardedTcpServer::acceptFailed);
+}
+
+GuardedTcpServer::~GuardedTcpServer()
+{
+    m_resume.invalidate();
+}
+
+std::shared_ptr<GuardedConnection> GuardedTcpServer::connectionFor(QTcpSocket* socket) const
+{
+    const auto found = m_connections.find(socket);
+    return found == m_connections.end() ? nullptr : found->second;
 }
 
 void GuardedTcpServer::incomingConnection(qintptr socketDescriptor)
 {
-    auto* socket = new QTcpSocket(this);
+    QTcpSocket* socket = nullptr;
+    if (m_tls) {
+        auto* secure = new QSslSocket(this);
+        secure->setSslConfiguration(*m_tls);
+        socket = secure;
+    } else {
+        socket = new QTcpSocket(this);
+    }
     if (!socket->setSocketDescriptor(socketDescriptor)) {
         delete socket;
         return;
     }
-    auto received = std::make_shared<qint64>(0);
-    // Connected before the HTTP server connects its own handler, so this one runs first and can
-    // take the data away before it is parsed.
-    connect(socket, &QTcpSocket::readyRead, socket, [this, socket, received] {
-        *received += socket->bytesAvailable();
-        if (*received <= m_maxRequestBytes) {
-            return;
-        }
-        socket->readAll();
-        if (socket->state() != QAbstractSocket::ConnectedState) {
-            return;
-        }
-        const QByteArray body = R"({"error":"The request is larger than the service accepts."})";
-        socket->write("HTTP/1.1 413 Payload Too Large\r\nContent-Type: application/json\r\nConnection: close\r\n"
-                      "Content-Length: " +
+    if (m_tls) {
+        static_cast<QSslSocket*>(socket)->startServerEncryption();
+    }
+    const QHostAddress peer = socket->peerAddress();
+    const bool tooMany = openConnections() >= m_limits.maxConnections;
+    if (tooMany || m_perClient.value(peer) >= m_limits.maxConnectionsPerClient) {
+        const QByteArray body = R"({"error":"The service has too many connections; try again shortly."})";
+        socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Type: application/json\r\nConnection: close\r\n"
+                      "Retry-After: 1\r\nContent-Length: " +
                       QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
-        if (m_onRefused) {
-            m_onRefused(*received);
-        }
-    });
-    connect(socket, &QTcpSocket::bytesWritten, socket, [received] { *received = 0; });
+        m_onRefused(tooMany ? ConnectionRefusal::TooManyConnections : ConnectionRefusal::TooManyFromClient, 0);
+        return;
+    }
+    auto connection =
+        std::make_shared<GuardedConnection>(socket, m_limits, m_clock, m_onRefused,
+                                            m_tls ? GuardedConnection::Spare::None : GuardedConnection::Spare::Keep);
+    m_connections.emplace(socket, connection);
+    ++m_perClient[peer];
+    // Connected before the HTTP server connects its own handler, so this one runs first and sees
+    // (or takes away) the bytes before they are parsed.
+    connect(socket, &QTcpSocket::readyRead, socket,
+            [socket, connection] { connection->received(socket->peek(socket->bytesAvailable())); });
+    connect(socket, &QTcpSocket::bytesWritten, socket, [connection](qint64 count) { connection->bytesWritten(count); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { forget(socket); });
+    connect(socket, &QObject::destroyed, this, [this, socket] { forget(socket); });
     addPendingConnection(socket);
+}
+
+void GuardedTcpServer::forget(QTcpSocket* socket)
+{
+    const auto found = m_connections.find(socket);
+    if (found == m_connections.end()) {
+        return;
+    }
+    const std::shared_ptr<GuardedConnection> connection = found->second;
+    m_connections.erase(found);
+    if (--m_perClient[connection->peer()] <= 0) {
+        m_perClient.remove(connection->peer());
+    }
+    connection->socketGone();
+    resumeIfPaused();
+}
+
+void GuardedTcpServer::acceptFailed(QAbstractSocket::SocketError error)
+{
+    if (error != QAbstractSocket::SocketResourceError) {
+        return;
+    }
+    // Qt pauses accepting after this error and would never resume; the pending clients wait in
+    // the backlog until a descriptor is free again.
+    pauseAccepting();
+    if (!m_paused) {
+        m_onRefused(ConnectionRefusal::NoDescriptors, 0);
+    }
+    m_paused = true;
+    m_resume.invalidate();
+    m_resume = m_clock.singleShot(kAcceptRetrySeconds, this, [this] { resumeIfPaused(); });
+}
+
+void GuardedTcpServer::resumeIfPaused()
+{
+    if (m_paused) {
+        m_paused = false;
+        m_resume.invalidate();
+        resumeAccepting();
+    }
 }
 
 } // namespace quillora

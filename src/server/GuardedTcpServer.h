@@ -1,31 +1,61 @@
 #pragma once
 
+#include "server/GuardedConnection.h"
+
+#include <QHash>
+#include <QSslConfiguration>
 #include <QTcpServer>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
 
 namespace quillora {
 
+class Clock;
+
 /**
- * The listening socket of the HTTP server, with a limit on how much a client may send for one
- * request. The HTTP server reads a whole request into memory before any handler sees it, so a
- * client sending gigabytes could exhaust the memory; past the limit the connection is answered
- * 413 and closed. The count starts again whenever the service has written its answer.
+ * The listening socket of the HTTP server, guarding it against clients that would hold it: each
+ * connection is watched by a `GuardedConnection` (size, header, body and idle limits), connections
+ * beyond the total or per-address limit are answered 503 and closed, and when the process runs
+ * out of descriptors accepting pauses for a moment instead of failing for good.
  */
 class GuardedTcpServer final : public QTcpServer
 {
     Q_OBJECT
 
 public:
-    /** `onRefused` is told the number of bytes received when a connection is cut off. */
-    GuardedTcpServer(qint64 maxRequestBytes, std::function<void(qint64)> onRefused, QObject* parent = nullptr);
+    /**
+     * `onRefused` is told of every refused or cut-off connection, with the bytes it had sent.
+     * With `tls`, every connection is encrypted with it (the handshake counts as header time).
+     */
+    GuardedTcpServer(const ConnectionLimits& limits, Clock& clock, GuardedConnection::RefusalSink onRefused,
+                     std::optional<QSslConfiguration> tls = std::nullopt, QObject* parent = nullptr);
+    ~GuardedTcpServer() override;
+
+    /** The watcher of `socket`, or null for a socket this server did not accept. */
+    [[nodiscard]] std::shared_ptr<GuardedConnection> connectionFor(QTcpSocket* socket) const;
+
+    /** Connections open now. */
+    [[nodiscard]] int openConnections() const { return static_cast<int>(m_connections.size()); }
 
 protected:
     void incomingConnection(qintptr socketDescriptor) override;
 
 private:
-    qint64 m_maxRequestBytes;
-    std::function<void(qint64)> m_onRefused;
+    void forget(QTcpSocket* socket);
+    void acceptFailed(QAbstractSocket::SocketError error);
+    void resumeIfPaused();
+
+    ConnectionLimits m_limits;
+    Clock& m_clock;
+    GuardedConnection::RefusalSink m_onRefused;
+    std::optional<QSslConfiguration> m_tls;
+    std::unordered_map<QTcpSocket*, std::shared_ptr<GuardedConnection>> m_connections;
+    QHash<QHostAddress, int> m_perClient;
+    bool m_paused = false;
+    Timer m_resume;
 };
 
 } // namespace quillora

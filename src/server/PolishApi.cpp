@@ -1,16 +1,22 @@
 #include "server/PolishApi.h"
 
 #include "core/Clock.h"
+#include "core/Graphemes.h"
+#include "core/PresetRules.h"
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
 #include "server/PresetApi.h"
-#include "core/Graphemes.h"
-#include "core/PresetRules.h"
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
+#include "server/UpstreamGate.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonObject>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace quillora {
 
@@ -22,10 +28,14 @@ constexpr qsizetype kMaxPresetNameCharacters = 200;
 
 } // namespace
 
-PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock)
+PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
+                     int dailyLimit)
     : m_store(store)
     , m_engine(engine)
     , m_clock(clock)
+    , m_upstream(upstream)
+    , m_maxAnswerBytes(maxAnswerBytes)
+    , m_dailyLimit(dailyLimit)
 {
 }
 
@@ -40,11 +50,40 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     if (text.trimmed().isEmpty()) {
         throw ApiError(422, QStringLiteral("\"text\" must not be empty."));
     }
+    if (m_dailyLimit > 0) {
+        const QDateTime now = m_clock.wallNow().toUTC();
+        const QDateTime dayStart(now.date(), QTime(0, 0), Qt::UTC);
+        if (m_store.polishingsSince(userId, dayStart.toSecsSinceEpoch()) >= m_dailyLimit) {
+            ApiResponse refusal = ApiResponse::error(
+                429, QStringLiteral("You have used today's %1 polishings. More are available after midnight UTC.")
+                         .arg(m_dailyLimit));
+            refusal.retryAfter = std::max<qint64>(1, now.secsTo(dayStart.addDays(1)));
+            co_return refusal;
+        }
+    }
     QList<PresetText> presets;
     for (const StoredPreset& preset : m_store.presets(userId)) {
         presets.append({preset.name, preset.instruction});
     }
+    // Each preset gives roughly one text of the input's size; refusing before the engine runs
+    // spares the work as well as the answer.
+    const qint64 textBytes = text.toUtf8().size();
+    if (textBytes * presets.size() > m_maxAnswerBytes) {
+        throw ApiError(413, QStringLiteral("The text is too long to polish with %1 presets at once; shorten it or "
+                                           "remove presets.")
+                                .arg(presets.size()));
+    }
 
+    const int granted = co_await m_upstream.acquire(static_cast<int>(presets.size()));
+    if (granted == 0) {
+        ApiResponse busy =
+            ApiResponse::error(503, QStringLiteral("The rewriting model is busy; please try again in a moment."));
+        busy.retryAfter = 5;
+        co_return busy;
+    }
+    // Given back however the rewriting ends, also when it throws.
+    const std::unique_ptr<UpstreamGate, std::function<void(UpstreamGate*)>> slotsHeld(
+        &m_upstream, [granted](UpstreamGate* gate) { gate->release(granted); });
     QElapsedTimer timer;
     timer.start();
     const RewriteOutcome outcome = co_await m_engine.rewrite(text, presets);
@@ -52,6 +91,15 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     if (!presets.isEmpty() && outcome.results.isEmpty()) {
         throw ApiError(
             502, QStringLiteral("The rewriting model failed: %1").arg(outcome.failures.join(QStringLiteral("; "))));
+    }
+
+    // A model may answer at far greater length than it was asked to.
+    qint64 answerBytes = 0;
+    for (const auto& [name, rewritten] : outcome.results) {
+        answerBytes += name.toUtf8().size() + rewritten.toUtf8().size();
+    }
+    if (answerBytes > m_maxAnswerBytes) {
+        throw ApiError(502, QStringLiteral("The rewritten texts are larger than the service sends in one answer."));
     }
 
     PolishingRecord record{

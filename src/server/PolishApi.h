@@ -9,6 +9,7 @@ namespace quillora {
 class Clock;
 class RewriteEngine;
 class Store;
+class UpstreamGate;
 
 /**
  * "/polish" and "/polishing/ID/interactions". Failures are thrown as `ApiError`; storage failures
@@ -17,13 +18,22 @@ class Store;
 class PolishApi final
 {
 public:
-    PolishApi(Store& store, RewriteEngine& engine, Clock& clock);
+    /**
+     * `maxAnswerBytes` bounds the size of one polishing's answer; `dailyLimit` (0: none) the
+     * polishings of one user per UTC day.
+     */
+    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
+              int dailyLimit);
 
     /**
      * POST {"text"}: rewrites the text once per preset of the user and records the polishing.
      * 200 with {"log_id", "results": {preset name: text}, "model", "duration"}; 413 for a text
      * over 10,000 characters; 422 for an empty one; 502 with the engine's reasons when no preset
-     * could be rewritten (nothing is recorded then).
+     * could be rewritten (nothing is recorded then). The answer is bounded: 413 when the text
+     * times the number of presets exceeds the answer limit, and 502 when the rewritten texts
+     * together do. 429 with "Retry-After" (seconds to the next UTC midnight) once the user has
+     * had the day's polishings; the count is kept in the database, so it holds across instances.
+     * 503 when no upstream slot came free within the queue time-out.
      */
     [[nodiscard]] QCoro::Task<ApiResponse> polish(qint64 userId, QByteArray body);
 
@@ -37,6 +47,9 @@ private:
     Store& m_store;
     RewriteEngine& m_engine;
     Clock& m_clock;
+    UpstreamGate& m_upstream;
+    qint64 m_maxAnswerBytes;
+    int m_dailyLimit;
 };
 
 } // namespace quillora

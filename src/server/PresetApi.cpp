@@ -1,9 +1,9 @@
 #include "server/PresetApi.h"
 
 #include "core/Clock.h"
+#include "core/PresetRules.h"
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
-#include "core/PresetRules.h"
 #include "server/Store.h"
 
 #include <QJsonArray>
@@ -20,11 +20,35 @@ QJsonObject toJson(const StoredPreset& preset)
             {QStringLiteral("instruction"), preset.instruction}};
 }
 
+// A lone surrogate cannot be stored as UTF-8 (it would come back as another character), and NUL
+// cuts names short in C strings and logs; neither can come from the app's own text fields.
+bool isStorableText(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isNull()) {
+            return false;
+        }
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 PresetText readPreset(const QByteArray& body)
 {
     const QJsonObject object = JsonRequest::object(body);
     PresetText preset{JsonRequest::string(object, QStringLiteral("name")),
                       JsonRequest::string(object, QStringLiteral("instruction"))};
+    if (!isStorableText(preset.name)) {
+        throw ApiError(422, QStringLiteral("Preset name must be valid Unicode text without NUL characters."));
+    }
+    if (!isStorableText(preset.instruction)) {
+        throw ApiError(422, QStringLiteral("Instruction must be valid Unicode text without NUL characters."));
+    }
     if (preset.name.trimmed().isEmpty()) {
         throw ApiError(422, QStringLiteral("Preset name must not be empty."));
     }
@@ -37,7 +61,7 @@ PresetText readPreset(const QByteArray& body)
     return preset;
 }
 
-ApiResponse written(const PresetWrite& write, int successStatus, const QString& name, qint64 id)
+ApiResponse written(const PresetWrite& write, int successStatus, const QString& name, qint64 id, qsizetype limit)
 {
     switch (write.status) {
     case PresetWrite::Status::Done:
@@ -46,15 +70,18 @@ ApiResponse written(const PresetWrite& write, int successStatus, const QString& 
         throw ApiError(404, QStringLiteral("No preset with id %1.").arg(id));
     case PresetWrite::Status::DuplicateName:
         throw ApiError(409, QStringLiteral("A preset named \"%1\" already exists.").arg(name));
+    case PresetWrite::Status::TooMany:
+        throw ApiError(422, QStringLiteral("You can have at most %1 presets.").arg(limit));
     }
     throw ApiError(500, QStringLiteral("Unexpected preset write result."));
 }
 
 } // namespace
 
-PresetApi::PresetApi(Store& store, Clock& clock)
+PresetApi::PresetApi(Store& store, Clock& clock, qsizetype maxPresets)
     : m_store(store)
     , m_clock(clock)
+    , m_maxPresets(maxPresets)
 {
 }
 
@@ -84,8 +111,8 @@ ApiResponse PresetApi::create(qint64 userId, const QByteArray& body)
 {
     const PresetText preset = readPreset(body);
     const PresetWrite write =
-        m_store.addPreset(userId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch());
-    return written(write, 201, preset.name, 0);
+        m_store.addPreset(userId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch(), m_maxPresets);
+    return written(write, 201, preset.name, 0, m_maxPresets);
 }
 
 ApiResponse PresetApi::update(qint64 userId, const QString& id, const QByteArray& body)
@@ -94,7 +121,7 @@ ApiResponse PresetApi::update(qint64 userId, const QString& id, const QByteArray
     const PresetText preset = readPreset(body);
     const PresetWrite write =
         m_store.updatePreset(userId, presetId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch());
-    return written(write, 200, preset.name, presetId);
+    return written(write, 200, preset.name, presetId, m_maxPresets);
 }
 
 ApiResponse PresetApi::remove(qint64 userId, const QString& id)

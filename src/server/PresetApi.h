@@ -10,18 +10,21 @@ class Store;
 /**
  * "/presets": list, create, change and delete the user's presets. A name or instruction that the
  * app's own validation refuses is refused with the same message (422); so are empty ones. Names
- * are unique per user, ignoring case, because polishing results are keyed by name (409).
+ * are unique per user, ignoring case, because polishing results are keyed by name (409). Text
+ * that is not valid Unicode (a lone surrogate) or holds NUL is refused (422), and so is a preset
+ * beyond the per-user limit, which bounds the work and the answer of one polishing.
  * Failures are thrown as `ApiError`; storage failures as `ServerError`.
  */
 class PresetApi final
 {
 public:
-    PresetApi(Store& store, Clock& clock);
+    /** `maxPresets` is the most presets one user may have. */
+    PresetApi(Store& store, Clock& clock, qsizetype maxPresets);
 
     /** GET: 200 with the array of {"id", "name", "instruction"} in display order. */
     [[nodiscard]] ApiResponse list(qint64 userId);
 
-    /** POST {"name", "instruction"}: 201 with the new preset, appended to the list. */
+    /** POST {"name", "instruction"}: 201 with the new preset, appended to the list; 422 beyond the limit. */
     [[nodiscard]] ApiResponse create(qint64 userId, const QByteArray& body);
 
     /** PUT /presets/ID {"name", "instruction"}: 200 with the changed preset; 404 for an unknown id. */
@@ -36,6 +39,7 @@ public:
 private:
     Store& m_store;
     Clock& m_clock;
+    qsizetype m_maxPresets;
 };
 
 } // namespace quillora

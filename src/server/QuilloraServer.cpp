@@ -9,7 +9,12 @@
 #include "server/Store.h"
 #include "server/TokenService.h"
 
+#include <QFile>
 #include <QMetaObject>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 
 namespace quillora {
 
@@ -36,6 +41,37 @@ std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock&
     return rulesEngine();
 }
 
+// The certificate chain and key of --tls-cert and --tls-key, for a TLS 1.2 or newer server.
+QSslConfiguration tlsConfiguration(const ServerOptions& options)
+{
+    const QList<QSslCertificate> chain = QSslCertificate::fromPath(options.tlsCertificate, QSsl::Pem);
+    if (chain.isEmpty()) {
+        throw ServerError(
+            ServerError::Kind::InvalidOption,
+            QStringLiteral("--tls-cert: no PEM certificate could be read from %1").arg(options.tlsCertificate));
+    }
+    QFile keyFile(options.tlsKey);
+    if (!keyFile.open(QIODevice::ReadOnly)) {
+        throw ServerError(ServerError::Kind::InvalidOption,
+                          QStringLiteral("--tls-key: cannot read %1: %2").arg(options.tlsKey, keyFile.errorString()));
+    }
+    const QByteArray pem = keyFile.readAll();
+    QSslKey key;
+    for (const QSsl::KeyAlgorithm algorithm : {QSsl::Rsa, QSsl::Ec, QSsl::Dsa}) {
+        key = key.isNull() ? QSslKey(pem, algorithm, QSsl::Pem) : key;
+    }
+    if (key.isNull()) {
+        throw ServerError(ServerError::Kind::InvalidOption,
+                          QStringLiteral("--tls-key: %1 holds no unencrypted PEM private key").arg(options.tlsKey));
+    }
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificateChain(chain);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    return configuration;
+}
+
 } // namespace
 
 QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, ServiceLog::Sink logSink,
@@ -52,6 +88,20 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
     settings.mode = options.mode;
     settings.latestVersion = options.latestVersion;
     settings.latestUrl = options.latestUrl;
+    settings.limits.headerTimeout = options.headerTimeout;
+    settings.limits.bodyTimeout = options.bodyTimeout;
+    settings.limits.bodyMinRate = options.bodyMinRate;
+    settings.limits.idleTimeout = options.idleTimeout;
+    settings.limits.maxConnections = options.maxConnections;
+    settings.limits.maxConnectionsPerClient = options.maxConnectionsPerClient;
+    settings.maxPresets = options.maxPresets;
+    settings.maxAnswerBytes = options.maxAnswerBytes;
+    settings.dailyPolishLimit = options.dailyPolishLimit;
+    settings.upstreamConcurrency = options.upstreamConcurrency;
+    settings.upstreamQueueTimeout = options.upstreamQueueTimeout;
+    if (!options.tlsCertificate.isEmpty()) {
+        settings.tls = tlsConfiguration(options);
+    }
     if (options.mode == AuthMode::Local) {
         settings.localUserId = m_store->ensureUser(QStringLiteral("local"), clock.wallNow().toSecsSinceEpoch());
     }
@@ -95,7 +145,7 @@ quint16 QuilloraServer::listen()
 QUrl QuilloraServer::origin() const
 {
     QUrl url;
-    url.setScheme(QStringLiteral("http"));
+    url.setScheme(m_options.tlsCertificate.isEmpty() ? QStringLiteral("http") : QStringLiteral("https"));
     url.setHost(m_options.listenHost.toString());
     url.setPort(m_port);
     return url;

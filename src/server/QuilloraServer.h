@@ -42,7 +42,7 @@ public:
     /** Starts serving and returns the bound port. Throws `ServerError` (Network), e.g. for a busy port. */
     quint16 listen();
 
-    /** "http://HOST:PORT" of the bound address, once listening. */
+    /** "http://HOST:PORT" (https with TLS) of the bound address, once listening. */
     [[nodiscard]] QUrl origin() const;
 
     /**

@@ -57,6 +57,12 @@ int serve(const ServerOptions& options, Clock& clock)
     });
     QObject::connect(&server, &QuilloraServer::stopped, QCoreApplication::instance(), &QCoreApplication::quit);
     server.listen();
+    if (options.mode == AuthMode::Token && !options.listenHost.isLoopback() && options.tlsCertificate.isEmpty()) {
+        printLine(stderr, QStringLiteral("quillora-server: warning: serving tokens without TLS on %1; they travel in "
+                                         "clear unless a reverse proxy in front of the service encrypts them "
+                                         "(or pass --tls-cert and --tls-key)")
+                              .arg(options.listenText()));
+    }
     printLine(stderr, QStringLiteral("quillora-server: serving %1/api/v1 (mode %2, engine %3, database %4)")
                           .arg(server.origin().toString(),
                                options.mode == AuthMode::Local ? QStringLiteral("local") : QStringLiteral("token"),

@@ -63,9 +63,65 @@ qint64 parseSeconds(const QString& option, const QString& text)
     return value;
 }
 
+double parsePositive(const QString& option, const QString& text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value <= 0) {
+        refuse(QStringLiteral("%1 needs a positive number, got \"%2\"").arg(option, text));
+    }
+    return value;
+}
+
+int parseCount(const QString& option, const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value <= 0) {
+        refuse(QStringLiteral("%1 needs a positive whole number, got \"%2\"").arg(option, text));
+    }
+    return value;
+}
+
+std::vector<OptionSpec> limitOptionSpecs()
+{
+    const auto number = [](const char* name, const char* variable, double ServerOptions::*field) {
+        const QString option = QLatin1String(name);
+        return OptionSpec{option, QLatin1String(variable), true,
+                          [option, field](ServerOptions& o, const QString& v) { o.*field = parsePositive(option, v); }};
+    };
+    const auto count = [](const char* name, const char* variable, int ServerOptions::*field) {
+        const QString option = QLatin1String(name);
+        return OptionSpec{option, QLatin1String(variable), true,
+                          [option, field](ServerOptions& o, const QString& v) { o.*field = parseCount(option, v); }};
+    };
+    return {
+        number("--header-timeout", "QUILLORA_SERVER_HEADER_TIMEOUT", &ServerOptions::headerTimeout),
+        number("--body-timeout", "QUILLORA_SERVER_BODY_TIMEOUT", &ServerOptions::bodyTimeout),
+        number("--body-min-rate", "QUILLORA_SERVER_BODY_MIN_RATE", &ServerOptions::bodyMinRate),
+        number("--idle-timeout", "QUILLORA_SERVER_IDLE_TIMEOUT", &ServerOptions::idleTimeout),
+        count("--max-connections", "QUILLORA_SERVER_MAX_CONNECTIONS", &ServerOptions::maxConnections),
+        count("--max-connections-per-client", "QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT",
+              &ServerOptions::maxConnectionsPerClient),
+        count("--max-presets", "QUILLORA_SERVER_MAX_PRESETS", &ServerOptions::maxPresets),
+        count("--daily-polish-limit", "QUILLORA_SERVER_DAILY_POLISH_LIMIT", &ServerOptions::dailyPolishLimit),
+        count("--upstream-concurrency", "QUILLORA_SERVER_UPSTREAM_CONCURRENCY", &ServerOptions::upstreamConcurrency),
+        number("--upstream-queue-timeout", "QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT",
+               &ServerOptions::upstreamQueueTimeout),
+        {QStringLiteral("--tls-cert"), QStringLiteral("QUILLORA_SERVER_TLS_CERT"), true,
+         [](ServerOptions& o, const QString& v) { o.tlsCertificate = v; }},
+        {QStringLiteral("--tls-key"), QStringLiteral("QUILLORA_SERVER_TLS_KEY"), true,
+         [](ServerOptions& o, const QString& v) { o.tlsKey = v; }},
+        {QStringLiteral("--max-answer-bytes"), QStringLiteral("QUILLORA_SERVER_MAX_ANSWER_BYTES"), true,
+         [](ServerOptions& o, const QString& v) {
+             o.maxAnswerBytes = static_cast<qint64>(parsePositive(QStringLiteral("--max-answer-bytes"), v));
+         }},
+    };
+}
+
 std::vector<OptionSpec> optionSpecs(bool& modeGiven)
 {
-    return {
+    std::vector<OptionSpec> specs = {
         {QStringLiteral("--listen"), QStringLiteral("QUILLORA_SERVER_LISTEN"), true, parseListen},
         {QStringLiteral("--database"), QStringLiteral("QUILLORA_SERVER_DATABASE"), true,
          [](ServerOptions& o, const QString& v) { o.database = v; }},
@@ -124,6 +180,10 @@ std::vector<OptionSpec> optionSpecs(bool& modeGiven)
         {QStringLiteral("--wordnet"), QStringLiteral("QUILLORA_SERVER_WORDNET"), true,
          [](ServerOptions& o, const QString& v) { o.wordnetPath = v; }},
     };
+    for (OptionSpec& spec : limitOptionSpecs()) {
+        specs.push_back(std::move(spec));
+    }
+    return specs;
 }
 
 void validate(ServerOptions& options, bool modeGiven)
@@ -138,6 +198,9 @@ void validate(ServerOptions& options, bool modeGiven)
                               "anyone who can reach this address could read and change that user's presets; listen "
                               "on a loopback address, use --mode token, or pass --force-local")
                    .arg(options.listenText()));
+    }
+    if (options.tlsCertificate.isEmpty() != options.tlsKey.isEmpty()) {
+        refuse(QStringLiteral("--tls-cert and --tls-key must be given together"));
     }
     if (options.latestVersion.isEmpty() != options.latestUrl.isEmpty()) {
         refuse(QStringLiteral("--latest-version and --latest-url must be given together"));
@@ -273,6 +336,30 @@ QString ServerOptions::usage()
         "                            [QUILLORA_SERVER_DICTIONARY]\n"
         "  --rules-data DIR          the rules engine's tables [QUILLORA_SERVER_RULES_DATA]\n"
         "  --wordnet DIR             WordNet database, default /usr/share/wordnet [QUILLORA_SERVER_WORDNET]\n"
+        "\n"
+        "Limits:\n"
+        "  --header-timeout SECONDS  time to send a request's headers, default 10 [QUILLORA_SERVER_HEADER_TIMEOUT]\n"
+        "  --body-timeout SECONDS    grace for a body on top of --body-min-rate, default 10\n"
+        "                            [QUILLORA_SERVER_BODY_TIMEOUT]\n"
+        "  --body-min-rate BYTES     slowest accepted body, bytes per second, default 1024\n"
+        "                            [QUILLORA_SERVER_BODY_MIN_RATE]\n"
+        "  --idle-timeout SECONDS    keep-alive wait for the next request, default 30 [QUILLORA_SERVER_IDLE_TIMEOUT]\n"
+        "  --max-connections N       open connections in total, default 512 [QUILLORA_SERVER_MAX_CONNECTIONS]\n"
+        "  --max-connections-per-client N\n"
+        "                            open connections from one address, default 128\n"
+        "                            [QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT]\n"
+        "  --max-presets N           presets per user, default 50 [QUILLORA_SERVER_MAX_PRESETS]\n"
+        "  --max-answer-bytes N      largest polishing answer, default 4194304 [QUILLORA_SERVER_MAX_ANSWER_BYTES]\n"
+        "  --daily-polish-limit N    polishings per user and UTC day, default no limit\n"
+        "                            [QUILLORA_SERVER_DAILY_POLISH_LIMIT]\n"
+        "  --upstream-concurrency N  upstream requests in flight, one per preset, default 8\n"
+        "                            [QUILLORA_SERVER_UPSTREAM_CONCURRENCY]\n"
+        "  --upstream-queue-timeout SECONDS\n"
+        "                            wait for a free upstream slot before answering 503, default 30\n"
+        "                            [QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT]\n"
+        "  --tls-cert FILE           PEM certificate chain; with --tls-key, serve HTTPS [QUILLORA_SERVER_TLS_CERT]\n"
+        "  --tls-key FILE            PEM private key of the certificate [QUILLORA_SERVER_TLS_KEY]\n"
+        "\n"
         "  -h, --help                show this text\n"
         "\n"
         "users add NAME prints the new user's first tokens as {\"access_token\": ..., \"refresh_token\": ...}.\n"

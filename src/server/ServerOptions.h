@@ -86,6 +86,36 @@ struct ServerOptions
     /** With the `openai` engine: answer a failed preset with the `rules` engine's variation. */
     bool fallback = true;
 
+    // Limits that keep one client or one user from holding the service: connections, time-outs
+    // and the size of one user's work.
+    /** Seconds a client may take from the first byte of a request to the end of its headers. */
+    double headerTimeout = 10;
+    /** Seconds of grace for a body, on top of the time its size takes at `bodyMinRate`. */
+    double bodyTimeout = 10;
+    /** The slowest a body may arrive, in bytes per second. */
+    double bodyMinRate = 1024;
+    /** Seconds a kept-alive connection may wait for its next request. */
+    double idleTimeout = 30;
+    /** Open connections at most, in total and from one client address. */
+    int maxConnections = 512;
+    int maxConnectionsPerClient = 128;
+    /** The most presets one user may have. */
+    int maxPresets = 50;
+    /** The largest polishing answer, in bytes. */
+    qint64 maxAnswerBytes = 4 * 1024 * 1024;
+    /** Polishings per user and UTC day, counted in the database; 0 for no limit. */
+    int dailyPolishLimit = 0;
+    /**
+     * Upstream requests in flight at most (one per preset of a polishing). The default suits one
+     * local model server, which answers a few requests at a time and queues the rest itself.
+     */
+    int upstreamConcurrency = 8;
+    /** Seconds a polishing may wait for upstream slots before it is answered 503. */
+    double upstreamQueueTimeout = 30;
+    /** PEM certificate chain and private key; when both are set the service speaks HTTPS. */
+    QString tlsCertificate;
+    QString tlsKey;
+
     /**
      * Reads `arguments` (without the program name) over `environment`. Throws `ServerError`
      * (InvalidOption) naming the offending option for an unknown option, a missing or malformed

@@ -43,6 +43,9 @@ void ServiceLog::request(const QByteArray& method, const QString& path, int stat
 
 void ServiceLog::upstream(const QString& preset, int status, double durationMs)
 {
+    if (m_upstreamObserver) {
+        m_upstreamObserver(preset, durationMs);
+    }
     if (!m_sink) {
         return;
     }

@@ -37,9 +37,16 @@ public:
     /** Logs a server-side failure. */
     void error(const QString& message);
 
+    /** Also tells `observer` of every upstream answer (preset, milliseconds), e.g. for metrics. */
+    void setUpstreamObserver(std::function<void(const QString& preset, double durationMs)> observer)
+    {
+        m_upstreamObserver = std::move(observer);
+    }
+
 private:
     Clock& m_clock;
     Sink m_sink;
+    std::function<void(const QString&, double)> m_upstreamObserver;
 };
 
 } // namespace quillora

@@ -4,6 +4,7 @@
 #include "server/SqliteCheckpointer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -13,6 +14,10 @@
 namespace quillora {
 
 namespace {
+
+constexpr QFileDevice::Permissions kGroupOrOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                    QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                    QFileDevice::WriteOther | QFileDevice::ExeOther;
 
 QString nextConnectionName()
 {
@@ -26,6 +31,24 @@ void configureSqlite(QSqlDatabase& database, const DatabaseAddress& address)
     if (!QDir().mkpath(file.absolutePath())) {
         throw ServerError(ServerError::Kind::Storage,
                           QStringLiteral("cannot create the database folder %1").arg(file.absolutePath()));
+    }
+    // The file holds token hashes and everyone's presets: it is created readable by its owner
+    // only, before SQLite opens it, because SQLite gives its WAL and shared-memory files the mode
+    // of the database file. Files left by an older version are made owner-only as well.
+    constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!file.exists()) {
+        QFile created(address.path);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly) && !file.exists()) {
+            throw ServerError(
+                ServerError::Kind::Storage,
+                QStringLiteral("cannot create the database file %1: %2").arg(address.path, created.errorString()));
+        }
+    }
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        QFile existing(address.path + suffix);
+        if (existing.exists() && (existing.permissions() & kGroupOrOthers)) {
+            existing.setPermissions(ownerOnly);
+        }
     }
     database.setDatabaseName(address.path);
     // Waiting on a lock held by another process beats failing the request at once.

@@ -123,7 +123,9 @@ RefreshOutcome Store::rotateRefreshToken(const QByteArray& hash, const TokenReco
         spent = !rows.value(1).isNull();
         expiresAt = rows.value(2).toLongLong();
     }
-    if (expiresAt <= now) {
+    // A spent token ends its session whatever its age: whoever presents it again holds a copy
+    // that leaked, and waiting for the copy to expire must not make the reuse harmless.
+    if (!spent && expiresAt <= now) {
         return RefreshOutcome::Expired;
     }
     // Spending the token is a conditional update, so that of two instances racing with the same
@@ -162,7 +164,14 @@ int Store::purgeExpiredTokens(qint64 now)
     WriteTransaction transaction(*m_connection);
     int removed = 0;
     {
-        SqlRows rows = m_connection->run(QStringLiteral("DELETE FROM tokens WHERE expires_at <= ?"), {now});
+        // Spent refresh tokens stay while their live session has a live token: presenting one again must
+        // still find it and end the session, however old it is.
+        SqlRows rows = m_connection->run(
+            QStringLiteral(
+                "DELETE FROM tokens WHERE expires_at <= ? AND NOT (kind = 'refresh' AND used_at IS NOT NULL "
+                "AND session_id IN (SELECT t.session_id FROM tokens t JOIN sessions s ON s.id = t.session_id "
+                "WHERE t.expires_at > ? AND s.revoked_at IS NULL))"),
+            {now, now});
         removed = rows.rowsAffected();
     }
     {
@@ -171,6 +180,16 @@ int Store::purgeExpiredTokens(qint64 now)
     }
     transaction.commit();
     return removed;
+}
+
+bool Store::ping() noexcept
+{
+    try {
+        SqlRows rows = m_connection->run(QStringLiteral("SELECT 1"));
+        return rows.next();
+    } catch (...) {
+        return false;
+    }
 }
 
 QList<StoredPreset> Store::presets(qint64 userId)
@@ -186,21 +205,31 @@ QList<StoredPreset> Store::presets(qint64 userId)
 
 bool Store::hasOtherPresetNamed(qint64 userId, const QString& name, qint64 exceptId)
 {
+    // Compared in the form the database keeps (UTF-8), so that a name the database would store
+    // differently from how it arrived cannot slip past the check.
+    const QString stored = QString::fromUtf8(name.toUtf8());
     SqlRows rows = m_connection->run(QStringLiteral("SELECT id, name FROM presets WHERE user_id = ?"), {userId});
     while (rows.next()) {
         if (rows.value(0).toLongLong() != exceptId &&
-            rows.value(1).toString().compare(name, Qt::CaseInsensitive) == 0) {
+            rows.value(1).toString().compare(stored, Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
     return false;
 }
 
-PresetWrite Store::addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now)
+PresetWrite Store::addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now,
+                             qsizetype limit)
 {
     WriteTransaction transaction(*m_connection);
     if (hasOtherPresetNamed(userId, name, 0)) {
         return {PresetWrite::Status::DuplicateName, {}};
+    }
+    {
+        SqlRows rows = m_connection->run(QStringLiteral("SELECT COUNT(*) FROM presets WHERE user_id = ?"), {userId});
+        if (rows.next() && rows.value(0).toLongLong() >= limit) {
+            return {PresetWrite::Status::TooMany, {}};
+        }
     }
     qint64 position = 1;
     {
@@ -245,6 +274,13 @@ bool Store::deletePreset(qint64 userId, qint64 presetId)
     SqlRows rows =
         m_connection->run(QStringLiteral("DELETE FROM presets WHERE id = ? AND user_id = ?"), {presetId, userId});
     return rows.rowsAffected() > 0;
+}
+
+qint64 Store::polishingsSince(qint64 userId, qint64 since)
+{
+    SqlRows rows = m_connection->run(
+        QStringLiteral("SELECT COUNT(*) FROM polishings WHERE user_id = ? AND created_at >= ?"), {userId, since});
+    return rows.next() ? rows.value(0).toLongLong() : 0;
 }
 
 qint64 Store::addPolishing(const PolishingRecord& record)

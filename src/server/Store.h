@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -53,11 +54,18 @@ public:
     /** Deletes expired tokens and sessions left without tokens; returns the number of tokens deleted. */
     int purgeExpiredTokens(qint64 now);
 
+    /** Whether the database answers a trivial query now. Never throws. */
+    [[nodiscard]] bool ping() noexcept;
+
     /** The user's presets in display order. */
     [[nodiscard]] QList<StoredPreset> presets(qint64 userId);
 
-    /** Appends a preset to the user's list, unless another one has the same name (ignoring case). */
-    [[nodiscard]] PresetWrite addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now);
+    /**
+     * Appends a preset to the user's list, unless another one has the same name (ignoring case,
+     * compared as stored) or the user already has `limit` presets. Throws `ServerError` (Storage).
+     */
+    [[nodiscard]] PresetWrite addPreset(qint64 userId, const QString& name, const QString& instruction, qint64 now,
+                                        qsizetype limit = std::numeric_limits<qsizetype>::max());
 
     /** Changes the name and instruction of one of the user's presets. */
     [[nodiscard]] PresetWrite updatePreset(qint64 userId, qint64 presetId, const QString& name,
@@ -65,6 +73,9 @@ public:
 
     /** Deletes one of the user's presets; false when the user has no such preset. */
     [[nodiscard]] bool deletePreset(qint64 userId, qint64 presetId);
+
+    /** The user's polishings recorded at or after `since` (seconds since the epoch). */
+    [[nodiscard]] qint64 polishingsSince(qint64 userId, qint64 since);
 
     /** Records a polishing and returns its log id. */
     [[nodiscard]] qint64 addPolishing(const PolishingRecord& record);

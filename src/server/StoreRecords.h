@@ -24,6 +24,8 @@ struct PresetWrite
         NotFound,
         /** Another preset of the user has the same name, ignoring case. */
         DuplicateName,
+        /** The user already has as many presets as allowed. */
+        TooMany,
     };
 
     Status status = Status::Done;

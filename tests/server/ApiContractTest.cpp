@@ -176,6 +176,16 @@ TEST_F(ApiContractTest, BadInputIsRefusedWithItsStatusAndNothingIsStored)
          QStringLiteral("Preset name must not be empty.")},
         {"POST", QStringLiteral("/presets"), R"({"name":"casual","instruction":"Talk."})", 409,
          QStringLiteral("already exists")},
+        {"POST", QStringLiteral("/presets"), R"({"name":"Pi\u0000rate","instruction":"Talk."})", 422,
+         QStringLiteral("Preset name must be valid Unicode text without NUL characters.")},
+        {"POST", QStringLiteral("/presets"), R"({"name":"Pirate \ud800","instruction":"Talk."})", 422,
+         QStringLiteral("Preset name must be valid Unicode text without NUL characters.")},
+        {"POST", QStringLiteral("/presets"), R"({"name":"\udc00Casual","instruction":"Talk."})", 422,
+         QStringLiteral("Preset name must be valid Unicode text without NUL characters.")},
+        {"POST", QStringLiteral("/presets"), R"({"name":"Pirate","instruction":"Talk\ude00 \ud83d."})", 422,
+         QStringLiteral("Instruction must be valid Unicode text without NUL characters.")},
+        {"PUT", QStringLiteral("/presets/1"), R"({"name":"\ud83d","instruction":"Talk."})", 422,
+         QStringLiteral("Preset name must be valid Unicode text without NUL characters.")},
         {"POST", QStringLiteral("/presets"), R"({"name":7,"instruction":"Talk."})", 400,
          QStringLiteral("\"name\" must be a string")},
         {"PUT", QStringLiteral("/presets/999"), validPreset, 404, QStringLiteral("No preset with id 999.")},
@@ -239,6 +249,111 @@ TEST_F(ApiContractTest, NamesAreCountedInUserPerceivedCharacters)
     };
     EXPECT_EQ(client().post(QStringLiteral("/presets"), preset(fifty)).status, 201);
     EXPECT_EQ(client().post(QStringLiteral("/presets"), preset(fifty + family)).status, 422);
+}
+
+class WorkLimitTest : public ApiContractTest
+{
+protected:
+    ServerOptions options() override
+    {
+        ServerOptions options = TestServer::defaultOptions();
+        options.maxPresets = 6;
+        options.maxAnswerBytes = 4000;
+        return options;
+    }
+};
+
+TEST_F(WorkLimitTest, PresetsPerUserAndTheSizeOfAPolishingAreBounded)
+{
+    const auto preset = [](const QString& name) {
+        return QJsonObject{{QStringLiteral("name"), name},
+                           {QStringLiteral("instruction"), QStringLiteral("Be brief.")}};
+    };
+    // Four built-in presets, two more allowed.
+    EXPECT_EQ(client().post(QStringLiteral("/presets"), preset(QStringLiteral("Fifth"))).status, 201);
+    EXPECT_EQ(client().post(QStringLiteral("/presets"), preset(QStringLiteral("Sixth"))).status, 201);
+    const HttpResult refused = client().post(QStringLiteral("/presets"), preset(QStringLiteral("Seventh")));
+    EXPECT_EQ(refused.status, 422);
+    EXPECT_EQ(refused.error(), QStringLiteral("You can have at most 6 presets."));
+    EXPECT_EQ(client().get(QStringLiteral("/presets")).json().array().size(), 6);
+
+    // Six presets times the text must fit in the answer.
+    const auto polish = [this](int length) {
+        return client()
+            .post(QStringLiteral("/polish"), QJsonObject{{QStringLiteral("text"), QString(length, QLatin1Char('a'))}})
+            .status;
+    };
+    EXPECT_EQ(polish(600), 200);
+    EXPECT_EQ(polish(700), 413);
+    EXPECT_EQ(rowCount(QStringLiteral("polishings")), 1);
+}
+
+class DailyQuotaTest : public ApiContractTest
+{
+protected:
+    ServerOptions options() override
+    {
+        ServerOptions options = TestServer::defaultOptions();
+        options.dailyPolishLimit = 2;
+        return options;
+    }
+};
+
+TEST_F(DailyQuotaTest, PolishingsBeyondTheDailyLimitAre429UntilTheNextDay)
+{
+    const QJsonObject text{{QStringLiteral("text"), QStringLiteral("teh meeting is late")}};
+    EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
+    EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
+    const HttpResult refused = client().post(QStringLiteral("/polish"), text);
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_TRUE(refused.error().contains(QLatin1String("today's 2 polishings")));
+    const qint64 retryAfter = refused.header("Retry-After").toLongLong();
+    EXPECT_GT(retryAfter, 0);
+    EXPECT_LE(retryAfter, 24 * 3600);
+    EXPECT_EQ(rowCount(QStringLiteral("polishings")), 2);
+
+    advance(static_cast<double>(retryAfter));
+    EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
+}
+
+TEST_F(ApiContractTest, AValidSurrogatePairIsStoredAndAnsweredAsSent)
+{
+    const QString name = QStringLiteral("Smile \U0001F600");
+    const HttpResult created = client().post(
+        QStringLiteral("/presets"),
+        QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("instruction"), QStringLiteral("Be cheerful.")}});
+    ASSERT_EQ(created.status, 201);
+    EXPECT_EQ(created.json().object().value(QLatin1String("name")).toString(), name);
+    EXPECT_EQ(client().get(QStringLiteral("/presets")).json().array().last().toObject().value(QLatin1String("name")),
+              name);
+    EXPECT_EQ(
+        client()
+            .send("POST", QStringLiteral("/presets"), R"({"name":"SMILE \ud83d\ude00","instruction":"Be cheerful."})")
+            .status,
+        409);
+}
+
+TEST_F(ApiContractTest, MetricsCountRequestsByRouteAndStatusAndHealthReportsTheDatabase)
+{
+    const HttpResult health = client().get(QStringLiteral("/health"));
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.json().object().value(QLatin1String("database")).toString(), QStringLiteral("ok"));
+    EXPECT_EQ(client().get(QStringLiteral("/presets")).status, 200);
+    EXPECT_EQ(client().get(QStringLiteral("/presets")).status, 200);
+    EXPECT_EQ(client().send("POST", QStringLiteral("/presets"), "{}").status, 400);
+
+    HttpTestClient root(server().origin().toString());
+    const HttpResult metrics = root.get(QStringLiteral("/metrics"));
+    ASSERT_EQ(metrics.status, 200);
+    EXPECT_TRUE(metrics.header("Content-Type").startsWith("text/plain"));
+    const QString text = QString::fromUtf8(metrics.body);
+    for (const char* line : {"quillora_requests_total{route=\"presets\",status=\"200\"} 2",
+                             "quillora_requests_total{route=\"presets\",status=\"400\"} 1",
+                             "quillora_request_duration_seconds_count{route=\"presets\"} 3",
+                             "quillora_request_duration_seconds_bucket{route=\"health\",le=\"+Inf\"} 1",
+                             "quillora_open_connections ", "quillora_database_up 1"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
+    }
 }
 
 class UpdateNoticeTest : public ApiContractTest

@@ -83,6 +83,14 @@ TEST(ServerOptionsTest, BadOptionsAreRefusedWithAMessageNamingThem)
         {{QStringLiteral("--access-ttl"), QStringLiteral("-5")}, QStringLiteral("whole number of seconds")},
         {{QStringLiteral("--latest-version"), QStringLiteral("1.0")}, QStringLiteral("must be given together")},
         {{QStringLiteral("--database")}, QStringLiteral("--database needs a value")},
+        {{QStringLiteral("--header-timeout"), QStringLiteral("0")},
+         QStringLiteral("--header-timeout needs a positive")},
+        {{QStringLiteral("--body-min-rate"), QStringLiteral("fast")},
+         QStringLiteral("--body-min-rate needs a positive")},
+        {{QStringLiteral("--max-presets"), QStringLiteral("0")},
+         QStringLiteral("--max-presets needs a positive whole")},
+        {{QStringLiteral("--max-connections"), QStringLiteral("1.5")}, QStringLiteral("--max-connections needs")},
+        {{QStringLiteral("--tls-cert"), QStringLiteral("cert.pem")}, QStringLiteral("--tls-cert and --tls-key")},
         {{QStringLiteral("users"), QStringLiteral("remove"), QStringLiteral("x")}, QStringLiteral("unknown command")},
     };
     for (const auto& [arguments, message] : cases) {

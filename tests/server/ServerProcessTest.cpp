@@ -9,11 +9,14 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/resource.h>
 
 namespace quillora {
 namespace {
@@ -42,6 +45,12 @@ protected:
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_folder.filePath(QStringLiteral("data")));
         process.setProcessEnvironment(environment);
         process.setReadChannel(QProcess::StandardError);
+        if (m_descriptorLimit > 0) {
+            process.setChildProcessModifier([limit = m_descriptorLimit] {
+                const rlimit lowered{limit, limit};
+                ::setrlimit(RLIMIT_NOFILE, &lowered);
+            });
+        }
         process.start(QStringLiteral(QUILLORA_SERVER_BINARY), arguments);
         ASSERT_TRUE(process.waitForStarted());
     }
@@ -81,6 +90,8 @@ protected:
     }
 
     QTemporaryDir m_folder;
+    /** RLIMIT_NOFILE of the started server; 0 leaves it as it is. */
+    rlim_t m_descriptorLimit = 0;
 };
 
 TEST_F(ServerProcessTest, ServesUntilSigtermThenExitsCleanly)
@@ -166,6 +177,35 @@ TEST_F(ServerProcessTest, UsersAddPrintsAWorkingFirstTokenPair)
     client.setBearerToken(pair.value(QLatin1String("access_token")).toString());
     EXPECT_EQ(client.get(QStringLiteral("/presets")).json().array().size(), 4);
     process.terminate();
+    EXPECT_TRUE(process.waitForFinished(15000));
+}
+
+TEST_F(ServerProcessTest, RunningOutOfDescriptorsPausesAcceptingUntilSomeAreFree)
+{
+    m_descriptorLimit = 48;
+    QProcess process;
+    const QString api = serve(process, {});
+    ASSERT_FALSE(api.isEmpty());
+    const quint16 port = static_cast<quint16>(QUrl(api).port());
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    QString seen;
+    // More connections than the server has descriptors; the kernel still completes them into the
+    // backlog, where they wait.
+    for (int i = 0; i < 80 && !seen.contains(QLatin1String("out of file descriptors")); ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, port);
+        ASSERT_TRUE(socket->waitForConnected(5000));
+        clients.push_back(std::move(socket));
+        process.waitForReadyRead(i < 20 ? 0 : 100);
+        seen += QString::fromUtf8(process.readAllStandardError());
+    }
+    ASSERT_TRUE(seen.contains(QLatin1String("out of file descriptors"))) << seen.toStdString();
+
+    clients.clear();
+    test::HttpTestClient client(api);
+    EXPECT_EQ(client.get(QStringLiteral("/health")).status, 200);
+    EXPECT_EQ(client.get(QStringLiteral("/presets")).status, 200);
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     EXPECT_TRUE(process.waitForFinished(15000));
 }
 

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace quillora {
 
 void PrintTo(const StoredPreset& preset, std::ostream* os)
@@ -215,6 +217,32 @@ TEST(SqliteStoreTest, AFileThatIsNoDatabaseIsAClearError)
         EXPECT_EQ(error.kind(), ServerError::Kind::Storage);
         EXPECT_TRUE(error.localizedDescription().contains(path)) << error.localizedDescription().toStdString();
     }
+}
+
+TEST(SqliteStoreTest, TheDatabaseAndItsWalFilesAreReadableByTheOwnerOnly)
+{
+    constexpr QFileDevice::Permissions groupOrOthers =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    // A lenient umask, as many services run with; a new file and one an older version left
+    // world-readable both end up owner-only, with the WAL files that writing creates.
+    const mode_t previousMask = umask(022);
+    for (const bool preExisting : {false, true}) {
+        SCOPED_TRACE(preExisting ? "pre-existing file" : "new file");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("server.sqlite"));
+        if (preExisting) {
+            EXPECT_GT(Store(DatabaseAddress::parse(path)).ensureUser(QStringLiteral("old"), 0), 0);
+            QFile(path).setPermissions(QFile(path).permissions() | QFileDevice::ReadOther | QFileDevice::ReadGroup);
+        }
+        Store store(DatabaseAddress::parse(path));
+        EXPECT_GT(store.ensureUser(QStringLiteral("new"), 0), 0);
+        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+            ASSERT_TRUE(QFile::exists(path + suffix)) << suffix.toStdString();
+            EXPECT_EQ(QFile(path + suffix).permissions() & groupOrOthers, QFileDevice::Permissions())
+                << suffix.toStdString();
+        }
+    }
+    umask(previousMask);
 }
 
 TEST(SqliteStoreTest, DatabaseNewerThanTheServerIsRefused)

@@ -114,6 +114,21 @@ TEST_F(TokenFlowTest, ReusedRefreshTokenIsRefusedAndEndsItsSession)
     EXPECT_EQ(presetCountAs(other.accessToken), 4);
 }
 
+TEST_F(TokenFlowTest, ASpentRefreshTokenEndsItsSessionEvenLongAfterItExpired)
+{
+    const TokenPair first = server().addUser(QStringLiteral("erin"));
+    // Rotated near the end of the first token's life, the second pair outlives the first token;
+    // presenting the first one again after its expiry (and after the hourly purge) is still a reuse.
+    advance(TestServer::tokenOptions(kAccessTtl).refreshTtl - 60);
+    const TokenPair second = pairOf(refresh(first.refreshToken));
+    ASSERT_FALSE(second.refreshToken.isEmpty());
+    advance(2 * 3600);
+    EXPECT_EQ(refresh(first.refreshToken).status, 401);
+
+    // The second refresh token has most of its life left, yet its session is over.
+    EXPECT_EQ(refresh(second.refreshToken).status, 401);
+}
+
 TEST_F(TokenFlowTest, RequestsWithoutAValidTokenAreRefused)
 {
     const TokenPair pair = server().addUser(QStringLiteral("dave"));

@@ -1,0 +1,293 @@
+// Connections as clients really hold them: slow and trickling requests, idle keep-alive, limits
+// per address and in total, half-closed senders and clients that ask for the connection to end.
+// Deadlines run on the virtual clock; bytes travel over real loopback sockets.
+#include "HttpTestClient.h"
+#include "TestServer.h"
+
+#include "core/SimClock.h"
+#include "server/ApiServer.h"
+#include "support/SimDesktopTest.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+
+namespace quillora {
+namespace {
+
+using test::spinUntil;
+using test::TestServer;
+
+constexpr double kHeaderTimeout = 5;
+constexpr double kBodyTimeout = 5;
+constexpr double kBodyMinRate = 100;
+constexpr double kIdleTimeout = 20;
+
+/** A client that speaks raw HTTP over a loopback socket. */
+class RawClient final
+{
+public:
+    explicit RawClient(quint16 port)
+    {
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        // A refused connection may be closed again before this side has seen it connect.
+        spinUntil([this] {
+            return m_socket.state() == QAbstractSocket::ConnectedState ||
+                   m_socket.state() == QAbstractSocket::UnconnectedState;
+        });
+    }
+
+    void send(const QByteArray& bytes)
+    {
+        m_socket.write(bytes);
+        spinUntil([this] { return m_socket.bytesToWrite() == 0; });
+        settle();
+    }
+
+    /** Shuts down the sending side only, as many clients do after a complete request. */
+    void halfClose() { ::shutdown(static_cast<int>(m_socket.socketDescriptor()), SHUT_WR); }
+
+    /** Everything received once `text` has arrived (or 10 s have passed). */
+    QByteArray waitFor(const QByteArray& text)
+    {
+        spinUntil([this, &text] { return read().contains(text); });
+        return m_received;
+    }
+
+    bool waitClosed()
+    {
+        return spinUntil([this] {
+            read();
+            return m_socket.state() == QAbstractSocket::UnconnectedState;
+        });
+    }
+
+    [[nodiscard]] bool isOpen() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
+    const QByteArray& read()
+    {
+        m_received += m_socket.readAll();
+        return m_received;
+    }
+
+    /** Lets both sides handle what is in flight on the loopback, without waiting for anything. */
+    static void settle()
+    {
+        for (int i = 0; i < 20; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        }
+    }
+
+private:
+    QTcpSocket m_socket;
+    QByteArray m_received;
+};
+
+QByteArray healthRequest(const QByteArray& version = "HTTP/1.1", const QByteArray& extraHeaders = {})
+{
+    return "GET /api/v1/health " + version + "\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n";
+}
+
+class GuardedTcpServerTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        ServerOptions options = TestServer::defaultOptions();
+        options.headerTimeout = kHeaderTimeout;
+        options.bodyTimeout = kBodyTimeout;
+        options.bodyMinRate = kBodyMinRate;
+        options.idleTimeout = kIdleTimeout;
+        options.maxConnections = 4;
+        options.maxConnectionsPerClient = 3;
+        m_server = std::make_unique<TestServer>(clock(), options);
+    }
+
+    void TearDown() override
+    {
+        m_server.reset();
+        SimDesktopTest::TearDown();
+    }
+
+    TestServer& server() { return *m_server; }
+
+private:
+    std::unique_ptr<TestServer> m_server;
+};
+
+TEST_F(GuardedTcpServerTest, SlowRequestsAreAnswered408AndIdleConnectionsClosedWhenTheirTimeRunsOut)
+{
+    const QByteArray bodyHead = "POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n";
+    struct Case
+    {
+        const char* what;
+        QByteArray sent;
+        /** Virtual seconds that still keep the connection, and those that end it. */
+        double kept;
+        double ended;
+        QByteArray expected;
+    };
+    const QList<Case> cases = {
+        {"no byte at all", {}, kHeaderTimeout - 1, 2, "408"},
+        {"headers never finished", "GET /api/v1/health HTTP/1.1\r\nHost: x\r\n", kHeaderTimeout - 1, 2, "408"},
+        {"100 MiB announced, 10 bytes sent", bodyHead + "Content-Length: 104857600\r\n\r\n0123456789",
+         kBodyTimeout + 10 / kBodyMinRate - 0.5, 1, "408"},
+        {"chunked body that stalls", bodyHead + "Transfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\n", kBodyTimeout - 0.5,
+         1, "408"},
+        {"idle after an answer", healthRequest(), kIdleTimeout - 1, 2, "200 OK"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RawClient client(server().port());
+        client.send(c.sent);
+        advance(c.kept);
+        RawClient::settle();
+        EXPECT_TRUE(client.isOpen());
+        advance(c.ended);
+        EXPECT_TRUE(client.waitClosed());
+        EXPECT_TRUE(client.read().contains(c.expected)) << client.read().toStdString();
+    }
+}
+
+TEST_F(GuardedTcpServerTest, ABodyArrivingAtTheMinimumRateIsServed)
+{
+    RawClient client(server().port());
+    const QByteArray body = R"({"name":"Slow","instruction":"Write slowly and with care."})";
+    client.send("POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " +
+                QByteArray::number(body.size()) + "\r\n\r\n" + body.left(10));
+    advance(kBodyTimeout - 1);
+    client.send(body.mid(10, 10));
+    advance(1.1);
+    client.send(body.mid(20));
+    EXPECT_TRUE(client.waitFor("\r\n\r\n").startsWith("HTTP/1.1 201")) << client.read().toStdString();
+}
+
+TEST_F(GuardedTcpServerTest, ConnectionsBeyondTheLimitsAreRefused503AndTheOthersStillServed)
+{
+    std::vector<std::unique_ptr<RawClient>> held;
+    for (int i = 0; i < 3; ++i) {
+        held.push_back(std::make_unique<RawClient>(server().port()));
+    }
+    ASSERT_TRUE(spinUntil([this] { return server().server().api().openConnections() == 3; }));
+    // Three from one address is the limit per client.
+    RawClient refused(server().port());
+    EXPECT_TRUE(refused.waitClosed());
+    EXPECT_TRUE(refused.read().startsWith("HTTP/1.1 503")) << refused.read().toStdString();
+
+    // Closing one makes room again, and the held ones are still served.
+    held.pop_back();
+    ASSERT_TRUE(spinUntil([this] { return server().server().api().openConnections() == 2; }));
+    RawClient admitted(server().port());
+    admitted.send(healthRequest());
+    EXPECT_TRUE(admitted.waitFor("\r\n\r\n").startsWith("HTTP/1.1 200"));
+    held.front()->send(healthRequest());
+    EXPECT_TRUE(held.front()->waitFor("\r\n\r\n").startsWith("HTTP/1.1 200"));
+}
+
+TEST_F(GuardedTcpServerTest, ACompleteRequestIsAnsweredAfterTheClientHalfCloses)
+{
+    const QByteArray body = R"({"name":"Half","instruction":"Keep it short."})";
+    const QList<QByteArray> requests = {
+        healthRequest(),
+        "POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " +
+            QByteArray::number(body.size()) + "\r\n\r\n" + body,
+    };
+    for (const QByteArray& request : requests) {
+        SCOPED_TRACE(request.left(30).toStdString());
+        RawClient client(server().port());
+        client.send(request);
+        client.halfClose();
+        EXPECT_TRUE(client.waitClosed());
+        EXPECT_TRUE(client.read().startsWith("HTTP/1.1 20")) << client.read().toStdString();
+    }
+    // Exactly one preset was added: a retrying client has no reason to send it again.
+    test::HttpTestClient api(server().apiUrl());
+    EXPECT_EQ(api.get(QStringLiteral("/presets")).json().array().size(), 5);
+}
+
+TEST_F(GuardedTcpServerTest, TheConnectionEndsAfterTheAnswerWhenTheClientAsksForIt)
+{
+    struct Case
+    {
+        QByteArray request;
+        bool closed;
+    };
+    const QList<Case> cases = {
+        {healthRequest("HTTP/1.1", "Connection: close\r\n"), true},
+        {healthRequest("HTTP/1.0"), true},
+        {healthRequest("HTTP/1.0", "Connection: keep-alive\r\n"), false},
+        {healthRequest("HTTP/1.1"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.request.toStdString());
+        RawClient client(server().port());
+        client.send(c.request);
+        const QByteArray answer = client.waitFor("\"status\"");
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"));
+        EXPECT_EQ(answer.contains("Connection: close"), c.closed);
+        if (c.closed) {
+            EXPECT_TRUE(client.waitClosed());
+        } else {
+            RawClient::settle();
+            EXPECT_TRUE(client.isOpen());
+        }
+    }
+}
+
+TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnly)
+{
+    SimClock clock;
+    QTemporaryDir folder;
+    const QString certificate = folder.filePath(QStringLiteral("cert.pem"));
+    const QString key = folder.filePath(QStringLiteral("key.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate, QStringLiteral("-days"),
+                   QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
+        GTEST_SKIP() << "openssl could not make a test certificate";
+    }
+    ServerOptions options = TestServer::defaultOptions();
+    options.tlsCertificate = certificate;
+    options.tlsKey = key;
+    TestServer server(clock, options);
+    EXPECT_EQ(server.server().origin().scheme(), QStringLiteral("https"));
+
+    QSslSocket secure;
+    QSslConfiguration trust = secure.sslConfiguration();
+    trust.setCaCertificates(QSslCertificate::fromPath(certificate));
+    secure.setSslConfiguration(trust);
+    secure.setPeerVerifyName(QStringLiteral("127.0.0.1"));
+    QList<QSslError> errors;
+    QObject::connect(&secure, &QSslSocket::sslErrors, [&errors](const QList<QSslError>& seen) { errors = seen; });
+    secure.connectToHostEncrypted(QStringLiteral("127.0.0.1"), server.port());
+    ASSERT_TRUE(spinUntil([&secure] { return secure.isEncrypted(); })) << secure.errorString().toStdString();
+    EXPECT_TRUE(errors.isEmpty());
+    secure.write(healthRequest());
+    QByteArray answer;
+    EXPECT_TRUE(spinUntil([&] {
+        answer += secure.readAll();
+        return answer.contains("\"status\"");
+    }));
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200")) << answer.toStdString();
+
+    // Plain HTTP on the same port gets no HTTP answer.
+    RawClient plain(server.port());
+    plain.send(healthRequest());
+    plain.waitClosed();
+    EXPECT_FALSE(plain.read().startsWith("HTTP/"));
+}
+
+} // namespace
+} // namespace quillora
