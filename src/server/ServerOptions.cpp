@@ -2,6 +2,9 @@
 
 #include "server/ServerError.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 
 #include <algorithm>
@@ -364,6 +367,19 @@ QString ServerOptions::usage()
         "\n"
         "users add NAME prints the new user's first tokens as {\"access_token\": ..., \"refresh_token\": ...}.\n"
         "SIGTERM or SIGINT stops the service after the requests in progress have been answered.\n");
+}
+
+QString ServerOptions::defaultRulesDataPath()
+{
+    // An installed service finds its tables relative to its own binary, wherever the prefix is.
+    if (QCoreApplication::instance() != nullptr) {
+        const QString installed =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/quillora-server/rules"));
+        if (QFileInfo::exists(installed)) {
+            return QDir::cleanPath(installed);
+        }
+    }
+    return QStringLiteral(QUILLORA_RULES_DATA_DIR);
 }
 
 } // namespace quillora

@@ -41,6 +41,12 @@ struct OpenAiSettings
  */
 struct ServerOptions
 {
+    /**
+     * Where the `rules` engine's tables are: installed beside the program
+     * (`<prefix>/share/quillora-server/rules`), else in the source tree it was built from.
+     */
+    [[nodiscard]] static QString defaultRulesDataPath();
+
     enum class Command {
         /** Run the HTTP service. */
         Serve,
@@ -80,7 +86,7 @@ struct ServerOptions
     QStringList dictionaryPaths = {QStringLiteral("/usr/share/hunspell/en_US.dic"),
                                    QStringLiteral("/usr/share/hunspell/en_GB.dic")};
     /** The `rules` engine's tables (irregular verbs, misspellings, phrase tables). */
-    QString rulesDataPath = QStringLiteral(QUILLORA_RULES_DATA_DIR);
+    QString rulesDataPath = defaultRulesDataPath();
     /** The WordNet database the `rules` engine reads parts of speech and irregular forms from. */
     QString wordnetPath = QStringLiteral("/usr/share/wordnet");
     /** With the `openai` engine: answer a failed preset with the `rules` engine's variation. */
