@@ -194,9 +194,17 @@ TEST_F(ServerProcessTest, RunningOutOfDescriptorsPausesAcceptingUntilSomeAreFree
     for (int i = 0; i < 80 && !seen.contains(QLatin1String("out of file descriptors")); ++i) {
         auto socket = std::make_unique<QTcpSocket>();
         socket->connectToHost(QHostAddress::LocalHost, port);
-        ASSERT_TRUE(socket->waitForConnected(5000));
+        // A full backlog refuses further connections; the ones made are enough.
+        if (!socket->waitForConnected(2000)) {
+            break;
+        }
         clients.push_back(std::move(socket));
         process.waitForReadyRead(i < 20 ? 0 : 100);
+        seen += QString::fromUtf8(process.readAllStandardError());
+    }
+    // A busy machine may let the server notice only after the last connection was made.
+    for (int wait = 0; wait < 50 && !seen.contains(QLatin1String("out of file descriptors")); ++wait) {
+        process.waitForReadyRead(200);
         seen += QString::fromUtf8(process.readAllStandardError());
     }
     ASSERT_TRUE(seen.contains(QLatin1String("out of file descriptors"))) << seen.toStdString();
