@@ -1,154 +1,1300 @@
 #include "platform/linux/LinuxAccessibility.h"
 
+#include "platform/Screens.h"
+#include "platform/Workspace.h"
+#include "platform/linux/AtspiBus.h"
+#include "platform/linux/AtspiEventHub.h"
+#include "platform/linux/AtspiNode.h"
+#include "platform/linux/AtspiVocabulary.h"
+#include "platform/linux/X11WindowDirectory.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QSet>
+
+#include <atspi/atspi.h>
+
+#include <cmath>
+
 namespace quillora {
 
 namespace {
 
-constexpr AXResult kDisabled = AXResult::APIDisabled;
+constexpr int kConnectRetryMs = 1000;
+// The most elements a focus search looks at when no event named the focused element.
+constexpr int kFocusSearchBudget = 2000;
+// How deep below a window the menu bar is looked for.
+constexpr int kMenuBarDepth = 4;
 
-// An element reference that names its process but reaches no accessible object.
-class DisconnectedNode final : public AXNode
+quint64 g_calls = 0;
+
+// Every libatspi call that may go to another process is counted through here.
+template <typename F> auto counted(F&& call)
 {
-public:
-    explicit DisconnectedNode(qint64 pid)
-        : m_pid(pid)
-    {
-    }
+    ++g_calls;
+    return call();
+}
 
-    [[nodiscard]] bool isSameElement(const AXNode& other) const override
-    {
-        const auto* node = dynamic_cast<const DisconnectedNode*>(&other);
-        return node != nullptr && node->m_pid == m_pid;
+// A failed call: the object has gone (its application quit), or the call did not complete in time.
+AXResult failure(GError* error)
+{
+    if (error == nullptr) {
+        return AXResult::CannotComplete;
     }
-    [[nodiscard]] std::size_t hashValue() const override { return std::hash<qint64>()(m_pid); }
-    [[nodiscard]] QString debugDescription() const override
-    {
-        return QStringLiteral("<AXUIElement pid=%1 (not connected)>").arg(m_pid);
+    const QString message = QString::fromUtf8(error->message);
+    g_error_free(error);
+    if (message.contains(QLatin1String("UnknownObject")) || message.contains(QLatin1String("ServiceUnknown")) ||
+        message.contains(QLatin1String("defunct"))) {
+        return AXResult::InvalidUIElement;
     }
+    return AXResult::CannotComplete;
+}
 
-private:
-    qint64 m_pid;
+QString takeString(gchar* text)
+{
+    const QString value = QString::fromUtf8(text);
+    g_free(text);
+    return value;
+}
+
+template <typename T> struct Unref
+{
+    void operator()(T* object) const
+    {
+        if (object != nullptr) {
+            g_object_unref(object);
+        }
+    }
 };
+template <typename T> using GPtr = std::unique_ptr<T, Unref<T>>;
+
+AXReply<AXElementRef> elementReply(AtspiAccessible* accessible)
+{
+    if (accessible == nullptr) {
+        return AXResult::NoValue;
+    }
+    AXElementRef element(AtspiNode::element(accessible));
+    g_object_unref(accessible);
+    return element;
+}
+
+// The state set, or null when the application did not answer.
+GPtr<AtspiStateSet> states(AtspiAccessible* accessible)
+{
+    return GPtr<AtspiStateSet>(counted([&] { return atspi_accessible_get_state_set(accessible); }));
+}
+
+bool has(const GPtr<AtspiStateSet>& set, AtspiStateType state)
+{
+    return set && atspi_state_set_contains(set.get(), state);
+}
+
+std::optional<int> role(AtspiAccessible* accessible)
+{
+    GError* error = nullptr;
+    const AtspiRole value = counted([&] { return atspi_accessible_get_role(accessible, &error); });
+    if (error != nullptr) {
+        g_error_free(error);
+        return std::nullopt;
+    }
+    return int(value);
+}
+
+QList<AtspiAccessible*> children(AtspiAccessible* accessible, AXResult* result = nullptr)
+{
+    GError* error = nullptr;
+    const int count = counted([&] { return atspi_accessible_get_child_count(accessible, &error); });
+    if (error != nullptr) {
+        const AXResult code = failure(error);
+        if (result != nullptr) {
+            *result = code;
+        }
+        return {};
+    }
+    QList<AtspiAccessible*> list;
+    for (int index = 0; index < count; ++index) {
+        error = nullptr;
+        AtspiAccessible* child =
+            counted([&] { return atspi_accessible_get_child_at_index(accessible, index, &error); });
+        if (error != nullptr) {
+            g_error_free(error);
+            continue;
+        }
+        if (child != nullptr) {
+            list.append(child);
+        }
+    }
+    return list;
+}
+
+void unrefAll(const QList<AtspiAccessible*>& list)
+{
+    for (AtspiAccessible* accessible : list) {
+        g_object_unref(accessible);
+    }
+}
+
+AXList elementList(const QList<AtspiAccessible*>& list)
+{
+    AXList values;
+    for (AtspiAccessible* accessible : list) {
+        values.emplace_back(AXElementRef(AtspiNode::element(accessible)));
+    }
+    unrefAll(list);
+    return values;
+}
+
+bool isWindowRole(int value)
+{
+    return value == ATSPI_ROLE_FRAME || value == ATSPI_ROLE_WINDOW || value == ATSPI_ROLE_DIALOG;
+}
+
+// The key bindings of an element's first action; empty without actions.
+QString keyBindings(AtspiAccessible* accessible)
+{
+    GPtr<AtspiAction> action(counted([&] { return atspi_accessible_get_action_iface(accessible); }));
+    if (!action) {
+        return QString();
+    }
+    GError* error = nullptr;
+    gchar* bindings = counted([&] { return atspi_action_get_key_binding(action.get(), 0, &error); });
+    if (error != nullptr) {
+        g_error_free(error);
+        return QString();
+    }
+    return takeString(bindings);
+}
+
+// Offsets of AT-SPI count characters (code points); the design's ranges count UTF-16 code units.
+qint64 utf16Offset(const QString& text, qint64 characters)
+{
+    qint64 units = 0;
+    for (qint64 count = 0; count < characters && units < text.size(); ++count) {
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+    }
+    return units;
+}
+
+qint64 characterOffset(const QString& text, qint64 units)
+{
+    qint64 characters = 0;
+    for (qint64 index = 0; index < units && index < text.size(); ++index) {
+        if (!text.at(index).isLowSurrogate()) {
+            ++characters;
+        }
+    }
+    return characters;
+}
+
+QString textRange(AtspiText* text, int start, int end, AXResult& result)
+{
+    GError* error = nullptr;
+    gchar* value = counted([&] { return atspi_text_get_text(text, start, end, &error); });
+    if (error != nullptr) {
+        result = failure(error);
+        return QString();
+    }
+    result = AXResult::Success;
+    return takeString(value);
+}
+
+bool isWaylandWithoutX()
+{
+    return qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Runs gsettings for the GNOME accessibility switch; false when gsettings or the key is missing.
+bool enableToolkitAccessibility()
+{
+    const QStringList key = {QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("toolkit-accessibility")};
+    QProcess writable;
+    writable.start(QStringLiteral("gsettings"), QStringList{QStringLiteral("writable")} + key);
+    if (!writable.waitForFinished(2000) || writable.exitCode() != 0 ||
+        writable.readAllStandardOutput().trimmed() != "true") {
+        return false;
+    }
+    QProcess set;
+    set.start(QStringLiteral("gsettings"),
+              QStringList{QStringLiteral("set")} + key + QStringList{QStringLiteral("true")});
+    return set.waitForFinished(2000) && set.exitCode() == 0;
+}
 
 } // namespace
 
+LinuxAccessibility::LinuxAccessibility(Workspace& workspace, const Screens& screens)
+    : m_workspace(workspace)
+    , m_screens(screens)
+{
+}
+
+LinuxAccessibility::~LinuxAccessibility()
+{
+    m_events.reset();
+    if (m_desktop != nullptr) {
+        g_object_unref(m_desktop);
+    }
+}
+
+bool LinuxAccessibility::connect()
+{
+    if (m_connected) {
+        return true;
+    }
+    // A session without an accessibility bus is asked again at most once a second.
+    if (m_lastFailedConnect.isValid() && m_lastFailedConnect.elapsed() < kConnectRetryMs) {
+        return false;
+    }
+    // libatspi asks the session bus for the address without a time-out of its own; asked here
+    // first, the answer comes within the budget and libatspi connects to it directly.
+    if (qEnvironmentVariableIsEmpty("AT_SPI_BUS_ADDRESS")) {
+        const std::optional<QString> address = AtspiBus::address(budgetMs(nullptr));
+        if (!address) {
+            m_lastFailedConnect.start();
+            return false;
+        }
+        qputenv("AT_SPI_BUS_ADDRESS", address->toUtf8());
+    }
+    atspi_init();
+    // No longer wait for applications that started recently: every call gets the same budget.
+    atspi_set_timeout(budgetMs(nullptr), 0);
+    m_desktop = atspi_get_desktop(0);
+    if (m_desktop == nullptr) {
+        m_lastFailedConnect.start();
+        return false;
+    }
+    // Roles, interfaces and parents never change; states, names, children and text do, and are
+    // asked afresh every time, so nothing stale is ever answered.
+    atspi_accessible_set_cache_mask(m_desktop,
+                                    AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES | ATSPI_CACHE_PARENT));
+    m_events = std::make_unique<AtspiEventHub>([this](AtspiAccessible* accessible) { return pidOf(accessible); });
+    if (!m_events->start()) {
+        qWarning("AT-SPI: the registry did not accept the focus listener; the focused element will be searched for");
+    }
+    m_connected = true;
+    return true;
+}
+
+int LinuxAccessibility::budgetMs(const AtspiNode* node) const
+{
+    float seconds = kDefaultMessagingTimeout;
+    if (node != nullptr && node->messagingTimeout() > 0) {
+        seconds = node->messagingTimeout();
+    } else if (m_globalTimeout > 0) {
+        seconds = m_globalTimeout;
+    }
+    return std::max(1, int(std::lround(seconds * 1000)));
+}
+
+void LinuxAccessibility::prepareCall(const AtspiNode* node)
+{
+    atspi_set_timeout(budgetMs(node), 0);
+}
+
+qint64 LinuxAccessibility::pidOf(_AtspiAccessible* accessible)
+{
+    const AtspiObject* object = ATSPI_OBJECT(accessible);
+    const QString bus = object->app != nullptr ? QString::fromUtf8(object->app->bus_name) : QString();
+    if (!bus.isEmpty()) {
+        const auto known = m_pids.constFind(bus);
+        if (known != m_pids.cend()) {
+            return *known;
+        }
+    }
+    GError* error = nullptr;
+    const guint pid = counted([&] { return atspi_accessible_get_process_id(accessible, &error); });
+    if (error != nullptr) {
+        g_error_free(error);
+        return -1;
+    }
+    if (!bus.isEmpty()) {
+        m_pids.insert(bus, qint64(pid));
+    }
+    return qint64(pid);
+}
+
+_AtspiAccessible* LinuxAccessibility::applicationFor(qint64 pid)
+{
+    const QList<AtspiAccessible*> applications = children(m_desktop);
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* application : applications) {
+        if (found == nullptr && pidOf(application) == pid) {
+            found = static_cast<AtspiAccessible*>(g_object_ref(application));
+        }
+    }
+    unrefAll(applications);
+    return found;
+}
+
+_AtspiAccessible* LinuxAccessibility::accessibleOf(AtspiNode* node)
+{
+    if (node->kind() == AtspiNode::Kind::Application && node->accessible() == nullptr) {
+        if (AtspiAccessible* application = applicationFor(node->pid())) {
+            node->resolve(application);
+            g_object_unref(application);
+        }
+    }
+    return node->accessible();
+}
+
+_AtspiAccessible* LinuxAccessibility::findFocused(_AtspiAccessible* root, int& budget)
+{
+    // GTK and browsers answer the whole search in one call; Qt has no collection interface.
+    if (GPtr<AtspiCollection> collection(atspi_accessible_get_collection_iface(root)); collection) {
+        GPtr<AtspiStateSet> wanted(atspi_state_set_new(nullptr));
+        atspi_state_set_add(wanted.get(), ATSPI_STATE_FOCUSED);
+        GPtr<AtspiMatchRule> rule(
+            atspi_match_rule_new(wanted.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE,
+                                 nullptr, ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
+        GError* error = nullptr;
+        GArray* matches = counted([&] {
+            return atspi_collection_get_matches(collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 1,
+                                                TRUE, &error);
+        });
+        if (error == nullptr && matches != nullptr) {
+            AtspiAccessible* found = matches->len > 0 ? g_array_index(matches, AtspiAccessible*, 0) : nullptr;
+            for (guint index = 1; index < matches->len; ++index) {
+                g_object_unref(g_array_index(matches, AtspiAccessible*, index));
+            }
+            g_array_free(matches, TRUE);
+            return found;
+        }
+        if (error != nullptr) {
+            g_error_free(error);
+        }
+    }
+    // Depth first, into what is showing only: hidden menus and pages hold no focus.
+    if (--budget < 0) {
+        return nullptr;
+    }
+    const GPtr<AtspiStateSet> set = states(root);
+    if (has(set, ATSPI_STATE_FOCUSED)) {
+        return static_cast<AtspiAccessible*>(g_object_ref(root));
+    }
+    if (!has(set, ATSPI_STATE_SHOWING)) {
+        return nullptr;
+    }
+    const QList<AtspiAccessible*> list = children(root);
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* child : list) {
+        if (found == nullptr && budget > 0) {
+            found = findFocused(child, budget);
+        }
+    }
+    unrefAll(list);
+    return found;
+}
+
+AXReply<AXElementRef> LinuxAccessibility::focusedElement(std::optional<qint64> withinPid)
+{
+    std::optional<qint64> pid = withinPid;
+    if (!pid) {
+        if (const std::optional<RunningApplication> front = m_workspace.frontmostApplication()) {
+            pid = front->pid;
+        }
+    }
+    // The element of the last focus event, while it still has focus in the frontmost application.
+    if (AtspiAccessible* candidate = m_events->focused()) {
+        const GPtr<AtspiStateSet> set = states(candidate);
+        if (!set) {
+            return AXResult::CannotComplete;
+        }
+        if (has(set, ATSPI_STATE_FOCUSED) && !has(set, ATSPI_STATE_DEFUNCT) && (!pid || pidOf(candidate) == *pid)) {
+            return AXElementRef(AtspiNode::element(candidate));
+        }
+    }
+    // Otherwise the active window of the frontmost application (or of any application) is searched.
+    QList<AtspiAccessible*> applications;
+    if (pid) {
+        if (AtspiAccessible* application = applicationFor(*pid)) {
+            applications.append(application);
+        }
+    } else {
+        applications = children(m_desktop);
+    }
+    AtspiAccessible* found = nullptr;
+    int budget = kFocusSearchBudget;
+    for (AtspiAccessible* application : applications) {
+        const QList<AtspiAccessible*> windows = found == nullptr ? children(application) : QList<AtspiAccessible*>();
+        for (AtspiAccessible* window : windows) {
+            if (found == nullptr && has(states(window), ATSPI_STATE_ACTIVE)) {
+                found = findFocused(window, budget);
+            }
+        }
+        unrefAll(windows);
+    }
+    unrefAll(applications);
+    return elementReply(found);
+}
+
+AXReply<AXElementRef> LinuxAccessibility::menuBarOf(_AtspiAccessible* application)
+{
+    // Breadth first below the windows, the active one first: GTK puts the bar inside a box, Qt
+    // directly under the window.
+    QList<AtspiAccessible*> level = children(application);
+    std::stable_partition(level.begin(), level.end(),
+                          [](AtspiAccessible* window) { return has(states(window), ATSPI_STATE_ACTIVE); });
+    AtspiAccessible* found = nullptr;
+    for (int depth = 0; depth < kMenuBarDepth && found == nullptr && !level.isEmpty(); ++depth) {
+        QList<AtspiAccessible*> next;
+        for (AtspiAccessible* candidate : level) {
+            if (found != nullptr) {
+                continue;
+            }
+            const std::optional<int> value = role(candidate);
+            if (value == ATSPI_ROLE_MENU_BAR) {
+                found = static_cast<AtspiAccessible*>(g_object_ref(candidate));
+            } else if (value && *value != ATSPI_ROLE_MENU && *value != ATSPI_ROLE_TEXT &&
+                       *value != ATSPI_ROLE_DOCUMENT_WEB) {
+                next.append(children(candidate));
+            }
+        }
+        unrefAll(level);
+        level = next;
+    }
+    unrefAll(level);
+    return elementReply(found);
+}
+
+QRectF LinuxAccessibility::toDesign(int x, int y, int width, int height) const
+{
+    // AT-SPI reports X pixels; the design works in points.
+    double ratio = 1;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr && QGuiApplication::primaryScreen()) {
+        ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    }
+    return m_screens.coordinates().fromQt(QRectF(x / ratio, y / ratio, width / ratio, height / ratio));
+}
+
 bool LinuxAccessibility::isProcessTrusted(TrustPrompt)
 {
-    return false;
+    if (isWaylandWithoutX()) {
+        return false;
+    }
+    if (!m_hasInputExtensions || !*m_hasInputExtensions) {
+        m_hasInputExtensions = X11WindowDirectory::hasInputExtensions();
+    }
+    if (!*m_hasInputExtensions) {
+        return false;
+    }
+    const int budget = budgetMs(nullptr);
+    return AtspiBus::address(budget).has_value() && AtspiBus::isEnabled(budget).value_or(false);
 }
 
 QString LinuxAccessibility::openAccessibilitySettings()
 {
-    return QStringLiteral("Turn on assistive technologies in your desktop's accessibility settings, then restart "
-                          "the applications whose text you want to polish.");
+    if (isWaylandWithoutX()) {
+        return QStringLiteral(
+            "This is a Wayland session without X access. The main window, the history, the presets and the settings "
+            "work; reading selections in other applications, the floating icon and pasting back do not, because "
+            "they need X11. Log in to an X11 session, or run Quillora with XWayland, to use them.");
+    }
+    const int budget = budgetMs(nullptr);
+    if (!AtspiBus::enable(budget)) {
+        return QStringLiteral("Accessibility could not be turned on: no accessibility bus answers in this session. "
+                              "Install at-spi2-core and log in again.");
+    }
+    enableToolkitAccessibility();
+    // Applications read the switch when they start: those not on the bus yet need a restart.
+    QSet<qint64> exposed;
+    if (connect()) {
+        const QList<AtspiAccessible*> applications = children(m_desktop);
+        for (AtspiAccessible* application : applications) {
+            exposed.insert(pidOf(application));
+        }
+        unrefAll(applications);
+    }
+    QStringList restart;
+    for (const RunningApplication& application : m_workspace.runningApplications()) {
+        if (application.pid != QCoreApplication::applicationPid() && !exposed.contains(application.pid)) {
+            restart.append(application.localizedName.value_or(QStringLiteral("process %1").arg(application.pid)));
+        }
+    }
+    restart.removeDuplicates();
+    if (restart.isEmpty()) {
+        return QStringLiteral("Accessibility is on for this session.");
+    }
+    return QStringLiteral("Accessibility is on for this session. Restart these applications so that Quillora can "
+                          "read their text: %1.")
+        .arg(restart.join(QStringLiteral(", ")));
+}
+
+quint64 LinuxAccessibility::callCount()
+{
+    return g_calls;
 }
 
 AXElementRef LinuxAccessibility::createApplication(qint64 pid)
 {
-    return AXElementRef(std::make_shared<DisconnectedNode>(pid));
+    return AXElementRef(AtspiNode::application(pid));
 }
 
 AXElementRef LinuxAccessibility::createSystemWide()
 {
-    return AXElementRef(std::make_shared<DisconnectedNode>(0));
+    return AXElementRef(AtspiNode::systemWide());
 }
 
-AXReply<QStringList> LinuxAccessibility::copyAttributeNames(const AXElementRef&)
+AXReply<QStringList> LinuxAccessibility::copyAttributeNames(const AXElementRef& element)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    prepareCall(node);
+    switch (node->kind()) {
+    case AtspiNode::Kind::SystemWide:
+        return QStringList{QStringLiteral("AXRole"), QStringLiteral("AXChildren"), QStringLiteral("AXFocusedUIElement"),
+                           QStringLiteral("AXFocusedApplication")};
+    case AtspiNode::Kind::Application:
+        if (accessibleOf(node) == nullptr) {
+            return AXResult::CannotComplete;
+        }
+        return QStringList{QStringLiteral("AXRole"),         QStringLiteral("AXTitle"),
+                           QStringLiteral("AXChildren"),     QStringLiteral("AXWindows"),
+                           QStringLiteral("AXMenuBar"),      QStringLiteral("AXFocusedUIElement"),
+                           QStringLiteral("AXFocusedWindow")};
+    case AtspiNode::Kind::Element:
+        break;
+    }
+    AtspiAccessible* accessible = node->accessible();
+    QStringList names{
+        QStringLiteral("AXRole"),        QStringLiteral("AXRoleDescription"),  QStringLiteral("AXTitle"),
+        QStringLiteral("AXDescription"), QStringLiteral("AXParent"),           QStringLiteral("AXChildren"),
+        QStringLiteral("AXEnabled"),     QStringLiteral("AXFocused"),          QStringLiteral("AXIdentifier"),
+        QStringLiteral("AXWindow"),      QStringLiteral("AXTopLevelUIElement")};
+    if ((GPtr<AtspiComponent>(atspi_accessible_get_component_iface(accessible)) != nullptr)) {
+        names << QStringLiteral("AXPosition") << QStringLiteral("AXSize") << QStringLiteral("AXFrame");
+    }
+    if ((GPtr<AtspiText>(atspi_accessible_get_text_iface(accessible)) != nullptr)) {
+        names << QStringLiteral("AXValue") << QStringLiteral("AXSelectedText") << QStringLiteral("AXSelectedTextRange")
+              << QStringLiteral("AXNumberOfCharacters");
+    }
+    if (const std::optional<int> value = role(accessible); value && AtspiVocabulary::isMenuItemRole(*value)) {
+        names << QStringLiteral("AXMenuItemCmdChar");
+    }
+    return names;
 }
 
-AXReply<AXAny> LinuxAccessibility::copyAttributeValue(const AXElementRef&, const QString&)
+AXReply<AXAny> LinuxAccessibility::systemWideAttribute(const QString& attribute)
 {
-    return kDisabled;
+    if (attribute == QLatin1String("AXRole")) {
+        return AXAny(QStringLiteral("AXSystemWide"));
+    }
+    if (attribute == QLatin1String("AXFocusedUIElement")) {
+        const AXReply<AXElementRef> focused = focusedElement(std::nullopt);
+        return focused.ok() ? AXReply<AXAny>(AXAny(focused.value)) : AXReply<AXAny>(focused.result);
+    }
+    if (attribute == QLatin1String("AXFocusedApplication")) {
+        const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
+        if (!front) {
+            return AXResult::NoValue;
+        }
+        return AXAny(createApplication(front->pid));
+    }
+    if (attribute == QLatin1String("AXChildren")) {
+        return AXAny(elementList(children(m_desktop)));
+    }
+    return AXResult::AttributeUnsupported;
 }
 
-AXReply<AXList> LinuxAccessibility::copyAttributeValues(const AXElementRef&, const QString&, qint64, qint64)
+AXReply<AXAny> LinuxAccessibility::applicationAttribute(AtspiNode* node, const QString& attribute)
 {
-    return kDisabled;
+    AtspiAccessible* application = accessibleOf(node);
+    if (application == nullptr) {
+        // A process that never registered on the bus exposes nothing (xterm, for one).
+        return AXResult::CannotComplete;
+    }
+    if (attribute == QLatin1String("AXRole")) {
+        return AXAny(QStringLiteral("AXApplication"));
+    }
+    if (attribute == QLatin1String("AXMenuBar")) {
+        const AXReply<AXElementRef> bar = menuBarOf(application);
+        return bar.ok() ? AXReply<AXAny>(AXAny(bar.value)) : AXReply<AXAny>(bar.result);
+    }
+    if (attribute == QLatin1String("AXFocusedUIElement")) {
+        const AXReply<AXElementRef> focused = focusedElement(node->pid());
+        return focused.ok() ? AXReply<AXAny>(AXAny(focused.value)) : AXReply<AXAny>(focused.result);
+    }
+    if (attribute == QLatin1String("AXWindows") || attribute == QLatin1String("AXFocusedWindow") ||
+        attribute == QLatin1String("AXMainWindow")) {
+        QList<AtspiAccessible*> windows = children(application);
+        if (attribute == QLatin1String("AXWindows")) {
+            return AXAny(elementList(windows));
+        }
+        AtspiAccessible* active = nullptr;
+        for (AtspiAccessible* window : windows) {
+            if (active == nullptr && has(states(window), ATSPI_STATE_ACTIVE)) {
+                active = static_cast<AtspiAccessible*>(g_object_ref(window));
+            }
+        }
+        unrefAll(windows);
+        const AXReply<AXElementRef> reply = elementReply(active);
+        return reply.ok() ? AXReply<AXAny>(AXAny(reply.value)) : AXReply<AXAny>(reply.result);
+    }
+    return elementAttribute(node, application, attribute);
 }
 
-AXReply<qint64> LinuxAccessibility::getAttributeValueCount(const AXElementRef&, const QString&)
+AXReply<AXAny> LinuxAccessibility::elementAttribute(AtspiNode*, _AtspiAccessible* accessible, const QString& attribute)
 {
-    return kDisabled;
+    GError* error = nullptr;
+    if (attribute == QLatin1String("AXRole") || attribute == QLatin1String("AXRoleDescription")) {
+        const std::optional<int> value = role(accessible);
+        if (!value) {
+            return AXResult::CannotComplete;
+        }
+        if (attribute == QLatin1String("AXRoleDescription")) {
+            gchar* name = counted([&] { return atspi_accessible_get_localized_role_name(accessible, &error); });
+            return error != nullptr ? AXReply<AXAny>(failure(error)) : AXReply<AXAny>(AXAny(takeString(name)));
+        }
+        const bool multiLine = has(states(accessible), ATSPI_STATE_MULTI_LINE);
+        return AXAny(AtspiVocabulary::roleName(*value, multiLine));
+    }
+    if (attribute == QLatin1String("AXTitle") || attribute == QLatin1String("AXDescription")) {
+        gchar* text = counted([&] {
+            return attribute == QLatin1String("AXTitle") ? atspi_accessible_get_name(accessible, &error)
+                                                         : atspi_accessible_get_description(accessible, &error);
+        });
+        if (error != nullptr) {
+            return failure(error);
+        }
+        const QString value = takeString(text);
+        return value.isEmpty() ? AXReply<AXAny>(AXResult::NoValue) : AXReply<AXAny>(AXAny(value));
+    }
+    if (attribute == QLatin1String("AXEnabled") || attribute == QLatin1String("AXFocused") ||
+        attribute == QLatin1String("AXSelected")) {
+        const GPtr<AtspiStateSet> set = states(accessible);
+        if (!set) {
+            return AXResult::CannotComplete;
+        }
+        if (attribute == QLatin1String("AXEnabled")) {
+            return AXAny(has(set, ATSPI_STATE_ENABLED) && has(set, ATSPI_STATE_SENSITIVE));
+        }
+        return AXAny(has(set, attribute == QLatin1String("AXFocused") ? ATSPI_STATE_FOCUSED : ATSPI_STATE_SELECTED));
+    }
+    if (attribute == QLatin1String("AXChildren")) {
+        AXResult result = AXResult::Success;
+        const QList<AtspiAccessible*> list = children(accessible, &result);
+        if (result != AXResult::Success) {
+            return result;
+        }
+        return AXAny(elementList(list));
+    }
+    if (attribute == QLatin1String("AXParent") || attribute == QLatin1String("AXWindow") ||
+        attribute == QLatin1String("AXTopLevelUIElement")) {
+        AtspiAccessible* current = static_cast<AtspiAccessible*>(g_object_ref(accessible));
+        const bool toWindow = attribute != QLatin1String("AXParent");
+        while (current != nullptr) {
+            AtspiAccessible* parent = counted([&] { return atspi_accessible_get_parent(current, &error); });
+            g_object_unref(current);
+            if (error != nullptr) {
+                return failure(error);
+            }
+            current = parent;
+            if (current == nullptr || !toWindow) {
+                break;
+            }
+            const std::optional<int> value = role(current);
+            if (!value || isWindowRole(*value) || *value == ATSPI_ROLE_APPLICATION) {
+                break;
+            }
+        }
+        const AXReply<AXElementRef> reply = elementReply(current);
+        return reply.ok() ? AXReply<AXAny>(AXAny(reply.value)) : AXReply<AXAny>(reply.result);
+    }
+    if (attribute == QLatin1String("AXPosition") || attribute == QLatin1String("AXSize") ||
+        attribute == QLatin1String("AXFrame")) {
+        GPtr<AtspiComponent> component(atspi_accessible_get_component_iface(accessible));
+        if (!component) {
+            return AXResult::AttributeUnsupported;
+        }
+        AtspiRect* rect =
+            counted([&] { return atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error); });
+        if (error != nullptr) {
+            return failure(error);
+        }
+        const QRectF frame = toDesign(rect->x, rect->y, rect->width, rect->height);
+        g_free(rect);
+        if (attribute == QLatin1String("AXPosition")) {
+            // The top-left corner, as the platform's position attribute gives it.
+            return AXAny(AXPoint{frame.x(), frame.y() + frame.height()});
+        }
+        if (attribute == QLatin1String("AXSize")) {
+            return AXAny(AXSize{frame.width(), frame.height()});
+        }
+        return AXAny(AXRect{{frame.x(), frame.y()}, {frame.width(), frame.height()}});
+    }
+    if (attribute == QLatin1String("AXIdentifier") || attribute == QLatin1String("AXMenuItemCmdChar")) {
+        const std::optional<int> value = role(accessible);
+        const bool menuItem = value && AtspiVocabulary::isMenuItemRole(*value);
+        const std::optional<QString> command =
+            menuItem ? AtspiVocabulary::commandCharacter(keyBindings(accessible)) : std::nullopt;
+        if (attribute == QLatin1String("AXMenuItemCmdChar")) {
+            if (!menuItem) {
+                return AXResult::AttributeUnsupported;
+            }
+            return command ? AXReply<AXAny>(AXAny(*command)) : AXReply<AXAny>(AXResult::NoValue);
+        }
+        gchar* id = counted([&] { return atspi_accessible_get_accessible_id(accessible, &error); });
+        const QString own = error == nullptr ? takeString(id) : QString();
+        if (error != nullptr) {
+            g_error_free(error);
+        }
+        if (!own.isEmpty()) {
+            return AXAny(own);
+        }
+        // A menu item holding a standard edit accelerator is that command, whatever its title's language.
+        if (menuItem) {
+            return AXAny(command ? AtspiVocabulary::standardIdentifier(*command).value_or(QString()) : QString());
+        }
+        return AXResult::NoValue;
+    }
+    GPtr<AtspiText> text(atspi_accessible_get_text_iface(accessible));
+    if (attribute == QLatin1String("AXValue")) {
+        if (!text) {
+            return AXResult::NoValue;
+        }
+        AXResult result = AXResult::Success;
+        const QString value = textRange(text.get(), 0, -1, result);
+        return result == AXResult::Success ? AXReply<AXAny>(AXAny(value)) : AXReply<AXAny>(result);
+    }
+    if (attribute == QLatin1String("AXNumberOfCharacters")) {
+        if (!text) {
+            return AXResult::AttributeUnsupported;
+        }
+        const int count = counted([&] { return atspi_text_get_character_count(text.get(), &error); });
+        return error != nullptr ? AXReply<AXAny>(failure(error)) : AXReply<AXAny>(AXAny(count));
+    }
+    if (attribute == QLatin1String("AXSelectedText") || attribute == QLatin1String("AXSelectedTextRange")) {
+        if (!text) {
+            return AXResult::AttributeUnsupported;
+        }
+        const int selections = counted([&] { return atspi_text_get_n_selections(text.get(), &error); });
+        if (error != nullptr) {
+            return failure(error);
+        }
+        int start = 0;
+        int end = 0;
+        if (selections > 0) {
+            AtspiRange* range = counted([&] { return atspi_text_get_selection(text.get(), 0, &error); });
+            if (error != nullptr) {
+                return failure(error);
+            }
+            start = std::min(range->start_offset, range->end_offset);
+            end = std::max(range->start_offset, range->end_offset);
+            g_free(range);
+        } else if (attribute == QLatin1String("AXSelectedTextRange")) {
+            start = end = counted([&] { return atspi_text_get_caret_offset(text.get(), &error); });
+            if (error != nullptr) {
+                return failure(error);
+            }
+        }
+        AXResult result = AXResult::Success;
+        if (attribute == QLatin1String("AXSelectedText")) {
+            const QString value = start < end ? textRange(text.get(), start, end, result) : QString();
+            return result == AXResult::Success ? AXReply<AXAny>(AXAny(value)) : AXReply<AXAny>(result);
+        }
+        const QString prefix = textRange(text.get(), 0, end, result);
+        if (result != AXResult::Success) {
+            return result;
+        }
+        const qint64 location = utf16Offset(prefix, start);
+        return AXAny(AXRange{location, qint64(prefix.size()) - location});
+    }
+    return AXResult::AttributeUnsupported;
 }
 
-AXReply<bool> LinuxAccessibility::isAttributeSettable(const AXElementRef&, const QString&)
+AXReply<AXAny> LinuxAccessibility::copyAttributeValue(const AXElementRef& element, const QString& attribute)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    prepareCall(node);
+    switch (node->kind()) {
+    case AtspiNode::Kind::SystemWide:
+        return systemWideAttribute(attribute);
+    case AtspiNode::Kind::Application:
+        return applicationAttribute(node, attribute);
+    case AtspiNode::Kind::Element:
+        break;
+    }
+    return elementAttribute(node, node->accessible(), attribute);
 }
 
-AXResult LinuxAccessibility::setAttributeValue(const AXElementRef&, const QString&, const AXAny&)
+AXReply<AXList> LinuxAccessibility::copyAttributeValues(const AXElementRef& element, const QString& attribute,
+                                                        qint64 index, qint64 maxValues)
 {
-    return kDisabled;
+    if (index < 0 || maxValues < 0) {
+        return AXResult::IllegalArgument;
+    }
+    const AXReply<AXAny> reply = copyAttributeValue(element, attribute);
+    if (!reply.ok()) {
+        return reply.result;
+    }
+    const AXList* list = reply.value.get<AXList>();
+    if (list == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    AXList slice;
+    for (qint64 position = index; position < qint64(list->size()) && position < index + maxValues; ++position) {
+        slice.push_back(list->at(std::size_t(position)));
+    }
+    return slice;
 }
 
-AXReply<AXList> LinuxAccessibility::copyMultipleAttributeValues(const AXElementRef&, const QStringList&)
+AXReply<qint64> LinuxAccessibility::getAttributeValueCount(const AXElementRef& element, const QString& attribute)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    // Children are counted without making a proxy for each.
+    if (node != nullptr && node->kind() == AtspiNode::Kind::Element && attribute == QLatin1String("AXChildren")) {
+        if (!connect()) {
+            return AXResult::APIDisabled;
+        }
+        prepareCall(node);
+        GError* error = nullptr;
+        const int count = counted([&] { return atspi_accessible_get_child_count(node->accessible(), &error); });
+        return error != nullptr ? AXReply<qint64>(failure(error)) : AXReply<qint64>(qint64(count));
+    }
+    const AXReply<AXAny> reply = copyAttributeValue(element, attribute);
+    if (!reply.ok()) {
+        return reply.result;
+    }
+    const AXList* list = reply.value.get<AXList>();
+    return list != nullptr ? AXReply<qint64>(qint64(list->size())) : AXReply<qint64>(AXResult::IllegalArgument);
 }
 
-AXReply<QStringList> LinuxAccessibility::copyParameterizedAttributeNames(const AXElementRef&)
+AXReply<bool> LinuxAccessibility::isAttributeSettable(const AXElementRef& element, const QString& attribute)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    if (node->kind() != AtspiNode::Kind::Element) {
+        return false;
+    }
+    prepareCall(node);
+    AtspiAccessible* accessible = node->accessible();
+    if (attribute == QLatin1String("AXSelectedTextRange")) {
+        return GPtr<AtspiText>(atspi_accessible_get_text_iface(accessible)) != nullptr;
+    }
+    if (attribute == QLatin1String("AXValue")) {
+        return bool((GPtr<AtspiEditableText>(atspi_accessible_get_editable_text_iface(accessible)) != nullptr)) &&
+               has(states(accessible), ATSPI_STATE_EDITABLE);
+    }
+    if (attribute == QLatin1String("AXFocused")) {
+        return has(states(accessible), ATSPI_STATE_FOCUSABLE);
+    }
+    return false;
 }
 
-AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXElementRef&, const QString&, const AXAny&)
+AXResult LinuxAccessibility::setAttributeValue(const AXElementRef& element, const QString& attribute,
+                                               const AXAny& value)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    if (node->kind() != AtspiNode::Kind::Element) {
+        return AXResult::IllegalArgument;
+    }
+    prepareCall(node);
+    AtspiAccessible* accessible = node->accessible();
+    GError* error = nullptr;
+    bool done = false;
+    if (const AXRange* range = value.get<AXRange>(); range && attribute == QLatin1String("AXSelectedTextRange")) {
+        GPtr<AtspiText> text(atspi_accessible_get_text_iface(accessible));
+        if (!text) {
+            return AXResult::IllegalArgument;
+        }
+        AXResult result = AXResult::Success;
+        const QString all = textRange(text.get(), 0, -1, result);
+        if (result != AXResult::Success) {
+            return result;
+        }
+        const int start = int(characterOffset(all, range->location));
+        const int end = int(characterOffset(all, range->location + range->length));
+        const int selections = counted([&] { return atspi_text_get_n_selections(text.get(), &error); });
+        if (error != nullptr) {
+            return failure(error);
+        }
+        done = counted([&] {
+            return selections > 0 ? atspi_text_set_selection(text.get(), 0, start, end, &error)
+                                  : atspi_text_add_selection(text.get(), start, end, &error);
+        });
+    } else if (const QString* text = value.get<QString>(); text && attribute == QLatin1String("AXValue")) {
+        GPtr<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(accessible));
+        if (!editable) {
+            return AXResult::IllegalArgument;
+        }
+        done = counted(
+            [&] { return atspi_editable_text_set_text_contents(editable.get(), text->toUtf8().constData(), &error); });
+    } else if (const bool* focus = value.get<bool>(); focus && *focus && attribute == QLatin1String("AXFocused")) {
+        GPtr<AtspiComponent> component(atspi_accessible_get_component_iface(accessible));
+        if (!component) {
+            return AXResult::IllegalArgument;
+        }
+        done = counted([&] { return atspi_component_grab_focus(component.get(), &error); });
+    } else {
+        return AXResult::IllegalArgument;
+    }
+    if (error != nullptr) {
+        return failure(error);
+    }
+    return done ? AXResult::Success : AXResult::Failure;
 }
 
-AXReply<QStringList> LinuxAccessibility::copyActionNames(const AXElementRef&)
+AXReply<AXList> LinuxAccessibility::copyMultipleAttributeValues(const AXElementRef& element,
+                                                                const QStringList& attributes)
 {
-    return kDisabled;
+    if (AtspiNode::from(element) == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    AXList values;
+    for (const QString& attribute : attributes) {
+        const AXReply<AXAny> reply = copyAttributeValue(element, attribute);
+        if (reply.ok()) {
+            values.push_back(reply.value);
+        } else if (reply.result == AXResult::NoValue) {
+            values.emplace_back(AXNull{});
+        } else {
+            values.emplace_back(AXErrorValue{reply.result});
+        }
+    }
+    return values;
 }
 
-AXReply<QString> LinuxAccessibility::copyActionDescription(const AXElementRef&, const QString&)
+AXReply<QStringList> LinuxAccessibility::copyParameterizedAttributeNames(const AXElementRef& element)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    if (node->kind() != AtspiNode::Kind::Element ||
+        GPtr<AtspiText>(atspi_accessible_get_text_iface(node->accessible())) == nullptr) {
+        return QStringList();
+    }
+    return QStringList{QStringLiteral("AXBoundsForRange"), QStringLiteral("AXStringForRange")};
 }
 
-AXResult LinuxAccessibility::performAction(const AXElementRef&, const QString&)
+AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXElementRef& element,
+                                                                   const QString& attribute, const AXAny& parameter)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    if (attribute != QLatin1String("AXBoundsForRange") && attribute != QLatin1String("AXStringForRange")) {
+        return AXResult::ParameterizedAttributeUnsupported;
+    }
+    const AXRange* range = parameter.get<AXRange>();
+    if (range == nullptr || range->location < 0 || range->length < 0) {
+        return AXResult::IllegalArgument;
+    }
+    if (node->kind() != AtspiNode::Kind::Element) {
+        return AXResult::ParameterizedAttributeUnsupported;
+    }
+    prepareCall(node);
+    GPtr<AtspiText> text(atspi_accessible_get_text_iface(node->accessible()));
+    if (!text) {
+        return AXResult::ParameterizedAttributeUnsupported;
+    }
+    AXResult result = AXResult::Success;
+    const QString all = textRange(text.get(), 0, -1, result);
+    if (result != AXResult::Success) {
+        return result;
+    }
+    if (range->location + range->length > all.size()) {
+        return AXResult::IllegalArgument;
+    }
+    if (attribute == QLatin1String("AXStringForRange")) {
+        return AXAny(all.mid(range->location, range->length));
+    }
+    const int start = int(characterOffset(all, range->location));
+    const int end = int(characterOffset(all, range->location + range->length));
+    GError* error = nullptr;
+    AtspiRect* rect =
+        counted([&] { return atspi_text_get_range_extents(text.get(), start, end, ATSPI_COORD_TYPE_SCREEN, &error); });
+    if (error != nullptr) {
+        return failure(error);
+    }
+    const QRectF frame = toDesign(rect->x, rect->y, rect->width, rect->height);
+    g_free(rect);
+    return AXAny(AXRect{{frame.x(), frame.y()}, {frame.width(), frame.height()}});
 }
 
-AXReply<AXElementRef> LinuxAccessibility::copyElementAtPosition(const AXElementRef&, float, float)
+AXReply<QStringList> LinuxAccessibility::copyActionNames(const AXElementRef& element)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    if (node->kind() != AtspiNode::Kind::Element) {
+        return QStringList();
+    }
+    prepareCall(node);
+    GPtr<AtspiAction> action(atspi_accessible_get_action_iface(node->accessible()));
+    if (!action) {
+        return QStringList();
+    }
+    GError* error = nullptr;
+    const int count = counted([&] { return atspi_action_get_n_actions(action.get(), &error); });
+    if (error != nullptr) {
+        return failure(error);
+    }
+    return count > 0 ? QStringList{QStringLiteral("AXPress")} : QStringList();
 }
 
-AXReply<qint64> LinuxAccessibility::getPid(const AXElementRef&)
+AXReply<QString> LinuxAccessibility::copyActionDescription(const AXElementRef& element, const QString& action)
 {
-    return kDisabled;
+    if (action != QLatin1String("AXPress")) {
+        return AXResult::ActionUnsupported;
+    }
+    const AXReply<QStringList> names = copyActionNames(element);
+    if (!names.ok()) {
+        return names.result;
+    }
+    if (names.value.isEmpty()) {
+        return AXResult::ActionUnsupported;
+    }
+    GPtr<AtspiAction> iface(atspi_accessible_get_action_iface(AtspiNode::from(element)->accessible()));
+    GError* error = nullptr;
+    gchar* name = counted([&] { return atspi_action_get_action_name(iface.get(), 0, &error); });
+    if (error != nullptr) {
+        return failure(error);
+    }
+    return takeString(name);
 }
 
-AXResult LinuxAccessibility::setMessagingTimeout(const AXElementRef&, float)
+AXResult LinuxAccessibility::performAction(const AXElementRef& element, const QString& action)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    if (node->kind() != AtspiNode::Kind::Element || action != QLatin1String("AXPress")) {
+        return AXResult::ActionUnsupported;
+    }
+    prepareCall(node);
+    GPtr<AtspiAction> iface(atspi_accessible_get_action_iface(node->accessible()));
+    if (!iface) {
+        return AXResult::ActionUnsupported;
+    }
+    GError* error = nullptr;
+    const int count = counted([&] { return atspi_action_get_n_actions(iface.get(), &error); });
+    if (error != nullptr) {
+        return failure(error);
+    }
+    if (count <= 0) {
+        return AXResult::ActionUnsupported;
+    }
+    // The press is an element's first action: "click" in GTK, "Press" in Qt.
+    const bool done = counted([&] { return atspi_action_do_action(iface.get(), 0, &error); });
+    if (error != nullptr) {
+        return failure(error);
+    }
+    return done ? AXResult::Success : AXResult::Failure;
 }
 
-AXReply<AXObserverRef> LinuxAccessibility::createObserver(qint64, AXObserverCallback)
+AXReply<AXElementRef> LinuxAccessibility::copyElementAtPosition(const AXElementRef& element, float x, float y)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    prepareCall(node);
+    double ratio = 1;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr && QGuiApplication::primaryScreen()) {
+        ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    }
+    const QPointF qt = m_screens.coordinates().toQt(QPointF(x, y)) * ratio;
+    const int px = int(std::floor(qt.x()));
+    const int py = int(std::floor(qt.y()));
+    // The system-wide element looks in the frontmost application's windows.
+    QList<AtspiAccessible*> roots;
+    if (node->kind() == AtspiNode::Kind::SystemWide) {
+        if (const std::optional<RunningApplication> front = m_workspace.frontmostApplication()) {
+            if (AtspiAccessible* application = applicationFor(front->pid)) {
+                roots = children(application);
+                g_object_unref(application);
+            }
+        }
+    } else if (AtspiAccessible* accessible = accessibleOf(node)) {
+        roots = node->kind() == AtspiNode::Kind::Application
+                    ? children(accessible)
+                    : QList{static_cast<AtspiAccessible*>(g_object_ref(accessible))};
+    }
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* root : roots) {
+        AtspiAccessible* current = found == nullptr ? static_cast<AtspiAccessible*>(g_object_ref(root)) : nullptr;
+        // Down to the deepest element under the point.
+        while (current != nullptr) {
+            GPtr<AtspiComponent> component(atspi_accessible_get_component_iface(current));
+            GError* error = nullptr;
+            AtspiAccessible* child = component ? counted([&] {
+                return atspi_component_get_accessible_at_point(component.get(), px, py, ATSPI_COORD_TYPE_SCREEN,
+                                                               &error);
+            })
+                                               : nullptr;
+            if (error != nullptr) {
+                g_error_free(error);
+            }
+            if (child == nullptr || child == current) {
+                if (child != nullptr) {
+                    g_object_unref(child);
+                }
+                break;
+            }
+            if (found != nullptr) {
+                g_object_unref(found);
+            }
+            found = static_cast<AtspiAccessible*>(g_object_ref(child));
+            g_object_unref(current);
+            current = child;
+        }
+        if (current != nullptr) {
+            g_object_unref(current);
+        }
+    }
+    unrefAll(roots);
+    return elementReply(found);
 }
 
-AXResult LinuxAccessibility::addNotification(const AXObserverRef&, const AXElementRef&, const QString&)
+AXReply<qint64> LinuxAccessibility::getPid(const AXElementRef& element)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (node->kind() == AtspiNode::Kind::Application) {
+        return node->pid();
+    }
+    if (node->kind() == AtspiNode::Kind::SystemWide) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    const qint64 pid = pidOf(node->accessible());
+    return pid > 0 ? AXReply<qint64>(pid) : AXReply<qint64>(AXResult::InvalidUIElement);
 }
 
-AXResult LinuxAccessibility::removeNotification(const AXObserverRef&, const AXElementRef&, const QString&)
+AXResult LinuxAccessibility::setMessagingTimeout(const AXElementRef& element, float seconds)
 {
-    return kDisabled;
+    AtspiNode* node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    const float value = seconds > 0 ? seconds : 0;
+    if (node->kind() == AtspiNode::Kind::SystemWide) {
+        m_globalTimeout = value;
+    } else {
+        node->setMessagingTimeout(value);
+    }
+    return AXResult::Success;
 }
 
-void LinuxAccessibility::attachObserver(const AXObserverRef&)
+AXReply<AXObserverRef> LinuxAccessibility::createObserver(qint64 pid, AXObserverCallback callback)
 {
+    if (pid <= 0) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    auto observer = std::make_shared<AtspiObserver>(pid, std::move(callback));
+    m_events->add(observer);
+    return AXObserverRef(observer);
 }
 
-void LinuxAccessibility::detachObserver(const AXObserverRef&)
+AXResult LinuxAccessibility::addNotification(const AXObserverRef& observer, const AXElementRef& element,
+                                             const QString& notification)
 {
+    auto* atspiObserver = dynamic_cast<AtspiObserver*>(observer.get());
+    if (atspiObserver == nullptr || AtspiNode::from(element) == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    if (!connect()) {
+        return AXResult::APIDisabled;
+    }
+    std::vector<AtspiSubscription>& subscriptions = atspiObserver->subscriptions();
+    for (const AtspiSubscription& subscription : subscriptions) {
+        if (subscription.element == element && subscription.notification == notification) {
+            return AXResult::NotificationAlreadyRegistered;
+        }
+    }
+    prepareCall(nullptr);
+    if (!m_events->retain(notification)) {
+        return AXResult::NotificationUnsupported;
+    }
+    subscriptions.push_back({element, notification});
+    return AXResult::Success;
+}
+
+AXResult LinuxAccessibility::removeNotification(const AXObserverRef& observer, const AXElementRef& element,
+                                                const QString& notification)
+{
+    auto* atspiObserver = dynamic_cast<AtspiObserver*>(observer.get());
+    if (atspiObserver == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    std::vector<AtspiSubscription>& subscriptions = atspiObserver->subscriptions();
+    const auto found = std::find_if(subscriptions.begin(), subscriptions.end(), [&](const AtspiSubscription& entry) {
+        return entry.element == element && entry.notification == notification;
+    });
+    if (found == subscriptions.end()) {
+        return AXResult::NotificationNotRegistered;
+    }
+    subscriptions.erase(found);
+    if (m_events) {
+        prepareCall(nullptr);
+        m_events->release(notification);
+    }
+    return AXResult::Success;
+}
+
+void LinuxAccessibility::attachObserver(const AXObserverRef& observer)
+{
+    if (auto* atspiObserver = dynamic_cast<AtspiObserver*>(observer.get())) {
+        atspiObserver->attach();
+    }
+}
+
+void LinuxAccessibility::detachObserver(const AXObserverRef& observer)
+{
+    if (auto* atspiObserver = dynamic_cast<AtspiObserver*>(observer.get())) {
+        atspiObserver->detach();
+    }
 }
 
 } // namespace quillora

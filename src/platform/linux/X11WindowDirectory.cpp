@@ -4,6 +4,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
 
 namespace quillora {
 
@@ -100,6 +102,28 @@ QList<X11ClientWindow> X11WindowDirectory::clientWindows()
         windows.append(window);
     }
     return windows;
+}
+
+bool X11WindowDirectory::hasInputExtensions()
+{
+    Display* connection = XOpenDisplay(nullptr);
+    if (connection == nullptr) {
+        return false;
+    }
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    int opcode = 0;
+    bool present = XTestQueryExtension(connection, &event, &error, &major, &minor) != 0 &&
+                   XQueryExtension(connection, "XInputExtension", &opcode, &event, &error) != 0;
+    if (present) {
+        major = 2;
+        minor = 2;
+        present = XIQueryVersion(connection, &major, &minor) == Success && major >= 2;
+    }
+    XCloseDisplay(connection);
+    return present;
 }
 
 std::optional<quint64> X11WindowDirectory::activeWindow()

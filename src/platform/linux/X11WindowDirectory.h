@@ -45,6 +45,12 @@ public:
      */
     [[nodiscard]] QList<X11ClientWindow> clientWindows();
 
+    /**
+     * True when the display named by $DISPLAY offers XTest and XInput 2, which posting keys and
+     * watching the mouse need. False without a display.
+     */
+    [[nodiscard]] static bool hasInputExtensions();
+
     /** The window manager's active window; none without a display, a window manager or an active window. */
     [[nodiscard]] std::optional<quint64> activeWindow();
 
