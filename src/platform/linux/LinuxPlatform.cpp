@@ -58,7 +58,7 @@ SystemLog& LinuxPlatform::systemLog()
 KeyEventSink& LinuxPlatform::keyEventSink()
 {
     if (!m_keyEventSink) {
-        m_keyEventSink = std::make_unique<X11KeyEventSink>();
+        m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults());
     }
     return *m_keyEventSink;
 }

@@ -6,8 +6,10 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QSet>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace quillora {
@@ -27,6 +29,63 @@ QString processName(qint64 pid)
     return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
 
+// The .desktop file a process was started from, as GLib's launcher records it in the environment.
+QString launchedDesktopId(qint64 pid)
+{
+    QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!environ.open(QIODevice::ReadOnly)) {
+        return QString();
+    }
+    for (const QByteArray& entry : environ.readAll().split('\0')) {
+        if (entry.startsWith("GIO_LAUNCHED_DESKTOP_FILE=")) {
+            return QFileInfo(QString::fromLocal8Bit(entry.mid(entry.indexOf('=') + 1))).completeBaseName();
+        }
+    }
+    return QString();
+}
+
+// The path of the .desktop file with this id in the XDG data folders; empty when there is none.
+QString desktopFilePath(const QString& id)
+{
+    if (id.isEmpty()) {
+        return QString();
+    }
+    return QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id + QStringLiteral(".desktop"));
+}
+
+// The name a .desktop file gives, in the user's language where it has one.
+QString desktopName(const QString& path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return QString();
+    }
+    const QString language = QLocale().name();
+    const QString shortLanguage = language.section(QLatin1Char('_'), 0, 0);
+    QString plain;
+    QString localized;
+    bool inEntry = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inEntry = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!inEntry) {
+            continue;
+        }
+        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString value = line.section(QLatin1Char('='), 1).trimmed();
+        if (key == QLatin1String("Name")) {
+            plain = value;
+        } else if (key == QStringLiteral("Name[%1]").arg(language) ||
+                   (localized.isEmpty() && key == QStringLiteral("Name[%1]").arg(shortLanguage))) {
+            localized = value;
+        }
+    }
+    return localized.isEmpty() ? plain : localized;
+}
+
 } // namespace
 
 LinuxWorkspace::LinuxWorkspace()
@@ -41,11 +100,29 @@ RunningApplication LinuxWorkspace::application(const X11ClientWindow& window)
     RunningApplication application;
     application.pid = window.pid;
     application.activationPolicy = ActivationPolicy::Regular;
-    const QString name = window.className.isEmpty() ? processName(window.pid) : window.className;
+    // The bundle identifier is the .desktop id where one is known (GTK's application id, the file
+    // GLib launched, a file named after the window's class), else the WM_CLASS instance name.
+    QString desktopId = window.applicationId;
+    if (desktopId.isEmpty()) {
+        desktopId = launchedDesktopId(window.pid);
+    }
+    QString desktopFile = desktopFilePath(desktopId);
+    if (desktopFile.isEmpty() && desktopId.isEmpty()) {
+        desktopFile = desktopFilePath(window.instanceName);
+        if (!desktopFile.isEmpty()) {
+            desktopId = window.instanceName;
+        }
+    }
+    QString name = desktopName(desktopFile);
+    if (name.isEmpty()) {
+        name = window.className.isEmpty() ? processName(window.pid) : window.className;
+    }
     if (!name.isEmpty()) {
         application.localizedName = name;
     }
-    if (!window.instanceName.isEmpty()) {
+    if (!desktopId.isEmpty()) {
+        application.bundleIdentifier = desktopId;
+    } else if (!window.instanceName.isEmpty()) {
         application.bundleIdentifier = window.instanceName;
     }
     return application;

@@ -51,6 +51,30 @@ QList<unsigned long> longProperty(Display* display, Window window, const char* n
     return values;
 }
 
+// Reads a UTF-8 text property; empty when absent.
+QString textProperty(Display* display, Window window, const char* name)
+{
+    const Atom atom = XInternAtom(display, name, True);
+    if (atom == None) {
+        return QString();
+    }
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, atom, 0, 1024, False, AnyPropertyType, &actualType,
+                                          &actualFormat, &count, &remaining, &data);
+    QString value;
+    if (status == Success && actualFormat == 8 && data != nullptr) {
+        value = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return value;
+}
+
 } // namespace
 
 X11WindowDirectory::X11WindowDirectory() = default;
@@ -99,6 +123,7 @@ QList<X11ClientWindow> X11WindowDirectory::clientWindows()
                 XFree(hint.res_class);
             }
         }
+        window.applicationId = textProperty(connection, id, "_GTK_APPLICATION_ID");
         windows.append(window);
     }
     return windows;

@@ -21,6 +21,8 @@ struct X11ClientWindow
     QString instanceName;
     /** WM_CLASS class name, for example "Gedit"; empty when unset. */
     QString className;
+    /** The application id GTK publishes (_GTK_APPLICATION_ID), which names its .desktop file; empty when unset. */
+    QString applicationId;
 };
 
 /**
