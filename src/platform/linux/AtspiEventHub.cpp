@@ -13,6 +13,7 @@ namespace quillora {
 
 namespace {
 
+const QString kStateEvents = QStringLiteral("object:state-changed");
 const QString kFocusEvent = QStringLiteral("object:state-changed:focused");
 
 // The element a subscription watches covers the event's source when it is that element, or the
@@ -67,7 +68,7 @@ AtspiEventHub::AtspiEventHub(std::function<qint64(_AtspiAccessible*)> pidOf)
 AtspiEventHub::~AtspiEventHub()
 {
     if (m_listener != nullptr) {
-        atspi_event_listener_deregister(m_listener, kFocusEvent.toUtf8().constData(), nullptr);
+        atspi_event_listener_deregister(m_listener, kStateEvents.toUtf8().constData(), nullptr);
         for (auto it = m_registered.cbegin(); it != m_registered.cend(); ++it) {
             atspi_event_listener_deregister(m_listener, it.key().toUtf8().constData(), nullptr);
         }
@@ -84,7 +85,8 @@ bool AtspiEventHub::start()
         m_listener = atspi_event_listener_new(&AtspiEventHub::onEvent, this, nullptr);
     }
     GError* error = nullptr;
-    const bool registered = atspi_event_listener_register(m_listener, kFocusEvent.toUtf8().constData(), &error);
+    // Every state change, so that libatspi's cached states stay current; focus is among them.
+    const bool registered = atspi_event_listener_register(m_listener, kStateEvents.toUtf8().constData(), &error);
     if (error != nullptr) {
         g_error_free(error);
     }

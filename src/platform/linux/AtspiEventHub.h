@@ -49,8 +49,9 @@ private:
 };
 
 /**
- * The AT-SPI events this process listens to. The focus event is always on: the element that last
- * gained focus is kept, so the focused element needs no tree walk. Other event types are registered
+ * The AT-SPI events this process listens to. State changes are always on: libatspi keeps its cached
+ * states current from them, and the element that last gained focus is kept, so the focused element
+ * needs no tree walk. Other event types are registered
  * while at least one subscription needs them. libatspi runs listeners inside its own calls (it
  * dispatches while it waits for a reply), so events are only recorded there and delivered to
  * observers later, through their thread's event loop. Main thread only.
@@ -64,7 +65,7 @@ public:
     AtspiEventHub(const AtspiEventHub&) = delete;
     AtspiEventHub& operator=(const AtspiEventHub&) = delete;
 
-    /** Registers the focus listener; false when the registry did not accept it. */
+    /** Registers the state listener; false when the registry did not accept it. */
     [[nodiscard]] bool start();
 
     /** The element that gained focus last and has not lost it since; null when none. Not referenced. */

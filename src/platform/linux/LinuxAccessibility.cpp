@@ -264,10 +264,12 @@ bool LinuxAccessibility::connect()
         m_lastFailedConnect.start();
         return false;
     }
-    // Roles, interfaces and parents never change; states, names, children and text do, and are
-    // asked afresh every time, so nothing stale is ever answered.
-    atspi_accessible_set_cache_mask(m_desktop,
-                                    AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES | ATSPI_CACHE_PARENT));
+    // Roles, interfaces and parents never change. States are cached too, and kept current by the
+    // state events the hub listens to: a state set that libatspi refreshes by itself would make a
+    // call from inside the dispatch of an event, which libdbus cannot nest. Names, children and text
+    // are asked every time.
+    atspi_accessible_set_cache_mask(
+        m_desktop, AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES | ATSPI_CACHE_PARENT | ATSPI_CACHE_STATES));
     m_events = std::make_unique<AtspiEventHub>([this](AtspiAccessible* accessible) { return pidOf(accessible); });
     if (!m_events->start()) {
         qWarning("AT-SPI: the registry did not accept the focus listener; the focused element will be searched for");
