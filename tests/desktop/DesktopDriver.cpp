@@ -1,6 +1,7 @@
 #include "DesktopDriver.h"
 
 #include "DesktopSession.h"
+#include "RawKeyCounter.h"
 #include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/QtScreens.h"
@@ -73,27 +74,8 @@ std::optional<quint64> DesktopDriver::waitForWindow(qint64 pid, const QString& n
 
 std::optional<QRect> DesktopDriver::geometry(quint64 window) const
 {
-    QRect rect;
-    int fields = 0;
-    for (const QString& line :
-         xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)})
-             .split(QLatin1Char('\n'))) {
-        const QString key = line.section(QLatin1Char('='), 0, 0);
-        const int value = line.section(QLatin1Char('='), 1).toInt();
-        if (key == QLatin1String("X")) {
-            rect.moveLeft(value);
-        } else if (key == QLatin1String("Y")) {
-            rect.moveTop(value);
-        } else if (key == QLatin1String("WIDTH")) {
-            rect.setWidth(value);
-        } else if (key == QLatin1String("HEIGHT")) {
-            rect.setHeight(value);
-        } else {
-            continue;
-        }
-        ++fields;
-    }
-    return fields == 4 ? std::optional<QRect>(rect) : std::nullopt;
+    // xdotool's own geometry counts the window manager's frame twice; the server's answer is exact.
+    return clientGeometry(window);
 }
 
 std::optional<quint64> DesktopDriver::activeWindow() const
@@ -128,17 +110,16 @@ void DesktopDriver::drag(QPoint from, QPoint to) const
     constexpr int steps = 8;
     for (int step = 1; step <= steps; ++step) {
         const QPoint at = from + (to - from) * step / steps;
-        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                 QStringLiteral("sleep"), QStringLiteral("0.02")});
+        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("sleep"),
+                 QStringLiteral("0.02")});
     }
     xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 
 QString DesktopDriver::clipboardText() const
 {
-    return QString::fromUtf8(
-        m_session.run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                                QStringLiteral("clipboard")}));
+    return QString::fromUtf8(m_session.run(
+        QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")}));
 }
 
 std::optional<AXElementRef>

@@ -24,9 +24,7 @@ const QString kBefore = QStringLiteral("Hello team, ");
 const QString kSelection = QStringLiteral("i think we should maybe move the meeting to friday");
 const QString kAfter = QStringLiteral(" Thanks.");
 
-const auto isTextArea = [](const QString& role, const QString&) {
-    return role == QLatin1String("AXTextArea") || role == QLatin1String("AXTextField");
-};
+const auto isTextArea = [](const QString& role, const QString&) { return role == QLatin1String("AXTextArea"); };
 
 /** What the results panel offered for the first preset. */
 struct FirstCard
@@ -62,7 +60,8 @@ protected:
             << "the reference service did not start";
         QProcessEnvironment variables;
         variables.insert(QStringLiteral("QUILLORA_BACKEND_URL"), QStringLiteral("http://127.0.0.1:%1").arg(s_port));
-        s_program = session.launch(QStringLiteral(QUILLORA_DESKTOP_PROGRAM), {QStringLiteral("--uitesting")}, variables);
+        s_program =
+            session.launch(QStringLiteral(QUILLORA_DESKTOP_PROGRAM), {QStringLiteral("--uitesting")}, variables);
         ASSERT_NE(s_program, nullptr);
         s_programPid = s_program->processId();
         // The program starts tracking once its permission gate finds the desktop trusted (within a
@@ -96,7 +95,7 @@ protected:
 
     /** Starts an editor and waits for its window, active. */
     std::pair<QProcess*, quint64> startEditor(const QString& program, const QStringList& arguments,
-                                             const QProcessEnvironment& variables = QProcessEnvironment())
+                                              const QProcessEnvironment& variables = QProcessEnvironment())
     {
         QProcess* editor = session().launch(program, arguments, variables);
         EXPECT_NE(editor, nullptr) << program.toStdString();
@@ -119,9 +118,11 @@ protected:
     std::optional<FirstCard> polish(QPoint from, QPoint to, quint64 editorWindow)
     {
         driver().drag(from, to);
-        const std::optional<quint64> icon = driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 5000);
+        const std::optional<quint64> icon =
+            driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 5000);
         if (!icon) {
-            ADD_FAILURE() << "no icon appeared after the drag";
+            ADD_FAILURE() << "no icon appeared after the drag; the program said: "
+                          << s_program->readAllStandardOutput().toStdString();
             return std::nullopt;
         }
         const std::optional<QRect> iconFrame = driver().geometry(*icon);
@@ -135,39 +136,54 @@ protected:
         driver().moveTo(iconFrame->center());
         waitFor([] { return false; }, 700);
         driver().click(iconFrame->center());
-        const std::optional<quint64> results =
-            driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000);
+        const std::optional<quint64> results = driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000);
         EXPECT_TRUE(results) << "the results panel did not open";
         EXPECT_EQ(driver().activeWindow(), editorWindow) << "the panel took focus from the editor";
 
-        const std::optional<AXElementRef> use = driver().waitForElement(
-            s_programPid,
-            [](const QString& role, const QString& title) {
-                return role == QLatin1String("AXButton") && title == QLatin1String("Use");
-            },
-            20000);
-        if (!use) {
-            ADD_FAILURE() << "no result card with a \"Use\" button";
-            return std::nullopt;
-        }
+        // The first card, once it has come to rest with its variation (the panel shows placeholders
+        // first, and the cards slide in).
         FirstCard card;
-        card.useButton = driver().frame(*use).value_or(QRect());
-        if (const std::optional<AXElementRef> frame = driver().parent(*use)) {
-            for (const AXElementRef& child : driver().children(*frame)) {
-                const QString title = driver().title(child);
-                const std::optional<QRect> rect = driver().frame(child);
-                if (child == *use || !rect) {
-                    continue;
-                }
-                if (title.size() > card.variation.size() && title != title.toUpper()) {
-                    card.variation = title;
-                } else if (rect->width() < 40 && rect->height() < 40) {
-                    card.copyButton = *rect;
-                }
-            }
-        }
+        waitFor([&] { return readFirstCard(card); }, 20000);
         EXPECT_FALSE(card.variation.isEmpty()) << "the first card shows no variation";
         return card;
+    }
+
+    /** Reads the first card of the results panel; false while it has no variation or still moves. */
+    bool readFirstCard(FirstCard& card)
+    {
+        card = FirstCard();
+        const std::optional<AXElementRef> use =
+            driver().findElement(s_programPid, [](const QString& role, const QString& title) {
+                return role == QLatin1String("AXButton") && title == QLatin1String("Use");
+            });
+        const std::optional<AXElementRef> frame = use ? driver().parent(*use) : std::nullopt;
+        const std::optional<QRect> before = use ? driver().frame(*use) : std::nullopt;
+        if (!frame || !before) {
+            return false;
+        }
+        for (const AXElementRef& child : driver().children(*frame)) {
+            const QString title = driver().title(child);
+            const std::optional<QRect> rect = driver().frame(child);
+            if (child == *use || !rect) {
+                continue;
+            }
+            if (title.size() > card.variation.size() && title != title.toUpper()) {
+                card.variation = title;
+            } else if (rect->width() < 40 && rect->height() < 40) {
+                card.copyButton = *rect;
+            }
+        }
+        waitFor([] { return false; }, 150);
+        card.useButton = *before;
+        return !card.variation.isEmpty() && driver().frame(*use) == before;
+    }
+
+    /** Presses "Use" and waits for the panel to leave the screen, as it does before pasting. */
+    void clickUse(const FirstCard& card)
+    {
+        driver().click(card.useButton.center());
+        EXPECT_TRUE(waitFor([] { return !s_driver->window(s_programPid, QStringLiteral("^results$")); }, 3000))
+            << "the results panel stayed after \"Use\"";
     }
 
     /** Clicks away from the text and lets the multi-click window pass. */
@@ -187,12 +203,16 @@ protected:
         ASSERT_TRUE(text) << "the editor's text is not exposed through AT-SPI";
         ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000))
             << driver().text(*text).toStdString();
-        const std::optional<QRect> range =
-            driver().rangeFrame(*text, AXRange{kBefore.size(), kSelection.size()});
-        ASSERT_TRUE(range && range->width() > 50) << "no bounds for the selection";
-        const QPoint from(range->left() + 1, range->center().y());
-        const QPoint to(range->right() - 1, range->center().y());
-        const QPoint away(range->right() + 60, range->bottom() + 60);
+        // From the first character's left quarter to the last one's right quarter: each end snaps
+        // to the boundary it is nearest to, so exactly the selection is selected.
+        const std::optional<QRect> first = driver().rangeFrame(*text, AXRange{kBefore.size(), 1});
+        const std::optional<QRect> last =
+            driver().rangeFrame(*text, AXRange{kBefore.size() + kSelection.size() - 1, 1});
+        ASSERT_TRUE(first && last && last->left() > first->left() + 50) << "no bounds for the selection";
+        const QPoint from(first->left() + first->width() / 4, first->center().y());
+        const QPoint to(last->left() + last->width() * 3 / 4, last->center().y());
+        const QRect range = first->united(*last);
+        const QPoint away(range.right() + 60, range.bottom() + 60);
 
         if (alsoCopyOnly) {
             const std::optional<FirstCard> card = polish(from, to, window);
@@ -207,7 +227,7 @@ protected:
 
         const std::optional<FirstCard> card = polish(from, to, window);
         ASSERT_TRUE(card);
-        driver().click(card->useButton.center());
+        clickUse(*card);
         EXPECT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + card->variation + kAfter; }, 5000))
             << "the editor holds \"" << driver().text(*text).toStdString() << "\"";
         settle(away);
@@ -222,9 +242,9 @@ protected:
 
 TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAGtkEditorAndCopyOnlyFillsTheClipboard)
 {
-    const auto [editor, window] = startEditor(QStringLiteral("/usr/bin/python3"),
-                                              {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"),
-                                               kBefore + kSelection + kAfter});
+    const auto [editor, window] =
+        startEditor(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), kBefore + kSelection + kAfter});
     ASSERT_NE(editor, nullptr);
     useFirstVariationIn(editor, window, true);
     editor->terminate();
@@ -233,8 +253,7 @@ TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAGtkEditorAndCopyOnlyFillsTheCl
 
 TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAQtEditor)
 {
-    const auto [editor, window] =
-        startEditor(QStringLiteral(QUILLORA_QT_EDITOR), {kBefore + kSelection + kAfter});
+    const auto [editor, window] = startEditor(QStringLiteral(QUILLORA_QT_EDITOR), {kBefore + kSelection + kAfter});
     ASSERT_NE(editor, nullptr);
     useFirstVariationIn(editor, window, false);
     editor->terminate();
@@ -250,12 +269,13 @@ TEST_F(DesktopLoopTest, UseReplacesTheSelectionInABrowserTextArea)
     QUrl page = QUrl::fromLocalFile(QStringLiteral(QUILLORA_FIXTURES "/textarea.html"));
     page.setFragment(kBefore + kSelection + kAfter);
     const QString profile = session().scratchPath() + QStringLiteral("/chromium");
-    const auto [editor, window] = startEditor(
-        chromium, {QStringLiteral("--no-sandbox"), QStringLiteral("--force-renderer-accessibility"),
-                   QStringLiteral("--user-data-dir=") + profile, QStringLiteral("--no-first-run"),
-                   QStringLiteral("--no-default-browser-check"), QStringLiteral("--disable-gpu"),
-                   QStringLiteral("--password-store=basic"), QStringLiteral("--window-position=60,60"),
-                   QStringLiteral("--window-size=900,500"), QStringLiteral("--app=") + page.toString(QUrl::FullyEncoded)});
+    const auto [editor, window] =
+        startEditor(chromium, {QStringLiteral("--no-sandbox"), QStringLiteral("--force-renderer-accessibility"),
+                               QStringLiteral("--user-data-dir=") + profile, QStringLiteral("--no-first-run"),
+                               QStringLiteral("--no-default-browser-check"), QStringLiteral("--disable-gpu"),
+                               QStringLiteral("--password-store=basic"), QStringLiteral("--window-position=60,60"),
+                               QStringLiteral("--window-size=900,500"),
+                               QStringLiteral("--app=") + page.toString(QUrl::FullyEncoded)});
     ASSERT_NE(editor, nullptr);
     useFirstVariationIn(editor, window, false);
     editor->terminate();
@@ -292,7 +312,7 @@ TEST_F(DesktopLoopTest, UseInXtermPastesWithoutInterruptingAndTheSelectionComesF
     const std::optional<FirstCard> card = polish(from, to, window);
     ASSERT_TRUE(card);
     EXPECT_EQ(keys.presses(), 0) << "a key was posted to read the terminal's selection";
-    driver().click(card->useButton.center());
+    clickUse(*card);
     EXPECT_TRUE(waitFor(
         [&] {
             QFile file(received);

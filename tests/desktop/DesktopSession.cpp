@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <sys/prctl.h>
 #include <sys/types.h>
@@ -70,6 +71,11 @@ bool windowManagerRuns(const QByteArray& name)
 std::unique_ptr<DesktopSession> DesktopSession::start(QString* whyNot)
 {
     std::unique_ptr<DesktopSession> session(new DesktopSession);
+    // For a failing test the logs of the session's programs can be kept.
+    if (qEnvironmentVariableIsSet("QUILLORA_KEEP_DESKTOP_LOGS")) {
+        session->m_root.setAutoRemove(false);
+        std::fprintf(stderr, "desktop session logs in %s\n", qPrintable(session->m_root.path()));
+    }
     QString failure;
     if (!session->m_root.isValid()) {
         failure = QStringLiteral("no temporary folder");
@@ -111,8 +117,8 @@ QString DesktopSession::startServer()
     for (const char* folder : {"runtime", "config", "data", "cache"}) {
         QDir(root).mkpath(QString::fromLatin1(folder));
     }
-    QFile::setPermissions(root + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                                 QFileDevice::ExeOwner);
+    QFile::setPermissions(root + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     m_environment = QProcessEnvironment::systemEnvironment();
     m_environment.remove(QStringLiteral("AT_SPI_BUS_ADDRESS"));
     m_environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -126,35 +132,36 @@ QString DesktopSession::startServer()
     m_environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("x11"));
     m_environment.remove(QStringLiteral("NO_AT_BRIDGE"));
 
-    // A display number no other server holds; another test may take it first, so a few are tried.
-    const int first = 200 + int(getpid() % 500);
-    for (int number = first; number < first + 20; ++number) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
-            continue;
-        }
-        const QString display = QStringLiteral(":%1").arg(number);
-        QProcess* server = launch(QStringLiteral("Xvfb"), {display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                                           QStringLiteral("1920x1080x24"), QStringLiteral("-nolisten"),
-                                                           QStringLiteral("tcp")});
-        if (server == nullptr) {
-            return QStringLiteral("Xvfb could not be started");
-        }
-        if (waitFor([&] { return server->state() != QProcess::Running || displayAnswers(display.toUtf8()); }, 5000) &&
-            server->state() == QProcess::Running) {
-            m_environment.insert(QStringLiteral("DISPLAY"), display);
-            return QString();
-        }
-        server->kill();
-        server->waitForFinished(1000);
+    // Xvfb picks a display no other server holds (their sockets may be invisible from here, in
+    // the abstract namespace) and writes its number to standard output.
+    QProcess* server =
+        launch(QStringLiteral("Xvfb"),
+               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                QStringLiteral("1920x1080x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (server == nullptr) {
+        return QStringLiteral("Xvfb could not be started");
     }
-    return QStringLiteral("Xvfb did not start on any free display");
+    if (!waitFor(
+            [&] {
+                server->waitForReadyRead(50);
+                return server->canReadLine() || server->state() != QProcess::Running;
+            },
+            10000) ||
+        !server->canReadLine()) {
+        return QStringLiteral("Xvfb did not start");
+    }
+    const QString display = QLatin1Char(':') + QString::fromUtf8(server->readLine()).trimmed();
+    if (!displayAnswers(display.toUtf8())) {
+        return QStringLiteral("Xvfb does not answer on %1").arg(display);
+    }
+    m_environment.insert(QStringLiteral("DISPLAY"), display);
+    return QString();
 }
 
 QString DesktopSession::startBus()
 {
-    QProcess* bus = launch(QStringLiteral("dbus-daemon"),
-                           {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    QProcess* bus = launch(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                                           QStringLiteral("--print-address=1")});
     if (bus == nullptr || !bus->waitForReadyRead(5000)) {
         return QStringLiteral("the session D-Bus (dbus-daemon) could not be started");
     }
@@ -162,11 +169,11 @@ QString DesktopSession::startBus()
     m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
     // Switching accessibility on starts the AT-SPI bus; applications started later expose themselves.
     const QByteArray enabled =
-        run(QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                                          QStringLiteral("--dest=org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                          QStringLiteral("org.freedesktop.DBus.Properties.Set"),
-                                          QStringLiteral("string:org.a11y.Status"), QStringLiteral("string:IsEnabled"),
-                                          QStringLiteral("variant:boolean:true")},
+        run(QStringLiteral("dbus-send"),
+            {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.a11y.Bus"),
+             QStringLiteral("/org/a11y/bus"), QStringLiteral("org.freedesktop.DBus.Properties.Set"),
+             QStringLiteral("string:org.a11y.Status"), QStringLiteral("string:IsEnabled"),
+             QStringLiteral("variant:boolean:true")},
             10000);
     if (!enabled.contains("method return")) {
         return QStringLiteral("the AT-SPI bus (at-spi2-core) did not start");
@@ -176,14 +183,23 @@ QString DesktopSession::startBus()
 
 QString DesktopSession::startWindowManager()
 {
-    if (launch(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}) == nullptr) {
-        return QStringLiteral("openbox could not be started");
-    }
     const QByteArray display = m_environment.value(QStringLiteral("DISPLAY")).toUtf8();
-    if (!waitFor([&] { return windowManagerRuns(display); }, 20000)) {
-        return QStringLiteral("openbox did not take over the display");
+    // openbox now and then gives up at start on a busy machine; it is given a few chances.
+    int exitCode = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QProcess* manager = launch(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        if (manager == nullptr) {
+            return QStringLiteral("openbox could not be started");
+        }
+        const bool runs = waitFor([&] { return manager->waitForFinished(20) || windowManagerRuns(display); }, 10000);
+        if (runs && manager->state() == QProcess::Running) {
+            return QString();
+        }
+        exitCode = manager->exitCode();
+        manager->kill();
+        manager->waitForFinished(1000);
     }
-    return QString();
+    return QStringLiteral("openbox did not take over the display (exit code %1)").arg(exitCode);
 }
 
 QProcess* DesktopSession::launch(const QString& program, const QStringList& arguments,

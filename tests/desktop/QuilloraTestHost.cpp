@@ -37,9 +37,13 @@ int main(int argc, char** argv)
     PresetManager presets(client);
     HistoryManager history;
     WidgetPanelFactory panels;
-    SelectionTracker tracker(
-        {panels, SelectedTextManager::shared(), history, AIPolishingService(client, presets)});
+    SelectionTracker tracker({panels, SelectedTextManager::shared(), history, AIPolishingService(client, presets)});
 
+    // Each confirmed selection is told too, so that a failing test shows what was read.
+    QObject::connect(&tracker, &SelectionTracker::lastCapturedTextChanged, &app, [&tracker] {
+        std::printf("captured: %s\n", qPrintable(tracker.lastCapturedText()));
+        std::fflush(stdout);
+    });
     QTimer gate;
     const auto check = [&] {
         if (!tracker.isTracking() && tracker.isEnabled() &&

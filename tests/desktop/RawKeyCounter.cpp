@@ -51,4 +51,23 @@ void RawKeyCounter::reset()
     m_presses = 0;
 }
 
+std::optional<QRect> clientGeometry(quint64 window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<QRect> geometry;
+    XWindowAttributes attributes{};
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(display, Window(window), &attributes) != 0 &&
+        XTranslateCoordinates(display, Window(window), DefaultRootWindow(display), 0, 0, &x, &y, &child) != 0) {
+        geometry = QRect(x, y, attributes.width, attributes.height);
+    }
+    XCloseDisplay(display);
+    return geometry;
+}
+
 } // namespace quillora::test

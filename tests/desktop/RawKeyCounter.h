@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
+
+#include <optional>
 
 struct _XDisplay;
 
@@ -27,5 +30,8 @@ private:
     int m_opcode = -1;
     int m_presses = 0;
 };
+
+/** A window's client area in root coordinates, as the X server places it; none for no such window. */
+[[nodiscard]] std::optional<QRect> clientGeometry(quint64 window);
 
 } // namespace quillora::test

@@ -33,7 +33,8 @@ TEST(AtspiTimeBudgetTest, AFrozenApplicationCostsACallItsBudgetAndAnswersAgainOn
     std::optional<AXElementRef> focused;
     ASSERT_TRUE(waitFor(
         [&] {
-            const AXReply<AXAny> reply = accessibility.copyAttributeValue(systemWide, QStringLiteral("AXFocusedUIElement"));
+            const AXReply<AXAny> reply =
+                accessibility.copyAttributeValue(systemWide, QStringLiteral("AXFocusedUIElement"));
             const AXElementRef* element = reply.ok() ? reply.value.get<AXElementRef>() : nullptr;
             if (element != nullptr && driver.text(*element) == kText) {
                 focused = *element;

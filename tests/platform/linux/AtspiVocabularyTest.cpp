@@ -15,7 +15,7 @@ TEST(AtspiVocabularyTest, TheCommandCharacterIsTheKeyHeldWithControlInGtkAndQtBi
         std::optional<QString> character;
     } rows[] = {
         {"c;<Alt>e:c;<Primary>c", QStringLiteral("C")}, // GTK: mnemonic; menu path; accelerator
-        {"Ctrl+C", QStringLiteral("C")},                 // Qt
+        {"Ctrl+C", QStringLiteral("C")},                // Qt
         {"ctrl+v", QStringLiteral("V")},
         {"<Control>x", QStringLiteral("X")},
         {"<Primary><Shift>z", QStringLiteral("Z")},

@@ -19,9 +19,8 @@ QByteArray readAs(DesktopSession& session, const QString& type)
     // xclip blocks while this process serves the selection, so it runs beside the event loop.
     QProcess reader;
     reader.setProcessEnvironment(session.environment());
-    reader.start(QStringLiteral("xclip"),
-                 {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"),
-                  type});
+    reader.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
+                                           QStringLiteral("clipboard"), QStringLiteral("-t"), type});
     waitFor([&] { return reader.state() == QProcess::NotRunning; }, 5000);
     return reader.readAllStandardOutput();
 }
@@ -62,8 +61,9 @@ TEST(LinuxPasteboardSessionTest, RestoredItemsKeepEveryTypeAndAreServedToOtherAp
 
     // Another application's copy moves the count, seen through XFixes.
     const qint64 before = pasteboard.changeCount();
-    QProcess* owner = session.launch(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                                               QStringLiteral("-i"), QStringLiteral("-quiet")});
+    QProcess* owner =
+        session.launch(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                                 QStringLiteral("-i"), QStringLiteral("-quiet")});
     ASSERT_NE(owner, nullptr);
     owner->write("theirs");
     owner->closeWriteChannel();

@@ -35,10 +35,7 @@ public:
     QList<TypedKey> typed;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        typed.append({event->nativeVirtualKey(), event->modifiers()});
-    }
+    void keyPressEvent(QKeyEvent* event) override { typed.append({event->nativeVirtualKey(), event->modifiers()}); }
 };
 
 class X11KeyEventSinkSessionTest : public ::testing::Test
@@ -123,7 +120,8 @@ TEST_F(X11KeyEventSinkSessionTest, TheUsersHeldModifierIsReleasedBeforeTheShortc
     // Key-downs without their key-ups are released when the sink goes.
     {
         X11KeyEventSink forgetful(m_defaults);
-        ASSERT_TRUE(forgetful.post({Key(Key::b).rawValue(), true, Modifier(Modifier::shift).eventFlag(), std::nullopt}));
+        ASSERT_TRUE(
+            forgetful.post({Key(Key::b).rawValue(), true, Modifier(Modifier::shift).eventFlag(), std::nullopt}));
         EXPECT_TRUE(anyKeyDown());
     }
     EXPECT_FALSE(anyKeyDown());

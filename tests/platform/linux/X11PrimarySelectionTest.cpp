@@ -1,9 +1,9 @@
 // The PRIMARY selection on the test desktop: its text is taken only when its owner changed after
 // the gesture began, so a selection left from before is never used.
+#include "platform/linux/X11PrimarySelection.h"
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"
-#include "platform/linux/X11PrimarySelection.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +54,8 @@ TEST(X11PrimarySelectionTest, OnlyAnOwnerChangeAfterTheGestureBeganIsRead)
     // Reading never takes PRIMARY: its owner is still the other client.
     ownPrimary(session, QStringLiteral("still theirs"));
     EXPECT_EQ(primary.textChangedDuringGesture(), QStringLiteral("still theirs"));
-    EXPECT_EQ(session.run(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"),
-                                                    QStringLiteral("primary")}),
+    EXPECT_EQ(session.run(QStringLiteral("xclip"),
+                          {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("primary")}),
               QByteArray("still theirs"));
 }
 
