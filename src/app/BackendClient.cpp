@@ -4,10 +4,10 @@
 #include "app/AppLogger.h"
 #include "app/BackendOrigin.h"
 #include "app/UpdateManager.h"
-#include "core/Utf8Text.h"
 #include "core/AsyncEvent.h"
 #include "core/Clock.h"
 #include "core/ErrorRecord.h"
+#include "core/Utf8Text.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 
@@ -124,11 +124,17 @@ std::optional<QString> storedString(const QString& key)
 
 BackendClient::BackendClient(const QString& origin, UpdateManager* updateManager, QObject* parent)
     : QObject(parent)
-    , m_baseURL(BackendOrigin::baseURL(origin))
     , m_updateManager(updateManager)
     , m_usesSharedUpdateManager(updateManager == nullptr)
     , m_network(new QNetworkAccessManager(this))
 {
+    setOrigin(origin);
+}
+
+void BackendClient::setOrigin(const QString& origin)
+{
+    m_baseURL = BackendOrigin::baseURL(origin);
+    m_originError.reset();
     if (const std::optional<QString> refusal = BackendOrigin::refusal(origin)) {
         m_originError = std::make_shared<ErrorRecord>(describedError(kDomain, kRefusedOriginCode, *refusal));
         AppLogger::log(QStringLiteral("❌ ") + *refusal, kLogFile);

@@ -61,6 +61,13 @@ public:
     /** The origin followed by "/api/v1", without a trailing slash. */
     [[nodiscard]] const QString& baseURL() const { return m_baseURL; }
 
+    /**
+     * Points the client at `origin` from the next request on, checking it as the constructor does.
+     * Requests already on their way finish against the old origin. Never fails: a refused origin
+     * makes every later request fail, as `originError()` tells.
+     */
+    void setOrigin(const QString& origin);
+
     /** Why the origin was refused; null when it is usable. */
     [[nodiscard]] std::shared_ptr<const ErrorRecord> originError() const { return m_originError; }
 

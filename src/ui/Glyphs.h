@@ -19,6 +19,34 @@ enum class Glyph {
     DocOnDoc,
     /** A tick: done. */
     Checkmark,
+    /** A filled disc with a plus cut out: add. */
+    PlusCircleFill,
+    /** Three short horizontal bars: a drag handle. */
+    LineThreeHorizontal,
+    /** A bin with a lid: delete. */
+    Trash,
+    /** A clock face: history. */
+    Clock,
+    /** A magnifying glass: search. */
+    MagnifyingGlass,
+    /** A filled disc with a tick cut out: granted. */
+    CheckmarkCircleFill,
+    /** An opening quotation mark. */
+    QuoteOpening,
+    /** A chip with pins: the model. */
+    Cpu,
+    /** A stopwatch: the response time. */
+    Timer,
+    /** A sheet with an arrow pointing into it: paste and replace. */
+    ArrowRightDocOnClipboard,
+    /** A filled disc with an upward arrow cut out: update. */
+    ArrowUpCircleFill,
+    /** A shield with a chequered face: permissions. */
+    ShieldCheckered,
+    /** Three sliders: settings of the presets. */
+    SliderHorizontal3,
+    /** A globe: the backend service. */
+    Globe,
 };
 
 /** Draws `glyph` in `color`, fitted into the square centred in `rect`. Bold strokes for `bold`. */

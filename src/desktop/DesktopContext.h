@@ -1,0 +1,90 @@
+#pragma once
+
+#include "ui/MainWindow.h"
+#include "ui/SettingsWindow.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+namespace quillora {
+
+class AXManager;
+class AppleScriptManager;
+class BackendClient;
+class BackendSettings;
+class HistoryManager;
+class PasteService;
+class PasteboardManager;
+class Platform;
+class PresetManager;
+class SelectedTextManager;
+class SelectionTracker;
+class TrayEntry;
+class UpdateManager;
+class WidgetPanelFactory;
+struct ShellServices;
+
+/**
+ * The desktop program's object graph, built once from the platform: the toolkit, the stores, the
+ * backend client, the selection tracker (held for the life of the process), the floating panels,
+ * the windows and the tray entry. Wipes the stored state first when launched with "--uitesting".
+ */
+class DesktopContext final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /** Builds everything on `platform` (which must outlive the context) for a launch with `arguments`. */
+    DesktopContext(Platform& platform, const QStringList& arguments);
+    ~DesktopContext() override;
+
+    /** Puts the tray entry up when there is a tray, and opens the main window. */
+    void start();
+
+    /** Brings the one main window to the front, making it when none is open. */
+    void showHistory();
+
+    /** Brings the settings window to the front, making it when none is open. */
+    void showSettings();
+
+    /** Ends the program. */
+    void quit();
+
+    [[nodiscard]] MainWindow* mainWindow() const { return m_mainWindow; }
+    [[nodiscard]] SettingsWindow* settingsWindow() const { return m_settingsWindow; }
+    [[nodiscard]] TrayEntry* trayEntry() const { return m_tray.get(); }
+    [[nodiscard]] SelectionTracker& tracker() const { return *m_tracker; }
+
+Q_SIGNALS:
+    /** Sent before the program starts itself anew: whatever claims the session must let go. */
+    void aboutToRelaunch();
+    /** Sent when a relaunch could not start: the claims are taken back. */
+    void relaunchFailed();
+
+private:
+    [[nodiscard]] ShellServices services() const;
+
+    Platform& m_platform;
+    bool m_wiped;
+    // Declared in dependency order, so that each is destroyed before what it uses.
+    std::unique_ptr<AXManager> m_axManager;
+    std::unique_ptr<PasteboardManager> m_pasteboardManager;
+    std::unique_ptr<AppleScriptManager> m_appleScriptManager;
+    std::unique_ptr<SelectedTextManager> m_textManager;
+    std::unique_ptr<UpdateManager> m_updates;
+    std::unique_ptr<BackendClient> m_backend;
+    std::unique_ptr<BackendSettings> m_backendSettings;
+    std::unique_ptr<PresetManager> m_presets;
+    std::unique_ptr<HistoryManager> m_history;
+    std::unique_ptr<PasteService> m_pasteService;
+    std::unique_ptr<WidgetPanelFactory> m_panels;
+    std::unique_ptr<SelectionTracker> m_tracker;
+    std::unique_ptr<TrayEntry> m_tray;
+    QPointer<MainWindow> m_mainWindow;
+    QPointer<SettingsWindow> m_settingsWindow;
+};
+
+} // namespace quillora

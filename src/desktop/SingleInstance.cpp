@@ -1,0 +1,64 @@
+#include "desktop/SingleInstance.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+
+namespace quillora {
+
+namespace {
+
+const QString kService = QString::fromLatin1(SingleInstance::serviceName);
+const QString kPath = QString::fromLatin1(SingleInstance::objectPath);
+const QString kInterface = QStringLiteral("com.tessel.quillora.Application");
+// A running instance answers at once; one that hangs must not hold the second start for long.
+constexpr int kRaiseTimeoutMs = 5000;
+
+} // namespace
+
+SingleInstance::SingleInstance(QObject* parent)
+    : QObject(parent)
+{
+}
+
+SingleInstance::~SingleInstance()
+{
+    release();
+}
+
+SingleInstance::Claim SingleInstance::claim()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr) {
+        return Claim::NoSessionBus;
+    }
+    bus.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
+        kService, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        m_owner = true;
+        return Claim::Owner;
+    }
+    bus.unregisterObject(kPath);
+    QDBusMessage raise = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Raise"));
+    bus.call(raise, QDBus::Block, kRaiseTimeoutMs);
+    return Claim::AlreadyRunning;
+}
+
+void SingleInstance::release()
+{
+    if (!m_owner) {
+        return;
+    }
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(kService);
+    bus.unregisterObject(kPath);
+    m_owner = false;
+}
+
+void SingleInstance::Raise()
+{
+    Q_EMIT raiseRequested();
+}
+
+} // namespace quillora

@@ -1,0 +1,276 @@
+#include "ShellFixture.h"
+
+#include "app/PermissionGate.h"
+#include "ui/ContentView.h"
+#include "ui/EmptyStateView.h"
+#include "ui/GateBanner.h"
+#include "ui/HistoryCardView.h"
+#include "ui/MainWindow.h"
+#include "ui/TrackingControlGroup.h"
+#include "ui/UpdateBanner.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace quillora {
+namespace {
+
+class MainWindowTest : public ShellFixture
+{
+protected:
+    void TearDown() override
+    {
+        m_window.reset();
+        ShellFixture::TearDown();
+    }
+
+    MainWindow& openWindow()
+    {
+        m_window = std::make_unique<MainWindow>(services());
+        m_window->show();
+        return *m_window;
+    }
+
+    bool shown(const QString& name) const { return find(*m_window, name).isVisibleTo(m_window.get()); }
+
+    void search(const QString& text) { find<QLineEdit>(*m_window, QStringLiteral("search-field")).setText(text); }
+
+    QStringList shownOriginals() const
+    {
+        QStringList originals;
+        for (const HistoryCardView* card : m_window->content().cards()) {
+            originals.append(card->item().originalText);
+        }
+        return originals;
+    }
+
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(MainWindowTest, WarningGivesWayToTheRestartPromptWithinASecondOfTrustAndTrackingStarts)
+{
+    desktop().accessibility().setTrusted(false);
+    MainWindow& window = openWindow();
+    EXPECT_TRUE(shown(QStringLiteral("permission-warning")));
+    EXPECT_FALSE(shown(QStringLiteral("restart-prompt")));
+    EXPECT_FALSE(tracker().isTracking());
+
+    click(window, QStringLiteral("open-settings-btn"));
+    EXPECT_EQ(desktop().accessibility().settingsOpenCount(), 1);
+
+    desktop().accessibility().setTrusted(true);
+    advance(0.9);
+    EXPECT_TRUE(shown(QStringLiteral("permission-warning")));
+    advance(0.1);
+    EXPECT_FALSE(shown(QStringLiteral("permission-warning")));
+    EXPECT_TRUE(shown(QStringLiteral("restart-prompt")));
+    EXPECT_TRUE(tracker().isTracking());
+
+    // Losing trust shows the warning again without stopping the tracker; its return, the prompt.
+    desktop().accessibility().setTrusted(false);
+    advance(1);
+    EXPECT_TRUE(shown(QStringLiteral("permission-warning")));
+    EXPECT_TRUE(tracker().isTracking());
+    desktop().accessibility().setTrusted(true);
+    click(window, QStringLiteral("check-permissions-btn"));
+    EXPECT_TRUE(shown(QStringLiteral("restart-prompt")));
+
+    int relaunched = 0;
+    QObject::connect(&window.gate(), &PermissionGate::relaunched, &window, [&relaunched] { ++relaunched; });
+    click(window, QStringLiteral("restart-now-btn"));
+    EXPECT_EQ(desktop().workspace().relaunches(), QList<QStringList>{QStringList()});
+    EXPECT_EQ(relaunched, 1);
+}
+
+TEST_F(MainWindowTest, ChecksRunOnlyWhileTheWindowIsShownAndAFailedRelaunchKeepsRunning)
+{
+    desktop().accessibility().setTrusted(false);
+    MainWindow& window = openWindow();
+    EXPECT_TRUE(window.gate().isChecking());
+    window.hide();
+    EXPECT_FALSE(window.gate().isChecking());
+    EXPECT_EQ(clock().pendingTimers(), 0);
+    desktop().accessibility().setTrusted(true);
+    advance(5);
+    EXPECT_FALSE(tracker().isTracking());
+
+    window.show();
+    EXPECT_TRUE(tracker().isTracking());
+    desktop().workspace().setRelaunchFails(true);
+    int failed = 0;
+    QObject::connect(&window.gate(), &PermissionGate::relaunchFailed, &window, [&failed] { ++failed; });
+    click(window, QStringLiteral("restart-now-btn"));
+    EXPECT_EQ(failed, 1);
+    EXPECT_TRUE(logged(QStringLiteral("❌ Failed to relaunch app: ")));
+}
+
+TEST_F(MainWindowTest, TrustedAtLaunchShowsNoBannerAndStartsTrackingUnlessPaused)
+{
+    desktop().accessibility().setTrusted(true);
+    for (const bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused earlier" : "never paused");
+        desktop().userDefaults().set(QString::fromLatin1(SelectionTracker::trackingEnabledKey), !paused);
+        makeTracker();
+        openWindow();
+        EXPECT_FALSE(shown(QStringLiteral("permission-warning")));
+        EXPECT_FALSE(shown(QStringLiteral("restart-prompt")));
+        EXPECT_EQ(tracker().isTracking(), !paused);
+        m_window.reset();
+    }
+}
+
+TEST_F(MainWindowTest, TrackingPauseSurvivesARelaunchUntilResume)
+{
+    desktop().accessibility().setTrusted(true);
+    MainWindow& window = openWindow();
+    EXPECT_EQ(window.trackingControls().statusText(), QStringLiteral("Active"));
+    QToolButton& toggle = find<QToolButton>(window, QStringLiteral("tracking-toggle-btn"));
+    EXPECT_EQ(toggle.text(), QStringLiteral("Stop"));
+    toggle.click();
+    EXPECT_EQ(window.trackingControls().statusText(), QStringLiteral("Paused"));
+    EXPECT_EQ(toggle.text(), QStringLiteral("Resume"));
+
+    m_window.reset();
+    makeTracker();
+    MainWindow& relaunched = openWindow();
+    advance(3);
+    EXPECT_FALSE(tracker().isTracking());
+    EXPECT_EQ(relaunched.trackingControls().statusText(), QStringLiteral("Paused"));
+    click(relaunched, QStringLiteral("tracking-toggle-btn"));
+    EXPECT_TRUE(tracker().isTracking());
+    EXPECT_EQ(find<QToolButton>(relaunched, QStringLiteral("tracking-toggle-btn")).accessibleName(),
+              QStringLiteral("Stop"));
+}
+
+TEST_F(MainWindowTest, SearchFindsOriginalsAndVariationsIgnoringCaseButNotPresetNames)
+{
+    history().addEntry(QStringLiteral("meeting notes for friday"),
+                       {PolishedResult(QStringLiteral("Professional"), QStringLiteral("Agenda attached."))},
+                       std::nullopt, std::nullopt);
+    history().addEntry(QStringLiteral("hey there"),
+                       {PolishedResult(QStringLiteral("Casual"), QStringLiteral("Straße is closed today"))},
+                       std::nullopt, std::nullopt);
+    openWindow();
+    struct Case
+    {
+        QString search;
+        QStringList expected;
+    };
+    const QList<Case> cases = {
+        {QString(), {QStringLiteral("hey there"), QStringLiteral("meeting notes for friday")}},
+        {QStringLiteral("MEETING"), {QStringLiteral("meeting notes for friday")}},
+        {QStringLiteral("agenda"), {QStringLiteral("meeting notes for friday")}},
+        {QStringLiteral("STRASSE"), {QStringLiteral("hey there")}},
+        {QStringLiteral("Professional"), {}},
+        {QStringLiteral("casual"), {}},
+        {QStringLiteral(" "), {QStringLiteral("hey there"), QStringLiteral("meeting notes for friday")}},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.search.toStdString());
+        search(testCase.search);
+        EXPECT_EQ(shownOriginals(), testCase.expected);
+        EXPECT_EQ(shown(QStringLiteral("history-empty-state")), testCase.expected.isEmpty());
+    }
+}
+
+TEST_F(MainWindowTest, EmptyStateSaysNoHistoryYetWithoutSearchAndNoMatchesWithOne)
+{
+    MainWindow& window = openWindow();
+    auto& empty = find<EmptyStateView>(window, QStringLiteral("history-empty-state"));
+    EXPECT_TRUE(shown(QStringLiteral("history-empty-state")));
+    EXPECT_EQ(empty.title(), QStringLiteral("No History Yet"));
+    EXPECT_EQ(empty.description(), QStringLiteral("Selected text you polish will appear here."));
+    search(QStringLiteral("x"));
+    EXPECT_EQ(empty.title(), QStringLiteral("No Matches"));
+    EXPECT_EQ(empty.description(), QStringLiteral("Try a different search term."));
+
+    history().addEntry(QStringLiteral("abc"), {}, std::nullopt, std::nullopt);
+    EXPECT_TRUE(shown(QStringLiteral("history-empty-state")));
+    search(QString());
+    EXPECT_FALSE(shown(QStringLiteral("history-empty-state")));
+}
+
+TEST_F(MainWindowTest, BadgeShowsOnlyWithBothModelAndResponseTime)
+{
+    struct Case
+    {
+        std::optional<QString> model;
+        std::optional<double> time;
+        std::optional<QString> shownTime;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("gpt-4o"), 1.234, QStringLiteral("1.23s")},
+        {QStringLiteral("gpt-4o"), 0.5, QStringLiteral("0.50s")},
+        {QStringLiteral("gpt-4o"), std::nullopt, std::nullopt},
+        {std::nullopt, 2.0, std::nullopt},
+    };
+    for (const Case& testCase : cases) {
+        history().clearHistory();
+        history().addEntry(QStringLiteral("text"), {}, testCase.model, testCase.time);
+        openWindow();
+        ASSERT_EQ(m_window->content().cards().size(), 1);
+        const HistoryCardView& card = *m_window->content().cards().first();
+        const auto* time = card.findChild<QLabel*>(QStringLiteral("response-time"));
+        EXPECT_EQ(time != nullptr, testCase.shownTime.has_value());
+        if (time != nullptr) {
+            EXPECT_EQ(time->text(), *testCase.shownTime);
+        }
+        EXPECT_FALSE(find<QLabel>(card, QStringLiteral("history-date")).text().isEmpty());
+        m_window.reset();
+    }
+}
+
+TEST_F(MainWindowTest, ClearHistoryWritesTheEmptyFileEvenWhenTheListIsEmpty)
+{
+    MainWindow& window = openWindow();
+    const QString path = *history().historyURL();
+    ASSERT_FALSE(QFile::exists(path));
+    click(window, QStringLiteral("clear-history-btn"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("[]"));
+}
+
+TEST_F(MainWindowTest, CardButtonsCopyAndPasteTheirText)
+{
+    history().addEntry(QStringLiteral("original words"),
+                       {PolishedResult(QStringLiteral("Concise"), QStringLiteral("Short words."))}, std::nullopt,
+                       std::nullopt);
+    MainWindow& window = openWindow();
+    const HistoryCardView& card = *window.content().cards().first();
+    click(card, QStringLiteral("copy-original-btn"));
+    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("original words"));
+    EXPECT_EQ(find<QToolButton>(card, QStringLiteral("copy-original-btn")).accessibleName(),
+              QStringLiteral("Copy original text"));
+    click(card, QStringLiteral("copy-result-btn"));
+    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Short words."));
+
+    SimApp& editor = desktop().addApp(
+        SimAppSpec{QStringLiteral("TextEdit"), std::nullopt, QStringLiteral("old"), AXRange{0, 3}, true});
+    desktop().pasteboard().setString(QStringLiteral("other"));
+    click(card, QStringLiteral("paste-result-btn"));
+    advance(PasteService::pasteDelay);
+    EXPECT_EQ(editor.text(), QStringLiteral("Short words."));
+}
+
+TEST_F(MainWindowTest, UpdateBannerShowsANewerVersionUntilLater)
+{
+    MainWindow& window = openWindow();
+    EXPECT_FALSE(shown(QStringLiteral("update-banner")));
+    updates().notify(QStringLiteral("1.10"), QUrl(QStringLiteral("https://example.com/download")));
+    QCoreApplication::sendPostedEvents(&updates(), QEvent::MetaCall);
+    ASSERT_TRUE(shown(QStringLiteral("update-banner")));
+    EXPECT_EQ(find<UpdateBanner>(window, QStringLiteral("update-banner")).message(),
+              QStringLiteral("New Version Available: v1.10"));
+
+    click(window, QStringLiteral("update-now-btn"));
+    EXPECT_EQ(desktop().workspace().openedURLs(), QList<QUrl>{QUrl(QStringLiteral("https://example.com/download"))});
+    EXPECT_TRUE(shown(QStringLiteral("update-banner")));
+    click(window, QStringLiteral("update-later-btn"));
+    EXPECT_FALSE(shown(QStringLiteral("update-banner")));
+}
+
+} // namespace
+} // namespace quillora

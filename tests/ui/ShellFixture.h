@@ -1,0 +1,104 @@
+#pragma once
+
+#include "app/AIPolishingService.h"
+#include "app/BackendFixture.h"
+#include "app/BackendSettings.h"
+#include "app/HistoryManager.h"
+#include "app/PasteService.h"
+#include "app/PresetManager.h"
+#include "app/SelectionTracker.h"
+#include "capture/AXManager.h"
+#include "capture/AppleScriptManager.h"
+#include "capture/PasteboardManager.h"
+#include "capture/SelectedTextManager.h"
+#include "ui/ShellServices.h"
+#include "ui/WidgetPanelFactory.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+#include <memory>
+
+namespace quillora {
+
+/**
+ * The services of the application's windows on the simulated desktop, with a scripted backend on
+ * loopback (404 to everything until a test says otherwise, so the presets start as the built-ins).
+ */
+class ShellFixture : public BackendFixture
+{
+protected:
+    void SetUp() override
+    {
+        BackendFixture::SetUp();
+        m_textManager = std::make_unique<SelectedTextManager>(m_axManager, m_pasteboardManager, m_scriptManager);
+        m_backendSettings = std::make_unique<BackendSettings>(desktop().userDefaults(), client());
+        m_presets = std::make_unique<PresetManager>(client());
+        test::awaitTask(m_presets->waitForInitialLoad());
+        m_history = std::make_unique<HistoryManager>();
+        makeTracker();
+    }
+
+    void TearDown() override
+    {
+        m_tracker.reset();
+        m_history.reset();
+        m_presets.reset();
+        m_backendSettings.reset();
+        m_textManager.reset();
+        BackendFixture::TearDown();
+    }
+
+    /** A fresh tracker over the same stores, as after a relaunch. */
+    void makeTracker()
+    {
+        m_tracker.reset();
+        m_tracker = std::make_unique<SelectionTracker>(
+            SelectionTracker::Services{m_panels, *m_textManager, *m_history, AIPolishingService(client(), *m_presets)});
+    }
+
+    ShellServices services()
+    {
+        return ShellServices{*m_tracker,
+                             *m_history,
+                             *m_presets,
+                             updates(),
+                             *m_backendSettings,
+                             m_pasteService,
+                             desktop().accessibility(),
+                             desktop().workspace(),
+                             desktop().pasteboard(),
+                             clock()};
+    }
+
+    /** The child of `root` called `name`, failing the test when there is none. */
+    template <typename T = QWidget> static T& find(const QWidget& root, const QString& name)
+    {
+        T* child = root.findChild<T*>(name);
+        if (child == nullptr) {
+            throw std::runtime_error("no child named " + name.toStdString());
+        }
+        return *child;
+    }
+
+    static void click(const QWidget& root, const QString& name) { find<QAbstractButton>(root, name).click(); }
+
+    SelectionTracker& tracker() { return *m_tracker; }
+    HistoryManager& history() { return *m_history; }
+    PresetManager& presets() { return *m_presets; }
+    BackendSettings& backendSettings() { return *m_backendSettings; }
+
+private:
+    AXManager m_axManager;
+    PasteboardManager m_pasteboardManager;
+    AppleScriptManager m_scriptManager;
+    std::unique_ptr<SelectedTextManager> m_textManager;
+    std::unique_ptr<BackendSettings> m_backendSettings;
+    std::unique_ptr<PresetManager> m_presets;
+    std::unique_ptr<HistoryManager> m_history;
+    PasteService m_pasteService;
+    WidgetPanelFactory m_panels;
+    std::unique_ptr<SelectionTracker> m_tracker;
+};
+
+} // namespace quillora
