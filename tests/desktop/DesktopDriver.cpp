@@ -51,8 +51,9 @@ QString DesktopDriver::xdotool(const QStringList& arguments) const
 
 std::optional<quint64> DesktopDriver::window(qint64 pid, const QString& namePattern) const
 {
-    QStringList arguments{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                          QString::number(pid)};
+    // "--all": every condition must hold (xdotool matches any one by default).
+    QStringList arguments{QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                          QStringLiteral("--pid"), QString::number(pid)};
     if (!namePattern.isEmpty()) {
         arguments << QStringLiteral("--name") << namePattern;
     }

@@ -105,6 +105,9 @@ std::unique_ptr<DesktopSession> DesktopSession::start(QString* whyNot)
     }
     qunsetenv("AT_SPI_BUS_ADDRESS");
     qunsetenv("WAYLAND_DISPLAY");
+    if (qEnvironmentVariableIsSet("QUILLORA_KEEP_DESKTOP_LOGS")) {
+        std::fprintf(stderr, "desktop session on display %s\n", qPrintable(qEnvironmentVariable("DISPLAY")));
+    }
     return session;
 }
 
