@@ -3,6 +3,8 @@
 #include "platform/Screens.h"
 #include "platform/Workspace.h"
 #include "platform/linux/AtspiBus.h"
+#include "platform/linux/AtspiCalls.h"
+#include "platform/linux/AtspiElementAttributes.h"
 #include "platform/linux/AtspiEventHub.h"
 #include "platform/linux/AtspiNode.h"
 #include "platform/linux/AtspiVocabulary.h"
@@ -20,6 +22,8 @@
 
 namespace quillora {
 
+using namespace AtspiCalls;
+
 namespace {
 
 constexpr int kConnectRetryMs = 1000;
@@ -27,178 +31,6 @@ constexpr int kConnectRetryMs = 1000;
 constexpr int kFocusSearchBudget = 2000;
 // How deep below a window the menu bar is looked for.
 constexpr int kMenuBarDepth = 4;
-
-quint64 g_calls = 0;
-
-// Every libatspi call that may go to another process is counted through here.
-template <typename F> auto counted(F&& call)
-{
-    ++g_calls;
-    return call();
-}
-
-// A failed call: the object has gone (its application quit), or the call did not complete in time.
-AXResult failure(GError* error)
-{
-    if (error == nullptr) {
-        return AXResult::CannotComplete;
-    }
-    const QString message = QString::fromUtf8(error->message);
-    g_error_free(error);
-    if (message.contains(QLatin1String("UnknownObject")) || message.contains(QLatin1String("ServiceUnknown")) ||
-        message.contains(QLatin1String("defunct"))) {
-        return AXResult::InvalidUIElement;
-    }
-    return AXResult::CannotComplete;
-}
-
-QString takeString(gchar* text)
-{
-    const QString value = QString::fromUtf8(text);
-    g_free(text);
-    return value;
-}
-
-template <typename T> struct Unref
-{
-    void operator()(T* object) const
-    {
-        if (object != nullptr) {
-            g_object_unref(object);
-        }
-    }
-};
-template <typename T> using GPtr = std::unique_ptr<T, Unref<T>>;
-
-AXReply<AXElementRef> elementReply(AtspiAccessible* accessible)
-{
-    if (accessible == nullptr) {
-        return AXResult::NoValue;
-    }
-    AXElementRef element(AtspiNode::element(accessible));
-    g_object_unref(accessible);
-    return element;
-}
-
-// The state set, or null when the application did not answer.
-GPtr<AtspiStateSet> states(AtspiAccessible* accessible)
-{
-    return GPtr<AtspiStateSet>(counted([&] { return atspi_accessible_get_state_set(accessible); }));
-}
-
-bool has(const GPtr<AtspiStateSet>& set, AtspiStateType state)
-{
-    return set && atspi_state_set_contains(set.get(), state);
-}
-
-std::optional<int> role(AtspiAccessible* accessible)
-{
-    GError* error = nullptr;
-    const AtspiRole value = counted([&] { return atspi_accessible_get_role(accessible, &error); });
-    if (error != nullptr) {
-        g_error_free(error);
-        return std::nullopt;
-    }
-    return int(value);
-}
-
-QList<AtspiAccessible*> children(AtspiAccessible* accessible, AXResult* result = nullptr)
-{
-    GError* error = nullptr;
-    const int count = counted([&] { return atspi_accessible_get_child_count(accessible, &error); });
-    if (error != nullptr) {
-        const AXResult code = failure(error);
-        if (result != nullptr) {
-            *result = code;
-        }
-        return {};
-    }
-    QList<AtspiAccessible*> list;
-    for (int index = 0; index < count; ++index) {
-        error = nullptr;
-        AtspiAccessible* child =
-            counted([&] { return atspi_accessible_get_child_at_index(accessible, index, &error); });
-        if (error != nullptr) {
-            g_error_free(error);
-            continue;
-        }
-        if (child != nullptr) {
-            list.append(child);
-        }
-    }
-    return list;
-}
-
-void unrefAll(const QList<AtspiAccessible*>& list)
-{
-    for (AtspiAccessible* accessible : list) {
-        g_object_unref(accessible);
-    }
-}
-
-AXList elementList(const QList<AtspiAccessible*>& list)
-{
-    AXList values;
-    for (AtspiAccessible* accessible : list) {
-        values.emplace_back(AXElementRef(AtspiNode::element(accessible)));
-    }
-    unrefAll(list);
-    return values;
-}
-
-bool isWindowRole(int value)
-{
-    return value == ATSPI_ROLE_FRAME || value == ATSPI_ROLE_WINDOW || value == ATSPI_ROLE_DIALOG;
-}
-
-// The key bindings of an element's first action; empty without actions.
-QString keyBindings(AtspiAccessible* accessible)
-{
-    GPtr<AtspiAction> action(counted([&] { return atspi_accessible_get_action_iface(accessible); }));
-    if (!action) {
-        return QString();
-    }
-    GError* error = nullptr;
-    gchar* bindings = counted([&] { return atspi_action_get_key_binding(action.get(), 0, &error); });
-    if (error != nullptr) {
-        g_error_free(error);
-        return QString();
-    }
-    return takeString(bindings);
-}
-
-// Offsets of AT-SPI count characters (code points); the design's ranges count UTF-16 code units.
-qint64 utf16Offset(const QString& text, qint64 characters)
-{
-    qint64 units = 0;
-    for (qint64 count = 0; count < characters && units < text.size(); ++count) {
-        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
-    }
-    return units;
-}
-
-qint64 characterOffset(const QString& text, qint64 units)
-{
-    qint64 characters = 0;
-    for (qint64 index = 0; index < units && index < text.size(); ++index) {
-        if (!text.at(index).isLowSurrogate()) {
-            ++characters;
-        }
-    }
-    return characters;
-}
-
-QString textRange(AtspiText* text, int start, int end, AXResult& result)
-{
-    GError* error = nullptr;
-    gchar* value = counted([&] { return atspi_text_get_text(text, start, end, &error); });
-    if (error != nullptr) {
-        result = failure(error);
-        return QString();
-    }
-    result = AXResult::Success;
-    return takeString(value);
-}
 
 bool isWaylandWithoutX()
 {
@@ -459,16 +291,6 @@ AXReply<AXElementRef> LinuxAccessibility::menuBarOf(_AtspiAccessible* applicatio
     return elementReply(found);
 }
 
-QRectF LinuxAccessibility::toDesign(int x, int y, int width, int height) const
-{
-    // AT-SPI reports X pixels; the design works in points.
-    double ratio = 1;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr && QGuiApplication::primaryScreen()) {
-        ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
-    }
-    return m_screens.coordinates().fromQt(QRectF(x / ratio, y / ratio, width / ratio, height / ratio));
-}
-
 bool LinuxAccessibility::isProcessTrusted(TrustPrompt)
 {
     if (isWaylandWithoutX()) {
@@ -524,7 +346,7 @@ QString LinuxAccessibility::openAccessibilitySettings()
 
 quint64 LinuxAccessibility::callCount()
 {
-    return g_calls;
+    return AtspiCalls::callCount();
 }
 
 AXElementRef LinuxAccessibility::createApplication(qint64 pid)
@@ -637,176 +459,7 @@ AXReply<AXAny> LinuxAccessibility::applicationAttribute(AtspiNode* node, const Q
         const AXReply<AXElementRef> reply = elementReply(active);
         return reply.ok() ? AXReply<AXAny>(AXAny(reply.value)) : AXReply<AXAny>(reply.result);
     }
-    return elementAttribute(node, application, attribute);
-}
-
-AXReply<AXAny> LinuxAccessibility::elementAttribute(AtspiNode*, _AtspiAccessible* accessible, const QString& attribute)
-{
-    GError* error = nullptr;
-    if (attribute == QLatin1String("AXRole") || attribute == QLatin1String("AXRoleDescription")) {
-        const std::optional<int> value = role(accessible);
-        if (!value) {
-            return AXResult::CannotComplete;
-        }
-        if (attribute == QLatin1String("AXRoleDescription")) {
-            gchar* name = counted([&] { return atspi_accessible_get_localized_role_name(accessible, &error); });
-            return error != nullptr ? AXReply<AXAny>(failure(error)) : AXReply<AXAny>(AXAny(takeString(name)));
-        }
-        const bool multiLine = has(states(accessible), ATSPI_STATE_MULTI_LINE);
-        return AXAny(AtspiVocabulary::roleName(*value, multiLine));
-    }
-    if (attribute == QLatin1String("AXTitle") || attribute == QLatin1String("AXDescription")) {
-        gchar* text = counted([&] {
-            return attribute == QLatin1String("AXTitle") ? atspi_accessible_get_name(accessible, &error)
-                                                         : atspi_accessible_get_description(accessible, &error);
-        });
-        if (error != nullptr) {
-            return failure(error);
-        }
-        const QString value = takeString(text);
-        return value.isEmpty() ? AXReply<AXAny>(AXResult::NoValue) : AXReply<AXAny>(AXAny(value));
-    }
-    if (attribute == QLatin1String("AXEnabled") || attribute == QLatin1String("AXFocused") ||
-        attribute == QLatin1String("AXSelected")) {
-        const GPtr<AtspiStateSet> set = states(accessible);
-        if (!set) {
-            return AXResult::CannotComplete;
-        }
-        if (attribute == QLatin1String("AXEnabled")) {
-            return AXAny(has(set, ATSPI_STATE_ENABLED) && has(set, ATSPI_STATE_SENSITIVE));
-        }
-        return AXAny(has(set, attribute == QLatin1String("AXFocused") ? ATSPI_STATE_FOCUSED : ATSPI_STATE_SELECTED));
-    }
-    if (attribute == QLatin1String("AXChildren")) {
-        AXResult result = AXResult::Success;
-        const QList<AtspiAccessible*> list = children(accessible, &result);
-        if (result != AXResult::Success) {
-            return result;
-        }
-        return AXAny(elementList(list));
-    }
-    if (attribute == QLatin1String("AXParent") || attribute == QLatin1String("AXWindow") ||
-        attribute == QLatin1String("AXTopLevelUIElement")) {
-        AtspiAccessible* current = static_cast<AtspiAccessible*>(g_object_ref(accessible));
-        const bool toWindow = attribute != QLatin1String("AXParent");
-        while (current != nullptr) {
-            AtspiAccessible* parent = counted([&] { return atspi_accessible_get_parent(current, &error); });
-            g_object_unref(current);
-            if (error != nullptr) {
-                return failure(error);
-            }
-            current = parent;
-            if (current == nullptr || !toWindow) {
-                break;
-            }
-            const std::optional<int> value = role(current);
-            if (!value || isWindowRole(*value) || *value == ATSPI_ROLE_APPLICATION) {
-                break;
-            }
-        }
-        const AXReply<AXElementRef> reply = elementReply(current);
-        return reply.ok() ? AXReply<AXAny>(AXAny(reply.value)) : AXReply<AXAny>(reply.result);
-    }
-    if (attribute == QLatin1String("AXPosition") || attribute == QLatin1String("AXSize") ||
-        attribute == QLatin1String("AXFrame")) {
-        GPtr<AtspiComponent> component(atspi_accessible_get_component_iface(accessible));
-        if (!component) {
-            return AXResult::AttributeUnsupported;
-        }
-        AtspiRect* rect =
-            counted([&] { return atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error); });
-        if (error != nullptr) {
-            return failure(error);
-        }
-        const QRectF frame = toDesign(rect->x, rect->y, rect->width, rect->height);
-        g_free(rect);
-        if (attribute == QLatin1String("AXPosition")) {
-            // The top-left corner, as the platform's position attribute gives it.
-            return AXAny(AXPoint{frame.x(), frame.y() + frame.height()});
-        }
-        if (attribute == QLatin1String("AXSize")) {
-            return AXAny(AXSize{frame.width(), frame.height()});
-        }
-        return AXAny(AXRect{{frame.x(), frame.y()}, {frame.width(), frame.height()}});
-    }
-    if (attribute == QLatin1String("AXIdentifier") || attribute == QLatin1String("AXMenuItemCmdChar")) {
-        const std::optional<int> value = role(accessible);
-        const bool menuItem = value && AtspiVocabulary::isMenuItemRole(*value);
-        const std::optional<QString> command =
-            menuItem ? AtspiVocabulary::commandCharacter(keyBindings(accessible)) : std::nullopt;
-        if (attribute == QLatin1String("AXMenuItemCmdChar")) {
-            if (!menuItem) {
-                return AXResult::AttributeUnsupported;
-            }
-            return command ? AXReply<AXAny>(AXAny(*command)) : AXReply<AXAny>(AXResult::NoValue);
-        }
-        gchar* id = counted([&] { return atspi_accessible_get_accessible_id(accessible, &error); });
-        const QString own = error == nullptr ? takeString(id) : QString();
-        if (error != nullptr) {
-            g_error_free(error);
-        }
-        if (!own.isEmpty()) {
-            return AXAny(own);
-        }
-        // A menu item holding a standard edit accelerator is that command, whatever its title's language.
-        if (menuItem) {
-            return AXAny(command ? AtspiVocabulary::standardIdentifier(*command).value_or(QString()) : QString());
-        }
-        return AXResult::NoValue;
-    }
-    GPtr<AtspiText> text(atspi_accessible_get_text_iface(accessible));
-    if (attribute == QLatin1String("AXValue")) {
-        if (!text) {
-            return AXResult::NoValue;
-        }
-        AXResult result = AXResult::Success;
-        const QString value = textRange(text.get(), 0, -1, result);
-        return result == AXResult::Success ? AXReply<AXAny>(AXAny(value)) : AXReply<AXAny>(result);
-    }
-    if (attribute == QLatin1String("AXNumberOfCharacters")) {
-        if (!text) {
-            return AXResult::AttributeUnsupported;
-        }
-        const int count = counted([&] { return atspi_text_get_character_count(text.get(), &error); });
-        return error != nullptr ? AXReply<AXAny>(failure(error)) : AXReply<AXAny>(AXAny(count));
-    }
-    if (attribute == QLatin1String("AXSelectedText") || attribute == QLatin1String("AXSelectedTextRange")) {
-        if (!text) {
-            return AXResult::AttributeUnsupported;
-        }
-        const int selections = counted([&] { return atspi_text_get_n_selections(text.get(), &error); });
-        if (error != nullptr) {
-            return failure(error);
-        }
-        int start = 0;
-        int end = 0;
-        if (selections > 0) {
-            AtspiRange* range = counted([&] { return atspi_text_get_selection(text.get(), 0, &error); });
-            if (error != nullptr) {
-                return failure(error);
-            }
-            start = std::min(range->start_offset, range->end_offset);
-            end = std::max(range->start_offset, range->end_offset);
-            g_free(range);
-        } else if (attribute == QLatin1String("AXSelectedTextRange")) {
-            start = end = counted([&] { return atspi_text_get_caret_offset(text.get(), &error); });
-            if (error != nullptr) {
-                return failure(error);
-            }
-        }
-        AXResult result = AXResult::Success;
-        if (attribute == QLatin1String("AXSelectedText")) {
-            const QString value = start < end ? textRange(text.get(), start, end, result) : QString();
-            return result == AXResult::Success ? AXReply<AXAny>(AXAny(value)) : AXReply<AXAny>(result);
-        }
-        const QString prefix = textRange(text.get(), 0, end, result);
-        if (result != AXResult::Success) {
-            return result;
-        }
-        const qint64 location = utf16Offset(prefix, start);
-        return AXAny(AXRange{location, qint64(prefix.size()) - location});
-    }
-    return AXResult::AttributeUnsupported;
+    return readElementAttribute(application, attribute, m_screens);
 }
 
 AXReply<AXAny> LinuxAccessibility::copyAttributeValue(const AXElementRef& element, const QString& attribute)
@@ -827,7 +480,7 @@ AXReply<AXAny> LinuxAccessibility::copyAttributeValue(const AXElementRef& elemen
     case AtspiNode::Kind::Element:
         break;
     }
-    return elementAttribute(node, node->accessible(), attribute);
+    return readElementAttribute(node->accessible(), attribute, m_screens);
 }
 
 AXReply<AXList> LinuxAccessibility::copyAttributeValues(const AXElementRef& element, const QString& attribute,
@@ -1041,7 +694,7 @@ AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXEleme
     if (error != nullptr) {
         return failure(error);
     }
-    const QRectF frame = toDesign(rect->x, rect->y, rect->width, rect->height);
+    const QRectF frame = toDesign(m_screens, *rect);
     g_free(rect);
     return AXAny(AXRect{{frame.x(), frame.y()}, {frame.width(), frame.height()}});
 }
@@ -1135,11 +788,7 @@ AXReply<AXElementRef> LinuxAccessibility::copyElementAtPosition(const AXElementR
         return AXResult::APIDisabled;
     }
     prepareCall(node);
-    double ratio = 1;
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr && QGuiApplication::primaryScreen()) {
-        ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
-    }
-    const QPointF qt = m_screens.coordinates().toQt(QPointF(x, y)) * ratio;
+    const QPointF qt = m_screens.coordinates().toQt(QPointF(x, y)) * pixelRatio();
     const int px = int(std::floor(qt.x()));
     const int py = int(std::floor(qt.y()));
     // The system-wide element looks in the frontmost application's windows.

@@ -93,12 +93,9 @@ private:
     [[nodiscard]] qint64 pidOf(_AtspiAccessible* accessible);
     [[nodiscard]] AXReply<AXElementRef> focusedElement(std::optional<qint64> withinPid);
     [[nodiscard]] _AtspiAccessible* findFocused(_AtspiAccessible* root, int& budget);
-    [[nodiscard]] AXReply<AXAny> elementAttribute(AtspiNode* node, _AtspiAccessible* accessible,
-                                                  const QString& attribute);
     [[nodiscard]] AXReply<AXAny> applicationAttribute(AtspiNode* node, const QString& attribute);
     [[nodiscard]] AXReply<AXAny> systemWideAttribute(const QString& attribute);
     [[nodiscard]] AXReply<AXElementRef> menuBarOf(_AtspiAccessible* application);
-    [[nodiscard]] QRectF toDesign(int x, int y, int width, int height) const;
 
     Workspace& m_workspace;
     const Screens& m_screens;
