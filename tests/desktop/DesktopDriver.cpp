@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <QThread>
 
 namespace quillora::test {
@@ -106,15 +107,21 @@ void DesktopDriver::click(QPoint point) const
 
 void DesktopDriver::drag(QPoint from, QPoint to) const
 {
-    moveTo(from);
-    xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    // One xdotool run for the whole gesture, while this process's event loop keeps running: a
+    // tracker in this process must see the press before the pointer moves on.
+    QStringList arguments{QStringLiteral("mousemove"), QStringLiteral("--sync"),    QString::number(from.x()),
+                          QString::number(from.y()),   QStringLiteral("mousedown"), QStringLiteral("1")};
     constexpr int steps = 8;
     for (int step = 1; step <= steps; ++step) {
         const QPoint at = from + (to - from) * step / steps;
-        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("sleep"),
-                 QStringLiteral("0.02")});
+        arguments << QStringLiteral("sleep") << QStringLiteral("0.02") << QStringLiteral("mousemove")
+                  << QString::number(at.x()) << QString::number(at.y());
     }
-    xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    arguments << QStringLiteral("sleep") << QStringLiteral("0.02") << QStringLiteral("mouseup") << QStringLiteral("1");
+    QProcess gesture;
+    gesture.setProcessEnvironment(m_session.environment());
+    gesture.start(QStringLiteral("xdotool"), arguments);
+    waitFor([&] { return gesture.state() == QProcess::NotRunning; }, 5000);
 }
 
 QString DesktopDriver::clipboardText() const
