@@ -93,6 +93,17 @@ bool AtspiEventHub::start()
     return registered;
 }
 
+void AtspiEventHub::setFocused(_AtspiAccessible* accessible)
+{
+    if (accessible == m_focused) {
+        return;
+    }
+    if (m_focused != nullptr) {
+        g_object_unref(m_focused);
+    }
+    m_focused = accessible != nullptr ? static_cast<AtspiAccessible*>(g_object_ref(accessible)) : nullptr;
+}
+
 bool AtspiEventHub::retain(const QString& notification)
 {
     const QStringList types = AtspiVocabulary::eventTypes(notification);
@@ -146,13 +157,9 @@ void AtspiEventHub::handle(_AtspiEvent* event)
     // Keeping the focused element makes no call, so it is done at once, even inside another call.
     if (type.startsWith(kFocusEvent)) {
         if (event->detail1 != 0) {
-            if (m_focused != nullptr) {
-                g_object_unref(m_focused);
-            }
-            m_focused = static_cast<AtspiAccessible*>(g_object_ref(event->source));
+            setFocused(event->source);
         } else if (event->source == m_focused) {
-            g_object_unref(m_focused);
-            m_focused = nullptr;
+            setFocused(nullptr);
         }
     }
     if (m_observers.empty()) {

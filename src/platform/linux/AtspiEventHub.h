@@ -71,6 +71,9 @@ public:
     /** The element that gained focus last and has not lost it since; null when none. Not referenced. */
     [[nodiscard]] _AtspiAccessible* focused() const { return m_focused; }
 
+    /** Takes `accessible` as the focused element until the next focus event (referenced). */
+    void setFocused(_AtspiAccessible* accessible);
+
     /** Counts a listener for every event type of `notification`; false when AT-SPI has none. */
     [[nodiscard]] bool retain(const QString& notification);
     /** Releases what `retain` counted. */

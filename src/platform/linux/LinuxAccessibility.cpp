@@ -259,6 +259,10 @@ AXReply<AXElementRef> LinuxAccessibility::focusedElement(std::optional<qint64> w
         unrefAll(windows);
     }
     unrefAll(applications);
+    // Until focus moves again (and an event says so), the element found is the one to check first.
+    if (found != nullptr) {
+        m_events->setFocused(found);
+    }
     return elementReply(found);
 }
 

@@ -95,8 +95,14 @@ LinuxWorkspace::LinuxWorkspace()
 
 LinuxWorkspace::~LinuxWorkspace() = default;
 
-RunningApplication LinuxWorkspace::application(const X11ClientWindow& window)
+RunningApplication LinuxWorkspace::application(const X11ClientWindow& window) const
 {
+    // The .desktop lookups read files: each window's answer is kept.
+    const QString key =
+        QStringLiteral("%1/%2/%3/%4").arg(window.pid).arg(window.instanceName, window.className, window.applicationId);
+    if (const auto known = m_applications.constFind(key); known != m_applications.cend()) {
+        return *known;
+    }
     RunningApplication application;
     application.pid = window.pid;
     application.activationPolicy = ActivationPolicy::Regular;
@@ -125,21 +131,22 @@ RunningApplication LinuxWorkspace::application(const X11ClientWindow& window)
     } else if (!window.instanceName.isEmpty()) {
         application.bundleIdentifier = window.instanceName;
     }
+    m_applications.insert(key, application);
     return application;
 }
 
 std::optional<RunningApplication> LinuxWorkspace::frontmostApplication() const
 {
+    // Only the active window is asked about: this runs on every selection check.
     const std::optional<quint64> active = m_windows->activeWindow();
     if (!active) {
         return std::nullopt;
     }
-    for (const X11ClientWindow& window : m_windows->clientWindows()) {
-        if (window.id == *active && window.pid > 0) {
-            return application(window);
-        }
+    const std::optional<X11ClientWindow> window = m_windows->clientWindow(*active);
+    if (!window || window->pid <= 0) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return application(*window);
 }
 
 QList<RunningApplication> LinuxWorkspace::runningApplications() const

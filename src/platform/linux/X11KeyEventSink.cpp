@@ -246,14 +246,13 @@ quint8 X11KeyEventSink::keycodeFor(quint32 keysym)
 
 bool X11KeyEventSink::isTerminal(quint64 window)
 {
-    const QStringList terminals = terminalClasses();
-    for (const X11ClientWindow& client : m_windows->clientWindows()) {
-        if (client.id == window) {
-            return terminals.contains(client.className, Qt::CaseInsensitive) ||
-                   terminals.contains(client.instanceName, Qt::CaseInsensitive);
-        }
+    const std::optional<X11ClientWindow> client = m_windows->clientWindow(window);
+    if (!client) {
+        return false;
     }
-    return false;
+    const QStringList terminals = terminalClasses();
+    return terminals.contains(client->className, Qt::CaseInsensitive) ||
+           terminals.contains(client->instanceName, Qt::CaseInsensitive);
 }
 
 void X11KeyEventSink::waitForUserModifiers()

@@ -75,6 +75,30 @@ QString textProperty(Display* display, Window window, const char* name)
     return value;
 }
 
+// A client window with its owner's process id, WM_CLASS and GTK application id.
+X11ClientWindow describe(Display* connection, Window id)
+{
+    X11ClientWindow window;
+    window.id = id;
+    const QList<unsigned long> pid = longProperty(connection, id, "_NET_WM_PID", XA_CARDINAL);
+    if (!pid.isEmpty()) {
+        window.pid = qint64(pid.first());
+    }
+    XClassHint hint{};
+    if (XGetClassHint(connection, id, &hint) != 0) {
+        window.instanceName = QString::fromLocal8Bit(hint.res_name);
+        window.className = QString::fromLocal8Bit(hint.res_class);
+        if (hint.res_name != nullptr) {
+            XFree(hint.res_name);
+        }
+        if (hint.res_class != nullptr) {
+            XFree(hint.res_class);
+        }
+    }
+    window.applicationId = textProperty(connection, id, "_GTK_APPLICATION_ID");
+    return window;
+}
+
 } // namespace
 
 X11WindowDirectory::X11WindowDirectory() = default;
@@ -106,27 +130,23 @@ QList<X11ClientWindow> X11WindowDirectory::clientWindows()
     QList<X11ClientWindow> windows;
     for (const unsigned long id :
          longProperty(connection, DefaultRootWindow(connection), "_NET_CLIENT_LIST", XA_WINDOW)) {
-        X11ClientWindow window;
-        window.id = id;
-        const QList<unsigned long> pid = longProperty(connection, id, "_NET_WM_PID", XA_CARDINAL);
-        if (!pid.isEmpty()) {
-            window.pid = qint64(pid.first());
-        }
-        XClassHint hint{};
-        if (XGetClassHint(connection, id, &hint) != 0) {
-            window.instanceName = QString::fromLocal8Bit(hint.res_name);
-            window.className = QString::fromLocal8Bit(hint.res_class);
-            if (hint.res_name != nullptr) {
-                XFree(hint.res_name);
-            }
-            if (hint.res_class != nullptr) {
-                XFree(hint.res_class);
-            }
-        }
-        window.applicationId = textProperty(connection, id, "_GTK_APPLICATION_ID");
-        windows.append(window);
+        windows.append(describe(connection, id));
     }
     return windows;
+}
+
+std::optional<X11ClientWindow> X11WindowDirectory::clientWindow(quint64 id)
+{
+    Display* connection = display();
+    if (connection == nullptr) {
+        return std::nullopt;
+    }
+    X11ErrorTrap trap(connection);
+    X11ClientWindow window = describe(connection, Window(id));
+    if (trap.failed()) {
+        return std::nullopt;
+    }
+    return window;
 }
 
 bool X11WindowDirectory::hasInputExtensions()

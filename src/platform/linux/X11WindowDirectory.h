@@ -47,6 +47,9 @@ public:
      */
     [[nodiscard]] QList<X11ClientWindow> clientWindows();
 
+    /** One top-level window described as `clientWindows` does; none without a display or such a window. */
+    [[nodiscard]] std::optional<X11ClientWindow> clientWindow(quint64 id);
+
     /**
      * True when the display named by $DISPLAY offers XTest and XInput 2, which posting keys and
      * watching the mouse need. False without a display.
