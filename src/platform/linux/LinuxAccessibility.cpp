@@ -4,6 +4,7 @@
 #include "platform/Workspace.h"
 #include "platform/linux/AtspiBus.h"
 #include "platform/linux/AtspiCalls.h"
+#include "platform/linux/AtspiDesktop.h"
 #include "platform/linux/AtspiElementAttributes.h"
 #include "platform/linux/AtspiEventHub.h"
 #include "platform/linux/AtspiNode.h"
@@ -25,12 +26,6 @@ namespace quillora {
 using namespace AtspiCalls;
 
 namespace {
-
-constexpr int kConnectRetryMs = 1000;
-// The most elements a focus search looks at when no event named the focused element.
-constexpr int kFocusSearchBudget = 2000;
-// How deep below a window the menu bar is looked for.
-constexpr int kMenuBarDepth = 4;
 
 bool isWaylandWithoutX()
 {
@@ -58,56 +53,12 @@ bool enableToolkitAccessibility()
 LinuxAccessibility::LinuxAccessibility(Workspace& workspace, const Screens& screens)
     : m_workspace(workspace)
     , m_screens(screens)
+    , m_atspi(std::make_unique<AtspiDesktop>(workspace))
 {
 }
 
 LinuxAccessibility::~LinuxAccessibility()
 {
-    m_events.reset();
-    if (m_desktop != nullptr) {
-        g_object_unref(m_desktop);
-    }
-}
-
-bool LinuxAccessibility::connect()
-{
-    if (m_connected) {
-        return true;
-    }
-    // A session without an accessibility bus is asked again at most once a second.
-    if (m_lastFailedConnect.isValid() && m_lastFailedConnect.elapsed() < kConnectRetryMs) {
-        return false;
-    }
-    // libatspi asks the session bus for the address without a time-out of its own; asked here
-    // first, the answer comes within the budget and libatspi connects to it directly.
-    if (qEnvironmentVariableIsEmpty("AT_SPI_BUS_ADDRESS")) {
-        const std::optional<QString> address = AtspiBus::address(budgetMs(nullptr));
-        if (!address) {
-            m_lastFailedConnect.start();
-            return false;
-        }
-        qputenv("AT_SPI_BUS_ADDRESS", address->toUtf8());
-    }
-    atspi_init();
-    // No longer wait for applications that started recently: every call gets the same budget.
-    atspi_set_timeout(budgetMs(nullptr), 0);
-    m_desktop = atspi_get_desktop(0);
-    if (m_desktop == nullptr) {
-        m_lastFailedConnect.start();
-        return false;
-    }
-    // Roles, interfaces and parents never change. States are cached too, and kept current by the
-    // state events the hub listens to: a state set that libatspi refreshes by itself would make a
-    // call from inside the dispatch of an event, which libdbus cannot nest. Names, children and text
-    // are asked every time.
-    atspi_accessible_set_cache_mask(
-        m_desktop, AtspiCache(ATSPI_CACHE_ROLE | ATSPI_CACHE_INTERFACES | ATSPI_CACHE_PARENT | ATSPI_CACHE_STATES));
-    m_events = std::make_unique<AtspiEventHub>([this](AtspiAccessible* accessible) { return pidOf(accessible); });
-    if (!m_events->start()) {
-        qWarning("AT-SPI: the registry did not accept the focus listener; the focused element will be searched for");
-    }
-    m_connected = true;
-    return true;
 }
 
 int LinuxAccessibility::budgetMs(const AtspiNode* node) const
@@ -124,175 +75,6 @@ int LinuxAccessibility::budgetMs(const AtspiNode* node) const
 void LinuxAccessibility::prepareCall(const AtspiNode* node)
 {
     atspi_set_timeout(budgetMs(node), 0);
-}
-
-qint64 LinuxAccessibility::pidOf(_AtspiAccessible* accessible)
-{
-    const AtspiObject* object = ATSPI_OBJECT(accessible);
-    const QString bus = object->app != nullptr ? QString::fromUtf8(object->app->bus_name) : QString();
-    if (!bus.isEmpty()) {
-        const auto known = m_pids.constFind(bus);
-        if (known != m_pids.cend()) {
-            return *known;
-        }
-    }
-    GError* error = nullptr;
-    const guint pid = counted([&] { return atspi_accessible_get_process_id(accessible, &error); });
-    if (error != nullptr) {
-        g_error_free(error);
-        return -1;
-    }
-    if (!bus.isEmpty()) {
-        m_pids.insert(bus, qint64(pid));
-    }
-    return qint64(pid);
-}
-
-_AtspiAccessible* LinuxAccessibility::applicationFor(qint64 pid)
-{
-    const QList<AtspiAccessible*> applications = children(m_desktop);
-    AtspiAccessible* found = nullptr;
-    for (AtspiAccessible* application : applications) {
-        if (found == nullptr && pidOf(application) == pid) {
-            found = static_cast<AtspiAccessible*>(g_object_ref(application));
-        }
-    }
-    unrefAll(applications);
-    return found;
-}
-
-_AtspiAccessible* LinuxAccessibility::accessibleOf(AtspiNode* node)
-{
-    if (node->kind() == AtspiNode::Kind::Application && node->accessible() == nullptr) {
-        if (AtspiAccessible* application = applicationFor(node->pid())) {
-            node->resolve(application);
-            g_object_unref(application);
-        }
-    }
-    return node->accessible();
-}
-
-_AtspiAccessible* LinuxAccessibility::findFocused(_AtspiAccessible* root, int& budget)
-{
-    // GTK and browsers answer the whole search in one call; Qt has no collection interface.
-    if (GPtr<AtspiCollection> collection(atspi_accessible_get_collection_iface(root)); collection) {
-        GPtr<AtspiStateSet> wanted(atspi_state_set_new(nullptr));
-        atspi_state_set_add(wanted.get(), ATSPI_STATE_FOCUSED);
-        GPtr<AtspiMatchRule> rule(
-            atspi_match_rule_new(wanted.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE,
-                                 nullptr, ATSPI_Collection_MATCH_NONE, nullptr, ATSPI_Collection_MATCH_NONE, FALSE));
-        GError* error = nullptr;
-        GArray* matches = counted([&] {
-            return atspi_collection_get_matches(collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 1,
-                                                TRUE, &error);
-        });
-        if (error == nullptr && matches != nullptr) {
-            AtspiAccessible* found = matches->len > 0 ? g_array_index(matches, AtspiAccessible*, 0) : nullptr;
-            for (guint index = 1; index < matches->len; ++index) {
-                g_object_unref(g_array_index(matches, AtspiAccessible*, index));
-            }
-            g_array_free(matches, TRUE);
-            return found;
-        }
-        if (error != nullptr) {
-            g_error_free(error);
-        }
-    }
-    // Depth first, into what is showing only: hidden menus and pages hold no focus.
-    if (--budget < 0) {
-        return nullptr;
-    }
-    const GPtr<AtspiStateSet> set = states(root);
-    if (has(set, ATSPI_STATE_FOCUSED)) {
-        return static_cast<AtspiAccessible*>(g_object_ref(root));
-    }
-    if (!has(set, ATSPI_STATE_SHOWING)) {
-        return nullptr;
-    }
-    const QList<AtspiAccessible*> list = children(root);
-    AtspiAccessible* found = nullptr;
-    for (AtspiAccessible* child : list) {
-        if (found == nullptr && budget > 0) {
-            found = findFocused(child, budget);
-        }
-    }
-    unrefAll(list);
-    return found;
-}
-
-AXReply<AXElementRef> LinuxAccessibility::focusedElement(std::optional<qint64> withinPid)
-{
-    std::optional<qint64> pid = withinPid;
-    if (!pid) {
-        if (const std::optional<RunningApplication> front = m_workspace.frontmostApplication()) {
-            pid = front->pid;
-        }
-    }
-    // The element of the last focus event, while it still has focus in the frontmost application.
-    if (AtspiAccessible* candidate = m_events->focused()) {
-        const GPtr<AtspiStateSet> set = states(candidate);
-        if (!set) {
-            return AXResult::CannotComplete;
-        }
-        if (has(set, ATSPI_STATE_FOCUSED) && !has(set, ATSPI_STATE_DEFUNCT) && (!pid || pidOf(candidate) == *pid)) {
-            return AXElementRef(AtspiNode::element(candidate));
-        }
-    }
-    // Otherwise the active window of the frontmost application (or of any application) is searched.
-    QList<AtspiAccessible*> applications;
-    if (pid) {
-        if (AtspiAccessible* application = applicationFor(*pid)) {
-            applications.append(application);
-        }
-    } else {
-        applications = children(m_desktop);
-    }
-    AtspiAccessible* found = nullptr;
-    int budget = kFocusSearchBudget;
-    for (AtspiAccessible* application : applications) {
-        const QList<AtspiAccessible*> windows = found == nullptr ? children(application) : QList<AtspiAccessible*>();
-        for (AtspiAccessible* window : windows) {
-            if (found == nullptr && has(states(window), ATSPI_STATE_ACTIVE)) {
-                found = findFocused(window, budget);
-            }
-        }
-        unrefAll(windows);
-    }
-    unrefAll(applications);
-    // Until focus moves again (and an event says so), the element found is the one to check first.
-    if (found != nullptr) {
-        m_events->setFocused(found);
-    }
-    return elementReply(found);
-}
-
-AXReply<AXElementRef> LinuxAccessibility::menuBarOf(_AtspiAccessible* application)
-{
-    // Breadth first below the windows, the active one first: GTK puts the bar inside a box, Qt
-    // directly under the window.
-    QList<AtspiAccessible*> level = children(application);
-    std::stable_partition(level.begin(), level.end(),
-                          [](AtspiAccessible* window) { return has(states(window), ATSPI_STATE_ACTIVE); });
-    AtspiAccessible* found = nullptr;
-    for (int depth = 0; depth < kMenuBarDepth && found == nullptr && !level.isEmpty(); ++depth) {
-        QList<AtspiAccessible*> next;
-        for (AtspiAccessible* candidate : level) {
-            if (found != nullptr) {
-                continue;
-            }
-            const std::optional<int> value = role(candidate);
-            if (value == ATSPI_ROLE_MENU_BAR) {
-                found = static_cast<AtspiAccessible*>(g_object_ref(candidate));
-            } else if (value && *value != ATSPI_ROLE_MENU && *value != ATSPI_ROLE_TEXT &&
-                       *value != ATSPI_ROLE_DOCUMENT_WEB) {
-                next.append(children(candidate));
-            }
-        }
-        unrefAll(level);
-        level = next;
-    }
-    unrefAll(level);
-    return elementReply(found);
 }
 
 bool LinuxAccessibility::isProcessTrusted(TrustPrompt)
@@ -326,10 +108,10 @@ QString LinuxAccessibility::openAccessibilitySettings()
     enableToolkitAccessibility();
     // Applications read the switch when they start: those not on the bus yet need a restart.
     QSet<qint64> exposed;
-    if (connect()) {
-        const QList<AtspiAccessible*> applications = children(m_desktop);
+    if (m_atspi->connect(budgetMs(nullptr))) {
+        const QList<AtspiAccessible*> applications = children(m_atspi->root());
         for (AtspiAccessible* application : applications) {
-            exposed.insert(pidOf(application));
+            exposed.insert(m_atspi->pidOf(application));
         }
         unrefAll(applications);
     }
@@ -369,7 +151,7 @@ AXReply<QStringList> LinuxAccessibility::copyAttributeNames(const AXElementRef& 
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     prepareCall(node);
@@ -378,7 +160,7 @@ AXReply<QStringList> LinuxAccessibility::copyAttributeNames(const AXElementRef& 
         return QStringList{QStringLiteral("AXRole"), QStringLiteral("AXChildren"), QStringLiteral("AXFocusedUIElement"),
                            QStringLiteral("AXFocusedApplication")};
     case AtspiNode::Kind::Application:
-        if (accessibleOf(node) == nullptr) {
+        if (m_atspi->accessibleOf(node) == nullptr) {
             return AXResult::CannotComplete;
         }
         return QStringList{QStringLiteral("AXRole"),         QStringLiteral("AXTitle"),
@@ -413,7 +195,7 @@ AXReply<AXAny> LinuxAccessibility::systemWideAttribute(const QString& attribute)
         return AXAny(QStringLiteral("AXSystemWide"));
     }
     if (attribute == QLatin1String("AXFocusedUIElement")) {
-        const AXReply<AXElementRef> focused = focusedElement(std::nullopt);
+        const AXReply<AXElementRef> focused = m_atspi->focusedElement(std::nullopt);
         return focused.ok() ? AXReply<AXAny>(AXAny(focused.value)) : AXReply<AXAny>(focused.result);
     }
     if (attribute == QLatin1String("AXFocusedApplication")) {
@@ -424,14 +206,14 @@ AXReply<AXAny> LinuxAccessibility::systemWideAttribute(const QString& attribute)
         return AXAny(createApplication(front->pid));
     }
     if (attribute == QLatin1String("AXChildren")) {
-        return AXAny(elementList(children(m_desktop)));
+        return AXAny(elementList(children(m_atspi->root())));
     }
     return AXResult::AttributeUnsupported;
 }
 
 AXReply<AXAny> LinuxAccessibility::applicationAttribute(AtspiNode* node, const QString& attribute)
 {
-    AtspiAccessible* application = accessibleOf(node);
+    AtspiAccessible* application = m_atspi->accessibleOf(node);
     if (application == nullptr) {
         // A process that never registered on the bus exposes nothing (xterm, for one).
         return AXResult::CannotComplete;
@@ -440,11 +222,11 @@ AXReply<AXAny> LinuxAccessibility::applicationAttribute(AtspiNode* node, const Q
         return AXAny(QStringLiteral("AXApplication"));
     }
     if (attribute == QLatin1String("AXMenuBar")) {
-        const AXReply<AXElementRef> bar = menuBarOf(application);
+        const AXReply<AXElementRef> bar = m_atspi->menuBarOf(application);
         return bar.ok() ? AXReply<AXAny>(AXAny(bar.value)) : AXReply<AXAny>(bar.result);
     }
     if (attribute == QLatin1String("AXFocusedUIElement")) {
-        const AXReply<AXElementRef> focused = focusedElement(node->pid());
+        const AXReply<AXElementRef> focused = m_atspi->focusedElement(node->pid());
         return focused.ok() ? AXReply<AXAny>(AXAny(focused.value)) : AXReply<AXAny>(focused.result);
     }
     if (attribute == QLatin1String("AXWindows") || attribute == QLatin1String("AXFocusedWindow") ||
@@ -472,7 +254,7 @@ AXReply<AXAny> LinuxAccessibility::copyAttributeValue(const AXElementRef& elemen
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     prepareCall(node);
@@ -513,7 +295,7 @@ AXReply<qint64> LinuxAccessibility::getAttributeValueCount(const AXElementRef& e
     AtspiNode* node = AtspiNode::from(element);
     // Children are counted without making a proxy for each.
     if (node != nullptr && node->kind() == AtspiNode::Kind::Element && attribute == QLatin1String("AXChildren")) {
-        if (!connect()) {
+        if (!m_atspi->connect(budgetMs(nullptr))) {
             return AXResult::APIDisabled;
         }
         prepareCall(node);
@@ -535,7 +317,7 @@ AXReply<bool> LinuxAccessibility::isAttributeSettable(const AXElementRef& elemen
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     if (node->kind() != AtspiNode::Kind::Element) {
@@ -563,7 +345,7 @@ AXResult LinuxAccessibility::setAttributeValue(const AXElementRef& element, cons
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     if (node->kind() != AtspiNode::Kind::Element) {
@@ -621,7 +403,7 @@ AXReply<AXList> LinuxAccessibility::copyMultipleAttributeValues(const AXElementR
     if (AtspiNode::from(element) == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     AXList values;
@@ -644,7 +426,7 @@ AXReply<QStringList> LinuxAccessibility::copyParameterizedAttributeNames(const A
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     if (node->kind() != AtspiNode::Kind::Element ||
@@ -661,7 +443,7 @@ AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXEleme
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     if (attribute != QLatin1String("AXBoundsForRange") && attribute != QLatin1String("AXStringForRange")) {
@@ -709,7 +491,7 @@ AXReply<QStringList> LinuxAccessibility::copyActionNames(const AXElementRef& ele
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     if (node->kind() != AtspiNode::Kind::Element) {
@@ -755,7 +537,7 @@ AXResult LinuxAccessibility::performAction(const AXElementRef& element, const QS
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     if (node->kind() != AtspiNode::Kind::Element || action != QLatin1String("AXPress")) {
@@ -788,7 +570,7 @@ AXReply<AXElementRef> LinuxAccessibility::copyElementAtPosition(const AXElementR
     if (node == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     prepareCall(node);
@@ -799,12 +581,12 @@ AXReply<AXElementRef> LinuxAccessibility::copyElementAtPosition(const AXElementR
     QList<AtspiAccessible*> roots;
     if (node->kind() == AtspiNode::Kind::SystemWide) {
         if (const std::optional<RunningApplication> front = m_workspace.frontmostApplication()) {
-            if (AtspiAccessible* application = applicationFor(front->pid)) {
+            if (AtspiAccessible* application = m_atspi->applicationFor(front->pid)) {
                 roots = children(application);
                 g_object_unref(application);
             }
         }
-    } else if (AtspiAccessible* accessible = accessibleOf(node)) {
+    } else if (AtspiAccessible* accessible = m_atspi->accessibleOf(node)) {
         roots = node->kind() == AtspiNode::Kind::Application
                     ? children(accessible)
                     : QList{static_cast<AtspiAccessible*>(g_object_ref(accessible))};
@@ -857,10 +639,10 @@ AXReply<qint64> LinuxAccessibility::getPid(const AXElementRef& element)
     if (node->kind() == AtspiNode::Kind::SystemWide) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
-    const qint64 pid = pidOf(node->accessible());
+    const qint64 pid = m_atspi->pidOf(node->accessible());
     return pid > 0 ? AXReply<qint64>(pid) : AXReply<qint64>(AXResult::InvalidUIElement);
 }
 
@@ -884,11 +666,11 @@ AXReply<AXObserverRef> LinuxAccessibility::createObserver(qint64 pid, AXObserver
     if (pid <= 0) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     auto observer = std::make_shared<AtspiObserver>(pid, std::move(callback));
-    m_events->add(observer);
+    m_atspi->events().add(observer);
     return AXObserverRef(observer);
 }
 
@@ -899,7 +681,7 @@ AXResult LinuxAccessibility::addNotification(const AXObserverRef& observer, cons
     if (atspiObserver == nullptr || AtspiNode::from(element) == nullptr) {
         return AXResult::IllegalArgument;
     }
-    if (!connect()) {
+    if (!m_atspi->connect(budgetMs(nullptr))) {
         return AXResult::APIDisabled;
     }
     std::vector<AtspiSubscription>& subscriptions = atspiObserver->subscriptions();
@@ -909,7 +691,7 @@ AXResult LinuxAccessibility::addNotification(const AXObserverRef& observer, cons
         }
     }
     prepareCall(nullptr);
-    if (!m_events->retain(notification)) {
+    if (!m_atspi->events().retain(notification)) {
         return AXResult::NotificationUnsupported;
     }
     subscriptions.push_back({element, notification});
@@ -931,9 +713,9 @@ AXResult LinuxAccessibility::removeNotification(const AXObserverRef& observer, c
         return AXResult::NotificationNotRegistered;
     }
     subscriptions.erase(found);
-    if (m_events) {
+    if (m_atspi->isConnected()) {
         prepareCall(nullptr);
-        m_events->release(notification);
+        m_atspi->events().release(notification);
     }
     return AXResult::Success;
 }

@@ -2,8 +2,6 @@
 
 #include "platform/Accessibility.h"
 
-#include <QElapsedTimer>
-#include <QHash>
 #include <QRectF>
 
 #include <memory>
@@ -12,7 +10,7 @@ struct _AtspiAccessible;
 
 namespace quillora {
 
-class AtspiEventHub;
+class AtspiDesktop;
 class AtspiNode;
 class Screens;
 class Workspace;
@@ -84,28 +82,16 @@ public:
     [[nodiscard]] static quint64 callCount();
 
 private:
-    bool connect();
-    /** Applies the budget of `node` to the next call and counts it. */
+    /** Applies the budget of `node` to the next calls. */
     void prepareCall(const AtspiNode* node);
     [[nodiscard]] int budgetMs(const AtspiNode* node) const;
-    [[nodiscard]] _AtspiAccessible* accessibleOf(AtspiNode* node);
-    [[nodiscard]] _AtspiAccessible* applicationFor(qint64 pid);
-    [[nodiscard]] qint64 pidOf(_AtspiAccessible* accessible);
-    [[nodiscard]] AXReply<AXElementRef> focusedElement(std::optional<qint64> withinPid);
-    [[nodiscard]] _AtspiAccessible* findFocused(_AtspiAccessible* root, int& budget);
     [[nodiscard]] AXReply<AXAny> applicationAttribute(AtspiNode* node, const QString& attribute);
     [[nodiscard]] AXReply<AXAny> systemWideAttribute(const QString& attribute);
-    [[nodiscard]] AXReply<AXElementRef> menuBarOf(_AtspiAccessible* application);
 
     Workspace& m_workspace;
     const Screens& m_screens;
-    std::unique_ptr<AtspiEventHub> m_events;
-    _AtspiAccessible* m_desktop = nullptr;
-    bool m_connected = false;
-    QElapsedTimer m_lastFailedConnect;
+    std::unique_ptr<AtspiDesktop> m_atspi;
     float m_globalTimeout = 0;
-    /** Process ids by bus name: asking the bus daemon once per application is enough. */
-    QHash<QString, qint64> m_pids;
     std::optional<bool> m_hasInputExtensions;
 };
 
