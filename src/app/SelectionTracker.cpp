@@ -15,6 +15,7 @@
 #include "core/Graphemes.h"
 #include "platform/AppWindows.h"
 #include "platform/Platform.h"
+#include "platform/PrimarySelection.h"
 #include "platform/ScreenCoordinates.h"
 #include "platform/UserDefaults.h"
 
@@ -121,6 +122,10 @@ void SelectionTracker::handleMouseDown(const MouseEvent& event)
     const QPointF location = Platform::current().mouseMonitor().mouseLocation();
     m_startPoint = location;
     m_skipNextSelection = isMouseInTitleBar(location);
+    // A selection made from here on belongs to this gesture; an older primary selection is stale.
+    if (PrimarySelection* primary = Platform::current().primarySelection(); primary && event.clickCount == 1) {
+        primary->beginGesture();
+    }
     if (event.clickCount != 1) {
         // The second and third presses of a multi-click leave the panels as they are.
         return;
@@ -192,6 +197,16 @@ QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
     }
     // Every failure of the toolkit is dropped: the only visible effect is that no icon appears.
     for (const TextStrategy strategy : {TextStrategy::accessibility, TextStrategy::shortcut}) {
+        // Where the desktop has a primary selection it comes before the shortcut: it posts no key,
+        // and it serves applications without accessibility, such as terminals.
+        PrimarySelection* primary = Platform::current().primarySelection();
+        if (strategy == TextStrategy::shortcut && primary != nullptr) {
+            if (const std::optional<QString> selected = primary->textChangedDuringGesture()) {
+                if (QString trimmed = trimmedText(*selected); !trimmed.isEmpty()) {
+                    co_return trimmed;
+                }
+            }
+        }
         std::optional<QString> text;
         std::exception_ptr failure;
         try {

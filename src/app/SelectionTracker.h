@@ -109,8 +109,9 @@ public:
 
     /**
      * Waits 150 ms, then reads the selection with the accessibility strategy and, when that gives
-     * no text, blank text or an error, with the shortcut strategy. Returns the text trimmed of white
-     * space and line breaks, or none when neither gave non-blank text. Never throws.
+     * no text, blank text or an error, from the platform's primary selection where it has one (only
+     * a selection taken during this gesture), then with the shortcut strategy. Returns the text
+     * trimmed of white space and line breaks, or none when none gave non-blank text. Never throws.
      */
     QCoro::Task<std::optional<QString>> getSelectedTextSafely();
 

@@ -13,6 +13,7 @@ class Clock;
 class KeyEventSink;
 class MouseMonitor;
 class Pasteboard;
+class PrimarySelection;
 class Screens;
 class ScriptRunner;
 class SystemLog;
@@ -48,6 +49,9 @@ public:
     virtual AppWindows& appWindows() = 0;
     virtual Pasteboard& pasteboard() = 0;
     virtual ScriptRunner& scriptRunner() = 0;
+
+    /** The primary selection, where the desktop has one (X11); null elsewhere. */
+    virtual PrimarySelection* primarySelection() { return nullptr; }
 
     /** The installed platform. Calling it before one is installed is a programming error (aborts). */
     static Platform& current();

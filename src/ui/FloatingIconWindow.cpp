@@ -152,6 +152,8 @@ void FloatingIconWindow::mousePressEvent(QMouseEvent* event)
 void FloatingIconWindow::identifierChanged()
 {
     setObjectName(m_identifier);
+    // The window title (WM_NAME on X11) carries it too, so that tools outside the process find the panel.
+    setWindowTitle(m_identifier);
 }
 
 void FloatingIconWindow::startHideTimer()

@@ -159,6 +159,8 @@ void FloatingResultsWindow::mouseReleaseEvent(QMouseEvent* event)
 void FloatingResultsWindow::identifierChanged()
 {
     setObjectName(m_identifier);
+    // The window title (WM_NAME on X11) carries it too, so that tools outside the process find the panel.
+    setWindowTitle(m_identifier);
 }
 
 } // namespace quillora

@@ -154,6 +154,56 @@ TEST_F(SelectionTrackerTest, FailedReadsAreLoggedAndCountedByReasonWithoutTheTex
     }
 }
 
+TEST_F(SelectionTrackerTest, PrimarySelectionTakenDuringTheGestureIsReadBeforeAnyShortcut)
+{
+    struct Case
+    {
+        const char* name;
+        bool takenBeforePress;
+        bool ownerAnswers;
+        bool expectPrimary;
+    };
+    const QList<Case> cases = {
+        {"taken during the drag", false, true, true},
+        {"left over from before the press", true, true, false},
+        {"owner does not answer", false, false, false},
+    };
+    SimPrimarySelection& primary = *desktop().primarySelection();
+    tracker().startTracking();
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        // An application without accessibility, as terminals are.
+        SimApp& app = desktop().addApp(SimAppSpec{QStringLiteral("Terminal"), std::nullopt, {}, {}, true});
+        app.setSelectedTextReadFailure(AXResult::CannotComplete);
+        const QString text = QStringLiteral("selected in a terminal: ") + QString::fromLatin1(testCase.name);
+        app.setText(text, AXRange{0, text.size()});
+        primary.setOwnerAnswers(testCase.ownerAnswers);
+        if (testCase.takenBeforePress) {
+            primary.takeOwnership(QStringLiteral("  stale primary text  "));
+        }
+        mouse().press({100, 500});
+        if (!testCase.takenBeforePress) {
+            primary.takeOwnership(QStringLiteral("  ") + text + QStringLiteral("\n"));
+        }
+        mouse().release({300, 500});
+        settle();
+
+        EXPECT_EQ(tracker().lastCapturedText(), text);
+        EXPECT_EQ(app.copies(), testCase.expectPrimary ? 0 : 1) << "the copy shortcut was posted needlessly";
+        mouse().click({900, 900});
+    }
+    // Where accessibility answers, the primary selection is not even asked.
+    const int reads = primary.reads();
+    const QString readable = QStringLiteral("read through accessibility");
+    desktop().addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, readable, AXRange{0, readable.size()}, true});
+    mouse().press({100, 500});
+    primary.takeOwnership(QStringLiteral("never read"));
+    mouse().release({300, 500});
+    settle();
+    EXPECT_EQ(tracker().lastCapturedText(), readable);
+    EXPECT_EQ(primary.reads(), reads);
+}
+
 TEST_F(SelectionTrackerTest, SelectionIsReadOnlyAfterTheWait)
 {
     selectInEditor(QStringLiteral("first selection here"));

@@ -2,15 +2,52 @@
 
 #include "platform/Accessibility.h"
 
+#include <QRectF>
+
+#include <memory>
+
+struct _AtspiAccessible;
+
 namespace quillora {
 
-/** Accessibility on the Linux desktop: a stub that reports the interface as disabled until the AT-SPI backend lands. */
+class AtspiDesktop;
+class AtspiNode;
+class Screens;
+class Workspace;
+
+/**
+ * Accessibility on the Linux desktop, over the AT-SPI bus through libatspi. The "AX…" attributes,
+ * actions and notifications map onto AT-SPI as ACCESSIBILITY.md beside this file lays out. The
+ * focused element comes from focus events, checked against the frontmost application, with a tree
+ * walk only when no event names it. Every call waits at most its element's messaging time-out
+ * (by default `kDefaultMessagingTimeout`), so an application that stops answering costs at most
+ * that and the call fails with CannotComplete. Without an accessibility bus every call answers
+ * APIDisabled. Main thread only; observers deliver on the thread that attached them.
+ */
 class LinuxAccessibility final : public Accessibility
 {
 public:
-    /** Always false: without the AT-SPI backend the process cannot use accessibility. */
+    /** The messaging time-out of elements without one of their own, in seconds. */
+    static constexpr float kDefaultMessagingTimeout = 0.3F;
+
+    /** Uses `workspace` for the frontmost application and `screens` for coordinate conversion. */
+    LinuxAccessibility(Workspace& workspace, const Screens& screens);
+    ~LinuxAccessibility() override;
+
+    /**
+     * True when the accessibility bus answers and is enabled and the display offers XTest and
+     * XInput 2. The prompt is ignored: the desktop has no consent dialog. Never fails.
+     */
     [[nodiscard]] bool isProcessTrusted(TrustPrompt prompt) override;
+
+    /**
+     * Turns accessibility on for the session ("org.a11y.Status" IsEnabled and, where the desktop
+     * has it, the GNOME "toolkit-accessibility" setting) and names the running applications that
+     * must be restarted to expose their text. Under Wayland without X access it only explains what
+     * works. Never fails.
+     */
     QString openAccessibilitySettings() override;
+
     [[nodiscard]] AXElementRef createApplication(qint64 pid) override;
     [[nodiscard]] AXElementRef createSystemWide() override;
     [[nodiscard]] AXReply<QStringList> copyAttributeNames(const AXElementRef& element) override;
@@ -40,6 +77,22 @@ public:
                                               const QString& notification) override;
     void attachObserver(const AXObserverRef& observer) override;
     void detachObserver(const AXObserverRef& observer) override;
+
+    /** Calls made to the accessibility bus so far (reads libatspi answers from its cache count too). */
+    [[nodiscard]] static quint64 callCount();
+
+private:
+    /** Applies the budget of `node` to the next calls. */
+    void prepareCall(const AtspiNode* node);
+    [[nodiscard]] int budgetMs(const AtspiNode* node) const;
+    [[nodiscard]] AXReply<AXAny> applicationAttribute(AtspiNode* node, const QString& attribute);
+    [[nodiscard]] AXReply<AXAny> systemWideAttribute(const QString& attribute);
+
+    Workspace& m_workspace;
+    const Screens& m_screens;
+    std::unique_ptr<AtspiDesktop> m_atspi;
+    float m_globalTimeout = 0;
+    std::optional<bool> m_hasInputExtensions;
 };
 
 } // namespace quillora

@@ -3,6 +3,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSocketNotifier>
+
+#include <algorithm>
+
+// X11 headers come last: their macros (None, Bool, Status) clash with Qt's.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace quillora {
 
@@ -22,6 +29,14 @@ bool isPlainText(const QString& mimeType)
     return mimeType == kTextPlain || mimeType == kTextPlainUtf8;
 }
 
+// Every form a toolkit may read text from; a new text must replace all of them.
+bool isTextForm(const QString& mimeType)
+{
+    return mimeType.startsWith(QLatin1String("text/plain")) || mimeType == QLatin1String("UTF8_STRING") ||
+           mimeType == QLatin1String("STRING") || mimeType == QLatin1String("TEXT") ||
+           mimeType == QLatin1String("COMPOUND_TEXT");
+}
+
 } // namespace
 
 LinuxPasteboard::LinuxPasteboard()
@@ -29,14 +44,56 @@ LinuxPasteboard::LinuxPasteboard()
     if (QClipboard* board = clipboard()) {
         connect(board, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
             if (mode == QClipboard::Clipboard) {
-                ++m_changeCount;
+                drainOwnerChanges();
             }
         });
+    }
+    openOwnerChanges();
+}
+
+LinuxPasteboard::~LinuxPasteboard()
+{
+    m_notifier.reset();
+    if (m_display != nullptr) {
+        XCloseDisplay(m_display);
+    }
+}
+
+void LinuxPasteboard::openOwnerChanges()
+{
+    m_display = XOpenDisplay(nullptr);
+    if (m_display == nullptr) {
+        return;
+    }
+    int errorBase = 0;
+    if (XFixesQueryExtension(m_display, &m_fixesEventBase, &errorBase) == 0) {
+        XCloseDisplay(m_display);
+        m_display = nullptr;
+        return;
+    }
+    const Atom clipboardAtom = XInternAtom(m_display, "CLIPBOARD", False);
+    XFixesSelectSelectionInput(m_display, DefaultRootWindow(m_display), clipboardAtom,
+                               XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+                                   XFixesSelectionClientCloseNotifyMask);
+    XSync(m_display, False);
+    m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { drainOwnerChanges(); });
+}
+
+void LinuxPasteboard::drainOwnerChanges() const
+{
+    while (m_display != nullptr && XPending(m_display) > 0) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+        if (event.type == m_fixesEventBase + XFixesSelectionNotify) {
+            ++m_changeCount;
+        }
     }
 }
 
 qint64 LinuxPasteboard::changeCount() const
 {
+    drainOwnerChanges();
     return m_changeCount;
 }
 
@@ -80,9 +137,16 @@ bool LinuxPasteboard::writeItems(const QList<PasteboardItem>& items)
     }
     // The clipboard holds a single item: what is already there is kept, and the new types join it.
     auto* merged = new QMimeData;
+    const bool writesText = std::any_of(items.cbegin(), items.cend(), [](const PasteboardItem& item) {
+        return std::any_of(item.entries.cbegin(), item.entries.cend(), [](const auto& entry) {
+            return entry.second && entry.first == QLatin1String(kPlainTextType);
+        });
+    });
     if (const QMimeData* current = board->mimeData(QClipboard::Clipboard)) {
         for (const QString& format : current->formats()) {
-            merged->setData(format, current->data(format));
+            if (!(writesText && isTextForm(format))) {
+                merged->setData(format, current->data(format));
+            }
         }
     }
     for (const PasteboardItem& item : items) {

@@ -1,9 +1,9 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "core/EventLoopClock.h"
 #include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxAppDataFolder.h"
-#include "core/EventLoopClock.h"
 #include "platform/linux/LinuxPasteboard.h"
 #include "platform/linux/LinuxScriptRunner.h"
 #include "platform/linux/LinuxUserDefaults.h"
@@ -12,6 +12,7 @@
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/X11KeyEventSink.h"
 #include "platform/linux/X11MouseMonitor.h"
+#include "platform/linux/X11PrimarySelection.h"
 
 namespace quillora {
 
@@ -57,7 +58,7 @@ SystemLog& LinuxPlatform::systemLog()
 KeyEventSink& LinuxPlatform::keyEventSink()
 {
     if (!m_keyEventSink) {
-        m_keyEventSink = std::make_unique<X11KeyEventSink>();
+        m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults());
     }
     return *m_keyEventSink;
 }
@@ -73,7 +74,7 @@ Workspace& LinuxPlatform::workspace()
 Accessibility& LinuxPlatform::accessibility()
 {
     if (!m_accessibility) {
-        m_accessibility = std::make_unique<LinuxAccessibility>();
+        m_accessibility = std::make_unique<LinuxAccessibility>(workspace(), screens());
     }
     return *m_accessibility;
 }
@@ -116,6 +117,14 @@ ScriptRunner& LinuxPlatform::scriptRunner()
         m_scriptRunner = std::make_unique<LinuxScriptRunner>();
     }
     return *m_scriptRunner;
+}
+
+PrimarySelection* LinuxPlatform::primarySelection()
+{
+    if (!m_primarySelection) {
+        m_primarySelection = std::make_unique<X11PrimarySelection>();
+    }
+    return m_primarySelection.get();
 }
 
 } // namespace quillora

@@ -16,6 +16,7 @@ class LinuxUserDefaults;
 class QtAppWindows;
 class QtScreens;
 class X11MouseMonitor;
+class X11PrimarySelection;
 
 /** The real Linux desktop: X11 for input, AT-SPI for accessibility, files under the XDG folders. */
 class LinuxPlatform final : public Platform
@@ -37,6 +38,7 @@ public:
     AppWindows& appWindows() override;
     Pasteboard& pasteboard() override;
     ScriptRunner& scriptRunner() override;
+    PrimarySelection* primarySelection() override;
 
 private:
     std::unique_ptr<EventLoopClock> m_clock;
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<X11MouseMonitor> m_mouseMonitor;
     std::unique_ptr<LinuxPasteboard> m_pasteboard;
     std::unique_ptr<LinuxScriptRunner> m_scriptRunner;
+    std::unique_ptr<X11PrimarySelection> m_primarySelection;
 };
 
 } // namespace quillora

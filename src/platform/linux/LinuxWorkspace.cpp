@@ -6,8 +6,10 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QSet>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace quillora {
@@ -27,6 +29,63 @@ QString processName(qint64 pid)
     return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
 
+// The .desktop file a process was started from, as GLib's launcher records it in the environment.
+QString launchedDesktopId(qint64 pid)
+{
+    QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!environ.open(QIODevice::ReadOnly)) {
+        return QString();
+    }
+    for (const QByteArray& entry : environ.readAll().split('\0')) {
+        if (entry.startsWith("GIO_LAUNCHED_DESKTOP_FILE=")) {
+            return QFileInfo(QString::fromLocal8Bit(entry.mid(entry.indexOf('=') + 1))).completeBaseName();
+        }
+    }
+    return QString();
+}
+
+// The path of the .desktop file with this id in the XDG data folders; empty when there is none.
+QString desktopFilePath(const QString& id)
+{
+    if (id.isEmpty()) {
+        return QString();
+    }
+    return QStandardPaths::locate(QStandardPaths::ApplicationsLocation, id + QStringLiteral(".desktop"));
+}
+
+// The name a .desktop file gives, in the user's language where it has one.
+QString desktopName(const QString& path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return QString();
+    }
+    const QString language = QLocale().name();
+    const QString shortLanguage = language.section(QLatin1Char('_'), 0, 0);
+    QString plain;
+    QString localized;
+    bool inEntry = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inEntry = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!inEntry) {
+            continue;
+        }
+        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString value = line.section(QLatin1Char('='), 1).trimmed();
+        if (key == QLatin1String("Name")) {
+            plain = value;
+        } else if (key == QStringLiteral("Name[%1]").arg(language) ||
+                   (localized.isEmpty() && key == QStringLiteral("Name[%1]").arg(shortLanguage))) {
+            localized = value;
+        }
+    }
+    return localized.isEmpty() ? plain : localized;
+}
+
 } // namespace
 
 LinuxWorkspace::LinuxWorkspace()
@@ -36,33 +95,58 @@ LinuxWorkspace::LinuxWorkspace()
 
 LinuxWorkspace::~LinuxWorkspace() = default;
 
-RunningApplication LinuxWorkspace::application(const X11ClientWindow& window)
+RunningApplication LinuxWorkspace::application(const X11ClientWindow& window) const
 {
+    // The .desktop lookups read files: each window's answer is kept.
+    const QString key =
+        QStringLiteral("%1/%2/%3/%4").arg(window.pid).arg(window.instanceName, window.className, window.applicationId);
+    if (const auto known = m_applications.constFind(key); known != m_applications.cend()) {
+        return *known;
+    }
     RunningApplication application;
     application.pid = window.pid;
     application.activationPolicy = ActivationPolicy::Regular;
-    const QString name = window.className.isEmpty() ? processName(window.pid) : window.className;
+    // The bundle identifier is the .desktop id where one is known (GTK's application id, the file
+    // GLib launched, a file named after the window's class), else the WM_CLASS instance name.
+    QString desktopId = window.applicationId;
+    if (desktopId.isEmpty()) {
+        desktopId = launchedDesktopId(window.pid);
+    }
+    QString desktopFile = desktopFilePath(desktopId);
+    if (desktopFile.isEmpty() && desktopId.isEmpty()) {
+        desktopFile = desktopFilePath(window.instanceName);
+        if (!desktopFile.isEmpty()) {
+            desktopId = window.instanceName;
+        }
+    }
+    QString name = desktopName(desktopFile);
+    if (name.isEmpty()) {
+        name = window.className.isEmpty() ? processName(window.pid) : window.className;
+    }
     if (!name.isEmpty()) {
         application.localizedName = name;
     }
-    if (!window.instanceName.isEmpty()) {
+    if (!desktopId.isEmpty()) {
+        application.bundleIdentifier = desktopId;
+    } else if (!window.instanceName.isEmpty()) {
         application.bundleIdentifier = window.instanceName;
     }
+    m_applications.insert(key, application);
     return application;
 }
 
 std::optional<RunningApplication> LinuxWorkspace::frontmostApplication() const
 {
+    // Only the active window is asked about: this runs on every selection check.
     const std::optional<quint64> active = m_windows->activeWindow();
     if (!active) {
         return std::nullopt;
     }
-    for (const X11ClientWindow& window : m_windows->clientWindows()) {
-        if (window.id == *active && window.pid > 0) {
-            return application(window);
-        }
+    const std::optional<X11ClientWindow> window = m_windows->clientWindow(*active);
+    if (!window || window->pid <= 0) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return application(*window);
 }
 
 QList<RunningApplication> LinuxWorkspace::runningApplications() const

@@ -2,6 +2,8 @@
 
 #include "platform/Workspace.h"
 
+#include <QHash>
+
 #include <memory>
 
 namespace quillora {
@@ -42,9 +44,11 @@ public:
     void relaunch(const QStringList& arguments) override;
 
 private:
-    [[nodiscard]] static RunningApplication application(const X11ClientWindow& window);
+    [[nodiscard]] RunningApplication application(const X11ClientWindow& window) const;
 
     std::unique_ptr<X11WindowDirectory> m_windows;
+    /** Applications already described, by process, WM_CLASS and GTK application id. */
+    mutable QHash<QString, RunningApplication> m_applications;
 };
 
 } // namespace quillora

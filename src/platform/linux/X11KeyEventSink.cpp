@@ -1,8 +1,10 @@
 #include "platform/linux/X11KeyEventSink.h"
 
+#include "platform/UserDefaults.h"
 #include "platform/linux/X11WindowDirectory.h"
 
-#include <QHash>
+#include <QElapsedTimer>
+#include <QThread>
 
 // X11 headers come last: their macros (None, Bool, Status, KeyPress) clash with Qt's.
 #include <X11/XF86keysym.h>
@@ -73,22 +75,6 @@ unsigned int stateMask(const QList<quint32>& modifiers)
     return mask;
 }
 
-void fakeKeys(Display* display, KeyCode key, const QList<KeyCode>& modifiers, bool keyDown)
-{
-    if (keyDown) {
-        for (const KeyCode modifier : modifiers) {
-            XTestFakeKeyEvent(display, modifier, True, CurrentTime);
-        }
-        XTestFakeKeyEvent(display, key, True, CurrentTime);
-    } else {
-        XTestFakeKeyEvent(display, key, False, CurrentTime);
-        for (auto it = modifiers.crbegin(); it != modifiers.crend(); ++it) {
-            XTestFakeKeyEvent(display, *it, False, CurrentTime);
-        }
-    }
-    XFlush(display);
-}
-
 bool sendSynthetic(Display* display, Window window, KeyCode key, unsigned int state, bool keyDown)
 {
     XEvent event{};
@@ -108,14 +94,83 @@ bool sendSynthetic(Display* display, Window window, KeyCode key, unsigned int st
     return sent != 0 && !trap.failed();
 }
 
+// The key codes that carry a modifier (Shift, Lock, Control, Mod1 to Mod5) on the current map.
+QList<KeyCode> modifierKeycodes(Display* display)
+{
+    QList<KeyCode> codes;
+    XModifierKeymap* map = XGetModifierMapping(display);
+    if (map == nullptr) {
+        return codes;
+    }
+    for (int index = 0; index < 8 * map->max_keypermod; ++index) {
+        // Lock (caps lock) is a latched state, not a held key; it never joins a shortcut.
+        if (index / map->max_keypermod != LockMapIndex && map->modifiermap[index] != 0) {
+            codes.append(map->modifiermap[index]);
+        }
+    }
+    XFreeModifiermap(map);
+    return codes;
+}
+
+bool isDown(const char keys[32], KeyCode code)
+{
+    return (keys[code / 8] & (1 << (code % 8))) != 0;
+}
+
 } // namespace
 
-X11KeyEventSink::X11KeyEventSink()
-    : m_windows(std::make_unique<X11WindowDirectory>())
+X11KeyEventSink::X11KeyEventSink(const UserDefaults& defaults)
+    : m_defaults(defaults)
+    , m_windows(std::make_unique<X11WindowDirectory>())
 {
 }
 
-X11KeyEventSink::~X11KeyEventSink() = default;
+X11KeyEventSink::~X11KeyEventSink()
+{
+    releaseAll();
+    Display* display = m_windows->display();
+    // The borrowed key code gets its emptiness back.
+    if (display != nullptr && m_spareKeycode != 0) {
+        int perKeycode = 0;
+        KeySym* current = XGetKeyboardMapping(display, m_spareKeycode, 1, &perKeycode);
+        if (current != nullptr) {
+            QList<KeySym> empty(perKeycode, NoSymbol);
+            XChangeKeyboardMapping(display, m_spareKeycode, perKeycode, empty.data(), 1);
+            XFree(current);
+        }
+        XSync(display, False);
+    }
+}
+
+QStringList X11KeyEventSink::defaultTerminalClasses()
+{
+    return {QStringLiteral("xterm"),
+            QStringLiteral("gnome-terminal"),
+            QStringLiteral("konsole"),
+            QStringLiteral("kitty"),
+            QStringLiteral("alacritty"),
+            QStringLiteral("xfce4-terminal"),
+            QStringLiteral("tilix"),
+            QStringLiteral("terminator"),
+            QStringLiteral("wezterm"),
+            QStringLiteral("foot"),
+            QStringLiteral("uxterm"),
+            QStringLiteral("gnome-terminal-server"),
+            QStringLiteral("org.wezfurlong.wezterm")};
+}
+
+QStringList X11KeyEventSink::terminalClasses() const
+{
+    const QString stored = m_defaults.string(QLatin1String(terminalClassesKey));
+    if (stored.isNull()) {
+        return defaultTerminalClasses();
+    }
+    QStringList classes;
+    for (const QString& entry : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        classes.append(entry.trimmed());
+    }
+    return classes;
+}
 
 std::optional<quint32> X11KeyEventSink::keysymForVirtualKey(int virtualKey)
 {
@@ -141,6 +196,104 @@ QList<quint32> X11KeyEventSink::modifierKeysyms(quint64 flags)
     return keysyms;
 }
 
+quint8 X11KeyEventSink::keycodeFor(quint32 keysym)
+{
+    Display* display = m_windows->display();
+    const KeyCode mapped = XKeysymToKeycode(display, keysym);
+    if (mapped != 0) {
+        return mapped;
+    }
+    if (m_spareKeycode != 0 && m_spareKeysym == keysym) {
+        return m_spareKeycode;
+    }
+    // The lent key code may not change while its key is held.
+    for (const HeldKeys& held : std::as_const(m_held)) {
+        if (m_spareKeycode != 0 && held.key == m_spareKeycode) {
+            return 0;
+        }
+    }
+    int minimum = 0;
+    int maximum = 0;
+    XDisplayKeycodes(display, &minimum, &maximum);
+    int perKeycode = 0;
+    KeySym* map = XGetKeyboardMapping(display, KeyCode(minimum), maximum - minimum + 1, &perKeycode);
+    if (map == nullptr) {
+        return 0;
+    }
+    // The highest key code without any symbol is lent (or the one lent before, which is ours).
+    int spare = m_spareKeycode;
+    for (int code = maximum; spare == 0 && code >= minimum; --code) {
+        const KeySym* symbols = map + (code - minimum) * perKeycode;
+        if (std::all_of(symbols, symbols + perKeycode, [](KeySym symbol) { return symbol == NoSymbol; })) {
+            spare = code;
+        }
+    }
+    XFree(map);
+    if (spare == 0) {
+        return 0;
+    }
+    QList<KeySym> symbols(perKeycode, NoSymbol);
+    symbols[0] = keysym;
+    if (perKeycode > 1) {
+        symbols[1] = keysym;
+    }
+    XChangeKeyboardMapping(display, spare, perKeycode, symbols.data(), 1);
+    XSync(display, False);
+    m_spareKeycode = quint8(spare);
+    m_spareKeysym = keysym;
+    return m_spareKeycode;
+}
+
+bool X11KeyEventSink::isTerminal(quint64 window)
+{
+    const std::optional<X11ClientWindow> client = m_windows->clientWindow(window);
+    if (!client) {
+        return false;
+    }
+    const QStringList terminals = terminalClasses();
+    return terminals.contains(client->className, Qt::CaseInsensitive) ||
+           terminals.contains(client->instanceName, Qt::CaseInsensitive);
+}
+
+void X11KeyEventSink::waitForUserModifiers()
+{
+    Display* display = m_windows->display();
+    QList<KeyCode> userModifiers = modifierKeycodes(display);
+    // Modifiers this sink holds itself are not the user's.
+    for (const HeldKeys& held : std::as_const(m_held)) {
+        for (const quint8 code : held.modifiers) {
+            userModifiers.removeAll(code);
+        }
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < modifierWaitMs) {
+        char keys[32] = {};
+        XQueryKeymap(display, keys);
+        if (std::none_of(userModifiers.cbegin(), userModifiers.cend(),
+                         [&keys](KeyCode code) { return isDown(keys, code); })) {
+            return;
+        }
+        QThread::msleep(5);
+    }
+}
+
+void X11KeyEventSink::releaseAll()
+{
+    Display* display = m_windows->display();
+    if (display == nullptr || m_held.isEmpty()) {
+        return;
+    }
+    for (const HeldKeys& held : std::as_const(m_held)) {
+        XTestFakeKeyEvent(display, held.key, False, CurrentTime);
+        for (auto it = held.modifiers.crbegin(); it != held.modifiers.crend(); ++it) {
+            XTestFakeKeyEvent(display, *it, False, CurrentTime);
+        }
+    }
+    m_held.clear();
+    XSync(display, False);
+}
+
 bool X11KeyEventSink::post(const PostedKeyEvent& event)
 {
     const std::optional<quint32> keysym = keysymForVirtualKey(event.virtualKey);
@@ -155,7 +308,22 @@ bool X11KeyEventSink::post(const PostedKeyEvent& event)
         int minor = 0;
         m_hasXTest = XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor) != 0;
     }
-    const KeyCode key = XKeysymToKeycode(display, *keysym);
+
+    // A key pressed through XTest is released through XTest, exactly as it was pressed, whatever
+    // window is active by then, so that no key or modifier stays held.
+    if (!event.keyDown) {
+        if (const auto held = m_held.constFind(event.virtualKey); held != m_held.cend()) {
+            XTestFakeKeyEvent(display, held->key, False, CurrentTime);
+            for (auto it = held->modifiers.crbegin(); it != held->modifiers.crend(); ++it) {
+                XTestFakeKeyEvent(display, *it, False, CurrentTime);
+            }
+            XFlush(display);
+            m_held.erase(held);
+            return true;
+        }
+    }
+
+    const KeyCode key = keycodeFor(*keysym);
     if (key == 0) {
         return false;
     }
@@ -165,7 +333,38 @@ bool X11KeyEventSink::post(const PostedKeyEvent& event)
         !modifiers.contains(XK_Shift_L)) {
         modifiers.append(XK_Shift_L);
     }
-    QList<KeyCode> modifierKeys;
+
+    // Where the key goes: the active window for the whole desktop or a target that owns it,
+    // else the target's first window.
+    const std::optional<quint64> active = m_windows->activeWindow();
+    std::optional<quint64> target;
+    bool viaXTest = !event.targetPid;
+    if (event.targetPid) {
+        for (const X11ClientWindow& window : m_windows->clientWindows()) {
+            if (window.pid != *event.targetPid) {
+                continue;
+            }
+            if (active && window.id == *active) {
+                viaXTest = true;
+                break;
+            }
+            if (!target) {
+                target = window.id;
+            }
+        }
+        if (!viaXTest && !target) {
+            return false;
+        }
+    }
+    const std::optional<quint64> receiver = viaXTest ? active : target;
+    // Control with C or V in a terminal would interrupt or do nothing: the terminal's own copy and
+    // paste hold Shift too.
+    const bool isCopyOrPaste = *keysym == XK_c || *keysym == XK_v;
+    if (isCopyOrPaste && modifiers.contains(XK_Control_L) && !modifiers.contains(XK_Shift_L) && receiver &&
+        isTerminal(*receiver)) {
+        modifiers.append(XK_Shift_L);
+    }
+    QList<quint8> modifierKeys;
     for (const quint32 modifier : modifiers) {
         const KeyCode code = XKeysymToKeycode(display, modifier);
         // Without its modifier a shortcut would type a plain letter; refuse the event instead.
@@ -175,39 +374,33 @@ bool X11KeyEventSink::post(const PostedKeyEvent& event)
         modifierKeys.append(code);
     }
 
-    // A key pressed through XTest is released through XTest, whatever window is active by then,
-    // so that no key or modifier stays held on the real keyboard.
-    const bool releasesXTestKey = !event.keyDown && m_pressedThroughXTest.remove(event.virtualKey);
-    const auto fake = [&] {
-        fakeKeys(display, key, modifierKeys, event.keyDown);
-        if (event.keyDown) {
-            m_pressedThroughXTest.insert(event.virtualKey);
-        }
-        return true;
-    };
-    if (!event.targetPid || releasesXTestKey) {
-        return *m_hasXTest && fake();
+    if (!viaXTest) {
+        return sendSynthetic(display, Window(*target), key, stateMask(modifiers), event.keyDown);
     }
-
-    // An application whose window is active gets the keys exactly as typed; one in the
-    // background only through events sent to its window.
-    const std::optional<quint64> active = m_windows->activeWindow();
-    std::optional<quint64> target;
-    for (const X11ClientWindow& window : m_windows->clientWindows()) {
-        if (window.pid != *event.targetPid) {
-            continue;
-        }
-        if (active && window.id == *active && *m_hasXTest) {
-            return fake();
-        }
-        if (!target) {
-            target = window.id;
-        }
-    }
-    if (!target) {
+    if (!*m_hasXTest) {
         return false;
     }
-    return sendSynthetic(display, Window(*target), key, stateMask(modifiers), event.keyDown);
+    if (!event.keyDown) {
+        // A key-up for a key this sink never pressed: only the key itself is released.
+        XTestFakeKeyEvent(display, key, False, CurrentTime);
+        XFlush(display);
+        return true;
+    }
+    waitForUserModifiers();
+    // A second key-down of a key still held releases the first, so nothing is left held.
+    if (const auto held = m_held.constFind(event.virtualKey); held != m_held.cend()) {
+        XTestFakeKeyEvent(display, held->key, False, CurrentTime);
+        for (auto it = held->modifiers.crbegin(); it != held->modifiers.crend(); ++it) {
+            XTestFakeKeyEvent(display, *it, False, CurrentTime);
+        }
+    }
+    for (const quint8 modifier : modifierKeys) {
+        XTestFakeKeyEvent(display, modifier, True, CurrentTime);
+    }
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    XFlush(display);
+    m_held.insert(event.virtualKey, HeldKeys{key, modifierKeys});
+    return true;
 }
 
 } // namespace quillora

@@ -2,32 +2,45 @@
 
 #include "platform/KeyEventSink.h"
 
+#include <QHash>
 #include <QList>
-#include <QSet>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 
 namespace quillora {
 
+class UserDefaults;
 class X11WindowDirectory;
 
 /**
  * Posts key events to the X server, over its own display connection (opened on first use from
- * $DISPLAY). Virtual key codes become X keysyms, then key codes of the current keyboard map; the
- * modifier flags become held modifier keys. Events for the whole desktop, or for an application
- * whose window is active, are faked through XTest (the modifiers pressed before the key on
- * key-down, released after it on key-up), exactly as if typed. Events for an application in the
- * background are sent to its top-level window as synthetic key events carrying the modifier state;
- * some applications ignore those.
+ * $DISPLAY). Virtual key codes become X keysyms, then key codes of the current keyboard map; a
+ * keysym the map lacks is put on a spare key code (one without symbols) for as long as this sink
+ * lives. The modifier flags become held modifier keys. Events for the whole desktop, or for an
+ * application whose window is active, are faked through XTest (the modifiers pressed before the
+ * key on key-down, released after it on key-up), exactly as if typed. Events for an application in
+ * the background are sent to its top-level window as synthetic key events carrying the modifier
+ * state; some applications ignore those.
  *
  * On Linux the copy and paste shortcuts are Ctrl+C and Ctrl+V, so `command` is held as Control.
- * A key-down posted without its key-up leaves the key and its modifiers held on the X server.
+ * A terminal emulator (its window class is in the user-defaults list "terminalWindowClasses")
+ * would take Ctrl+C as an interrupt: there Control with C or V gets Shift added, the terminals'
+ * own copy and paste. Before a key-down the sink waits, at most `modifierWaitMs`, for the user to
+ * let go of the modifier keys they hold, so that they do not join the shortcut. The key-up
+ * releases exactly what its key-down pressed; the destructor releases whatever is still held.
  */
 class X11KeyEventSink final : public KeyEventSink
 {
 public:
-    X11KeyEventSink();
+    /** The user-defaults key of the terminal window classes: text, classes separated by commas. */
+    static constexpr auto terminalClassesKey = "terminalWindowClasses";
+    /** The longest wait for the user's own modifier keys to be released, in milliseconds. */
+    static constexpr int modifierWaitMs = 1000;
+
+    /** Reads the terminal classes from `defaults` (not owned) on every shortcut. */
+    explicit X11KeyEventSink(const UserDefaults& defaults);
     ~X11KeyEventSink() override;
 
     /**
@@ -47,11 +60,36 @@ public:
      */
     [[nodiscard]] static QList<quint32> modifierKeysyms(quint64 flags);
 
+    /** The window classes taken as terminals when user defaults name none. */
+    [[nodiscard]] static QStringList defaultTerminalClasses();
+
+    /**
+     * The terminal classes: those stored under "terminalWindowClasses" (compared without regard to
+     * case), else the defaults.
+     */
+    [[nodiscard]] QStringList terminalClasses() const;
+
 private:
+    /** What a key-down pressed through XTest: released in reverse by its key-up. */
+    struct HeldKeys
+    {
+        quint8 key = 0;
+        QList<quint8> modifiers;
+    };
+
+    [[nodiscard]] quint8 keycodeFor(quint32 keysym);
+    [[nodiscard]] bool isTerminal(quint64 window);
+    void waitForUserModifiers();
+    void releaseAll();
+
+    const UserDefaults& m_defaults;
     std::unique_ptr<X11WindowDirectory> m_windows;
     std::optional<bool> m_hasXTest;
-    /** Virtual keys whose key-down went through XTest and whose key-up has not been posted yet. */
-    QSet<int> m_pressedThroughXTest;
+    /** Keys pressed through XTest whose key-up has not been posted yet, by virtual key. */
+    QHash<int, HeldKeys> m_held;
+    /** The spare key code lent to a keysym missing from the keyboard map, and that keysym. */
+    quint8 m_spareKeycode = 0;
+    quint32 m_spareKeysym = 0;
 };
 
 } // namespace quillora

@@ -21,6 +21,8 @@ struct X11ClientWindow
     QString instanceName;
     /** WM_CLASS class name, for example "Gedit"; empty when unset. */
     QString className;
+    /** The application id GTK publishes (_GTK_APPLICATION_ID), which names its .desktop file; empty when unset. */
+    QString applicationId;
 };
 
 /**
@@ -44,6 +46,15 @@ public:
      * window manager that publishes _NET_CLIENT_LIST.
      */
     [[nodiscard]] QList<X11ClientWindow> clientWindows();
+
+    /** One top-level window described as `clientWindows` does; none without a display or such a window. */
+    [[nodiscard]] std::optional<X11ClientWindow> clientWindow(quint64 id);
+
+    /**
+     * True when the display named by $DISPLAY offers XTest and XInput 2, which posting keys and
+     * watching the mouse need. False without a display.
+     */
+    [[nodiscard]] static bool hasInputExtensions();
 
     /** The window manager's active window; none without a display, a window manager or an active window. */
     [[nodiscard]] std::optional<quint64> activeWindow();

@@ -9,6 +9,7 @@
 #include "platform/sim/SimKeyEventSink.h"
 #include "platform/sim/SimMouse.h"
 #include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimPrimarySelection.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimScriptRunner.h"
 #include "platform/sim/SimSystemLog.h"
@@ -45,6 +46,7 @@ public:
     SimAppWindows& appWindows() override { return m_appWindows; }
     SimPasteboard& pasteboard() override { return m_pasteboard; }
     SimScriptRunner& scriptRunner() override { return m_scriptRunner; }
+    SimPrimarySelection* primarySelection() override { return &m_primarySelection; }
 
     /**
      * Starts a simulated text editor (frontmost unless `spec.frontmost` is false) and returns it; it
@@ -70,6 +72,7 @@ private:
     SimAppWindows m_appWindows;
     SimPasteboard m_pasteboard;
     SimScriptRunner m_scriptRunner;
+    SimPrimarySelection m_primarySelection;
     std::vector<std::unique_ptr<SimApp>> m_apps;
 };
 

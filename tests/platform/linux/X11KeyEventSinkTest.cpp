@@ -1,6 +1,7 @@
 #include "platform/linux/X11KeyEventSink.h"
 #include "keys/Key.h"
 #include "keys/Modifier.h"
+#include "platform/sim/SimUserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +75,8 @@ TEST(X11KeyEventSinkTest, PostingWithoutADisplayIsRefused)
 {
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");
-    X11KeyEventSink sink;
+    SimUserDefaults defaults;
+    X11KeyEventSink sink(defaults);
     EXPECT_FALSE(sink.post({Key::v, true, Modifier(Modifier::command).eventFlag(), std::nullopt}));
     EXPECT_FALSE(sink.post({Key::v, false, 0, 42}));
     if (!display.isNull()) {

@@ -1,0 +1,328 @@
+// The whole loop on a real X11 desktop: the desktop program and the reference service, a GTK 3
+// editor, a Qt 6 editor, Chromium's text area and xterm. A drag selects text, the icon appears by
+// the pointer, resting on it and clicking opens the results without taking focus from the editor,
+// and "Use" replaces the selection with the first variation, read back through AT-SPI.
+#include "DesktopDriver.h"
+#include "DesktopSession.h"
+#include "DesktopTestEnvironment.h"
+#include "RawKeyCounter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace quillora::test {
+namespace {
+
+const QString kBefore = QStringLiteral("Hello team, ");
+const QString kSelection = QStringLiteral("i think we should maybe move the meeting to friday");
+const QString kAfter = QStringLiteral(" Thanks.");
+
+const auto isTextArea = [](const QString& role, const QString&) { return role == QLatin1String("AXTextArea"); };
+
+/** What the results panel offered for the first preset. */
+struct FirstCard
+{
+    QString variation;
+    QRect useButton;
+    QRect copyButton;
+};
+
+class DesktopLoopTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        DesktopSession& session = DesktopTestEnvironment::session();
+        s_driver = new DesktopDriver(session);
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        s_port = probe.serverPort();
+        probe.close();
+        s_server = session.launch(QStringLiteral(QUILLORA_SERVER_PROGRAM),
+                                  {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(s_port),
+                                   QStringLiteral("--engine"), QStringLiteral("rules"), QStringLiteral("--mode"),
+                                   QStringLiteral("local")});
+        ASSERT_NE(s_server, nullptr);
+        ASSERT_TRUE(waitFor(
+            [] {
+                QTcpSocket socket;
+                socket.connectToHost(QHostAddress::LocalHost, s_port);
+                return socket.waitForConnected(100);
+            },
+            10000))
+            << "the reference service did not start";
+        QProcessEnvironment variables;
+        variables.insert(QStringLiteral("QUILLORA_BACKEND_URL"), QStringLiteral("http://127.0.0.1:%1").arg(s_port));
+        s_program =
+            session.launch(QStringLiteral(QUILLORA_DESKTOP_PROGRAM), {QStringLiteral("--uitesting")}, variables);
+        ASSERT_NE(s_program, nullptr);
+        s_programPid = s_program->processId();
+        // The program shows its history window at once and starts tracking as soon as its permission
+        // gate finds the desktop trusted (when the window is shown, then once a second).
+        ASSERT_TRUE(waitFor(
+            [] {
+                return s_driver->findElement(s_programPid, [](const QString& role, const QString&) {
+                    return role == QLatin1String("AXWindow");
+                }).has_value();
+            },
+            20000))
+            << "the desktop program did not start tracking";
+        waitFor([] { return false; }, 1500);
+    }
+
+    static void TearDownTestSuite()
+    {
+        for (QProcess* process : {s_program, s_server}) {
+            if (process != nullptr) {
+                process->terminate();
+                process->waitForFinished(3000);
+            }
+        }
+        delete s_driver;
+        s_driver = nullptr;
+    }
+
+    DesktopDriver& driver() { return *s_driver; }
+    DesktopSession& session() { return DesktopTestEnvironment::session(); }
+
+    /** Starts an editor and waits for its window, active. */
+    std::pair<QProcess*, quint64> startEditor(const QString& program, const QStringList& arguments,
+                                              const QProcessEnvironment& variables = QProcessEnvironment())
+    {
+        QProcess* editor = session().launch(program, arguments, variables);
+        EXPECT_NE(editor, nullptr) << program.toStdString();
+        if (editor == nullptr) {
+            return {nullptr, 0};
+        }
+        const std::optional<quint64> window = driver().waitForWindow(editor->processId(), QString(), 30000);
+        EXPECT_TRUE(window) << program.toStdString() << " showed no window";
+        if (!window) {
+            return {editor, 0};
+        }
+        waitFor([&] { return driver().activate(*window); }, 5000);
+        return {editor, *window};
+    }
+
+    /**
+     * Drags from `from` to `to` and opens the results: checks that the icon appears by the pointer,
+     * and that resting on it and clicking it leaves `editorWindow` active. Returns the first card.
+     */
+    std::optional<FirstCard> polish(QPoint from, QPoint to, quint64 editorWindow)
+    {
+        driver().drag(from, to);
+        const std::optional<quint64> icon =
+            driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 5000);
+        if (!icon) {
+            ADD_FAILURE() << "no icon appeared after the drag";
+            return std::nullopt;
+        }
+        const std::optional<QRect> iconFrame = driver().geometry(*icon);
+        EXPECT_TRUE(iconFrame);
+        if (!iconFrame) {
+            return std::nullopt;
+        }
+        // 20 points right of and 5 below the pointer, give or take the window's rounding.
+        EXPECT_NEAR(iconFrame->left(), to.x() + 20, 40);
+        EXPECT_NEAR(iconFrame->center().y(), to.y() + 5, 60);
+        driver().moveTo(iconFrame->center());
+        waitFor([] { return false; }, 700);
+        driver().click(iconFrame->center());
+        const std::optional<quint64> results = driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000);
+        EXPECT_TRUE(results) << "the results panel did not open";
+        EXPECT_EQ(driver().activeWindow(), editorWindow) << "the panel took focus from the editor";
+
+        // The first card, once it has come to rest with its variation (the panel shows placeholders
+        // first, and the cards slide in).
+        FirstCard card;
+        waitFor([&] { return readFirstCard(card); }, 20000);
+        EXPECT_FALSE(card.variation.isEmpty()) << "the first card shows no variation";
+        return card;
+    }
+
+    /** Reads the first card of the results panel; false while it has no variation or still moves. */
+    bool readFirstCard(FirstCard& card)
+    {
+        card = FirstCard();
+        const std::optional<AXElementRef> use =
+            driver().findElement(s_programPid, [](const QString& role, const QString& title) {
+                return role == QLatin1String("AXButton") && title == QLatin1String("Use");
+            });
+        const std::optional<AXElementRef> frame = use ? driver().parent(*use) : std::nullopt;
+        const std::optional<QRect> before = use ? driver().frame(*use) : std::nullopt;
+        if (!frame || !before) {
+            return false;
+        }
+        for (const AXElementRef& child : driver().children(*frame)) {
+            const QString title = driver().title(child);
+            const std::optional<QRect> rect = driver().frame(child);
+            if (child == *use || !rect) {
+                continue;
+            }
+            if (title.size() > card.variation.size() && title != title.toUpper()) {
+                card.variation = title;
+            } else if (rect->width() < 40 && rect->height() < 40) {
+                card.copyButton = *rect;
+            }
+        }
+        waitFor([] { return false; }, 150);
+        card.useButton = *before;
+        return !card.variation.isEmpty() && driver().frame(*use) == before;
+    }
+
+    /** Presses "Use" and waits for the panel to leave the screen, as it does before pasting. */
+    void clickUse(const FirstCard& card)
+    {
+        driver().click(card.useButton.center());
+        EXPECT_TRUE(waitFor([] { return !s_driver->window(s_programPid, QStringLiteral("^results$")); }, 3000))
+            << "the results panel stayed after \"Use\"";
+    }
+
+    /** Clicks away from the text and lets the multi-click window pass. */
+    void settle(QPoint away)
+    {
+        driver().click(away);
+        waitFor([] { return false; }, 700);
+    }
+
+    /** Drags over the selection in a text editor that AT-SPI exposes and pastes the first variation. */
+    void useFirstVariationIn(QProcess* editor, quint64 window, bool alsoCopyOnly)
+    {
+        ASSERT_NE(window, 0U);
+        const qint64 pid = editor->processId();
+        const std::optional<AXElementRef> text = driver().waitForElement(
+            pid, [this, pid](const QString& role, const QString& title) { return isTextArea(role, title); }, 20000);
+        ASSERT_TRUE(text) << "the editor's text is not exposed through AT-SPI";
+        ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000))
+            << driver().text(*text).toStdString();
+        // From the first character's left quarter to the last one's right quarter: each end snaps
+        // to the boundary it is nearest to, so exactly the selection is selected.
+        const std::optional<QRect> first = driver().rangeFrame(*text, AXRange{kBefore.size(), 1});
+        const std::optional<QRect> last =
+            driver().rangeFrame(*text, AXRange{kBefore.size() + kSelection.size() - 1, 1});
+        ASSERT_TRUE(first && last && last->left() > first->left() + 50) << "no bounds for the selection";
+        const QPoint from(first->left() + first->width() / 4, first->center().y());
+        const QPoint to(last->left() + last->width() * 3 / 4, last->center().y());
+        const QRect range = first->united(*last);
+        const QPoint away(range.right() + 60, range.bottom() + 60);
+
+        if (alsoCopyOnly) {
+            const std::optional<FirstCard> card = polish(from, to, window);
+            ASSERT_TRUE(card);
+            ASSERT_TRUE(card->copyButton.isValid()) << "no copy button on the first card";
+            driver().click(card->copyButton.center());
+            EXPECT_TRUE(waitFor([&] { return driver().clipboardText() == card->variation; }, 5000))
+                << "the clipboard holds \"" << driver().clipboardText().toStdString() << "\"";
+            EXPECT_EQ(driver().text(*text), kBefore + kSelection + kAfter) << "copy-only changed the editor";
+            settle(away);
+        }
+
+        const std::optional<FirstCard> card = polish(from, to, window);
+        ASSERT_TRUE(card);
+        clickUse(*card);
+        EXPECT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + card->variation + kAfter; }, 5000))
+            << "the editor holds \"" << driver().text(*text).toStdString() << "\"";
+        settle(away);
+    }
+
+    static inline DesktopDriver* s_driver = nullptr;
+    static inline quint16 s_port = 0;
+    static inline QProcess* s_server = nullptr;
+    static inline QProcess* s_program = nullptr;
+    static inline qint64 s_programPid = 0;
+};
+
+TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAGtkEditorAndCopyOnlyFillsTheClipboard)
+{
+    const auto [editor, window] =
+        startEditor(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), kBefore + kSelection + kAfter});
+    ASSERT_NE(editor, nullptr);
+    useFirstVariationIn(editor, window, true);
+    editor->terminate();
+    editor->waitForFinished(3000);
+}
+
+TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAQtEditor)
+{
+    const auto [editor, window] = startEditor(QStringLiteral(QUILLORA_QT_EDITOR), {kBefore + kSelection + kAfter});
+    ASSERT_NE(editor, nullptr);
+    useFirstVariationIn(editor, window, false);
+    editor->terminate();
+    editor->waitForFinished(3000);
+}
+
+TEST_F(DesktopLoopTest, UseReplacesTheSelectionInABrowserTextArea)
+{
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        GTEST_SKIP() << "Chromium is not installed";
+    }
+    QUrl page = QUrl::fromLocalFile(QStringLiteral(QUILLORA_FIXTURES "/textarea.html"));
+    page.setFragment(kBefore + kSelection + kAfter);
+    const QString profile = session().scratchPath() + QStringLiteral("/chromium");
+    const auto [editor, window] =
+        startEditor(chromium, {QStringLiteral("--no-sandbox"), QStringLiteral("--force-renderer-accessibility"),
+                               QStringLiteral("--user-data-dir=") + profile, QStringLiteral("--no-first-run"),
+                               QStringLiteral("--no-default-browser-check"), QStringLiteral("--disable-gpu"),
+                               QStringLiteral("--password-store=basic"), QStringLiteral("--window-position=60,60"),
+                               QStringLiteral("--window-size=900,500"),
+                               QStringLiteral("--app=") + page.toString(QUrl::FullyEncoded)});
+    ASSERT_NE(editor, nullptr);
+    useFirstVariationIn(editor, window, false);
+    editor->terminate();
+    editor->waitForFinished(5000);
+}
+
+TEST_F(DesktopLoopTest, UseInXtermPastesWithoutInterruptingAndTheSelectionComesFromPrimary)
+{
+    const QString received = session().scratchPath() + QStringLiteral("/xterm-received");
+    const QString interrupted = session().scratchPath() + QStringLiteral("/xterm-interrupted");
+    constexpr int columns = 70;
+    constexpr int rows = 4;
+    const auto [terminal, window] = startEditor(
+        QStringLiteral("xterm"),
+        {QStringLiteral("-geometry"), QStringLiteral("%1x%2+60+60").arg(columns).arg(rows), QStringLiteral("-xrm"),
+         QStringLiteral("XTerm*VT100.translations: #override Ctrl Shift <Key>C: copy-selection(CLIPBOARD)\\n"
+                        "Ctrl Shift <Key>V: insert-selection(CLIPBOARD)"),
+         QStringLiteral("-e"), QStringLiteral("/usr/bin/python3"),
+         QStringLiteral(QUILLORA_FIXTURES "/terminal_program.py"), kSelection, received, interrupted});
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_NE(window, 0U);
+    const std::optional<QRect> area = driver().geometry(window);
+    ASSERT_TRUE(area);
+    waitFor([] { return false; }, 500);
+    // xterm's cells: the text area less its 2-pixel inner border, split evenly.
+    const double cellWidth = (area->width() - 4) / double(columns);
+    const double cellHeight = (area->height() - 4) / double(rows);
+    const int rowY = area->top() + 2 + int(cellHeight / 2);
+    const QPoint from(area->left() + 2 + int(cellWidth / 2), rowY);
+    const QPoint to(area->left() + 2 + int(cellWidth * (kSelection.size() + 2)), rowY);
+
+    RawKeyCounter keys;
+    keys.reset();
+    const std::optional<FirstCard> card = polish(from, to, window);
+    ASSERT_TRUE(card);
+    EXPECT_EQ(keys.presses(), 0) << "a key was posted to read the terminal's selection";
+    clickUse(*card);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            QFile file(received);
+            return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()) == card->variation;
+        },
+        5000))
+        << "the terminal program did not receive the variation";
+    EXPECT_FALSE(QFile::exists(interrupted)) << "the terminal program was interrupted";
+    EXPECT_EQ(terminal->state(), QProcess::Running);
+    terminal->terminate();
+    terminal->waitForFinished(3000);
+}
+
+} // namespace
+} // namespace quillora::test

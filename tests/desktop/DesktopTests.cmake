@@ -1,0 +1,10 @@
+# quillora_add_desktop_test(NAME SOURCES ... LIBS ...)
+# A GoogleTest program with its own desktop, run by CTest as one test.
+function(quillora_add_desktop_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${PROJECT_SOURCE_DIR}/tests/desktop/DesktopTestMain.cpp ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE quillora_desktop_session GTest::gtest ${ARG_LIBS})
+    quillora_set_warnings(${name})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 240 LABELS desktop RUN_SERIAL TRUE)
+endfunction()

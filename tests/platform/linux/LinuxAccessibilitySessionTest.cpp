@@ -1,0 +1,49 @@
+// The permission gate's view of the test desktop: trust follows the accessibility switch, and
+// "Open Settings" turns it on and names the applications that must be restarted.
+#include "DesktopDriver.h"
+#include "DesktopSession.h"
+#include "DesktopTestEnvironment.h"
+#include "platform/linux/LinuxAccessibility.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/QtScreens.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora::test {
+namespace {
+
+void setAccessibility(DesktopSession& session, bool enabled)
+{
+    session.run(QStringLiteral("dbus-send"),
+                {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=org.a11y.Bus"),
+                 QStringLiteral("/org/a11y/bus"), QStringLiteral("org.freedesktop.DBus.Properties.Set"),
+                 QStringLiteral("string:org.a11y.Status"), QStringLiteral("string:IsEnabled"),
+                 QStringLiteral("variant:boolean:") + (enabled ? QStringLiteral("true") : QStringLiteral("false"))});
+}
+
+TEST(LinuxAccessibilitySessionTest, OpenSettingsSwitchesAccessibilityOnAndNamesApplicationsToRestart)
+{
+    DesktopSession& session = DesktopTestEnvironment::session();
+    DesktopDriver driver(session);
+    // xterm never joins the accessibility bus: it is the application to restart (to no avail).
+    QProcess* terminal = session.launch(QStringLiteral("xterm"), {QStringLiteral("-e"), QStringLiteral("sleep 60")});
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_TRUE(driver.waitForWindow(terminal->processId(), QString(), 10000));
+
+    QtScreens screens;
+    LinuxWorkspace workspace;
+    LinuxAccessibility accessibility(workspace, screens);
+    EXPECT_TRUE(accessibility.isProcessTrusted(TrustPrompt::Silent));
+    setAccessibility(session, false);
+    EXPECT_FALSE(accessibility.isProcessTrusted(TrustPrompt::Prompt));
+
+    const QString message = accessibility.openAccessibilitySettings();
+    EXPECT_TRUE(accessibility.isProcessTrusted(TrustPrompt::Silent));
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Accessibility is on for this session."))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("XTerm"))) << message.toStdString();
+    terminal->terminate();
+    terminal->waitForFinished(3000);
+}
+
+} // namespace
+} // namespace quillora::test
