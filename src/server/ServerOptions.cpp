@@ -263,6 +263,7 @@ QString ServerOptions::usage()
         "  --dictionary PATH         hunspell word list for the rules engine,\n"
         "                            default /usr/share/hunspell/en_US.dic [QUILLORA_SERVER_DICTIONARY]\n"
         "  -h, --help                show this text\n"
+        "  --version                 show the version\n"
         "\n"
         "users add NAME prints the new user's first tokens as {\"access_token\": ..., \"refresh_token\": ...}.\n"
         "SIGTERM or SIGINT stops the service after the requests in progress have been answered.\n");
