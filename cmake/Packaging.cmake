@@ -53,6 +53,8 @@ install(FILES ${QUILLORA_PACKAGING_DIR}/systemd/quillora-server.default
 foreach(component quillora quillora-server)
     install(FILES ${QUILLORA_PACKAGING_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${component}
             COMPONENT ${component})
+    install(FILES ${QUILLORA_PACKAGING_DIR}/lintian/${component} DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+            COMPONENT ${component})
 endforeach()
 
 # ---- Generated files ---------------------------------------------------------------------------
@@ -141,16 +143,17 @@ set(CPACK_DEBIAN_QUILLORA_PACKAGE_SECTION utils)
 # The AT-SPI bus carries the selections; the X11 platform plugin draws the windows.
 set(CPACK_DEBIAN_QUILLORA_PACKAGE_DEPENDS "at-spi2-core, qt6-qpa-plugins")
 set(CPACK_DEBIAN_QUILLORA_PACKAGE_RECOMMENDS "quillora-server")
+# The first line is the synopsis; CPack indents the others and marks the empty line as a paragraph break.
 set(CPACK_COMPONENT_QUILLORA_DESCRIPTION
     "system-wide writing assistant for the desktop
- Select text in any application and a small round icon appears by the
- pointer; a click on it shows one rewritten variation per preset
- (\"Professional\", \"Casual\", \"Fix Grammar\", \"Concise\", or your own),
- and \"Use\" pastes the chosen one over the original.
- .
- This package holds the desktop program quillora with its menu entry, icon
- and tray entry, and the command line quilloractl. The rewriting is done by
- a Quillora backend service, such as the one in the quillora-server package.")
+Select text in any application and a small round icon appears by the
+pointer. A click on it shows one rewritten variation per preset
+(Professional, Casual, Fix Grammar, Concise, or your own), and Use pastes
+the chosen one over the original.
+
+This package holds the desktop program quillora with its menu entry, icon
+and tray entry, and the command line quilloractl. The rewriting is done by
+a Quillora backend service, such as the one in the quillora-server package.")
 
 set(CPACK_DEBIAN_QUILLORA-SERVER_PACKAGE_NAME quillora-server)
 set(CPACK_DEBIAN_QUILLORA-SERVER_PACKAGE_SECTION net)
@@ -160,12 +163,12 @@ set(CPACK_DEBIAN_QUILLORA-SERVER_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 set(CPACK_DEBIAN_QUILLORA-SERVER_PACKAGE_CONTROL_EXTRA ${QUILLORA_PACKAGING_DIR}/systemd/conffiles)
 set(CPACK_COMPONENT_QUILLORA-SERVER_DESCRIPTION
     "backend service of the Quillora writing assistant
- quillora-server rewrites a text once per preset over HTTP and keeps each
- user's presets, in SQLite or PostgreSQL. Its offline rules engine fixes
- spelling, grammar and style without a network; the openai engine asks any
- OpenAI-compatible endpoint.
- .
- The package ships a systemd user unit that serves one user in local mode,
- and a hardened system unit for a shared service in token mode.")
+quillora-server rewrites a text once per preset over HTTP and keeps each
+user's presets, in SQLite or PostgreSQL. Its offline rules engine fixes
+spelling, grammar and style without a network; the openai engine asks any
+OpenAI-compatible endpoint.
+
+The package ships a systemd user unit that serves one user in local mode,
+and a hardened system unit for a shared service in token mode.")
 
 include(CPack)
