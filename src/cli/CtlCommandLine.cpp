@@ -55,6 +55,7 @@ CtlInvocation CtlCommandLine::parse(const QStringList& arguments)
     QStringList words;
     QHash<QString, QString> options;
     bool help = false;
+    bool version = false;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
@@ -64,6 +65,8 @@ CtlInvocation CtlCommandLine::parse(const QStringList& arguments)
             optionsEnded = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             help = true;
+        } else if (argument == QLatin1String("--version")) {
+            version = true;
         } else {
             const qsizetype equals = argument.indexOf(u'=');
             const QString name = equals < 0 ? argument : argument.left(equals);
@@ -87,6 +90,10 @@ CtlInvocation CtlCommandLine::parse(const QStringList& arguments)
 
     CtlInvocation invocation;
     if (help) {
+        return invocation;
+    }
+    if (version) {
+        invocation.command = CtlCommand::Version;
         return invocation;
     }
     if (words.isEmpty()) {
@@ -170,6 +177,7 @@ QString CtlCommandLine::usage()
         "                   http://127.0.0.1:8740). Plain http is accepted only for this machine.\n"
         "  --json           Print machine-readable JSON.\n"
         "  -h, --help       Print this help.\n"
+        "  --version        Print the version.\n"
         "\n"
         "Exit status: 0 success, 1 failure, 2 bad usage or invalid input.\n");
 }

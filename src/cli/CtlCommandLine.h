@@ -12,8 +12,8 @@ public:
 
     /**
      * Parses `arguments` (without the program name). Options may stand anywhere; "--" ends them.
-     * "--help" anywhere asks for the usage. Throws `CtlUsageError` for an unknown command or option,
-     * a missing or extra argument, or an option the command does not take.
+     * "--help" anywhere asks for the usage, else "--version" for the version. Throws `CtlUsageError` for an unknown
+     * command or option, a missing or extra argument, or an option the command does not take.
      */
     [[nodiscard]] static CtlInvocation parse(const QStringList& arguments);
 

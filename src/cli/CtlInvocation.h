@@ -10,6 +10,7 @@ namespace quillora {
 /** The commands of the command-line companion. */
 enum class CtlCommand {
     Help,
+    Version,
     Polish,
     PresetsList,
     PresetsAdd,

@@ -1,5 +1,6 @@
 #include "cli/CtlRunner.h"
 
+#include "app/AppInfo.h"
 #include "cli/CtlCommandLine.h"
 #include "cli/CtlContext.h"
 #include "cli/CtlDemoCommand.h"
@@ -49,6 +50,10 @@ QCoro::Task<int> CtlRunner::run(QStringList arguments)
         m_out.flush();
         co_return static_cast<int>(CtlExitCode::Success);
     }
+    if (invocation.command == CtlCommand::Version) {
+        m_out << "quilloractl " << AppInfo::version() << Qt::endl;
+        co_return static_cast<int>(CtlExitCode::Success);
+    }
 
     CtlContext context(m_out, m_err, m_input, invocation.backend);
     CtlExitCode code = CtlExitCode::Failure;
@@ -90,6 +95,7 @@ QCoro::Task<CtlExitCode> CtlRunner::dispatch(CtlContext& context, CtlInvocation 
     case CtlCommand::Demo:
         co_return co_await CtlDemoCommand::run(context, invocation);
     case CtlCommand::Help:
+    case CtlCommand::Version:
         break;
     }
     co_return CtlExitCode::Usage;

@@ -2,6 +2,7 @@
 
 #include "app/AIPolishingService.h"
 #include "app/AppInfo.h"
+#include "app/AutostartEntry.h"
 #include "app/BackendClient.h"
 #include "app/BackendSettings.h"
 #include "app/HistoryManager.h"
@@ -59,6 +60,7 @@ DesktopContext::DesktopContext(Platform& platform, const QStringList& arguments)
     , m_panels(std::make_unique<WidgetPanelFactory>(*m_cardActions))
     , m_tracker(std::make_unique<SelectionTracker>(SelectionTracker::Services{
           *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(*m_backend, *m_presets)}))
+    , m_autostart(std::make_unique<AutostartEntry>(AutostartEntry::userFolder(), QApplication::applicationFilePath()))
 {
 }
 
@@ -80,7 +82,8 @@ ShellServices DesktopContext::services() const
                          m_platform.accessibility(),
                          m_platform.workspace(),
                          m_platform.pasteboard(),
-                         m_platform.clock()};
+                         m_platform.clock(),
+                         *m_autostart};
 }
 
 void DesktopContext::start()

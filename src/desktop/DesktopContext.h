@@ -13,6 +13,7 @@ namespace quillora {
 
 class AXManager;
 class AppleScriptManager;
+class AutostartEntry;
 class BackendClient;
 class BackendSettings;
 class HistoryManager;
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<ResultActions> m_cardActions;
     std::unique_ptr<WidgetPanelFactory> m_panels;
     std::unique_ptr<SelectionTracker> m_tracker;
+    std::unique_ptr<AutostartEntry> m_autostart;
     std::unique_ptr<TrayEntry> m_tray;
     QPointer<MainWindow> m_mainWindow;
     QPointer<SettingsWindow> m_settingsWindow;

@@ -1,5 +1,6 @@
 // quillora: the desktop program. Holds the selection tracker for the life of the process, with the
 // history window, the settings window and a tray entry. One runs per user session.
+#include "app/AppInfo.h"
 #include "app/AppLogger.h"
 #include "desktop/DesktopContext.h"
 #include "desktop/SingleInstance.h"
@@ -9,8 +10,42 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quillora [--uitesting]\n"
+    "\n"
+    "The Quillora desktop program: select text in any application, click the round icon that appears\n"
+    "by the pointer, and choose one of the rewritten variations. One runs per user session; a second\n"
+    "start brings the first one's window forward.\n"
+    "\n"
+    "Options:\n"
+    "  --uitesting   start from an empty store (user defaults and history removed)\n"
+    "  -h, --help    print this help\n"
+    "  --version     print the version\n"
+    "\n"
+    "Environment: QUILLORA_BACKEND_URL (the backend service), QUILLORA_PLATFORM=sim (the simulated\n"
+    "desktop), QUILLORA_DIAGNOSTIC_LOGGING=1 (log selected and pasted text).\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Answered before the window system is reached, so that they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::printf("quillora %s\n", qPrintable(quillora::AppInfo::version()));
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillora"));
     QApplication::setDesktopFileName(QStringLiteral("com.tessel.quillora"));

@@ -75,6 +75,12 @@ int serve(const ServerOptions& options, Clock& clock)
 
 int ServerCommand::run(const QStringList& arguments, const QProcessEnvironment& environment, Clock& clock)
 {
+    // Answered before the options are read, so that a bad variable in the environment cannot hide it.
+    const bool help = arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"));
+    if (arguments.contains(QLatin1String("--version")) && !help) {
+        printLine(stdout, QStringLiteral("quillora-server %1").arg(QStringLiteral(QUILLORA_SERVER_VERSION)));
+        return 0;
+    }
     try {
         const ServerOptions options = ServerOptions::parse(arguments, environment);
         switch (options.command) {

@@ -364,6 +364,7 @@ QString ServerOptions::usage()
         "  --tls-key FILE            PEM private key of the certificate [QUILLORA_SERVER_TLS_KEY]\n"
         "\n"
         "  -h, --help                show this text\n"
+        "  --version                 show the version\n"
         "\n"
         "users add NAME prints the new user's first tokens as {\"access_token\": ..., \"refresh_token\": ...}.\n"
         "SIGTERM or SIGINT stops the service after the requests in progress have been answered.\n");

@@ -3,6 +3,7 @@
 namespace quillora {
 
 class Accessibility;
+class AutostartEntry;
 class BackendSettings;
 class Clock;
 class HistoryManager;
@@ -29,6 +30,7 @@ struct ShellServices
     Workspace& workspace;
     Pasteboard& pasteboard;
     Clock& clock;
+    AutostartEntry& autostart;
 };
 
 } // namespace quillora

@@ -30,6 +30,9 @@ TEST(CtlCommandLineTest, ParsesEveryCommandWithItsArgumentsAndOptions)
         {{"history", "clear"}, CtlCommand::HistoryClear, {}, false},
         {{"logout"}, CtlCommand::Logout, {}, false},
         {{"presets", "add", "--help"}, CtlCommand::Help, {}, false},
+        {{"--version"}, CtlCommand::Version, {}, false},
+        {{"presets", "add", "--version"}, CtlCommand::Version, {}, false},
+        {{"--version", "--help"}, CtlCommand::Help, {}, false},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.arguments.join(u' ').toStdString());

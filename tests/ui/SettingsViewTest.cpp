@@ -1,9 +1,13 @@
 #include "ShellFixture.h"
 
+#include "app/AutostartEntry.h"
 #include "ui/PresetEditorView.h"
 #include "ui/PresetSettingsView.h"
 #include "ui/SettingsView.h"
 
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 namespace quillora {
@@ -253,6 +258,99 @@ TEST_F(SettingsViewTest, BackendTabStoresAndRemovesTheTokenPairAndChecksTheConne
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendAccessToken")));
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendRefreshToken")));
     EXPECT_TRUE(state.text().startsWith(QStringLiteral("Not signed in")));
+}
+
+// The settings over a configuration folder of their own, as a fresh user session has it.
+class StartAtLoginTest : public SettingsViewTest
+{
+protected:
+    void SetUp() override
+    {
+        m_previousConfigHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
+        SettingsViewTest::SetUp();
+    }
+
+    void TearDown() override
+    {
+        SettingsViewTest::TearDown();
+        qputenv("XDG_CONFIG_HOME", m_previousConfigHome);
+    }
+
+    QString entryPath() const { return m_configHome.path() + QStringLiteral("/autostart/com.tessel.quillora.desktop"); }
+
+    void writeEntry(const QByteArray& contents) const
+    {
+        QDir(m_configHome.path()).mkpath(QStringLiteral("autostart"));
+        QFile file(entryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+
+    QCheckBox& startAtLogin() const { return find<QCheckBox>(*m_view, QStringLiteral("start-at-login-switch")); }
+
+    QTemporaryDir m_configHome;
+    QByteArray m_previousConfigHome;
+};
+
+TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryAndRemovesItAgain)
+{
+    SettingsView& view = openSettings();
+    view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
+    EXPECT_EQ(view.tabText(view.currentIndex()), QStringLiteral("General"));
+    QCheckBox& toggle = startAtLogin();
+    EXPECT_EQ(toggle.accessibleName(), QStringLiteral("Start at login"));
+    EXPECT_FALSE(toggle.isChecked());
+
+    toggle.click();
+    EXPECT_TRUE(toggle.isChecked());
+    QFile entry(entryPath());
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QString contents = QString::fromUtf8(entry.readAll());
+    entry.close();
+    EXPECT_TRUE(contents.startsWith(QStringLiteral("[Desktop Entry]\n")));
+    EXPECT_TRUE(contents.contains(QStringLiteral("\nExec=/usr/bin/quillora\n")));
+    EXPECT_TRUE(autostart().isEnabled());
+
+    toggle.click();
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_FALSE(QFile::exists(entryPath()));
+}
+
+TEST_F(StartAtLoginTest, SwitchShowsTheEntryAsTheSessionSeesIt)
+{
+    // Session settings turn an entry off by marking it rather than deleting it.
+    writeEntry("[Desktop Entry]\nType=Application\nExec=quillora\nHidden=true\n");
+    SettingsView& view = openSettings();
+    EXPECT_FALSE(startAtLogin().isChecked());
+
+    writeEntry("[Desktop Entry]\nType=Application\nExec=quillora\n");
+    view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
+    EXPECT_TRUE(startAtLogin().isChecked());
+
+    writeEntry("[Desktop Entry]\nType=Application\nExec=quillora\nX-GNOME-Autostart-enabled=false\n");
+    view.setCurrentIndex(0);
+    view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
+    EXPECT_FALSE(startAtLogin().isChecked());
+}
+
+TEST_F(StartAtLoginTest, FailedWriteLeavesTheSwitchOffAndSaysWhy)
+{
+    // A file where the autostart folder belongs keeps the folder from being made.
+    QFile blocker(m_configHome.path() + QStringLiteral("/autostart"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsView& view = openSettings();
+
+    startAtLogin().click();
+    EXPECT_FALSE(startAtLogin().isChecked());
+    EXPECT_TRUE(
+        find<QLabel>(view, QStringLiteral("start-at-login-status")).text().contains(QStringLiteral("autostart")));
+
+    ASSERT_TRUE(blocker.remove());
+    startAtLogin().click();
+    EXPECT_TRUE(startAtLogin().isChecked());
+    EXPECT_TRUE(find<QLabel>(view, QStringLiteral("start-at-login-status")).text().isEmpty());
 }
 
 } // namespace

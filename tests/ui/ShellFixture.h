@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AIPolishingService.h"
+#include "app/AutostartEntry.h"
 #include "app/BackendFixture.h"
 #include "app/BackendSettings.h"
 #include "app/HistoryManager.h"
@@ -40,12 +41,15 @@ protected:
         m_pasteService = std::make_unique<PasteService>(desktop().pasteboard(), clock());
         m_cardActions = std::make_unique<ResultActions>(client(), desktop().pasteboard());
         m_panels = std::make_unique<WidgetPanelFactory>(*m_cardActions);
+        m_autostart =
+            std::make_unique<AutostartEntry>(AutostartEntry::userFolder(), QStringLiteral("/usr/bin/quillora"));
         makeTracker();
     }
 
     void TearDown() override
     {
         m_tracker.reset();
+        m_autostart.reset();
         m_panels.reset();
         m_cardActions.reset();
         m_pasteService.reset();
@@ -60,9 +64,8 @@ protected:
     void makeTracker()
     {
         m_tracker.reset();
-        m_tracker = std::make_unique<SelectionTracker>(
-            SelectionTracker::Services{*m_panels, *m_textManager, *m_history, *m_pasteService,
-                                       AIPolishingService(client(), *m_presets)});
+        m_tracker = std::make_unique<SelectionTracker>(SelectionTracker::Services{
+            *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(client(), *m_presets)});
     }
 
     ShellServices services()
@@ -76,7 +79,8 @@ protected:
                              desktop().accessibility(),
                              desktop().workspace(),
                              desktop().pasteboard(),
-                             clock()};
+                             clock(),
+                             *m_autostart};
     }
 
     /** The child of `root` called `name`, failing the test when there is none. */
@@ -95,6 +99,7 @@ protected:
     HistoryManager& history() { return *m_history; }
     PresetManager& presets() { return *m_presets; }
     BackendSettings& backendSettings() { return *m_backendSettings; }
+    AutostartEntry& autostart() { return *m_autostart; }
 
 private:
     AXManager m_axManager;
@@ -107,6 +112,7 @@ private:
     std::unique_ptr<PasteService> m_pasteService;
     std::unique_ptr<ResultActions> m_cardActions;
     std::unique_ptr<WidgetPanelFactory> m_panels;
+    std::unique_ptr<AutostartEntry> m_autostart;
     std::unique_ptr<SelectionTracker> m_tracker;
 };
 

@@ -98,6 +98,8 @@ TEST_F(ShellScreenshotTest, HistorySettingsAndEditorInLightAndDark)
         save(settings, QStringLiteral("settings-presets") + scheme);
         settings.view().setCurrentIndex(1);
         save(settings, QStringLiteral("settings-backend") + scheme);
+        settings.view().setCurrentIndex(2);
+        save(settings, QStringLiteral("settings-general") + scheme);
         settings.view().setCurrentIndex(0);
 
         PresetEditorView editor(presets().presets().first(), [](const PolishPreset&) {});

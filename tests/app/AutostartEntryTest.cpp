@@ -1,0 +1,83 @@
+#include "app/AutostartEntry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+QString execLine(const QString& contents)
+{
+    for (const QString& line : contents.split(u'\n')) {
+        if (line.startsWith(QLatin1String("Exec="))) {
+            return line.mid(5);
+        }
+    }
+    return QString();
+}
+
+TEST(AutostartEntryTest, ExecQuotesAProgramPathAsTheDesktopEntryFormatRequires)
+{
+    struct Case
+    {
+        QString program;
+        QString exec;
+    };
+    // Inside quotes '"', '`', '$' and '\' take a backslash, and every backslash of the value is
+    // doubled once more; '%' is always doubled, since it would start a field code.
+    const QList<Case> cases = {
+        {QStringLiteral("/usr/bin/quillora"), QStringLiteral("/usr/bin/quillora")},
+        {QStringLiteral("/opt/My Apps/quillora"), QStringLiteral("\"/opt/My Apps/quillora\"")},
+        {QStringLiteral("/opt/a$b/quillora"), QStringLiteral("\"/opt/a\\\\$b/quillora\"")},
+        {QStringLiteral("/opt/a\\b/quillora"), QStringLiteral("\"/opt/a\\\\\\\\b/quillora\"")},
+        {QStringLiteral("/opt/100%/quillora"), QStringLiteral("/opt/100%%/quillora")},
+        {QStringLiteral("/opt/it's 100%/quillora"), QStringLiteral("\"/opt/it's 100%%/quillora\"")},
+    };
+    for (const Case& testCase : cases) {
+        const AutostartEntry entry(QStringLiteral("/tmp"), testCase.program);
+        EXPECT_EQ(execLine(entry.contents()), testCase.exec) << testCase.program.toStdString();
+    }
+}
+
+TEST(AutostartEntryTest, EntryCountsAsOnUnlessItsOwnGroupSwitchesItOff)
+{
+    struct Case
+    {
+        const char* contents;
+        bool enabled;
+    };
+    const QList<Case> cases = {
+        {"[Desktop Entry]\nExec=quillora\n", true},
+        {"[Desktop Entry]\nExec=quillora\nHidden=true\n", false},
+        {"[Desktop Entry]\nExec=quillora\nHidden = true\n", false},
+        {"[Desktop Entry]\nExec=quillora\nHidden=false\n", true},
+        {"[Desktop Entry]\nExec=quillora\nX-GNOME-Autostart-enabled=false\n", false},
+        {"[Desktop Entry]\nExec=quillora\n[Desktop Action quit]\nHidden=true\n", true},
+    };
+    for (const Case& testCase : cases) {
+        QTemporaryDir folder;
+        AutostartEntry entry(folder.path(), QStringLiteral("/usr/bin/quillora"));
+        QFile file(entry.filePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(testCase.contents);
+        file.close();
+        EXPECT_EQ(entry.isEnabled(), testCase.enabled) << testCase.contents;
+    }
+}
+
+TEST(AutostartEntryTest, TurningOnMakesTheFolderAndTurningOffTwiceIsHarmless)
+{
+    QTemporaryDir configHome;
+    AutostartEntry entry(configHome.path() + QStringLiteral("/autostart"), QStringLiteral("/usr/bin/quillora"));
+    EXPECT_FALSE(entry.isEnabled());
+    EXPECT_EQ(entry.setEnabled(true), std::nullopt);
+    EXPECT_TRUE(entry.isEnabled());
+    EXPECT_EQ(entry.setEnabled(false), std::nullopt);
+    EXPECT_EQ(entry.setEnabled(false), std::nullopt);
+    EXPECT_FALSE(QFile::exists(entry.filePath()));
+}
+
+} // namespace
+} // namespace quillora
