@@ -35,6 +35,7 @@ protected:
             const QString text = request.json().value(QStringLiteral("text")).toString();
             return Reply::json(
                 200, QJsonObject{{QStringLiteral("results"), QJsonObject{{QStringLiteral("Formal"), text.toUpper()}}},
+                                 {QStringLiteral("log_id"), 9},
                                  {QStringLiteral("model"), QStringLiteral("m")},
                                  {QStringLiteral("duration"), 0.5}});
         });
@@ -63,6 +64,14 @@ TEST_F(DemoScenarioTest, PlaysTheLoopToThePasteAndKeepsTheRenewedSession)
           "Command+V posted; TextEdit now holds \"Hi Sam, PLEASE MAKE THIS LOUDER Thanks!\""}) {
         EXPECT_TRUE(output.contains(QString::fromUtf8(line))) << line << "\n" << output.toStdString();
     }
+    // "Use" was reported to the interaction log, as the real card reports it.
+    const auto report = std::find_if(server().requests().cbegin(), server().requests().cend(), [](const Request& r) {
+        return r.method == "POST" && r.target == "/api/v1/polishing/9/interactions";
+    });
+    ASSERT_NE(report, server().requests().cend());
+    const QJsonObject interaction = report->json().value(QStringLiteral("interaction")).toObject();
+    EXPECT_EQ(interaction.value(QStringLiteral("action")).toString(), QStringLiteral("use"));
+    EXPECT_EQ(interaction.value(QStringLiteral("preset_name")).toString(), QStringLiteral("Formal"));
     // The pair renewed during the run replaces the user's, whose refresh token is now spent.
     EXPECT_EQ(storedToken("backendAccessToken"), QStringLiteral("fresh"));
     EXPECT_EQ(storedToken("backendRefreshToken"), QStringLiteral("refresh-2"));
