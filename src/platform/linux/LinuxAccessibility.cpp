@@ -72,6 +72,19 @@ int LinuxAccessibility::budgetMs(const AtspiNode* node) const
     return std::max(1, int(std::lround(seconds * 1000)));
 }
 
+AXResult LinuxAccessibility::enter(const AXElementRef& element, AtspiNode*& node)
+{
+    node = AtspiNode::from(element);
+    if (node == nullptr) {
+        return AXResult::IllegalArgument;
+    }
+    // The bus is reached within the call's budget, so a hung bus costs no more than a hung application.
+    if (!m_atspi->connect(budgetMs(nullptr))) {
+        return AXResult::APIDisabled;
+    }
+    return AXResult::Success;
+}
+
 void LinuxAccessibility::prepareCall(const AtspiNode* node)
 {
     atspi_set_timeout(budgetMs(node), 0);
@@ -147,12 +160,9 @@ AXElementRef LinuxAccessibility::createSystemWide()
 
 AXReply<QStringList> LinuxAccessibility::copyAttributeNames(const AXElementRef& element)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     prepareCall(node);
     switch (node->kind()) {
@@ -250,12 +260,9 @@ AXReply<AXAny> LinuxAccessibility::applicationAttribute(AtspiNode* node, const Q
 
 AXReply<AXAny> LinuxAccessibility::copyAttributeValue(const AXElementRef& element, const QString& attribute)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     prepareCall(node);
     switch (node->kind()) {
@@ -313,12 +320,9 @@ AXReply<qint64> LinuxAccessibility::getAttributeValueCount(const AXElementRef& e
 
 AXReply<bool> LinuxAccessibility::isAttributeSettable(const AXElementRef& element, const QString& attribute)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     if (node->kind() != AtspiNode::Kind::Element) {
         return false;
@@ -341,12 +345,9 @@ AXReply<bool> LinuxAccessibility::isAttributeSettable(const AXElementRef& elemen
 AXResult LinuxAccessibility::setAttributeValue(const AXElementRef& element, const QString& attribute,
                                                const AXAny& value)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     if (node->kind() != AtspiNode::Kind::Element) {
         return AXResult::IllegalArgument;
@@ -422,12 +423,9 @@ AXReply<AXList> LinuxAccessibility::copyMultipleAttributeValues(const AXElementR
 
 AXReply<QStringList> LinuxAccessibility::copyParameterizedAttributeNames(const AXElementRef& element)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     if (node->kind() != AtspiNode::Kind::Element ||
         GPtr<AtspiText>(atspi_accessible_get_text_iface(node->accessible())) == nullptr) {
@@ -439,12 +437,9 @@ AXReply<QStringList> LinuxAccessibility::copyParameterizedAttributeNames(const A
 AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXElementRef& element,
                                                                    const QString& attribute, const AXAny& parameter)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     if (attribute != QLatin1String("AXBoundsForRange") && attribute != QLatin1String("AXStringForRange")) {
         return AXResult::ParameterizedAttributeUnsupported;
@@ -487,12 +482,9 @@ AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXEleme
 
 AXReply<QStringList> LinuxAccessibility::copyActionNames(const AXElementRef& element)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     if (node->kind() != AtspiNode::Kind::Element) {
         return QStringList();
@@ -533,12 +525,9 @@ AXReply<QString> LinuxAccessibility::copyActionDescription(const AXElementRef& e
 
 AXResult LinuxAccessibility::performAction(const AXElementRef& element, const QString& action)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     if (node->kind() != AtspiNode::Kind::Element || action != QLatin1String("AXPress")) {
         return AXResult::ActionUnsupported;
@@ -566,12 +555,9 @@ AXResult LinuxAccessibility::performAction(const AXElementRef& element, const QS
 
 AXReply<AXElementRef> LinuxAccessibility::copyElementAtPosition(const AXElementRef& element, float x, float y)
 {
-    AtspiNode* node = AtspiNode::from(element);
-    if (node == nullptr) {
-        return AXResult::IllegalArgument;
-    }
-    if (!m_atspi->connect(budgetMs(nullptr))) {
-        return AXResult::APIDisabled;
+    AtspiNode* node = nullptr;
+    if (const AXResult entered = enter(element, node); entered != AXResult::Success) {
+        return entered;
     }
     prepareCall(node);
     const QPointF qt = m_screens.coordinates().toQt(QPointF(x, y)) * pixelRatio();

@@ -83,6 +83,8 @@ public:
 
 private:
     /** Applies the budget of `node` to the next calls. */
+    /** The element's node, with the bus connected; IllegalArgument or APIDisabled when either fails. */
+    AXResult enter(const AXElementRef& element, AtspiNode*& node);
     void prepareCall(const AtspiNode* node);
     [[nodiscard]] int budgetMs(const AtspiNode* node) const;
     [[nodiscard]] AXReply<AXAny> applicationAttribute(AtspiNode* node, const QString& attribute);
