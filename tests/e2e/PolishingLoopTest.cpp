@@ -51,6 +51,8 @@ protected:
 
     void TearDown() override
     {
+        // Reports still on their way would be left suspended when the process ends.
+        EXPECT_TRUE(test::waitUntil([this] { return m_actions->reportsInFlight() == 0; }));
         m_tracker.reset();
         m_paste.reset();
         m_panels.reset();

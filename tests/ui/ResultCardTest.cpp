@@ -37,6 +37,8 @@ protected:
 
     void TearDown() override
     {
+        // Reports still on their way would be left suspended when the process ends.
+        EXPECT_TRUE(test::waitUntil([this] { return actions->reportsInFlight() == 0; }));
         window.reset();
         actions.reset();
         BackendFixture::TearDown();
