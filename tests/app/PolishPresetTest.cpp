@@ -63,32 +63,5 @@ TEST(PolishPresetTest, EncodesBackendIdOnlyWhenPresentAndIdInUpperCase)
     EXPECT_EQ(PolishPreset::fromJson(synced.toJson()).backendId, Q_INT64_C(9007199254740993));
 }
 
-TEST(PolishPresetTest, EqualityAndHashCoverAllFourFields)
-{
-    const PolishPreset preset(std::nullopt, QStringLiteral("Professional"), QStringLiteral("Formal tone"));
-    const PolishPreset twin(std::nullopt, QStringLiteral("Professional"), QStringLiteral("Formal tone"));
-    EXPECT_NE(preset, twin);
-
-    const PolishPreset decoded = PolishPreset::fromJson(JsonCoding::parse(QJsonDocument(preset.toJson()).toJson()));
-    EXPECT_EQ(decoded, preset);
-    EXPECT_EQ(qHash(decoded), qHash(preset));
-    EXPECT_EQ(std::hash<PolishPreset>()(decoded), std::hash<PolishPreset>()(preset));
-
-    PolishPreset withZero = preset;
-    withZero.backendId = 0;
-    PolishPreset renamed = preset;
-    renamed.name = QStringLiteral("Casual");
-    PolishPreset reworded = preset;
-    reworded.instruction = QStringLiteral("Relaxed tone");
-    for (const PolishPreset& other : {withZero, renamed, reworded}) {
-        EXPECT_NE(other, preset);
-        EXPECT_NE(qHash(other), qHash(preset));
-    }
-
-    const std::unordered_set<PolishPreset> set{preset, twin, decoded};
-    EXPECT_EQ(set.size(), 2u);
-    EXPECT_EQ((QSet<PolishPreset>{preset, twin, decoded}).size(), 2);
-}
-
 } // namespace
 } // namespace quillora

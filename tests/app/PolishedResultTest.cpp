@@ -42,22 +42,5 @@ TEST(PolishedResultTest, RoundTripsThroughJsonTextAndRejectsBrokenObjects)
     }
 }
 
-TEST(PolishedResultTest, EqualityAndHashCoverAllFourFields)
-{
-    const PolishedResult result(QStringLiteral("Casual"), QStringLiteral("hi"));
-    EXPECT_NE(result, PolishedResult(QStringLiteral("Casual"), QStringLiteral("hi")));
-
-    PolishedResult logged = result;
-    logged.logId = 0;
-    PolishedResult rewritten = result;
-    rewritten.content = QStringLiteral("hello");
-    for (const PolishedResult& other : {logged, rewritten}) {
-        EXPECT_NE(other, result);
-        EXPECT_NE(qHash(other), qHash(result));
-        EXPECT_NE(std::hash<PolishedResult>()(other), std::hash<PolishedResult>()(result));
-    }
-    EXPECT_EQ(std::hash<PolishedResult>()(PolishedResult(result)), std::hash<PolishedResult>()(result));
-}
-
 } // namespace
 } // namespace quillora

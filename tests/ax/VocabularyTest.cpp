@@ -32,32 +32,6 @@ TEST(VocabularyTest, EachVocabularyHasItsNumberOfCasesAndNoTwoShareARawValue)
     expectCountAndDistinctRawValues<Action>(11);
 }
 
-TEST(VocabularyTest, RawValuesFollowTheNamingRuleAndItsExceptions)
-{
-    const std::pair<QString, const char*> cases[] = {
-        {rawValue(Attribute::role), "AXRole"},
-        {rawValue(Attribute::focusedUIElement), "AXFocusedUIElement"},
-        {rawValue(Attribute::url), "AXURL"},
-        {rawValue(Attribute::boundsForRangeParameterized), "AXBoundsForRange"},
-        {rawValue(Attribute::rtfForRangeParameterized), "AXRTFForRange"},
-        {rawValue(Attribute::cellForColumnAndRowParameterized), "AXCellForColumnAndRow"},
-        {rawValue(Attribute::childrenInNavigationOrder), "AXChildrenInNavigationOrder"},
-        {rawValue(Attribute::isEditable), "AXIsEditable"},
-        {rawValue(Role::unknown), "AXUnknown"},
-        {rawValue(Role::webArea), "AXWebArea"},
-        {rawValue(Subrole::switchSubrole), "AXSwitch"},
-        {rawValue(Subrole::descriptionList), "AXDescriptionList"},
-        {rawValue(AXNotification::uiElementDestroyed), "AXUIElementDestroyed"},
-        {rawValue(AXNotification::announcementRequested), "AXAnnouncementRequested"},
-        {rawValue(Action::press), "AXPress"},
-        {rawValue(Action::deleteAction), "AXDelete"},
-        {rawValue(Action::showDefaultUI), "AXShowDefaultUI"},
-    };
-    for (const auto& [actual, expected] : cases) {
-        EXPECT_EQ(actual, QString::fromLatin1(expected));
-    }
-}
-
 TEST(VocabularyTest, ParsingNeedsAnExactCaseSensitiveMatch)
 {
     EXPECT_EQ(fromRawValue<Role>(QStringLiteral("AXWebArea")), Role::webArea);

@@ -171,23 +171,5 @@ TEST(CaptureKitErrorTest, FromAppliesDefaultsForMissingOrMistypedEntries)
     }
 }
 
-TEST(CaptureKitErrorTest, DebugDescriptionNamesTheCaseAndFields)
-{
-    EXPECT_EQ(E::operationTimeout(QStringLiteral("copy"), 0.25).debugDescription(),
-              QStringLiteral("timeout(operation: \"copy\", duration: 0.25)"));
-    EXPECT_EQ(E(E::AppleScriptExecution{QStringLiteral("s"), std::nullopt, std::nullopt}).debugDescription(),
-              QStringLiteral("appleScriptExecution(script: \"s\", exitCode: nil, description: nil)"));
-    EXPECT_EQ(E::noBrowserFound().debugDescription(), QStringLiteral("browserNotFound"));
-    EXPECT_TRUE(E::system(kUnderlying)
-                    .debugDescription()
-                    .startsWith(QStringLiteral("systemError(underlying: Error Domain=NSPOSIXErrorDomain Code=2")));
-}
-
-TEST(CaptureKitErrorTest, VersionRecordNamesTheToolkit)
-{
-    EXPECT_EQ(VersionInfo::libraryName(), QStringLiteral("CaptureKit"));
-    EXPECT_EQ(VersionInfo::libraryVersion(), QStringLiteral("2.0.0"));
-}
-
 } // namespace
 } // namespace quillora

@@ -154,16 +154,5 @@ TEST(JsonCodingTest, ParseAcceptsOnlyJsonObjectsAndArrays)
     }
 }
 
-TEST(JsonCodingTest, DecodingErrorsBridgeToTheCoderDomain)
-{
-    const ErrorRecord missing =
-        JsonDecodingError(JsonDecodingError::Kind::keyNotFound, QStringLiteral("id"), QStringLiteral("x")).toRecord();
-    const ErrorRecord corrupt =
-        JsonDecodingError(JsonDecodingError::Kind::typeMismatch, QStringLiteral("id"), QStringLiteral("x")).toRecord();
-    EXPECT_EQ(missing.code(), 4865);
-    EXPECT_EQ(corrupt.code(), 4864);
-    EXPECT_EQ(missing.localizedDescription(), QStringLiteral("The data couldn’t be read because it is missing."));
-}
-
 } // namespace
 } // namespace quillora

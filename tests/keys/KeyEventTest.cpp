@@ -16,31 +16,6 @@ namespace {
 
 using Kind = KeyEventDecodingError::Kind;
 
-TEST(KeyEventTest, EqualityAndHashingFollowKeyAndModifiersInOrder)
-{
-    const KeyEvent commandShift(Key::a, Modifier::command, Modifier::shift);
-    EXPECT_EQ(commandShift, KeyEvent(Key::a, {Modifier::command, Modifier::shift}));
-    EXPECT_EQ(qHash(commandShift), qHash(KeyEvent(Key::a, {Modifier::command, Modifier::shift})));
-    EXPECT_NE(commandShift, KeyEvent(Key::a, Modifier::shift, Modifier::command));
-    EXPECT_NE(commandShift, KeyEvent(Key::a, Modifier::command, Modifier::shift, Modifier::shift));
-    EXPECT_NE(commandShift, KeyEvent(Key::b, Modifier::command, Modifier::shift));
-    EXPECT_NE(KeyEvent(Key::a), commandShift);
-
-    const QSet<KeyEvent> qtSet{commandShift, KeyEvent(Key::a), KeyEvent(Key::a, {})};
-    const std::unordered_set<KeyEvent> stdSet{commandShift, KeyEvent(Key::a), KeyEvent(Key::a, {})};
-    EXPECT_EQ(qtSet.size(), 2);
-    EXPECT_EQ(stdSet.size(), 2u);
-}
-
-TEST(KeyEventTest, FlagsAreTheUnionOfTheModifiers)
-{
-    EXPECT_EQ(KeyEvent(Key::v).flags(), 0u);
-    EXPECT_EQ(KeyEvent(Key::v, Modifier::command).flags(), 0x100000u);
-    EXPECT_EQ(KeyEvent(Key::v, Modifier::command, Modifier::shift, Modifier::command).flags(), 0x120000u);
-    const auto& all = Modifier::allCases();
-    EXPECT_EQ(KeyEvent(Key::v, QList<Modifier>(all.begin(), all.end())).flags(), 0xFF0000u);
-}
-
 TEST(KeyEventTest, EncodingNamesEachCaseAndRoundTrips)
 {
     const QJsonObject expected = QJsonDocument::fromJson(R"({"key":{"f5":{}},"modifiers":[{"option":{}}]})").object();
@@ -108,20 +83,6 @@ TEST(KeyEventTest, DecodingFailuresNameTheirKindPlaceAndReason)
             }
         }
     }
-}
-
-TEST(KeyEventTest, DecodingErrorBecomesACoderErrorRecord)
-{
-    const KeyEventDecodingError mismatch(Kind::typeMismatch, {QStringLiteral("key")},
-                                         QStringLiteral("Invalid number of keys found, expected one."));
-    const ErrorRecord record = mismatch.toRecord();
-    EXPECT_EQ(record.domain(), QStringLiteral("NSCocoaErrorDomain"));
-    EXPECT_EQ(record.code(), 4864);
-    EXPECT_EQ(record.localizedDescription(), QStringLiteral("Invalid number of keys found, expected one."));
-    EXPECT_EQ(KeyEventDecodingError(Kind::keyNotFound, {}, QStringLiteral("missing")).toRecord().code(), 4865);
-    const ErrorPtr copy = errorFromException(std::make_exception_ptr(mismatch));
-    ASSERT_NE(dynamic_cast<const KeyEventDecodingError*>(copy.get()), nullptr);
-    EXPECT_TRUE(copy->debugDescription().contains(QStringLiteral("typeMismatch")));
 }
 
 } // namespace

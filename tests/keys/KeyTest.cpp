@@ -61,51 +61,6 @@ TEST(KeyTest, AllCasesListEveryKeyOnceInLookupOrderWithItsCode)
     EXPECT_EQ(Key::fromRawValue(-1), std::nullopt);
 }
 
-TEST(KeyTest, KeywordCasesKeepTheirDesignNamesWhenSerialised)
-{
-    EXPECT_EQ(caseName(Key::return_), QStringLiteral("return"));
-    EXPECT_EQ(caseName(Key::delete_), QStringLiteral("delete"));
-    EXPECT_EQ(caseName(Key::leftArrow), QStringLiteral("leftArrow"));
-    EXPECT_EQ(Key::fromCaseName(QStringLiteral("return")), Key::return_);
-    EXPECT_EQ(Key::fromCaseName(QStringLiteral("return_")), std::nullopt);
-    EXPECT_EQ(Key::fromCaseName(QStringLiteral("LeftArrow")), std::nullopt);
-}
-
-TEST(KeyTest, StringValuesAreTheTextsTheKeysStandFor)
-{
-    const struct
-    {
-        Key key;
-        QString string;
-    } rows[] = {
-        {Key::a, QStringLiteral("a")},
-        {Key::nine, QStringLiteral("9")},
-        {Key::backslash, QStringLiteral("\\")},
-        {Key::quote, QStringLiteral("'")},
-        {Key::grave, QStringLiteral("`")},
-        {Key::keypadClear, QStringLiteral("⌧")},
-        {Key::keypadDivide, QStringLiteral("÷")},
-        {Key::keypadEnter, QStringLiteral("\n")},
-        {Key::return_, QStringLiteral("\n")},
-        {Key::tab, QStringLiteral("\t")},
-        {Key::space, QStringLiteral(" ")},
-        {Key::delete_, QStringLiteral("⌫")},
-        {Key::forwardDelete, QStringLiteral("⌦")},
-        {Key::escape, QStringLiteral("⎋")},
-        {Key::mute, QString::fromUcs4(U"\U0010FFEE")},
-        {Key::pageDown, QStringLiteral("⇟")},
-        {Key::downArrow, QStringLiteral("↓")},
-        {Key::f12, QStringLiteral("F12")},
-        {Key::isoSection, QStringLiteral("§")},
-        {Key::jisYen, QStringLiteral("¥")},
-        {Key::jisEisu, QStringLiteral("英数")},
-        {Key::jisKana, QStringLiteral("かな")},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.key.stringValue(), row.string) << caseName(row.key).toStdString();
-    }
-}
-
 TEST(KeyTest, StringLookupReturnsTheFirstMatchIgnoringCase)
 {
     const struct
