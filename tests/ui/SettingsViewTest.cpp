@@ -73,21 +73,6 @@ protected:
     std::unique_ptr<SettingsView> m_view;
 };
 
-TEST_F(SettingsViewTest, TabsAreNamedForAutomationAndReadOut)
-{
-    SettingsView& view = openSettings();
-    EXPECT_EQ(view.tabText(0), QStringLiteral("Presets"));
-    EXPECT_EQ(view.widget(0)->objectName(), QStringLiteral("tab-presets"));
-    EXPECT_EQ(view.tabText(1), QStringLiteral("Backend"));
-    EXPECT_EQ(find<QToolButton>(view, QStringLiteral("add-preset-btn")).accessibleName(), QStringLiteral("Add preset"));
-    EXPECT_EQ(find<QToolButton>(view, QStringLiteral("delete-preset-btn")).accessibleName(),
-              QStringLiteral("Delete preset"));
-    EXPECT_EQ(find(view, QStringLiteral("preset-list")).height(), 4 * PresetSettingsView::rowHeight);
-    for (const PolishPreset& preset : presets().presets()) {
-        EXPECT_NE(view.findChild<QWidget*>(rowName(preset)), nullptr) << preset.name.toStdString();
-    }
-}
-
 TEST_F(SettingsViewTest, EditorEnablesSaveOnlyWithContentAndShowsTheRulesMessageUntilTheInstructionChanges)
 {
     openSettings();
@@ -315,23 +300,6 @@ TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryAndRemovesItAgain)
     toggle.click();
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_FALSE(QFile::exists(entryPath()));
-}
-
-TEST_F(StartAtLoginTest, SwitchShowsTheEntryAsTheSessionSeesIt)
-{
-    // Session settings turn an entry off by marking it rather than deleting it.
-    writeEntry("[Desktop Entry]\nType=Application\nExec=quillora\nHidden=true\n");
-    SettingsView& view = openSettings();
-    EXPECT_FALSE(startAtLogin().isChecked());
-
-    writeEntry("[Desktop Entry]\nType=Application\nExec=quillora\n");
-    view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
-    EXPECT_TRUE(startAtLogin().isChecked());
-
-    writeEntry("[Desktop Entry]\nType=Application\nExec=quillora\nX-GNOME-Autostart-enabled=false\n");
-    view.setCurrentIndex(0);
-    view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
-    EXPECT_FALSE(startAtLogin().isChecked());
 }
 
 TEST_F(StartAtLoginTest, FailedWriteLeavesTheSwitchOffAndSaysWhy)
