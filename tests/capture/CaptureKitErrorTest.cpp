@@ -32,35 +32,6 @@ QList<E> everyCase()
             E::unknown(QStringLiteral("odd"))};
 }
 
-TEST(CaptureKitErrorTest, CodesAndClassificationFollowTheCaseOrder)
-{
-    struct Expected
-    {
-        int code;
-        bool timeout, appleScript, browser, accessibility, recoverable;
-    };
-    const Expected expected[] = {
-        {1001, true, false, false, false, true},   {1002, false, true, false, false, false},
-        {1003, false, false, true, false, true},   {1004, false, false, true, false, true},
-        {1005, false, false, false, true, true},   {1006, false, false, false, true, false},
-        {1007, false, false, false, false, true},  {1008, false, false, false, false, false},
-        {1009, false, false, false, false, false},
-    };
-    const QList<E> errors = everyCase();
-    for (qsizetype i = 0; i < errors.size(); ++i) {
-        const E& error = errors[i];
-        SCOPED_TRACE(error.debugDescription().toStdString());
-        EXPECT_EQ(error.errorCode(), expected[i].code);
-        EXPECT_EQ(error.isTimeout(), expected[i].timeout);
-        EXPECT_EQ(error.isAppleScriptError(), expected[i].appleScript);
-        EXPECT_EQ(error.isBrowserError(), expected[i].browser);
-        EXPECT_EQ(error.isAccessibilityError(), expected[i].accessibility);
-        EXPECT_EQ(error.isRecoverable(), expected[i].recoverable);
-        EXPECT_EQ(error.asNSError().domain(), QStringLiteral("CaptureKitErrorDomain"));
-        EXPECT_EQ(error.asNSError().code(), expected[i].code);
-    }
-}
-
 TEST(CaptureKitErrorTest, DescriptionsInsertThePayload)
 {
     const std::pair<E, const char*> cases[] = {
