@@ -129,6 +129,14 @@ protected:
 
     void destroyServer() { m_server.reset(); }
 
+    /** How many answers from the upstream the service has read so far (its log has a line for each). */
+    [[nodiscard]] qsizetype upstreamAnswersRead() const
+    {
+        const QStringList& lines = m_server->logLines();
+        return std::count_if(lines.cbegin(), lines.cend(),
+                             [](const QString& line) { return line.contains(QLatin1String("\"upstream\"")); });
+    }
+
     /** Replaces the user's presets by ones with these instructions, named after them. */
     void setPresets(const QStringList& instructions)
     {
@@ -213,6 +221,9 @@ TEST_F(OpenAiEngineTest, FailedAndSlowPresetsFallBackToTheRulesEngine)
     const auto pending =
         client().start("POST", QStringLiteral("/polish"), R"({"text":"we was late becuase of teh rain"})");
     ASSERT_TRUE(test::spinUntil([this] { return upstream().received.size() == 3; }));
+    // The budget runs out only once the service has read the two answers that came at once, as it
+    // would in real time; otherwise a slow machine would let every preset fall back.
+    ASSERT_TRUE(test::spinUntil([this] { return upstreamAnswersRead() >= 2; }));
     advance(kBudget);
     ASSERT_TRUE(HttpTestClient::wait(pending));
     ASSERT_EQ(pending->result.status, 200) << pending->result.body.toStdString();
