@@ -11,23 +11,30 @@
 namespace quillora {
 
 Timer::Timer()
-    : m_valid(std::make_shared<std::atomic<bool>>(true))
+    : m_state(std::make_shared<State>())
 {
 }
 
 void Timer::invalidate() const
 {
-    m_valid->store(false);
+    if (m_state->valid.exchange(false) && m_state->release) {
+        m_state->release();
+    }
 }
 
 bool Timer::isValid() const
 {
-    return m_valid->load();
+    return m_state->valid.load();
 }
 
 bool Timer::claimFire() const
 {
-    return m_valid->exchange(false);
+    return m_state->valid.exchange(false);
+}
+
+void Timer::setRelease(std::function<void()> release) const
+{
+    m_state->release = std::move(release);
 }
 
 Timer Clock::singleShot(double seconds, QObject* target, std::function<void()> callback)

@@ -34,8 +34,20 @@ public:
     /** Marks the timer as fired; returns false when it was already invalidated or fired. */
     [[nodiscard]] bool claimFire() const;
 
+    /**
+     * For clocks: `release` runs once, on the thread that invalidates the timer, when an
+     * invalidation stops it before it fired, so the clock can free what the timer holds at once
+     * instead of when it would have fired. Set before the handle is handed out.
+     */
+    void setRelease(std::function<void()> release) const;
+
 private:
-    std::shared_ptr<std::atomic<bool>> m_valid;
+    struct State
+    {
+        std::atomic<bool> valid{true};
+        std::function<void()> release;
+    };
+    std::shared_ptr<State> m_state;
 };
 
 /**

@@ -29,7 +29,7 @@ std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock&
         if (!rules.dictionary || !rules.lexicon) {
             rules = RulesResources::load(options.dictionaryPaths, options.rulesDataPath, options.wordnetPath);
         }
-        return std::make_unique<RulesEngine>(rules);
+        return std::make_unique<RulesEngine>(rules, options.engineThreads);
     };
     if (options.engine == EngineKind::OpenAi) {
         auto openAi = std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget, log);

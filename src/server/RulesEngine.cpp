@@ -3,6 +3,8 @@
 #include "server/rules/Lexicon.h"
 #include "server/rules/SpellingDictionary.h"
 
+#include "core/PoolTask.h"
+
 #include <QHash>
 
 namespace quillora {
@@ -13,9 +15,19 @@ RulesResources RulesResources::load(const QStringList& dictionaryPaths, const QS
     return {SpellingDictionary::load(dictionaryPaths), Lexicon::load(dataFolder, wordnetFolder)};
 }
 
-RulesEngine::RulesEngine(const RulesResources& resources)
-    : m_rewriter(resources.dictionary, resources.lexicon)
+RulesEngine::RulesEngine(const RulesResources& resources, int threads)
+    : m_resources(resources)
 {
+    if (threads > 0) {
+        m_workers.setMaxThreadCount(threads);
+    }
+    // Workers are kept, not started anew for each burst of requests.
+    m_workers.setExpiryTimeout(-1);
+}
+
+RulesEngine::~RulesEngine()
+{
+    m_workers.waitForDone();
 }
 
 QString RulesEngine::model() const
@@ -25,9 +37,37 @@ QString RulesEngine::model() const
 
 QCoro::Task<RewriteOutcome> RulesEngine::rewrite(QString text, QList<PresetText> presets)
 {
+    // A named job rather than a lambda inside the co_await: GCC 12 destroys such a temporary twice.
+    auto job = [this, text = std::move(text), presets = std::move(presets)] { return rewriteNow(text, presets); };
+    RewriteOutcome outcome = co_await runOnPool(m_workers, std::move(job));
+    co_return outcome;
+}
+
+std::unique_ptr<TextRewriter> RulesEngine::takeRewriter()
+{
+    {
+        const std::lock_guard lock(m_idleMutex);
+        if (!m_idle.empty()) {
+            std::unique_ptr<TextRewriter> rewriter = std::move(m_idle.back());
+            m_idle.pop_back();
+            return rewriter;
+        }
+    }
+    return std::make_unique<TextRewriter>(m_resources.dictionary, m_resources.lexicon);
+}
+
+void RulesEngine::giveBack(std::unique_ptr<TextRewriter> rewriter)
+{
+    const std::lock_guard lock(m_idleMutex);
+    m_idle.push_back(std::move(rewriter));
+}
+
+RewriteOutcome RulesEngine::rewriteNow(const QString& text, const QList<PresetText>& presets)
+{
     RewriteOutcome outcome;
     outcome.model = model();
-    const TextRewriter::Prepared prepared = m_rewriter.prepare(text);
+    std::unique_ptr<TextRewriter> rewriter = takeRewriter();
+    const TextRewriter::Prepared prepared = rewriter->prepare(text);
     // Several presets may share a style; each style is rendered once.
     QHash<int, QString> rendered;
     QStringList ownPresets;
@@ -39,7 +79,7 @@ QCoro::Task<RewriteOutcome> RulesEngine::rewrite(QString text, QList<PresetText>
         }
         auto found = rendered.constFind(static_cast<int>(style));
         if (found == rendered.constEnd()) {
-            found = rendered.insert(static_cast<int>(style), m_rewriter.render(prepared, style));
+            found = rendered.insert(static_cast<int>(style), rewriter->render(prepared, style));
         }
         outcome.results.append({preset.name, *found});
     }
@@ -48,7 +88,8 @@ QCoro::Task<RewriteOutcome> RulesEngine::rewrite(QString text, QList<PresetText>
             QStringLiteral(" (offline rules: corrections only for %1; its instructions need a language model)")
                 .arg(ownPresets.join(QStringLiteral(", ")));
     }
-    co_return outcome;
+    giveBack(std::move(rewriter));
+    return outcome;
 }
 
 } // namespace quillora

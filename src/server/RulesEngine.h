@@ -3,7 +3,11 @@
 #include "server/RewriteEngine.h"
 #include "server/rules/TextRewriter.h"
 
+#include <QThreadPool>
+
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace quillora {
 
@@ -30,11 +34,17 @@ struct RulesResources
  * register, "Concise" drops filler words and wordy phrases. A preset of the user's own gets the
  * corrections only, and the model name then says so, since free instructions cannot be followed
  * by rules. Never fails.
+ *
+ * The rewriting runs on worker threads of the engine's own, so that one polishing never holds up
+ * the event loop and polishings run side by side on every core. Each worker takes a rewriter of
+ * its own (a rewriter remembers the corrections it found and is not shared between threads).
  */
 class RulesEngine final : public RewriteEngine
 {
 public:
-    explicit RulesEngine(const RulesResources& resources);
+    /** `threads` workers at most; 0 for one per processor core. */
+    RulesEngine(const RulesResources& resources, int threads);
+    ~RulesEngine() override;
 
     /** "quillora-rules-1". */
     [[nodiscard]] QString model() const override;
@@ -42,7 +52,15 @@ public:
     QCoro::Task<RewriteOutcome> rewrite(QString text, QList<PresetText> presets) override;
 
 private:
-    TextRewriter m_rewriter;
+    [[nodiscard]] RewriteOutcome rewriteNow(const QString& text, const QList<PresetText>& presets);
+    [[nodiscard]] std::unique_ptr<TextRewriter> takeRewriter();
+    void giveBack(std::unique_ptr<TextRewriter> rewriter);
+
+    RulesResources m_resources;
+    std::mutex m_idleMutex;
+    std::vector<std::unique_ptr<TextRewriter>> m_idle;
+    // Declared last: it is destroyed first, waiting for the rewrites still running.
+    QThreadPool m_workers;
 };
 
 } // namespace quillora

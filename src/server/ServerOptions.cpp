@@ -109,6 +109,7 @@ std::vector<OptionSpec> limitOptionSpecs()
         count("--max-presets", "QUILLORA_SERVER_MAX_PRESETS", &ServerOptions::maxPresets),
         count("--daily-polish-limit", "QUILLORA_SERVER_DAILY_POLISH_LIMIT", &ServerOptions::dailyPolishLimit),
         count("--upstream-concurrency", "QUILLORA_SERVER_UPSTREAM_CONCURRENCY", &ServerOptions::upstreamConcurrency),
+        count("--engine-threads", "QUILLORA_SERVER_ENGINE_THREADS", &ServerOptions::engineThreads),
         number("--upstream-queue-timeout", "QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT",
                &ServerOptions::upstreamQueueTimeout),
         {QStringLiteral("--tls-cert"), QStringLiteral("QUILLORA_SERVER_TLS_CERT"), true,
@@ -360,6 +361,8 @@ QString ServerOptions::usage()
         "  --upstream-queue-timeout SECONDS\n"
         "                            wait for a free upstream slot before answering 503, default 30\n"
         "                            [QUILLORA_SERVER_UPSTREAM_QUEUE_TIMEOUT]\n"
+        "  --engine-threads N        threads of the rules engine, default one per processor core\n"
+        "                            [QUILLORA_SERVER_ENGINE_THREADS]\n"
         "  --tls-cert FILE           PEM certificate chain; with --tls-key, serve HTTPS [QUILLORA_SERVER_TLS_CERT]\n"
         "  --tls-key FILE            PEM private key of the certificate [QUILLORA_SERVER_TLS_KEY]\n"
         "\n"

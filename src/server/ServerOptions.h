@@ -118,6 +118,8 @@ struct ServerOptions
     int upstreamConcurrency = 8;
     /** Seconds a polishing may wait for upstream slots before it is answered 503. */
     double upstreamQueueTimeout = 30;
+    /** Threads of the rules engine; 0 for one per processor core. */
+    int engineThreads = 0;
     /** PEM certificate chain and private key; when both are set the service speaks HTTPS. */
     QString tlsCertificate;
     QString tlsKey;
