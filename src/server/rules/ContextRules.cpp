@@ -5,6 +5,8 @@
 
 #include <QHash>
 
+#include <unordered_map>
+
 namespace quillora {
 
 namespace {
@@ -77,7 +79,7 @@ private:
         if (before == kNone) {
             return i >= 2 && m_tokens[i - 1].is(Kind::Space) && m_tokens[i - 2].isPunct(QLatin1Char(','));
         }
-        return m_lex.inList(QStringLiteral("conjunctions"), lower(before));
+        return in("conjunctions", lower(before));
     }
 
     /** Replaces word `i`, keeping a capital first letter (but never lowering "I"). */
@@ -91,7 +93,15 @@ private:
         m_tokens[i].text = word;
     }
 
-    bool in(const char* list, const QString& word) const { return m_lex.inList(QString::fromLatin1(list), word); }
+    bool in(const char* list, const QString& word) const
+    {
+        // Each list is looked up by name once per pass, not once per word and rule.
+        auto found = m_lists.find(list);
+        if (found == m_lists.end()) {
+            found = m_lists.emplace(list, m_lex.list(QString::fromLatin1(list))).first;
+        }
+        return found->second.contains(word);
+    }
 
     /** Skips one negation or adverb that may stand between an auxiliary and its verb. */
     size_t verbAfter(size_t i) const
@@ -384,6 +394,8 @@ private:
 
     const Lexicon& m_lex;
     TokenList& m_tokens;
+    /** Word lists by the name literal the rules use. */
+    mutable std::unordered_map<const char*, QSet<QString>> m_lists;
 };
 
 ContextRules::ContextRules(const Lexicon& lexicon)
