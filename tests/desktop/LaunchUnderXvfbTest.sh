@@ -60,16 +60,34 @@ export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-# The server picks a free display number and writes it to the descriptor.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-if ! wait_for 10 test -s "$work/display"; then
+for tool in xdotool xwininfo; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages xdotool, x11-utils)"
+done
+
+# The server picks a free display number and writes it to the descriptor. Servers that other
+# tests start at the same moment may contend for that number, so a server that does not answer
+# on the display it named is replaced by a new one.
+started=false
+for attempt in 1 2 3; do
+    : >"$work/display"
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb=$!
+    pids+=($xvfb)
+    exec 3>&-
+    if wait_for 10 test -s "$work/display"; then
+        export DISPLAY=":$(cat "$work/display")"
+        if wait_for 5 xwininfo -root; then
+            started=true
+            break
+        fi
+    fi
+    kill "$xvfb" 2>/dev/null || true
+done
+if ! $started; then
     echo "SKIPPED: Xvfb could not be started: $(tail -1 "$work/xvfb.log")" >&2
     exit $skip
 fi
-export DISPLAY=":$(cat "$work/display")"
 
 command -v dbus-daemon >/dev/null || fail "dbus-daemon is missing (Debian package dbus)"
 dbus-daemon --session --nofork --print-address=4 4>"$work/bus" >"$work/dbus.log" 2>&1 &
@@ -77,9 +95,6 @@ pids+=($!)
 wait_for 10 test -s "$work/bus" || fail "the session bus did not start"
 export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
 
-for tool in xdotool xwininfo; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages xdotool, x11-utils)"
-done
 have_wm=false
 if command -v openbox >/dev/null; then
     openbox >"$work/openbox.log" 2>&1 &
