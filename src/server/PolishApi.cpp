@@ -74,16 +74,20 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
                                 .arg(presets.size()));
     }
 
-    const int granted = co_await m_upstream.acquire(static_cast<int>(presets.size()));
-    if (granted == 0) {
-        ApiResponse busy =
-            ApiResponse::error(503, QStringLiteral("The rewriting model is busy; please try again in a moment."));
-        busy.retryAfter = 5;
-        co_return busy;
+    // Slots for the upstream requests; an engine that rewrites on its own takes none.
+    int granted = 0;
+    if (m_engine.callsUpstream()) {
+        granted = co_await m_upstream.acquire(static_cast<int>(presets.size()));
+        if (granted == 0) {
+            ApiResponse busy =
+                ApiResponse::error(503, QStringLiteral("The rewriting model is busy; please try again in a moment."));
+            busy.retryAfter = 5;
+            co_return busy;
+        }
     }
     // Given back however the rewriting ends, also when it throws.
     const std::unique_ptr<UpstreamGate, std::function<void(UpstreamGate*)>> slotsHeld(
-        &m_upstream, [granted](UpstreamGate* gate) { gate->release(granted); });
+        granted > 0 ? &m_upstream : nullptr, [granted](UpstreamGate* gate) { gate->release(granted); });
     QElapsedTimer timer;
     timer.start();
     const RewriteOutcome outcome = co_await m_engine.rewrite(text, presets);

@@ -36,6 +36,12 @@ public:
     [[nodiscard]] virtual QString model() const = 0;
 
     /**
+     * True when each preset becomes a request to an upstream service, whose requests in flight the
+     * service bounds; an engine that rewrites on its own has nothing to queue for.
+     */
+    [[nodiscard]] virtual bool callsUpstream() const { return true; }
+
+    /**
      * Rewrites `text` for each preset. Never throws: a preset that could not be rewritten is left
      * out of the results and its reason added to the failures.
      */

@@ -49,6 +49,9 @@ public:
     /** "quillora-rules-1". */
     [[nodiscard]] QString model() const override;
 
+    /** False: it rewrites on its own threads. */
+    [[nodiscard]] bool callsUpstream() const override { return false; }
+
     QCoro::Task<RewriteOutcome> rewrite(QString text, QList<PresetText> presets) override;
 
 private:

@@ -2,9 +2,17 @@
 #include "server/UpstreamGate.h"
 
 #include "core/Detached.h"
+#include "server/DatabaseAddress.h"
+#include "server/PolishApi.h"
+#include "server/RewriteEngine.h"
+#include "server/Store.h"
 #include "support/SimDesktopTest.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace quillora {
 namespace {
@@ -56,6 +64,57 @@ TEST_F(UpstreamGateTest, PolishingsBeyondTheLimitWaitInOrderAndGiveUpAfterTheQue
     EXPECT_EQ(gate.queued(), 0);
     gate.release(6);
     EXPECT_EQ(*request(gate, 100), 8);
+}
+
+/** Answers at once; `upstream` says whether it stands for requests to a model server. */
+class InstantEngine final : public RewriteEngine
+{
+public:
+    explicit InstantEngine(bool upstream)
+        : m_upstream(upstream)
+    {
+    }
+    QString model() const override { return QStringLiteral("instant"); }
+    bool callsUpstream() const override { return m_upstream; }
+    QCoro::Task<RewriteOutcome> rewrite(QString text, QList<PresetText> presets) override
+    {
+        RewriteOutcome outcome{{}, {}, model()};
+        for (const PresetText& preset : presets) {
+            outcome.results.append({preset.name, text});
+        }
+        co_return outcome;
+    }
+
+private:
+    bool m_upstream;
+};
+
+// The gate bounds requests to a model server; an engine that rewrites on its own threads must not
+// be held to it, or a busy model limit would idle every core of a rules-engine service.
+TEST_F(UpstreamGateTest, OnlyPolishingsThatCallUpstreamWaitForTheGate)
+{
+    QTemporaryDir folder;
+    Store store(DatabaseAddress::parse(folder.filePath(QStringLiteral("gate.sqlite"))));
+    const qint64 user = store.ensureUser(QStringLiteral("local"), 0);
+    UpstreamGate gate(clock(), 1, 30);
+    ASSERT_EQ(*request(gate, 1), 1);
+
+    for (const bool upstream : {false, true}) {
+        InstantEngine engine(upstream);
+        PolishApi api(store, engine, clock(), gate, 1 << 20, 0);
+        auto status = std::make_shared<std::optional<int>>();
+        runDetached([](PolishApi& api, qint64 user, std::shared_ptr<std::optional<int>> status) -> QCoro::Task<> {
+            const ApiResponse response = co_await api.polish(user, R"({"text":"A text to polish."})");
+            *status = response.status;
+        }(api, user, status));
+        if (upstream) {
+            EXPECT_FALSE(status->has_value()) << "a model request waits for a free slot";
+            advance(31);
+            EXPECT_EQ(*status, 503);
+        } else {
+            EXPECT_EQ(*status, 200);
+        }
+    }
 }
 
 } // namespace
