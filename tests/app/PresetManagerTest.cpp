@@ -9,12 +9,6 @@
 namespace quillora {
 namespace {
 
-QJsonObject backendPreset(qint64 id, const QString& name)
-{
-    return QJsonObject{
-        {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name + u'!'}};
-}
-
 QStringList namesOf(const QList<PolishPreset>& presets)
 {
     QStringList names;
