@@ -2,6 +2,7 @@
 
 #include "app/AppLogger.h"
 #include "app/BackendClient.h"
+#include "app/PolishPreset.h"
 #include "app/UpdateManager.h"
 #include "core/ErrorRecord.h"
 #include "support/EventLoopWait.h"
@@ -70,6 +71,15 @@ protected:
     {
         return QJsonObject{
             {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name + u'!'}};
+    }
+
+    static QStringList namesOf(const QList<PolishPreset>& presets)
+    {
+        QStringList names;
+        for (const PolishPreset& preset : presets) {
+            names.append(preset.name);
+        }
+        return names;
     }
 
     /** A "/polish" answer with these variations, model "quill-1", 1.5 s and log id 7. */

@@ -9,15 +9,6 @@
 namespace quillora {
 namespace {
 
-QStringList namesOf(const QList<PolishPreset>& presets)
-{
-    QStringList names;
-    for (const PolishPreset& preset : presets) {
-        names.append(preset.name);
-    }
-    return names;
-}
-
 const QStringList kBuiltInNames = {QStringLiteral("Professional"), QStringLiteral("Casual"),
                                    QStringLiteral("Fix Grammar"), QStringLiteral("Concise")};
 

@@ -30,15 +30,6 @@ void typeKey(QWidget& widget, Qt::Key key, const QString& text = QString())
     QCoreApplication::sendEvent(&widget, &release);
 }
 
-QStringList namesOf(const QList<PolishPreset>& presets)
-{
-    QStringList names;
-    for (const PolishPreset& preset : presets) {
-        names.append(preset.name);
-    }
-    return names;
-}
-
 class SettingsViewTest : public ShellFixture
 {
 protected:
