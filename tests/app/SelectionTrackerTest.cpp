@@ -44,7 +44,7 @@ TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePoin
     }
 }
 
-TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
+TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimmingAndIsLoggedShortened)
 {
     struct Case
     {
@@ -62,6 +62,7 @@ TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
         {accented.repeated(10), true, accented.repeated(10)},
         {accented.repeated(9), false, {}},
         {QStringLiteral(" \u00a0\u2003\n"), false, {}},
+        {QStringLiteral("The quick brown fox jumps"), true, QStringLiteral("The quick brown fox jumps")},
     };
     tracker().startTracking();
     for (const Case& testCase : cases) {
@@ -74,14 +75,7 @@ TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
         }
         mouse().click({900, 900});
     }
-}
-
-TEST_F(SelectionTrackerTest, ConfirmedSelectionIsLoggedWithItsFirstTwentyCharacters)
-{
-    selectInEditor(QStringLiteral("The quick brown fox jumps over the lazy dog"));
-    tracker().startTracking();
-    dragAndSettle({100, 500}, {300, 500});
-
+    // A confirmed selection is logged with its first twenty characters only.
     EXPECT_TRUE(log().contains(QStringLiteral("✅ Confirmed Selection: \"The quick brown fox ...\"")));
 }
 

@@ -111,15 +111,6 @@ TEST_F(ResultCardTest, CopiedMarkClearsOneAndAHalfSecondsAfterTheFirstPressAndNe
     EXPECT_FALSE(card(0).isCopied()) << "a refused copy shows no mark";
 }
 
-TEST_F(ResultCardTest, VariationWithoutLogIdReportsNothing)
-{
-    card(1).copyButton().click();
-    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("hey all"));
-    card(1).useButton().click();
-    EXPECT_EQ(selected, QStringList{QStringLiteral("hey all")});
-    EXPECT_TRUE(reports().isEmpty());
-}
-
 TEST_F(ResultCardTest, UpdateRebuildsTheCardsAndClearsTheirMarks)
 {
     card(0).copyButton().click();

@@ -291,6 +291,7 @@ TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryAndRemovesItAgain)
     toggle.click();
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_FALSE(QFile::exists(entryPath()));
+    EXPECT_EQ(autostart().setEnabled(false), std::nullopt) << "turning off twice is harmless";
 }
 
 TEST_F(StartAtLoginTest, FailedWriteLeavesTheSwitchOffAndSaysWhy)
