@@ -1,8 +1,7 @@
 #include "ui/FloatingResultsWindow.h"
 
-#include "OfflineCardActions.h"
+#include "ShellFixture.h"
 #include "platform/Screens.h"
-#include "support/SimDesktopTest.h"
 #include "ui/CardEntrance.h"
 #include "ui/PolishedResultsView.h"
 #include "ui/ResultCard.h"
@@ -21,22 +20,21 @@ namespace {
 const Screen kPrimary{QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1048)};
 const Screen kSecond{QRectF(1920, 0, 1280, 1024), QRectF(1920, 40, 1280, 984)};
 
-class FloatingResultsWindowTest : public SimDesktopTest
+// The shell fixture for its card actions; these tests press no card button.
+class FloatingResultsWindowTest : public ShellFixture
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        ShellFixture::SetUp();
         desktop().screens().setScreens({kPrimary, kSecond});
-        cardActions = std::make_unique<test::OfflineCardActions>(desktop());
-        window = std::make_unique<FloatingResultsWindow>(cardActions->actions);
+        window = std::make_unique<FloatingResultsWindow>(cardActions());
     }
 
     void TearDown() override
     {
         window.reset();
-        cardActions.reset();
-        SimDesktopTest::TearDown();
+        ShellFixture::TearDown();
     }
 
     [[nodiscard]] QString labelText(const char* name) const
@@ -45,7 +43,6 @@ protected:
         return label ? label->text() : QString();
     }
 
-    std::unique_ptr<test::OfflineCardActions> cardActions;
     std::unique_ptr<FloatingResultsWindow> window;
 };
 
