@@ -1,7 +1,8 @@
 #include "ui/FloatingResultsWindow.h"
 
-#include "ShellFixture.h"
+#include "OfflineCardActions.h"
 #include "platform/Screens.h"
+#include "support/SimDesktopTest.h"
 #include "ui/CardEntrance.h"
 #include "ui/PolishedResultsView.h"
 #include "ui/ResultCard.h"
@@ -20,21 +21,22 @@ namespace {
 const Screen kPrimary{QRectF(0, 0, 1920, 1080), QRectF(0, 0, 1920, 1048)};
 const Screen kSecond{QRectF(1920, 0, 1280, 1024), QRectF(1920, 40, 1280, 984)};
 
-// The shell fixture for its card actions; these tests press no card button.
-class FloatingResultsWindowTest : public ShellFixture
+class FloatingResultsWindowTest : public SimDesktopTest
 {
 protected:
     void SetUp() override
     {
-        ShellFixture::SetUp();
+        SimDesktopTest::SetUp();
         desktop().screens().setScreens({kPrimary, kSecond});
-        window = std::make_unique<FloatingResultsWindow>(cardActions());
+        cardActions = std::make_unique<test::OfflineCardActions>(desktop());
+        window = std::make_unique<FloatingResultsWindow>(cardActions->actions);
     }
 
     void TearDown() override
     {
         window.reset();
-        ShellFixture::TearDown();
+        cardActions.reset();
+        SimDesktopTest::TearDown();
     }
 
     [[nodiscard]] QString labelText(const char* name) const
@@ -43,6 +45,7 @@ protected:
         return label ? label->text() : QString();
     }
 
+    std::unique_ptr<test::OfflineCardActions> cardActions;
     std::unique_ptr<FloatingResultsWindow> window;
 };
 
