@@ -1,65 +1,17 @@
-#include "BackendFixture.h"
+#include "PolishingFixture.h"
 
-#include "app/AIPolishingService.h"
-#include "app/PresetManager.h"
 #include "core/JsonDecodingError.h"
-
-#include <QJsonArray>
 
 namespace quillora {
 namespace {
 
-QJsonObject backendPreset(qint64 id, const QString& name)
-{
-    return QJsonObject{
-        {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name}};
-}
-
-/** A backend that knows the presets Professional and Casual and answers "/polish" with `polish`. */
-class AIPolishingServiceTest : public BackendFixture
-{
-protected:
-    void SetUp() override
-    {
-        BackendFixture::SetUp();
-        server().setHandler([this](const Request& request) {
-            if (request.target == "/api/v1/presets") {
-                return Reply::json(200, QJsonArray{backendPreset(1, QStringLiteral("Professional")),
-                                                   backendPreset(2, QStringLiteral("Casual"))});
-            }
-            if (request.target == "/api/v1/polish") {
-                return m_polish;
-            }
-            return Reply::json(201, QJsonObject());
-        });
-        m_presets = std::make_unique<PresetManager>(client());
-        test::awaitTask(m_presets->waitForInitialLoad());
-    }
-
-    void TearDown() override
-    {
-        m_presets.reset();
-        BackendFixture::TearDown();
-    }
-
-    void answerPolish(Reply reply) { m_polish = std::move(reply); }
-    AIPolishingService service() { return AIPolishingService(client(), *m_presets); }
-
-private:
-    Reply m_polish;
-    std::unique_ptr<PresetManager> m_presets;
-};
+using AIPolishingServiceTest = PolishingFixture;
 
 TEST_F(AIPolishingServiceTest, ResultsFollowThePresetOrderAndMatchNamesWithoutCase)
 {
-    answerPolish(
-        Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 7},
-                                     {QStringLiteral("results"),
-                                      QJsonObject{{QStringLiteral("professional"), QStringLiteral("Dear team")},
-                                                  {QStringLiteral("Casual"), QStringLiteral("hey all")},
-                                                  {QStringLiteral("Pirate"), QStringLiteral("ahoy")}}},
-                                     {QStringLiteral("model"), QStringLiteral("quill-1")},
-                                     {QStringLiteral("duration"), 1.25}}));
+    answerPolish(polishReply({{QStringLiteral("professional"), QStringLiteral("Dear team")},
+                              {QStringLiteral("Casual"), QStringLiteral("hey all")},
+                              {QStringLiteral("Pirate"), QStringLiteral("ahoy")}}));
 
     const PolishingOutcome outcome = test::awaitTask(service().polishAll(QStringLiteral("hello team")));
 
@@ -70,7 +22,7 @@ TEST_F(AIPolishingServiceTest, ResultsFollowThePresetOrderAndMatchNamesWithoutCa
     EXPECT_EQ(outcome.results[1].content, QStringLiteral("hey all"));
     EXPECT_EQ(outcome.results[0].logId, 7);
     EXPECT_EQ(outcome.model, QStringLiteral("quill-1"));
-    EXPECT_DOUBLE_EQ(outcome.duration, 1.25);
+    EXPECT_DOUBLE_EQ(outcome.duration, 1.5);
     EXPECT_EQ(server().requests().last().body, QByteArray(R"({"text":"hello team"})"));
     EXPECT_TRUE(logged(QStringLiteral("🚀 Starting Backend Polishing API Call for 2 presets...")));
 }
@@ -101,10 +53,7 @@ TEST_F(AIPolishingServiceTest, MissingVariationGetsThePlaceholderAndLogIdMayBeAb
 
 TEST_F(AIPolishingServiceTest, AnAnswerWithoutPresetsIsAnErrorNotAnEmptySuccess)
 {
-    answerPolish(Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 3},
-                                              {QStringLiteral("results"), QJsonObject()},
-                                              {QStringLiteral("model"), QStringLiteral("m")},
-                                              {QStringLiteral("duration"), 1}}));
+    answerPolish(polishReply({}));
     const ErrorPtr error = failureOf(service().polishAll(QStringLiteral("text")));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->toRecord().code(), AIPolishingService::noPresetsCode);

@@ -67,17 +67,5 @@ TEST(AutostartEntryTest, EntryCountsAsOnUnlessItsOwnGroupSwitchesItOff)
     }
 }
 
-TEST(AutostartEntryTest, TurningOnMakesTheFolderAndTurningOffTwiceIsHarmless)
-{
-    QTemporaryDir configHome;
-    AutostartEntry entry(configHome.path() + QStringLiteral("/autostart"), QStringLiteral("/usr/bin/quillora"));
-    EXPECT_FALSE(entry.isEnabled());
-    EXPECT_EQ(entry.setEnabled(true), std::nullopt);
-    EXPECT_TRUE(entry.isEnabled());
-    EXPECT_EQ(entry.setEnabled(false), std::nullopt);
-    EXPECT_EQ(entry.setEnabled(false), std::nullopt);
-    EXPECT_FALSE(QFile::exists(entry.filePath()));
-}
-
 } // namespace
 } // namespace quillora

@@ -2,12 +2,14 @@
 
 #include "app/AppLogger.h"
 #include "app/BackendClient.h"
+#include "app/PolishPreset.h"
 #include "app/UpdateManager.h"
 #include "core/ErrorRecord.h"
 #include "support/EventLoopWait.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/SimDesktopTest.h"
 
+#include <QJsonObject>
 #include <QStringList>
 
 #include <algorithm>
@@ -63,6 +65,35 @@ protected:
     }
 
     QString storedToken(const char* key) { return desktop().userDefaults().string(QString::fromLatin1(key)); }
+
+    /** A preset as the backend lists it; its instruction is its name and "!". */
+    static QJsonObject backendPreset(qint64 id, const QString& name)
+    {
+        return QJsonObject{
+            {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name + u'!'}};
+    }
+
+    static QStringList namesOf(const QList<PolishPreset>& presets)
+    {
+        QStringList names;
+        for (const PolishPreset& preset : presets) {
+            names.append(preset.name);
+        }
+        return names;
+    }
+
+    /** A "/polish" answer with these variations, model "quill-1", 1.5 s and log id 7. */
+    static Reply polishReply(const QList<QPair<QString, QString>>& variations)
+    {
+        QJsonObject results;
+        for (const auto& [name, text] : variations) {
+            results.insert(name, text);
+        }
+        return Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 7},
+                                            {QStringLiteral("results"), results},
+                                            {QStringLiteral("model"), QStringLiteral("quill-1")},
+                                            {QStringLiteral("duration"), 1.5}});
+    }
 
     /** The error `task` ends with, or null when it succeeds. */
     template <typename T> static ErrorPtr failureOf(QCoro::Task<T> task)

@@ -11,20 +11,47 @@
 
 namespace quillora::test {
 
-/** An icon panel that only records: shown at once, hidden at once, 64 × 64 at the design's offset. */
-class FakeIconPanel final : public IconPanel
+/**
+ * A panel that only records: shown and hidden at once, with a frame of `size` at `offset` from the
+ * point it is shown at.
+ */
+template <typename Panel> class FakePanel : public Panel
 {
 public:
+    FakePanel(QPointF offset, QSizeF size)
+        : m_offset(offset)
+        , m_size(size)
+    {
+    }
+
     void showAt(QPointF at) override
     {
         m_visible = true;
-        m_frame = QRectF(at.x() + 20, at.y() - 5, 64, 64);
+        m_frame = QRectF(at + m_offset, m_size);
         shownAt.append(at);
     }
     void hidePanel() override { m_visible = false; }
     [[nodiscard]] bool isOnScreen() const override { return m_visible; }
     [[nodiscard]] double alphaValue() const override { return m_visible ? 1 : 0; }
     [[nodiscard]] QRectF frame() const override { return m_frame; }
+
+    QList<QPointF> shownAt;
+
+private:
+    QPointF m_offset;
+    QSizeF m_size;
+    bool m_visible = false;
+    QRectF m_frame;
+};
+
+/** The icon: 64 × 64 at the design's offset. */
+class FakeIconPanel final : public FakePanel<IconPanel>
+{
+public:
+    FakeIconPanel()
+        : FakePanel(QPointF(20, -5), QSizeF(64, 64))
+    {
+    }
 
     /** Activates the icon as an armed click does. */
     void activate() const
@@ -33,16 +60,10 @@ public:
             m_onClick();
         }
     }
-
-    QList<QPointF> shownAt;
-
-private:
-    bool m_visible = false;
-    QRectF m_frame;
 };
 
-/** A results panel that records its updates; 320 × 420 to the right of the point, centred on it. */
-class FakeResultsPanel final : public ResultsPanel
+/** The results: 320 × 420 to the right of the point, centred on it; its updates are recorded. */
+class FakeResultsPanel final : public FakePanel<ResultsPanel>
 {
 public:
     struct Update
@@ -52,36 +73,17 @@ public:
         std::optional<QString> error;
     };
 
-    void showAt(QPointF at) override
+    FakeResultsPanel()
+        : FakePanel(QPointF(20, -210), QSizeF(320, 420))
     {
-        m_visible = true;
-        m_frame = QRectF(at.x() + 20, at.y() - 210, 320, 420);
-        shownAt.append(at);
     }
+
     void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override
     {
         updates.append(Update{results, isPolishing, std::move(error)});
     }
-    void hidePanel() override { m_visible = false; }
-    [[nodiscard]] bool isOnScreen() const override { return m_visible; }
-    [[nodiscard]] double alphaValue() const override { return 1; }
-    [[nodiscard]] QRectF frame() const override { return m_frame; }
 
-    /** Presses "Use" on a card with `text`: the selection callback runs, then the panel hides. */
-    void use(const QString& text)
-    {
-        if (m_onSelect) {
-            m_onSelect(text);
-        }
-        hidePanel();
-    }
-
-    QList<QPointF> shownAt;
     QList<Update> updates;
-
-private:
-    bool m_visible = false;
-    QRectF m_frame;
 };
 
 /** Makes fake panels and keeps a pointer to the last of each kind. */

@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(HistoryItemTest, TimestampIsTheClockTimeAndEncodesAsSecondsSince2001)
+TEST_F(HistoryItemTest, TimestampIsTheClockTimeAndEncodesAsSecondsSince2001AndNonFiniteTimesAreLeftOut)
 {
     clock().setWallNow(QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()).toLocalTime());
     const HistoryItem item(QStringLiteral("some text"), {}, QStringLiteral("gpt"), 1.5);
@@ -33,6 +33,7 @@ TEST_F(HistoryItemTest, TimestampIsTheClockTimeAndEncodesAsSecondsSince2001)
     EXPECT_EQ(json.keys(),
               (QStringList{"id", "modelUsed", "originalText", "polishedResults", "responseTime", "timestamp"}));
     EXPECT_TRUE(json.value("polishedResults").toArray().isEmpty());
+    EXPECT_FALSE(HistoryItem(QStringLiteral("x"), {}, std::nullopt, std::nan("")).toJson().contains("responseTime"));
 }
 
 TEST_F(HistoryItemTest, DecodesTimestampsAndOptionals)
@@ -121,12 +122,6 @@ TEST_F(HistoryItemTest, ListRoundTripsThroughFileTextAndOneBadItemFailsTheList)
     } catch (const JsonDecodingError& error) {
         EXPECT_EQ(error.codingPath(), QStringLiteral("[1].id"));
     }
-}
-
-TEST_F(HistoryItemTest, NonFiniteResponseTimeIsLeftOut)
-{
-    const HistoryItem item(QStringLiteral("x"), {}, std::nullopt, std::nan(""));
-    EXPECT_FALSE(item.toJson().contains("responseTime"));
 }
 
 } // namespace

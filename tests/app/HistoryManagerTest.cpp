@@ -1,6 +1,5 @@
 #include "app/HistoryManager.h"
-#include "app/AppLogger.h"
-#include "support/SimDesktopTest.h"
+#include "BackendFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,21 +12,10 @@
 namespace quillora {
 namespace {
 
-class HistoryManagerTest : public SimDesktopTest
+// The backend fixture for its captured application log; the history never talks to the backend.
+class HistoryManagerTest : public BackendFixture
 {
 protected:
-    void SetUp() override
-    {
-        SimDesktopTest::SetUp();
-        AppLogger::setCapture([this](const QString& message, const QString&) { m_log.append(message); });
-    }
-
-    void TearDown() override
-    {
-        AppLogger::setCapture({});
-        SimDesktopTest::TearDown();
-    }
-
     QString folder() { return QDir(desktop().appDataFolder().path()).filePath(QStringLiteral("com.tessel.quillora")); }
     QString filePath() { return folder() + QStringLiteral("/history.json"); }
 
@@ -50,11 +38,6 @@ protected:
         return {PolishedResult(QStringLiteral("Professional"), text, 1),
                 PolishedResult(QStringLiteral("Casual"), text)};
     }
-
-    const QStringList& log() const { return m_log; }
-
-private:
-    QStringList m_log;
 };
 
 TEST_F(HistoryManagerTest, FirstStartCreatesTheFolderButNoFile)

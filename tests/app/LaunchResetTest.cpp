@@ -7,9 +7,7 @@
 namespace quillora {
 namespace {
 
-class LaunchResetTest : public SimDesktopTest
-{
-};
+using LaunchResetTest = SimDesktopTest;
 
 TEST_F(LaunchResetTest, OnlyTheWholeArgumentAsksForAWipe)
 {

@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QJsonDocument>
-#include <QSet>
-#include <unordered_set>
-
 namespace quillora {
 namespace {
 
@@ -29,7 +25,6 @@ TEST(PolishPresetTest, DecodesValidObjectsAndRejectsBrokenOnes)
         {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":"Casual","instruction":"i","extra":[1]})", true,
          std::nullopt},
         {R"({"name":"Casual","instruction":"i"})", false, std::nullopt},
-        {R"({"id":null,"name":"Casual","instruction":"i"})", false, std::nullopt},
         {R"({"id":"not-a-uuid","name":"Casual","instruction":"i"})", false, std::nullopt},
         {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":"Casual"})", false, std::nullopt},
         {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","name":3,"instruction":"i"})", false, std::nullopt},

@@ -2,9 +2,6 @@
 
 #include <QNetworkReply>
 
-#include "keys/Key.h"
-#include "keys/Modifier.h"
-
 namespace quillora {
 namespace {
 
@@ -139,34 +136,6 @@ TEST_F(PolishSessionTest, ActivationWithoutASelectionDoesNothing)
     EXPECT_TRUE(panels().results->updates.isEmpty());
     EXPECT_FALSE(tracker().isPolishing());
     EXPECT_EQ(server().count("POST", "/api/v1/polish"), 0);
-}
-
-TEST_F(PolishSessionTest, UseHidesThePanelAtOnceAndPastesOverTheSelectionATenthOfASecondLater)
-{
-    editor().setText(QStringLiteral("Hi, please polish this text. Bye"), AXRange{4, 23});
-    tracker().startTracking();
-    dragAndSettle({100, 500}, {300, 500});
-    ASSERT_EQ(tracker().lastCapturedText(), QStringLiteral("please polish this text"));
-    panels().icon->activate();
-    ASSERT_TRUE(waitForPolishing());
-    desktop().keyEventSink().clear();
-
-    panels().results->use(QStringLiteral("Dear team"));
-
-    EXPECT_FALSE(panels().results->isOnScreen());
-    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team"));
-    EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());
-    advance(0.099);
-    EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());
-    advance(0.001);
-
-    const quint64 command = Modifier(Modifier::command).eventFlag();
-    const QList<PostedKeyEvent> expected = {{Key(Key::v).rawValue(), true, command, std::nullopt},
-                                            {Key(Key::v).rawValue(), false, command, std::nullopt}};
-    EXPECT_EQ(desktop().keyEventSink().events(), expected);
-    EXPECT_EQ(editor().text(), QStringLiteral("Hi, Dear team. Bye"));
-    // The chosen text stays on the pasteboard.
-    EXPECT_EQ(desktop().pasteboard().string(), QStringLiteral("Dear team"));
 }
 
 } // namespace

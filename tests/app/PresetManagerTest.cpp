@@ -9,21 +9,6 @@
 namespace quillora {
 namespace {
 
-QJsonObject backendPreset(qint64 id, const QString& name)
-{
-    return QJsonObject{
-        {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name + u'!'}};
-}
-
-QStringList namesOf(const QList<PolishPreset>& presets)
-{
-    QStringList names;
-    for (const PolishPreset& preset : presets) {
-        names.append(preset.name);
-    }
-    return names;
-}
-
 const QStringList kBuiltInNames = {QStringLiteral("Professional"), QStringLiteral("Casual"),
                                    QStringLiteral("Fix Grammar"), QStringLiteral("Concise")};
 

@@ -44,22 +44,7 @@ TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePoin
     }
 }
 
-TEST_F(SelectionTrackerTest, DoubleClickOnAWordChecksOnTheSecondRelease)
-{
-    selectInEditor(QStringLiteral("extraordinarily"));
-    tracker().startTracking();
-
-    mouse().click({200, 200}, 1);
-    EXPECT_FALSE(tracker().isCheckingSelection());
-    mouse().click({200, 200}, 2);
-    EXPECT_TRUE(tracker().isCheckingSelection());
-    settle();
-
-    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("extraordinarily"));
-    EXPECT_TRUE(panels().icon->isOnScreen());
-}
-
-TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
+TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimmingAndIsLoggedShortened)
 {
     struct Case
     {
@@ -77,6 +62,7 @@ TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
         {accented.repeated(10), true, accented.repeated(10)},
         {accented.repeated(9), false, {}},
         {QStringLiteral(" \u00a0\u2003\n"), false, {}},
+        {QStringLiteral("The quick brown fox jumps"), true, QStringLiteral("The quick brown fox jumps")},
     };
     tracker().startTracking();
     for (const Case& testCase : cases) {
@@ -89,14 +75,7 @@ TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimming)
         }
         mouse().click({900, 900});
     }
-}
-
-TEST_F(SelectionTrackerTest, ConfirmedSelectionIsLoggedWithItsFirstTwentyCharacters)
-{
-    selectInEditor(QStringLiteral("The quick brown fox jumps over the lazy dog"));
-    tracker().startTracking();
-    dragAndSettle({100, 500}, {300, 500});
-
+    // A confirmed selection is logged with its first twenty characters only.
     EXPECT_TRUE(log().contains(QStringLiteral("✅ Confirmed Selection: \"The quick brown fox ...\"")));
 }
 
@@ -322,6 +301,7 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
     QStringList announced;
     QObject::connect(&tracker(), &SelectionTracker::isTrackingChanged,
                      [this, &announced] { announced << QVariant(tracker().isTracking()).toString(); });
+    EXPECT_TRUE(tracker().isEnabled()) << "enabled until a value is stored";
 
     tracker().startTracking();
     tracker().startTracking();
@@ -339,6 +319,7 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
 
     EXPECT_EQ(mouse().monitorCount(), 0);
     EXPECT_FALSE(tracker().isTracking());
+    EXPECT_FALSE(tracker().isEnabled());
     EXPECT_FALSE(panels().icon->isOnScreen());
     EXPECT_EQ(desktop().userDefaults().object(QStringLiteral("isTrackingEnabled")), QVariant(false));
     EXPECT_EQ(announced, QStringList({QStringLiteral("true"), QStringLiteral("false")}));
@@ -359,15 +340,6 @@ TEST_F(SelectionTrackerTest, RefusedMonitorsAreInstalledByALaterStart)
     mouse().setRefusesMonitors(false);
     tracker().startTracking();
     EXPECT_EQ(mouse().monitorCount(), 2);
-}
-
-TEST_F(SelectionTrackerTest, IsEnabledIsTrueUntilWrittenThenFollowsTheStoredValue)
-{
-    EXPECT_TRUE(tracker().isEnabled());
-    tracker().stopTracking();
-    EXPECT_FALSE(tracker().isEnabled());
-    tracker().startTracking();
-    EXPECT_TRUE(tracker().isEnabled());
 }
 
 TEST_F(SelectionTrackerTest, TrackerGoneDuringACheckEndsItQuietly)

@@ -1,45 +1,26 @@
 #pragma once
 
-#include "BackendFixture.h"
 #include "FakePanels.h"
+#include "PolishingFixture.h"
 #include "capture/Drive.h"
 
-#include "app/AIPolishingService.h"
 #include "app/HistoryManager.h"
 #include "app/PasteService.h"
-#include "app/PresetManager.h"
 #include "app/SelectionTracker.h"
 #include "capture/SelectedTextManager.h"
-
-#include <QJsonArray>
 
 namespace quillora {
 
 /**
  * A tracking `SelectionTracker` with fake panels on the simulated desktop, one simulated editor in
- * front, and a scripted backend that knows the presets "Professional" and "Casual" and answers
- * "/polish" with whatever the test sets (by default the two variations "Dear team" and "hey all").
+ * front, and the polishing backend of `PolishingFixture`.
  */
-class TrackerFixture : public BackendFixture
+class TrackerFixture : public PolishingFixture
 {
 protected:
     void SetUp() override
     {
-        BackendFixture::SetUp();
-        m_polish = polishReply({{QStringLiteral("Professional"), QStringLiteral("Dear team")},
-                                {QStringLiteral("Casual"), QStringLiteral("hey all")}});
-        server().setHandler([this](const Request& request) -> std::optional<Reply> {
-            if (request.target == "/api/v1/presets") {
-                return Reply::json(
-                    200, QJsonArray{preset(1, QStringLiteral("Professional")), preset(2, QStringLiteral("Casual"))});
-            }
-            if (request.target == "/api/v1/polish") {
-                return m_polish;
-            }
-            return Reply::json(201, QJsonObject());
-        });
-        m_presets = std::make_unique<PresetManager>(client());
-        test::awaitTask(m_presets->waitForInitialLoad());
+        PolishingFixture::SetUp();
         m_history = std::make_unique<HistoryManager>();
         m_paste = std::make_unique<PasteService>(desktop().pasteboard(), clock());
         m_app = &desktop().addApp(SimAppSpec{});
@@ -51,37 +32,14 @@ protected:
         m_tracker.reset();
         m_paste.reset();
         m_history.reset();
-        m_presets.reset();
-        BackendFixture::TearDown();
+        PolishingFixture::TearDown();
     }
 
     std::unique_ptr<SelectionTracker> makeTracker()
     {
-        return std::make_unique<SelectionTracker>(SelectionTracker::Services{
-            m_panels, SelectedTextManager::shared(), *m_history, *m_paste, AIPolishingService(client(), *m_presets)});
+        return std::make_unique<SelectionTracker>(
+            SelectionTracker::Services{m_panels, SelectedTextManager::shared(), *m_history, *m_paste, service()});
     }
-
-    static QJsonObject preset(qint64 id, const QString& name)
-    {
-        return QJsonObject{
-            {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name}};
-    }
-
-    /** A "/polish" answer with these variations, model "quill-1", 1.5 s and log id 7. */
-    static Reply polishReply(const QList<QPair<QString, QString>>& variations)
-    {
-        QJsonObject results;
-        for (const auto& [name, text] : variations) {
-            results.insert(name, text);
-        }
-        return Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 7},
-                                            {QStringLiteral("results"), results},
-                                            {QStringLiteral("model"), QStringLiteral("quill-1")},
-                                            {QStringLiteral("duration"), 1.5}});
-    }
-
-    /** Answers "/polish" with `reply`, or holds it for `server().releaseHeld` when none. */
-    void answerPolish(std::optional<Reply> reply) { m_polish = std::move(reply); }
 
     /** Puts `text` into the editor, all of it selected. */
     void selectInEditor(const QString& text) { m_app->setText(text, AXRange{0, text.size()}); }
@@ -127,8 +85,6 @@ protected:
     HistoryManager& history() { return *m_history; }
 
 private:
-    std::optional<Reply> m_polish;
-    std::unique_ptr<PresetManager> m_presets;
     std::unique_ptr<HistoryManager> m_history;
     test::FakePanelFactory m_panels;
     std::unique_ptr<PasteService> m_paste;

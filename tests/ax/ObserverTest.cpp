@@ -76,7 +76,7 @@ TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedTo)
     EXPECT_EQ(m_deliveries[1].element, field());
 }
 
-TEST_F(ObserverTest, AddingAndRemovingAreIdempotent)
+TEST_F(ObserverTest, AddingAndRemovingAreIdempotentAndFailuresAreThrown)
 {
     auto observer = makeObserver();
     const auto sim = ax().observers(kPid).front();
@@ -96,6 +96,12 @@ TEST_F(ObserverTest, AddingAndRemovingAreIdempotent)
     m_field.failAll(AXResult::CannotComplete);
     EXPECT_THROW(observer->addNotification(AXNotification::valueChanged, field()), AXError);
     EXPECT_THROW(observer->removeNotification(AXNotification::titleChanged, field()), AXError);
+    try {
+        Observer invalid(0, [](Observer&, const UIElement&, AXNotification) {});
+        ADD_FAILURE() << "created an observer for process 0";
+    } catch (const AXError& error) {
+        EXPECT_EQ(error.code(), AXResult::IllegalArgument);
+    }
 }
 
 TEST_F(ObserverTest, UnknownNotificationsAreLoggedOnceAndDropped)
@@ -175,17 +181,6 @@ TEST_F(ObserverTest, DeliversOnTheThreadThatCreatedIt)
     onWorker([&] { observer.reset(); });
     worker.quit();
     worker.wait();
-}
-
-TEST_F(ObserverTest, CreationFailureIsThrown)
-{
-    const auto ignore = [](Observer&, const UIElement&, AXNotification) {};
-    try {
-        Observer observer(0, ignore);
-        FAIL() << "created an observer for process 0";
-    } catch (const AXError& error) {
-        EXPECT_EQ(error.code(), AXResult::IllegalArgument);
-    }
 }
 
 } // namespace

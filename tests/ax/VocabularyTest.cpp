@@ -1,7 +1,6 @@
 #include "ax/AXNotification.h"
 #include "ax/Action.h"
 #include "ax/Attribute.h"
-#include "ax/Orientation.h"
 #include "ax/Role.h"
 #include "ax/Subrole.h"
 #include "support/QtPrinters.h"
@@ -14,22 +13,23 @@ namespace quillora {
 namespace {
 
 // Two cases sharing one raw value would make the second unreachable when a name is parsed back.
-template <typename E> void expectCountAndDistinctRawValues(std::size_t expectedCount)
+template <typename E> void expectDistinctRawValues()
 {
     QSet<QString> raws;
     for (E value : allCases<E>()) {
         raws.insert(rawValue(value));
+        EXPECT_EQ(fromRawValue<E>(rawValue(value)), value);
     }
-    EXPECT_EQ(static_cast<std::size_t>(raws.size()), expectedCount);
+    EXPECT_EQ(static_cast<std::size_t>(raws.size()), allCases<E>().size());
 }
 
-TEST(VocabularyTest, EachVocabularyHasItsNumberOfCasesAndNoTwoShareARawValue)
+TEST(VocabularyTest, NoTwoCasesShareARawValue)
 {
-    expectCountAndDistinctRawValues<Attribute>(159);
-    expectCountAndDistinctRawValues<Role>(56);
-    expectCountAndDistinctRawValues<Subrole>(29);
-    expectCountAndDistinctRawValues<AXNotification>(35);
-    expectCountAndDistinctRawValues<Action>(11);
+    expectDistinctRawValues<Attribute>();
+    expectDistinctRawValues<Role>();
+    expectDistinctRawValues<Subrole>();
+    expectDistinctRawValues<AXNotification>();
+    expectDistinctRawValues<Action>();
 }
 
 TEST(VocabularyTest, ParsingNeedsAnExactCaseSensitiveMatch)
@@ -44,17 +44,6 @@ TEST(VocabularyTest, ParsingNeedsAnExactCaseSensitiveMatch)
     EXPECT_EQ(fromRawValue<Attribute>(QStringLiteral("AXBoundsForRangeParameterized")), std::nullopt);
     EXPECT_EQ(fromRawValue<Attribute>(QStringLiteral("AXMenuItemCmdChar")), std::nullopt);
     EXPECT_EQ(fromRawValue<Subrole>(QStringLiteral("AXSwitchSubrole")), std::nullopt);
-}
-
-TEST(VocabularyTest, OrientationHasThreeIntegerCases)
-{
-    const std::pair<long long, std::optional<Orientation>> cases[] = {
-        {0, Orientation::unknown}, {1, Orientation::vertical}, {2, Orientation::horizontal},
-        {3, std::nullopt},         {-1, std::nullopt},
-    };
-    for (const auto& [raw, expected] : cases) {
-        EXPECT_EQ(orientationFromRawValue(raw), expected) << raw;
-    }
 }
 
 } // namespace

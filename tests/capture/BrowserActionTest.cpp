@@ -69,10 +69,6 @@ TEST(BrowserActionTest, ScriptInformationPerBrowser)
          "Gets the currently selected text from Microsoft Edge using JavaScript",
          "tell application id \"com.microsoft.edgemac\"\n    tell active tab of front window\n        execute "
          "javascript \"window.getSelection().toString();\"\n    end tell\nend tell"},
-        {BrowserAction::getCurrentTabURL(), SupportedBrowser::safari, "Safari Get Current Tab URL", 0.5,
-         "Retrieves the URL of the currently active tab in Safari",
-         "tell application id \"com.apple.Safari\"\n    do JavaScript \"window.location.href\" in document 1\nend "
-         "tell"},
         {BrowserAction::custom("document.title"), SupportedBrowser::chrome, "Chrome Custom Script", 5.0,
          "Executes custom JavaScript in Chrome",
          "tell application id \"com.google.Chrome\"\n    tell active tab of front window\n        execute "
@@ -89,18 +85,6 @@ TEST(BrowserActionTest, ScriptInformationPerBrowser)
         EXPECT_EQ(info, (ScriptInfo{c.name, c.script, c.timeout, c.description}));
         EXPECT_EQ(c.action.generateScriptInfo(rawValue(c.browser)), info);
     }
-
-    // The two long snippets contain neither double quotes nor backslashes: they go in unchanged.
-    for (const BrowserAction& action : {BrowserAction::getTextFieldText(), BrowserAction::selectAllInputText()}) {
-        const QString script = action.generateScriptInfo(SupportedBrowser::safari).script;
-        EXPECT_TRUE(script.contains(action.javascript())) << action.actionName().toStdString();
-    }
-    EXPECT_TRUE(BrowserAction::getTextFieldText().javascript().startsWith(
-        "(function() {\n    var el = document.activeElement;\n    if (!el) return '';\n"));
-    EXPECT_TRUE(BrowserAction::selectAllInputText().javascript().endsWith(
-        "    console.log('Active element is neither input, textarea, nor contentEditable');\n    return "
-        "false;\n})();"));
-    EXPECT_EQ(BrowserAction::selectAllInputText().actionName(), "Select All Text");
 }
 
 TEST(BrowserActionTest, OtherBundleIdentifiersAreUnsupported)

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "platform/sim/SimAccessibility.h"
-#include "platform/sim/SimSystemLog.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <optional>
@@ -49,17 +47,6 @@ inline SimElement addItem(const SimElement& menu, const MenuItem& item)
         element.set(QStringLiteral("AXEnabled"), *item.enabled);
     }
     return element.addAction(QStringLiteral("AXPress"));
-}
-
-/** The toolkit's log lines without their timestamps. */
-inline QStringList logLines(const SimSystemLog& log)
-{
-    static const QRegularExpression timestamp(QStringLiteral("^\\[[^\\]]*\\] "));
-    QStringList lines;
-    for (const QString& message : log.messages()) {
-        lines << QString(message).remove(timestamp);
-    }
-    return lines;
 }
 
 } // namespace quillora::test

@@ -2,12 +2,9 @@
 #include "DiagnosticLogTest.h"
 
 #include "CallbackProbe.h"
-#include "MenuBarBuilder.h"
 #include "capture/PasteboardExtension.h"
 #include "capture/WithTimeout.h"
 #include "core/ErrorRecord.h"
-#include "support/SimDesktopTest.h"
-#include "support/TaskRunner.h"
 
 #include <QThread>
 
@@ -41,7 +38,6 @@ protected:
     }
 
     SimPasteboard& pasteboard() { return desktop().pasteboard(); }
-    QStringList log() { return test::logLines(desktop().systemLog()); }
 
     // Moves the virtual clock in poll-sized steps until the task is done; returns the time taken.
     template <typename T> double finish(const std::shared_ptr<test::TaskOutcome<T>>& outcome)
@@ -229,20 +225,6 @@ TEST_F(PasteboardManagerTest, PasteUsesTheMenuAndFallsBackToTheShortcut)
         EXPECT_EQ(lines.count(QStringLiteral("Failed to paste via menu action: AXError.<Unknown>")),
                   c.hasMenus ? 0 : 1);
     }
-}
-
-TEST_F(PasteboardManagerTest, SimulatedEditorEnablesPasteOnlyWhileThePasteboardHoldsText)
-{
-    SimApp& app = desktop().addApp({.name = QStringLiteral("Notes"), .text = QStringLiteral("abc")});
-    const auto enabled = [](const SimElement& item) { return item.attribute("AXEnabled") == AXAny(true); };
-    EXPECT_TRUE(enabled(*app.pasteItem()));
-    EXPECT_FALSE(enabled(*app.copyItem())); // nothing selected
-    pasteboard().setItems({item({{"public.png", "image"}})});
-    EXPECT_FALSE(enabled(*app.pasteItem()));
-    app.select({0, 2});
-    EXPECT_TRUE(enabled(*app.copyItem()));
-    ck::setString(pasteboard(), QStringLiteral("xyz"));
-    EXPECT_TRUE(enabled(*app.pasteItem()));
 }
 
 TEST_F(PasteboardManagerTest, PasteCallbackEntryCompletesOnceFromAWorkerThread)

@@ -2,15 +2,11 @@
 #include "DiagnosticLogTest.h"
 
 #include "CallbackProbe.h"
-#include "Drive.h"
-#include "MenuBarBuilder.h"
 #include "ax/AXError.h"
 #include "capture/AXManager.h"
 #include "capture/BrowserAction.h"
 #include "capture/CaptureKitError.h"
 #include "capture/PasteboardExtension.h"
-#include "support/SimDesktopTest.h"
-#include "support/TaskRunner.h"
 
 #include <QThread>
 
@@ -57,13 +53,11 @@ protected:
         return desktop().addApp({.name = QStringLiteral("Notes"), .text = kText, .selection = selection});
     }
     SimScriptRunner& scripts() { return desktop().scriptRunner(); }
-    QStringList log() { return test::logLines(desktop().systemLog()); }
     bool restoresDone() { return scripts().alertVolume() != 0; }
 
     Result run(QCoro::Task<Text> task)
     {
-        auto outcome = test::start(std::move(task));
-        EXPECT_TRUE(test::drive(clock(), [&] { return outcome->done(); }));
+        const auto outcome = DiagnosticLogTest::run(std::move(task));
         if (const ErrorPtr error = outcome->error()) {
             return {std::nullopt, error->debugDescription()};
         }
@@ -72,41 +66,6 @@ protected:
 
     SelectedTextManager& manager() { return SelectedTextManager::shared(); }
 };
-
-TEST_F(SelectedTextManagerTest, AccessibilityStrategyReturnsTheFocusedSelectionAsIs)
-{
-    struct Case
-    {
-        const char* name;
-        std::function<void(SimApp&)> arrange;
-        Result expected;
-    };
-    const Case cases[] = {
-        {"selection", [](SimApp&) {}, {"world", {}}},
-        {"empty selection gives empty text, not none",
-         [](SimApp& app) {
-             app.select({6, 0});
-         },
-         {"", {}}},
-        {"white space only",
-         [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::WhiteSpace); },
-         {"     ", {}}},
-        {"failing read",
-         [](SimApp& app) { app.setSelectedTextReadFailure(AXResult::CannotComplete); },
-         {std::nullopt, "AXError.CannotComplete"}},
-        {"nothing focused",
-         [this](SimApp&) { desktop().workspace().setFrontmost(-1); },
-         {std::nullopt, "AXError.NoValue"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SimApp& app = notes();
-        c.arrange(app);
-        const Result result = run(manager().getSelectedText(TextStrategy::accessibility));
-        EXPECT_EQ(result.text, c.expected.text);
-        EXPECT_EQ(result.error, c.expected.error);
-    }
-}
 
 TEST_F(SelectedTextManagerTest, AutomaticOrderFallsBackOnlyWhereItShould)
 {

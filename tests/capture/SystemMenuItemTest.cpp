@@ -6,35 +6,6 @@
 namespace quillora {
 namespace {
 
-TEST(SystemMenuItemTest, EachCommandHasItsIdentifierShortcutAndTitleSet)
-{
-    struct Case
-    {
-        SystemMenuItem item;
-        const char* name;
-        const char* identifier;
-        const char* shortcut;
-        int distinctTitles;
-        const char* someTitles[3];
-    };
-    const Case cases[] = {
-        {SystemMenuItem::copy, "copy", "copy:", "C", 35, {"Copy", "コピー", "کپی"}},
-        {SystemMenuItem::paste, "paste", "paste:", "V", 36, {"Paste", "Уметни", "Умеитни"}},
-        // Two Chinese titles are listed twice for Cut.
-        {SystemMenuItem::cut, "cut", "cut:", "X", 33, {"Cut", "剪下", "برش"}},
-        {SystemMenuItem::selectAll, "selectAll", "selectAll:", "A", 35, {"Select All", "모두 선택", "انتخاب همه"}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(caseName(c.item), QString::fromLatin1(c.name));
-        EXPECT_EQ(rawValue(c.item), QString::fromLatin1(c.identifier));
-        EXPECT_EQ(shortcutChar(c.item), QString::fromLatin1(c.shortcut));
-        EXPECT_EQ(localizedTitles(c.item).size(), c.distinctTitles) << c.name;
-        for (const char* title : c.someTitles) {
-            EXPECT_TRUE(matchesTitle(c.item, QString::fromUtf8(title))) << title;
-        }
-    }
-}
-
 TEST(SystemMenuItemTest, TitleMatchingIsExactMembership)
 {
     const std::pair<std::optional<QString>, bool> cases[] = {

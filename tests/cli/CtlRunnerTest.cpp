@@ -1,9 +1,6 @@
 #include "cli/CtlRunner.h"
-#include "app/BackendClient.h"
+#include "app/BackendFixture.h"
 #include "app/HistoryManager.h"
-#include "support/EventLoopWait.h"
-#include "support/ScriptedHttpServer.h"
-#include "support/SimDesktopTest.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -12,15 +9,6 @@
 
 namespace quillora {
 namespace {
-
-using Request = test::ScriptedHttpServer::Request;
-using Reply = test::ScriptedHttpServer::Reply;
-
-QJsonObject preset(qint64 id, const QString& name)
-{
-    return QJsonObject{
-        {QStringLiteral("id"), id}, {QStringLiteral("name"), name}, {QStringLiteral("instruction"), name + u'!'}};
-}
 
 struct CtlOutput
 {
@@ -33,19 +21,19 @@ struct CtlOutput
  * Runs command lines in-process on a simulated desktop against a scripted backend that knows the
  * presets Professional (1) and Casual (2).
  */
-class CtlRunnerTest : public SimDesktopTest
+class CtlRunnerTest : public BackendFixture
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
-        server.setHandler([this](const Request& request) { return answer(request); });
+        BackendFixture::SetUp();
+        server().setHandler([this](const Request& request) { return answer(request); });
     }
 
     CtlOutput run(QStringList arguments, const QByteArray& input = {}, bool useServer = true)
     {
         if (useServer && !arguments.contains(QStringLiteral("--backend"))) {
-            arguments << QStringLiteral("--backend") << server.origin();
+            arguments << QStringLiteral("--backend") << server().origin();
         }
         CtlOutput result;
         QTextStream out(&result.out);
@@ -61,26 +49,20 @@ protected:
     Reply answer(const Request& request)
     {
         if (request.target == "/api/v1/presets" && request.method == "GET") {
-            return Reply::json(
-                200, QJsonArray{preset(1, QStringLiteral("Professional")), preset(2, QStringLiteral("Casual"))});
+            return Reply::json(200, QJsonArray{backendPreset(1, QStringLiteral("Professional")),
+                                               backendPreset(2, QStringLiteral("Casual"))});
         }
         if (request.target == "/api/v1/polish") {
-            return polishReply;
+            return polishAnswer;
         }
         if (request.target == "/api/v1/presets" && request.method == "POST") {
-            return Reply::json(201, preset(3, request.json().value(QStringLiteral("name")).toString()));
+            return Reply::json(201, backendPreset(3, request.json().value(QStringLiteral("name")).toString()));
         }
         return otherReply;
     }
 
-    test::ScriptedHttpServer server;
-    Reply polishReply =
-        Reply::json(200, QJsonObject{{QStringLiteral("log_id"), 5},
-                                     {QStringLiteral("results"),
-                                      QJsonObject{{QStringLiteral("professional"), QStringLiteral("Dear team.")},
-                                                  {QStringLiteral("casual"), QStringLiteral("Hey team!")}}},
-                                     {QStringLiteral("model"), QStringLiteral("quill-1")},
-                                     {QStringLiteral("duration"), 0.5}});
+    Reply polishAnswer = polishReply({{QStringLiteral("professional"), QStringLiteral("Dear team.")},
+                                      {QStringLiteral("casual"), QStringLiteral("Hey team!")}});
     Reply otherReply = Reply{204, {}, {}, false};
 };
 
@@ -89,18 +71,18 @@ TEST_F(CtlRunnerTest, PolishPrintsOneBlockPerPresetAndRecordsTheHistory)
     const CtlOutput plain = run({"polish", "hi team"});
     EXPECT_EQ(plain.code, 0) << plain.err.toStdString();
     EXPECT_EQ(plain.out, QStringLiteral("== Professional ==\nDear team.\n\n== Casual ==\nHey team!\n"));
-    EXPECT_EQ(server.requests().last().json().value(QStringLiteral("text")).toString(), QStringLiteral("hi team"));
+    EXPECT_EQ(server().requests().last().json().value(QStringLiteral("text")).toString(), QStringLiteral("hi team"));
 
     const CtlOutput json = run({"polish", "--json"}, "from stdin\n");
     EXPECT_EQ(json.code, 0);
     const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
     EXPECT_EQ(document.value(QStringLiteral("model")).toString(), QStringLiteral("quill-1"));
-    EXPECT_EQ(document.value(QStringLiteral("duration")).toDouble(), 0.5);
+    EXPECT_EQ(document.value(QStringLiteral("duration")).toDouble(), 1.5);
     const QJsonObject first = document.value(QStringLiteral("results")).toArray().first().toObject();
     EXPECT_EQ(first, (QJsonObject{{QStringLiteral("presetName"), QStringLiteral("Professional")},
                                   {QStringLiteral("content"), QStringLiteral("Dear team.")},
-                                  {QStringLiteral("logId"), 5}}));
-    EXPECT_EQ(server.requests().last().json().value(QStringLiteral("text")).toString(), QStringLiteral("from stdin"));
+                                  {QStringLiteral("logId"), 7}}));
+    EXPECT_EQ(server().requests().last().json().value(QStringLiteral("text")).toString(), QStringLiteral("from stdin"));
 
     HistoryManager history;
     ASSERT_EQ(history.items().size(), 2);
@@ -111,7 +93,7 @@ TEST_F(CtlRunnerTest, PolishPrintsOneBlockPerPresetAndRecordsTheHistory)
 
 TEST_F(CtlRunnerTest, FailuresPrintOneLineAndChooseTheExitCode)
 {
-    polishReply = Reply::json(429, QJsonObject{{QStringLiteral("error"), QStringLiteral("Slow down")}});
+    polishAnswer = Reply::json(429, QJsonObject{{QStringLiteral("error"), QStringLiteral("Slow down")}});
     const CtlOutput refused = run({"polish", "hi team"});
     EXPECT_EQ(refused.code, 1);
     EXPECT_EQ(refused.err, QStringLiteral("quilloractl: Polishing failed: Slow down\n"));
@@ -138,20 +120,20 @@ TEST_F(CtlRunnerTest, FailuresPrintOneLineAndChooseTheExitCode)
         EXPECT_EQ(result.code, 2);
         EXPECT_EQ(result.err, message);
     }
-    EXPECT_EQ(server.count("POST", "/api/v1/presets"), 0);
+    EXPECT_EQ(server().count("POST", "/api/v1/presets"), 0);
     EXPECT_TRUE(HistoryManager().items().isEmpty());
 }
 
 TEST_F(CtlRunnerTest, PresetListFailsWhenTheBackendEndsTheSession)
 {
     ASSERT_EQ(run({"login", "--access-token", "A1", "--refresh-token", "R1"}, {}, false).code, 0);
-    server.setHandler([](const Request&) { return Reply::text(401, "expired"); });
+    server().setHandler([](const Request&) { return Reply::text(401, "expired"); });
 
     const CtlOutput result = run({"presets", "list"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err,
               QStringLiteral("quilloractl: the backend ended the session (sign in again with 'quilloractl login')\n"));
-    EXPECT_EQ(server.count("POST", "/api/v1/auth/refresh"), 1);
+    EXPECT_EQ(server().count("POST", "/api/v1/auth/refresh"), 1);
 }
 
 TEST_F(CtlRunnerTest, PresetCommandsGoThroughTheBackendLikeTheSettingsScreen)
@@ -171,9 +153,9 @@ TEST_F(CtlRunnerTest, PresetCommandsGoThroughTheBackendLikeTheSettingsScreen)
 
     const CtlOutput updated = run({"presets", "update", "1", "Casual", "Warmer"});
     EXPECT_EQ(updated.code, 0);
-    EXPECT_EQ(server.requests().last().method, "PUT");
-    EXPECT_EQ(server.requests().last().target, "/api/v1/presets/2");
-    EXPECT_EQ(server.requests().last().json().value(QStringLiteral("instruction")).toString(),
+    EXPECT_EQ(server().requests().last().method, "PUT");
+    EXPECT_EQ(server().requests().last().target, "/api/v1/presets/2");
+    EXPECT_EQ(server().requests().last().json().value(QStringLiteral("instruction")).toString(),
               QStringLiteral("Warmer"));
 
     otherReply = Reply::text(404, "gone");
@@ -209,12 +191,11 @@ TEST_F(CtlRunnerTest, HistoryListsSearchesAndClearsWithoutTheBackend)
     EXPECT_EQ(found.code, 0);
     EXPECT_EQ(found.out,
               QStringLiteral("[2026-01-05 09:00] quill-1 1.50 s\nOriginal: Meeting at noon\n  Casual: Lunch TEA?\n"));
-    EXPECT_EQ(run({"history", "--search", "QUARTERLY"}, {}, false).out.count(QStringLiteral("Original:")), 1);
     EXPECT_EQ(run({"history", "--search", "nothing like it"}, {}, false).out, QStringLiteral("No matching history.\n"));
 
     EXPECT_EQ(run({"history", "clear"}, {}, false).code, 0);
     EXPECT_TRUE(HistoryManager().items().isEmpty());
-    EXPECT_TRUE(server.requests().isEmpty());
+    EXPECT_TRUE(server().requests().isEmpty());
 }
 
 TEST_F(CtlRunnerTest, LoginStoresTheTokensThatRequestsThenCarry)
@@ -222,7 +203,7 @@ TEST_F(CtlRunnerTest, LoginStoresTheTokensThatRequestsThenCarry)
     EXPECT_EQ(run({"login", "--access-token", "A1", "--refresh-token", "R1"}, {}, false).code, 0);
     EXPECT_EQ(desktop().userDefaults().string(QStringLiteral("backendRefreshToken")), QStringLiteral("R1"));
     run({"presets", "list"});
-    EXPECT_EQ(server.requests().last().header("authorization"), QByteArray("Bearer A1"));
+    EXPECT_EQ(server().requests().last().header("authorization"), QByteArray("Bearer A1"));
 
     EXPECT_EQ(run({"logout"}, {}, false).code, 0);
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendAccessToken")));
@@ -232,7 +213,7 @@ TEST_F(CtlRunnerTest, LoginStoresTheTokensThatRequestsThenCarry)
 TEST_F(CtlRunnerTest, DueUpdateNoticeFollowsCommandsThatTalkedToTheBackend)
 {
     otherReply = Reply{204, {}, {}, false};
-    server.setHandler([this](const Request& request) {
+    server().setHandler([this](const Request& request) {
         Reply reply = answer(request);
         reply.headers.append(qMakePair(QByteArray("X-Latest-App-Version"), QByteArray("99.0")));
         reply.headers.append(qMakePair(QByteArray("X-Latest-App-URL"), QByteArray("https://example.com/download")));
@@ -249,8 +230,8 @@ TEST_F(CtlRunnerTest, BackendOptionOverridesTheEnvironment)
 {
     qputenv("QUILLORA_BACKEND_URL", test::ScriptedHttpServer::closedOrigin().toUtf8());
     EXPECT_EQ(run({"polish", "hello"}).code, 0);
-    qputenv("QUILLORA_BACKEND_URL", server.origin().toUtf8());
-    EXPECT_EQ(BackendClient::configuredOrigin(), server.origin());
+    qputenv("QUILLORA_BACKEND_URL", server().origin().toUtf8());
+    EXPECT_EQ(BackendClient::configuredOrigin(), server().origin());
     EXPECT_EQ(run({"polish", "hello"}, {}, false).code, 0);
     qunsetenv("QUILLORA_BACKEND_URL");
     EXPECT_EQ(BackendClient::configuredOrigin(), QStringLiteral("http://127.0.0.1:8740"));

@@ -1,15 +1,12 @@
 #include "keys/KeyEvent.h"
 #include "KeyPrinters.h"
-#include "keys/KeyEventDecodingError.h"
 #include "core/ErrorRecord.h"
+#include "keys/KeyEventDecodingError.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
-#include <QSet>
-
-#include <unordered_set>
 
 namespace quillora {
 namespace {
@@ -52,21 +49,16 @@ TEST(KeyEventTest, DecodingFailuresNameTheirKindPlaceAndReason)
         QString description; // empty: not checked
     } rows[] = {
         {R"({"key":{"a":{},"b":{}},"modifiers":[]})", Kind::typeMismatch, atKey, invalidCount},
-        {R"({"key":{},"modifiers":[]})", Kind::typeMismatch, atKey, invalidCount},
         {R"({"key":{"A":{}},"modifiers":[]})", Kind::typeMismatch, atKey, invalidCount},
-        {R"({"key":{"a":{}},"modifiers":[{}]})", Kind::typeMismatch, atFirstModifier, invalidCount},
         {R"({"key":{"a":{}},"modifiers":[{"command":{},"shift":{}}]})", Kind::typeMismatch, atFirstModifier,
          invalidCount},
         {R"({"key":{"a":{}}})", Kind::keyNotFound, {}, QStringLiteral("No value associated with key \"modifiers\".")},
-        {R"({"modifiers":[]})", Kind::keyNotFound, {}, QStringLiteral("No value associated with key \"key\".")},
         {R"({"key":null,"modifiers":[]})", Kind::valueNotFound, atKey, {}},
         {R"({"key":"a","modifiers":[]})", Kind::typeMismatch, atKey, {}},
         {R"({"key":{"a":1},"modifiers":[]})", Kind::typeMismatch, {QStringLiteral("key"), QStringLiteral("a")}, {}},
         {R"({"key":{"a":{}},"modifiers":{"command":{}}})", Kind::typeMismatch, {QStringLiteral("modifiers")}, {}},
-        {R"({"key":{"a":{}},"modifiers":["command"]})", Kind::typeMismatch, atFirstModifier, {}},
         {R"([{"key":{"a":{}},"modifiers":[]}])", Kind::typeMismatch, {}, {}},
         {"not json", Kind::dataCorrupted, {}, {}},
-        {"", Kind::dataCorrupted, {}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json.toStdString());

@@ -1,7 +1,7 @@
 #include "keys/KeyPoster.h"
 #include "KeyPrinters.h"
-#include "keys/KeyPosterError.h"
 #include "core/ErrorRecord.h"
+#include "keys/KeyPosterError.h"
 #include "support/SimDesktopTest.h"
 
 #include <gtest/gtest.h>
@@ -47,18 +47,6 @@ TEST_F(KeyPosterTest, EachEventPostsKeyDownThenKeyUpWithTheUnionOfItsModifierFla
     desktop().keyEventSink().clear();
     KeyPoster(Key::v, Modifier::command).sendGlobally(KeyUp::Omit);
     EXPECT_EQ(desktop().keyEventSink().events(), (QList<PostedKeyEvent>{{9, true, 0x100000, std::nullopt}}));
-}
-
-TEST_F(KeyPosterTest, EveryConstructorMakesTheSameEvents)
-{
-    const QList<KeyEvent> one{KeyEvent(Key::v, Modifier::command)};
-    EXPECT_EQ(KeyPoster(one).events(), one);
-    EXPECT_EQ(KeyPoster(KeyEvent(Key::v, Modifier::command)).events(), one);
-    EXPECT_EQ(KeyPoster(Key::v, Modifier::command).events(), one);
-    EXPECT_EQ(KeyPoster(Key::v, {Modifier::command}).events(), one);
-    EXPECT_EQ(KeyPoster(Key::v).events(), QList<KeyEvent>{KeyEvent(Key::v)});
-    const QList<KeyEvent> two{KeyEvent(Key::a), KeyEvent(Key::b, Modifier::shift)};
-    EXPECT_EQ(KeyPoster(KeyEvent(Key::a), KeyEvent(Key::b, Modifier::shift)).events(), two);
 }
 
 TEST_F(KeyPosterTest, TextBecomesOneEventPerCharacterWithShiftForUpperCase)
@@ -206,16 +194,6 @@ TEST_F(KeyPosterTest, ShortcutsPostCommandLettersGlobally)
         row.shortcut();
         EXPECT_EQ(desktop().keyEventSink().events(), pressed(row.code, 0x100000));
     }
-}
-
-TEST(KeyPosterErrorTest, IsItsMessageAndBecomesAnErrorRecord)
-{
-    const KeyPosterError error(QStringLiteral("No frontmost application exists."));
-    EXPECT_EQ(error.localizedDescription(), QStringLiteral("No frontmost application exists."));
-    const ErrorRecord record = error.toRecord();
-    EXPECT_EQ(record.domain(), QStringLiteral("KeyPoster.KeyPosterError"));
-    EXPECT_EQ(record.code(), 1);
-    EXPECT_EQ(record.localizedDescription(), error.message());
 }
 
 } // namespace

@@ -87,19 +87,13 @@ TEST_F(FloatingResultsWindowTest, PointOnNoScreenUsesTheMainScreenAndNoScreenLea
     EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
 }
 
-TEST_F(FloatingResultsWindowTest, PlacesTheQtWindowWithItsShadowMarginAroundThePanel)
+TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAndNeverLeavesTheScreen)
 {
     window->showAt(QPointF(500, 500));
-    // The panel's top edge is at design y 710, Qt y 1080 - 710 = 370.
     const int margin = FloatingResultsWindow::shadowMargin;
+    // The panel's top edge is at design y 710, Qt y 1080 - 710 = 370; the shadow margin surrounds it.
     EXPECT_EQ(window->pos(), QPoint(520 - margin, 370 - margin));
     EXPECT_EQ(window->resultsView().geometry(), QRect(margin, margin, 320, 420));
-}
-
-TEST_F(FloatingResultsWindowTest, OnlyTheVisiblePanelTakesPressesAndItNeverLeavesTheScreen)
-{
-    window->showAt(QPointF(500, 500));
-    const int margin = FloatingResultsWindow::shadowMargin;
     EXPECT_EQ(desktop().appWindows().inputRegion(window->winId()), QList<QRect>{QRect(margin, margin, 320, 420)})
         << "presses in the shadow margin reach the application below";
 
@@ -143,6 +137,9 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
         case PolishedResultsView::Content::Error:
             EXPECT_EQ(labelText("errorTitle"), QStringLiteral("Something went wrong"));
             EXPECT_EQ(labelText("errorMessage"), QStringLiteral("Polishing failed"));
+            EXPECT_EQ(window->resultsView().findChild<QLabel*>(QStringLiteral("errorMessage"))->textFormat(),
+                      Qt::PlainText)
+                << "markup in a backend's error is shown, not interpreted";
             break;
         case PolishedResultsView::Content::Results:
             ASSERT_EQ(view.cards().size(), 2);
@@ -156,14 +153,6 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
             break;
         }
     }
-}
-
-TEST_F(FloatingResultsWindowTest, ErrorMessageIsShownAsPlainText)
-{
-    window->setContent({}, false, QStringLiteral("<b>bold</b> & <img src=x>"));
-    const auto* message = window->resultsView().findChild<QLabel*>(QStringLiteral("errorMessage"));
-    ASSERT_NE(message, nullptr);
-    EXPECT_EQ(message->textFormat(), Qt::PlainText);
 }
 
 TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)

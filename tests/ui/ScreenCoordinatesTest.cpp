@@ -1,7 +1,6 @@
 #include "platform/ScreenCoordinates.h"
 #include "platform/Platform.h"
 #include "platform/linux/QtScreens.h"
-#include "platform/sim/SimScreens.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -51,17 +50,6 @@ TEST(ScreenCoordinatesTest, MouseInRectCountsLeftAndBottomEdgesOnly)
         EXPECT_EQ(mouseInRect(c.point, rect), c.inside) << c.point.x() << ", " << c.point.y();
     }
     EXPECT_FALSE(mouseInRect(QPointF(0, 0), QRectF(0, 0, 0, 10)));
-}
-
-TEST(ScreenCoordinatesTest, SimScreensStartWithOneScreenAndReportAMissingMainScreen)
-{
-    SimScreens screens;
-    ASSERT_EQ(screens.screens().size(), 1);
-    EXPECT_EQ(screens.mainScreen(), screens.screens().first());
-    EXPECT_EQ(screens.coordinates().toQt(QPointF(0, 0)), QPointF(0, 1080));
-    screens.setScreens({Screen{QRectF(0, 0, 800, 600), QRectF(0, 0, 800, 600)}}, 3);
-    EXPECT_FALSE(screens.mainScreen().has_value());
-    EXPECT_EQ(screens.coordinates().toQt(QPointF(0, 0)), QPointF(0, 600));
 }
 
 TEST(ScreenCoordinatesTest, QtScreensPutThePrimaryScreenAtTheOrigin)

@@ -30,15 +30,6 @@ void typeKey(QWidget& widget, Qt::Key key, const QString& text = QString())
     QCoreApplication::sendEvent(&widget, &release);
 }
 
-QStringList namesOf(const QList<PolishPreset>& presets)
-{
-    QStringList names;
-    for (const PolishPreset& preset : presets) {
-        names.append(preset.name);
-    }
-    return names;
-}
-
 class SettingsViewTest : public ShellFixture
 {
 protected:
@@ -300,6 +291,7 @@ TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryAndRemovesItAgain)
     toggle.click();
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_FALSE(QFile::exists(entryPath()));
+    EXPECT_EQ(autostart().setEnabled(false), std::nullopt) << "turning off twice is harmless";
 }
 
 TEST_F(StartAtLoginTest, FailedWriteLeavesTheSwitchOffAndSaysWhy)

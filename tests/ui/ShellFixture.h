@@ -100,6 +100,7 @@ protected:
     PresetManager& presets() { return *m_presets; }
     BackendSettings& backendSettings() { return *m_backendSettings; }
     AutostartEntry& autostart() { return *m_autostart; }
+    ResultActions& cardActions() { return *m_cardActions; }
 
 private:
     AXManager m_axManager;
