@@ -6,7 +6,7 @@
 #include "server/RewriteEngine.h"
 #include "server/ServerError.h"
 #include "server/ServiceLog.h"
-#include "server/Store.h"
+#include "server/StorePool.h"
 #include "server/TokenService.h"
 
 #include <QElapsedTimer>
@@ -22,6 +22,8 @@ namespace quillora {
 namespace {
 
 constexpr qsizetype kMaxBodyBytes = 64 * 1024;
+// A database that takes longer than this to answer a trivial query counts as down for a balancer.
+constexpr double kHealthTimeoutSeconds = 2;
 
 QByteArray methodName(QHttpServerRequest::Method method)
 {
@@ -94,20 +96,21 @@ struct ApiServer::Exchange
     QHttpServerResponder responder;
 };
 
-ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
+ApiServer::ApiServer(StorePool& pool, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
                      Settings settings, QObject* parent)
     : QObject(parent)
-    , m_store(store)
+    , m_pool(pool)
     , m_tokens(tokens)
     , m_engine(engine)
     , m_log(log)
     , m_clock(clock)
     , m_settings(std::move(settings))
     , m_upstream(clock, m_settings.upstreamConcurrency, m_settings.upstreamQueueTimeout)
-    , m_presets(store, clock, m_settings.maxPresets)
-    , m_polish(store, engine, clock, m_upstream, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
+    , m_presets(pool, clock, m_settings.maxPresets)
+    , m_polish(pool, engine, clock, m_upstream, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
     , m_auth(tokens)
 {
+    m_pool.setWaitObserver([this](double seconds) { m_metrics.recordDatabaseWait(seconds); });
     addRoute(QStringLiteral("/api/v1/health"), Route::Health);
     addRoute(QStringLiteral("/metrics"), Route::Metrics);
     m_log.setUpstreamObserver([this](const QString& preset, double durationMs) {
@@ -129,7 +132,10 @@ ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, 
     });
 }
 
-ApiServer::~ApiServer() = default;
+ApiServer::~ApiServer()
+{
+    m_pool.setWaitObserver({});
+}
 
 void ApiServer::addRoute(const QString& path, Route route)
 {
@@ -252,45 +258,51 @@ QCoro::Task<ApiResponse> ApiServer::respond(const Exchange& exchange)
         throw ApiError(413, QStringLiteral("The request body is larger than 64 KiB."));
     }
     if (exchange.route == Route::Health) {
-        co_return health();
+        co_return co_await health();
     }
     if (exchange.route == Route::Metrics) {
-        ApiResponse metrics{200, m_metrics.render(openConnections(), m_store.ping()), {}, "text/plain; version=0.0.4"};
+        const bool databaseUp = co_await m_pool.answers(kHealthTimeoutSeconds);
+        ApiResponse metrics{200, m_metrics.render(openConnections(), databaseUp), {}, "text/plain; version=0.0.4"};
         co_return metrics;
     }
     if (exchange.route == Route::Refresh) {
-        co_return m_auth.refresh(exchange.body);
+        co_return co_await m_auth.refresh(exchange.body);
     }
-    const qint64 userId = authenticate(exchange);
+    const qint64 userId = co_await authenticate(exchange);
     switch (exchange.route) {
     case Route::Polish:
         co_return co_await m_polish.polish(userId, exchange.body);
     case Route::Interactions:
-        co_return m_polish.logInteraction(userId, exchange.argument, exchange.body);
+        co_return co_await m_polish.logInteraction(userId, exchange.argument, exchange.body);
     case Route::Presets:
-        co_return method == "GET" ? m_presets.list(userId) : m_presets.create(userId, exchange.body);
+        if (method == "GET") {
+            co_return co_await m_presets.list(userId);
+        }
+        co_return co_await m_presets.create(userId, exchange.body);
     case Route::Preset:
-        co_return method == "PUT" ? m_presets.update(userId, exchange.argument, exchange.body)
-                                  : m_presets.remove(userId, exchange.argument);
+        if (method == "PUT") {
+            co_return co_await m_presets.update(userId, exchange.argument, exchange.body);
+        }
+        co_return co_await m_presets.remove(userId, exchange.argument);
     default:
         throw ApiError(404, QStringLiteral("There is no such endpoint."));
     }
 }
 
-qint64 ApiServer::authenticate(const Exchange& exchange)
+QCoro::Task<qint64> ApiServer::authenticate(const Exchange& exchange)
 {
     if (m_settings.mode == AuthMode::Local) {
-        return m_settings.localUserId;
+        co_return m_settings.localUserId;
     }
     const QByteArray token = bearerTokenOf(exchange.authorization);
     if (token.isEmpty()) {
         throw ApiError(401, QStringLiteral("A bearer access token is required."));
     }
-    const auto userId = m_tokens.authenticate(QString::fromLatin1(token));
+    const std::optional<qint64> userId = co_await m_tokens.authenticate(QString::fromLatin1(token));
     if (!userId) {
         throw ApiError(401, QStringLiteral("The access token is not valid or has expired."));
     }
-    return *userId;
+    co_return *userId;
 }
 
 QString ApiServer::routeName(Route route)
@@ -316,11 +328,11 @@ QString ApiServer::routeName(Route route)
     return QStringLiteral("missing");
 }
 
-ApiResponse ApiServer::health()
+QCoro::Task<ApiResponse> ApiServer::health()
 {
     // Ready only while the database answers: a balancer then sends requests elsewhere.
-    const bool databaseUp = m_store.ping();
-    return ApiResponse::json(
+    const bool databaseUp = co_await m_pool.answers(kHealthTimeoutSeconds);
+    co_return ApiResponse::json(
         databaseUp ? 200 : 503,
         QJsonObject{
             {QStringLiteral("status"), databaseUp ? QStringLiteral("ok") : QStringLiteral("unavailable")},
