@@ -10,24 +10,55 @@
 
 namespace quillora {
 
+struct Timer::State
+{
+    std::atomic<bool> valid{true};
+    std::mutex mutex;
+    bool invalidated = false;
+    std::function<void()> release;
+};
+
 Timer::Timer()
-    : m_valid(std::make_shared<std::atomic<bool>>(true))
+    : m_state(std::make_shared<State>())
 {
 }
 
 void Timer::invalidate() const
 {
-    m_valid->store(false);
+    if (!m_state->valid.exchange(false)) {
+        return;
+    }
+    std::function<void()> release;
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->invalidated = true;
+        release = std::move(m_state->release);
+    }
+    if (release) {
+        release();
+    }
 }
 
 bool Timer::isValid() const
 {
-    return m_valid->load();
+    return m_state->valid.load();
 }
 
 bool Timer::claimFire() const
 {
-    return m_valid->exchange(false);
+    return m_state->valid.exchange(false);
+}
+
+void Timer::onInvalidate(std::function<void()> release) const
+{
+    {
+        std::lock_guard lock(m_state->mutex);
+        if (!m_state->invalidated) {
+            m_state->release = std::move(release);
+            return;
+        }
+    }
+    release();
 }
 
 Timer Clock::singleShot(double seconds, QObject* target, std::function<void()> callback)

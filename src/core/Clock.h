@@ -34,8 +34,15 @@ public:
     /** Marks the timer as fired; returns false when it was already invalidated or fired. */
     [[nodiscard]] bool claimFire() const;
 
+    /**
+     * For clocks: `release` runs once, on the thread that invalidates the timer, if that happens
+     * before it fires (at once when it already has). Lets a clock free what the timer holds.
+     */
+    void onInvalidate(std::function<void()> release) const;
+
 private:
-    std::shared_ptr<std::atomic<bool>> m_valid;
+    struct State;
+    std::shared_ptr<State> m_state;
 };
 
 /**

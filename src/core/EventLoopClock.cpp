@@ -1,5 +1,6 @@
 #include "core/EventLoopClock.h"
 
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
@@ -23,12 +24,27 @@ Timer EventLoopClock::schedule(double seconds, std::function<void()> callback)
     Timer timer;
     const int milliseconds =
         (!std::isfinite(seconds) || seconds <= 0) ? 0 : static_cast<int>(std::min(std::ceil(seconds * 1000.0), 2.0e9));
+    auto* qtimer = new QTimer;
     // Precise timers: the pasteboard is polled every 5 ms and coarse timers would stretch that.
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, [timer, callback = std::move(callback)] {
+    qtimer->setTimerType(Qt::PreciseTimer);
+    qtimer->setSingleShot(true);
+    ++*m_pending;
+    QObject::connect(qtimer, &QObject::destroyed, [pending = m_pending] { --*pending; });
+    // Whichever comes first, firing or invalidation, deletes the Qt timer; the other does nothing.
+    QObject::connect(qtimer, &QTimer::timeout, qtimer, [qtimer, timer, callback = std::move(callback)] {
         if (timer.claimFire()) {
+            qtimer->deleteLater();
             callback();
         }
     });
+    QThread* owner = QThread::currentThread();
+    timer.onInvalidate([owner, qtimer] {
+        runOnThread(owner, [qtimer] {
+            qtimer->stop();
+            qtimer->deleteLater();
+        });
+    });
+    qtimer->start(milliseconds);
     return timer;
 }
 
