@@ -5,6 +5,8 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include <algorithm>
+
 namespace quillora {
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 // Long enough not to spin while descriptors are exhausted, short enough that the service answers
 // again soon after some are freed (a closed connection resumes at once).
 constexpr double kAcceptRetrySeconds = 0.25;
+constexpr int kMinimumBacklog = 128;
 
 } // namespace
 
@@ -25,6 +28,10 @@ GuardedTcpServer::GuardedTcpServer(const ConnectionLimits& limits, Clock& clock,
     , m_tls(std::move(tls))
 {
     connect(this, &QTcpServer::acceptError, this, &GuardedTcpServer::acceptFailed);
+    // Qt's default queue of 50 unaccepted connections overflows when hundreds of clients connect
+    // at once; the kernel then drops their SYNs, and each such client waits a full second before
+    // trying again. A queue as long as the connection limit lets a burst wait a moment instead.
+    setListenBacklogSize(std::max(kMinimumBacklog, m_limits.maxConnections));
 }
 
 GuardedTcpServer::~GuardedTcpServer()

@@ -1,13 +1,13 @@
 #include "server/OpenAiEngine.h"
 
 #include "core/Clock.h"
+#include "server/NetworkManagerPool.h"
 #include "server/ServiceLog.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -161,23 +161,20 @@ Answer readAnswer(QNetworkReply& reply, bool budgetSpent, double budgetSeconds, 
 
 } // namespace
 
-OpenAiEngine::OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, ServiceLog& log)
+OpenAiEngine::OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, int concurrentRequests,
+                           ServiceLog& log)
     : m_settings(std::move(settings))
     , m_clock(clock)
     , m_budgetSeconds(budgetSeconds)
     , m_log(log)
-    , m_network(std::make_unique<QNetworkAccessManager>())
+    , m_network(std::make_unique<NetworkManagerPool>(concurrentRequests))
 {
 }
 
 OpenAiEngine::~OpenAiEngine()
 {
     // Polishings still waiting for an answer end now, as failures, rather than never.
-    for (QNetworkReply* reply : m_network->findChildren<QNetworkReply*>()) {
-        if (reply->isRunning()) {
-            reply->abort();
-        }
-    }
+    m_network->abortAll();
 }
 
 QString OpenAiEngine::model() const

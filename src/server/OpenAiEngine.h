@@ -5,12 +5,12 @@
 
 #include <memory>
 
-class QNetworkAccessManager;
 class QNetworkReply;
 
 namespace quillora {
 
 class Clock;
+class NetworkManagerPool;
 class ServiceLog;
 
 /**
@@ -23,8 +23,11 @@ class ServiceLog;
 class OpenAiEngine final : public RewriteEngine
 {
 public:
-    /** `budgetSeconds` is measured on `clock`; each upstream answer is logged to `log`. */
-    OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, ServiceLog& log);
+    /**
+     * `budgetSeconds` is measured on `clock`; each upstream answer is logged to `log`. Up to
+     * `concurrentRequests` requests can be on their way upstream at once.
+     */
+    OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, int concurrentRequests, ServiceLog& log);
     /** Cancels the requests still running; the polishings waiting for them finish without them. */
     ~OpenAiEngine() override;
 
@@ -48,7 +51,7 @@ private:
     Clock& m_clock;
     double m_budgetSeconds;
     ServiceLog& m_log;
-    std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<NetworkManagerPool> m_network;
 };
 
 } // namespace quillora

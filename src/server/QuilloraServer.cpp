@@ -43,7 +43,8 @@ std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock&
         return std::make_unique<RulesEngine>(rules);
     };
     if (options.engine == EngineKind::OpenAi) {
-        auto openAi = std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget, log);
+        auto openAi = std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget,
+                                                     options.upstreamConcurrency, log);
         if (!options.fallback) {
             return openAi;
         }

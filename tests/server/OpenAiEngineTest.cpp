@@ -275,6 +275,21 @@ TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
     EXPECT_TRUE(timedOut->result.error().contains(QLatin1String("no answer within 5 s")));
 }
 
+TEST_F(OpenAiEngineTest, EveryPermittedRequestIsOnItsWayUpstreamAtOnce)
+{
+    // The default limit lets eight requests run, more than one network manager sends to a host.
+    QStringList slow;
+    for (int i = 1; i <= 8; ++i) {
+        slow.append(QStringLiteral("SLOW %1.").arg(i));
+    }
+    setPresets(slow);
+    const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
+    EXPECT_TRUE(test::spinUntil([this] { return upstream().received.size() == 8; })) << upstream().received.size();
+    advance(kBudget);
+    ASSERT_TRUE(HttpTestClient::wait(pending));
+    EXPECT_EQ(pending->result.status, 502);
+}
+
 TEST_F(OpenAiEngineTest, StopWaitsForThePolishingInProgress)
 {
     setPresets({QStringLiteral("SLOW down.")});
