@@ -1,16 +1,14 @@
 #pragma once
 
+#include "server/NetworkManagerPool.h"
 #include "server/RewriteEngine.h"
 #include "server/ServerOptions.h"
 
 #include <memory>
 
-class QNetworkReply;
-
 namespace quillora {
 
 class Clock;
-class NetworkManagerPool;
 class ServiceLog;
 
 /**
@@ -45,7 +43,7 @@ public:
     [[nodiscard]] static QString cleanAnswer(const QString& answer, const QString& original);
 
 private:
-    QNetworkReply* post(const QString& text, const PresetText& preset);
+    [[nodiscard]] std::shared_ptr<NetworkManagerPool::Call> post(const QString& text, const PresetText& preset);
 
     OpenAiSettings m_settings;
     Clock& m_clock;

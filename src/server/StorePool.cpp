@@ -4,7 +4,6 @@
 #include "server/ServerError.h"
 #include "server/Store.h"
 
-#include <QMetaObject>
 #include <QThread>
 
 #include <algorithm>
@@ -88,42 +87,15 @@ void StorePool::serve(Store& store)
         const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - job.queuedAt;
         job.work(store);
         if (job.completion) {
-            job.completion->waited = waited.count();
-            finished(job.completion);
+            m_inbox.post([this, completion = job.completion, seconds = waited.count()] {
+                if (m_waitObserver) {
+                    m_waitObserver(seconds);
+                }
+                completion->delivered = true;
+                // Set on the main thread, which resumes the waiting task right here.
+                completion->done.set();
+            });
         }
-    }
-}
-
-void StorePool::finished(const std::shared_ptr<Completion>& completion)
-{
-    bool first = false;
-    {
-        std::lock_guard lock(m_mutex);
-        first = m_finished.empty();
-        m_finished.push_back(completion);
-    }
-    // One posted delivery carries every job finished before it runs, so a burst of quick jobs
-    // costs the event loop one wake-up rather than one each.
-    if (first) {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { deliver(); }, Qt::QueuedConnection);
-    }
-}
-
-void StorePool::deliver()
-{
-    std::vector<std::shared_ptr<Completion>> finished;
-    {
-        std::lock_guard lock(m_mutex);
-        finished.swap(m_finished);
-    }
-    for (const std::shared_ptr<Completion>& completion : finished) {
-        if (m_waitObserver) {
-            m_waitObserver(completion->waited);
-        }
-        completion->delivered = true;
-        // Set on the main thread, which resumes the waiting task right here.
-        completion->done.set();
     }
 }
 
@@ -161,7 +133,7 @@ void StorePool::close()
     m_workers.clear();
     // The tasks resumed here may ask for more; the closed pool refuses them at once, so this
     // ends with nothing left waiting.
-    deliver();
+    m_inbox.drain();
 }
 
 } // namespace quillora

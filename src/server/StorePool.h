@@ -1,9 +1,8 @@
 #pragma once
 
 #include "core/AsyncEvent.h"
+#include "server/CompletionInbox.h"
 #include "server/DatabaseAddress.h"
-
-#include <QObject>
 
 #include <qcoro/qcorotask.h>
 
@@ -170,7 +169,6 @@ private:
     struct Completion
     {
         AsyncEvent done;
-        double waited = 0;
         /** Set on the main thread when the job's outcome can be read. */
         bool delivered = false;
     };
@@ -194,8 +192,6 @@ private:
     std::shared_ptr<Completion> submit(std::function<void(Store&)> work, Urgency urgency);
     void enqueue(Job job, Urgency urgency);
     void serve(Store& store);
-    void finished(const std::shared_ptr<Completion>& completion);
-    void deliver();
 
     DatabaseAddress m_address;
     Clock& m_clock;
@@ -205,11 +201,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_queue;
-    std::vector<std::shared_ptr<Completion>> m_finished;
     bool m_closing = false;
 
-    /** Receives the posted deliveries; they are dropped with it once the pool is gone. */
-    QObject m_context;
+    CompletionInbox m_inbox;
 };
 
 } // namespace quillora

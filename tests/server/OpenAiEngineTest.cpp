@@ -255,9 +255,12 @@ TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
 {
     setPresets({QStringLiteral("Be formal."), QStringLiteral("SLOW down.")});
     const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
-    // The quick answer must be in before the budget runs out, or it would be cut off too.
-    ASSERT_TRUE(test::spinUntil(
-        [this] { return server().logLines().join(QString()).contains(QLatin1String("\"upstream\":\"Be formal.\"")); }));
+    // The quick answer must be in before the budget runs out, or it would be cut off too; and the
+    // slow request must be upstream, sent from its network thread, for the budget to cut it off.
+    ASSERT_TRUE(test::spinUntil([this] {
+        return upstream().received.size() == 2 &&
+               server().logLines().join(QString()).contains(QLatin1String("\"upstream\":\"Be formal.\""));
+    }));
     EXPECT_FALSE(pending->finished);
 
     advance(kBudget);
