@@ -94,6 +94,8 @@ struct ApiServer::Exchange
     QElapsedTimer timer;
     std::shared_ptr<GuardedConnection> connection;
     QHttpServerResponder responder;
+    /** The request's place among those on its connection. */
+    quint64 ticket = 0;
 };
 
 ApiServer::ApiServer(StorePool& pool, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
@@ -199,9 +201,7 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
     for (const GuardedTcpServer* listener : m_listeners) {
         connection = connection ? connection : listener->connectionFor(responder.socket());
     }
-    if (connection) {
-        connection->requestStarted();
-    }
+    const quint64 ticket = connection ? connection->requestStarted() : 0;
     auto exchange = std::shared_ptr<Exchange>(new Exchange{route,
                                                            argument,
                                                            methodName(request.method()),
@@ -210,7 +210,8 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
                                                            request.value("Authorization"),
                                                            {},
                                                            connection,
-                                                           std::move(responder)});
+                                                           std::move(responder),
+                                                           ticket});
     exchange->timer.start();
     ++m_pending;
     // The task finishes on its own; a rules-engine polishing completes before this call returns.
@@ -420,7 +421,8 @@ void ApiServer::send(Exchange& exchange, const ApiResponse& response)
     // must reach a client that has already shut down its sending side, and end the connection
     // when the client asked for that.
     if (exchange.connection) {
-        exchange.connection->answer(serialise(response, exchange.connection->closesAfterAnswer()));
+        exchange.connection->answer(exchange.ticket,
+                                    serialise(response, exchange.connection->closesAfterAnswer(exchange.ticket)));
     }
     const double seconds = static_cast<double>(exchange.timer.nsecsElapsed()) / 1e9;
     m_metrics.recordRequest(routeName(exchange.route), response.status, seconds);
