@@ -91,8 +91,6 @@ public:
      */
     void close();
 
-    [[nodiscard]] int managers() const { return static_cast<int>(m_managers.size()); }
-
 private:
     struct Manager
     {

@@ -82,12 +82,6 @@ template <> struct PoolOutcome<void>
 class StorePool final
 {
 public:
-    /** Whether a job waits behind the others or goes first. */
-    enum class Urgency {
-        Queued,
-        First,
-    };
-
     /**
      * Opens `connections` connections to `address`, one after another (the first brings the
      * schema up to date). Timers for `answers` run on `clock`. Throws `ServerError` (Storage)
@@ -100,7 +94,6 @@ public:
     ~StorePool();
 
     [[nodiscard]] const DatabaseAddress& address() const { return m_address; }
-    [[nodiscard]] int connections() const { return static_cast<int>(m_workers.size()); }
 
     /**
      * Runs `work(Store&)` on the next free connection and returns its value, rethrowing what it
@@ -109,8 +102,7 @@ public:
      * expression, whose temporaries GCC 12 destroys twice. Throws `ServerError` (Storage) once the
      * pool is closed.
      */
-    template <typename Work>
-    QCoro::Task<std::invoke_result_t<Work&, Store&>> run(Work work, Urgency urgency = Urgency::Queued)
+    template <typename Work> QCoro::Task<std::invoke_result_t<Work&, Store&>> run(Work work)
     {
         // Not a coroutine itself: the work is handed to the queue here, and only shared state
         // travels into the coroutine frame that waits for it.
@@ -118,8 +110,9 @@ public:
         auto outcome = std::make_shared<detail::PoolOutcome<Result>>();
         std::shared_ptr<Completion> completion;
         try {
-            completion = submit(
-                [outcome, work = std::move(work)](Store& store) mutable { outcome->capture(work, store); }, urgency);
+            completion =
+                submit([outcome, work = std::move(work)](Store& store) mutable { outcome->capture(work, store); },
+                       Urgency::Queued);
         } catch (...) {
             outcome->error = std::current_exception();
             completion = std::make_shared<Completion>();
@@ -165,6 +158,12 @@ public:
     void close();
 
 private:
+    /** Whether a job waits behind the others or goes first. */
+    enum class Urgency {
+        Queued,
+        First,
+    };
+
     /** Shared by a job and the task awaiting it. */
     struct Completion
     {
