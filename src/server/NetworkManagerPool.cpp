@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+
 namespace quillora {
 
 namespace {
@@ -16,6 +18,8 @@ namespace {
 constexpr int kConnectionsPerManager = 6;
 // Enough threads for the Qt objects of a few thousand requests per second on a small machine.
 constexpr int kNetworkThreads = 2;
+// The network threads, and the HTTP threads Qt starts from them, yield to the serving thread.
+constexpr int kNetworkNiceness = 5;
 
 } // namespace
 
@@ -45,6 +49,11 @@ NetworkManagerPool::NetworkManagerPool(int concurrentRequests)
         added.context = new QObject;
         added.context->moveToThread(added.thread.get());
         added.thread->start();
+        // Linux keeps a niceness per thread, and a thread inherits the one of the thread that
+        // starts it: Qt's HTTP threads, started from here, run below the event loop that answers
+        // clients, so that a health check is not kept waiting while thousands of answers arrive.
+        QMetaObject::invokeMethod(
+            added.context, [] { ::setpriority(PRIO_PROCESS, 0, kNetworkNiceness); }, Qt::QueuedConnection);
     }
     m_managers.resize(static_cast<std::size_t>(managers));
     for (std::size_t i = 0; i < m_managers.size(); ++i) {
