@@ -21,6 +21,7 @@ _quillora_server()
         --listen | --latest-version | --latest-url | --access-ttl | --refresh-ttl | --upstream-budget | \
             --openai-base-url | --openai-model | --openai-api-key | --header-timeout | --body-timeout | \
             --body-min-rate | --idle-timeout | --max-connections | --max-connections-per-client | --max-presets | \
+            --database-connections | \
             --max-answer-bytes | --daily-polish-limit | --upstream-concurrency | --upstream-queue-timeout | --engine-threads)
             return
             ;;
@@ -31,6 +32,7 @@ _quillora_server()
             --latest-url --access-ttl --refresh-ttl --upstream-budget --openai-base-url --openai-model
             --openai-api-key --no-fallback --dictionary --rules-data --wordnet --header-timeout --body-timeout
             --body-min-rate --idle-timeout --max-connections --max-connections-per-client --max-presets
+            --database-connections
             --max-answer-bytes --daily-polish-limit --upstream-concurrency --upstream-queue-timeout --engine-threads
             --tls-cert --tls-key --help --version" -- "$cur"))
     elif ((cword == 1)); then

@@ -10,6 +10,14 @@
 
 namespace quillora {
 
+struct Timer::State
+{
+    std::atomic<bool> valid{true};
+    std::mutex mutex;
+    bool invalidated = false;
+    std::function<void()> release;
+};
+
 Timer::Timer()
     : m_state(std::make_shared<State>())
 {
@@ -17,8 +25,17 @@ Timer::Timer()
 
 void Timer::invalidate() const
 {
-    if (m_state->valid.exchange(false) && m_state->release) {
-        m_state->release();
+    if (!m_state->valid.exchange(false)) {
+        return;
+    }
+    std::function<void()> release;
+    {
+        std::lock_guard lock(m_state->mutex);
+        m_state->invalidated = true;
+        release = std::move(m_state->release);
+    }
+    if (release) {
+        release();
     }
 }
 
@@ -32,9 +49,16 @@ bool Timer::claimFire() const
     return m_state->valid.exchange(false);
 }
 
-void Timer::setRelease(std::function<void()> release) const
+void Timer::onInvalidate(std::function<void()> release) const
 {
-    m_state->release = std::move(release);
+    {
+        std::lock_guard lock(m_state->mutex);
+        if (!m_state->invalidated) {
+            m_state->release = std::move(release);
+            return;
+        }
+    }
+    release();
 }
 
 Timer Clock::singleShot(double seconds, QObject* target, std::function<void()> callback)

@@ -35,18 +35,13 @@ public:
     [[nodiscard]] bool claimFire() const;
 
     /**
-     * For clocks: `release` runs once, on the thread that invalidates the timer, when an
-     * invalidation stops it before it fired, so the clock can free what the timer holds at once
-     * instead of when it would have fired. Set before the handle is handed out.
+     * For clocks: `release` runs once, on the thread that invalidates the timer, if that happens
+     * before it fires (at once when it already has). Lets a clock free what the timer holds.
      */
-    void setRelease(std::function<void()> release) const;
+    void onInvalidate(std::function<void()> release) const;
 
 private:
-    struct State
-    {
-        std::atomic<bool> valid{true};
-        std::function<void()> release;
-    };
+    struct State;
     std::shared_ptr<State> m_state;
 };
 

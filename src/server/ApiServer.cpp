@@ -6,7 +6,7 @@
 #include "server/RewriteEngine.h"
 #include "server/ServerError.h"
 #include "server/ServiceLog.h"
-#include "server/Store.h"
+#include "server/StorePool.h"
 #include "server/TokenService.h"
 
 #include <QElapsedTimer>
@@ -22,6 +22,8 @@ namespace quillora {
 namespace {
 
 constexpr qsizetype kMaxBodyBytes = 64 * 1024;
+// A database that takes longer than this to answer a trivial query counts as down for a balancer.
+constexpr double kHealthTimeoutSeconds = 2;
 
 QByteArray methodName(QHttpServerRequest::Method method)
 {
@@ -92,22 +94,25 @@ struct ApiServer::Exchange
     QElapsedTimer timer;
     std::shared_ptr<GuardedConnection> connection;
     QHttpServerResponder responder;
+    /** The request's place among those on its connection. */
+    quint64 ticket = 0;
 };
 
-ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
+ApiServer::ApiServer(StorePool& pool, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
                      Settings settings, QObject* parent)
     : QObject(parent)
-    , m_store(store)
+    , m_pool(pool)
     , m_tokens(tokens)
     , m_engine(engine)
     , m_log(log)
     , m_clock(clock)
     , m_settings(std::move(settings))
     , m_upstream(clock, m_settings.upstreamConcurrency, m_settings.upstreamQueueTimeout)
-    , m_presets(store, clock, m_settings.maxPresets)
-    , m_polish(store, engine, clock, m_upstream, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
+    , m_presets(pool, clock, m_settings.maxPresets)
+    , m_polish(pool, engine, clock, m_upstream, m_settings.maxAnswerBytes, m_settings.dailyPolishLimit)
     , m_auth(tokens)
 {
+    m_pool.setWaitObserver([this](double seconds) { m_metrics.recordDatabaseWait(seconds); });
     addRoute(QStringLiteral("/api/v1/health"), Route::Health);
     addRoute(QStringLiteral("/metrics"), Route::Metrics);
     m_log.setUpstreamObserver([this](const QString& preset, double durationMs) {
@@ -129,7 +134,10 @@ ApiServer::ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, 
     });
 }
 
-ApiServer::~ApiServer() = default;
+ApiServer::~ApiServer()
+{
+    m_pool.setWaitObserver({});
+}
 
 void ApiServer::addRoute(const QString& path, Route route)
 {
@@ -193,9 +201,7 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
     for (const GuardedTcpServer* listener : m_listeners) {
         connection = connection ? connection : listener->connectionFor(responder.socket());
     }
-    if (connection) {
-        connection->requestStarted();
-    }
+    const quint64 ticket = connection ? connection->requestStarted() : 0;
     auto exchange = std::shared_ptr<Exchange>(new Exchange{route,
                                                            argument,
                                                            methodName(request.method()),
@@ -204,7 +210,8 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
                                                            request.value("Authorization"),
                                                            {},
                                                            connection,
-                                                           std::move(responder)});
+                                                           std::move(responder),
+                                                           ticket});
     exchange->timer.start();
     ++m_pending;
     // The task finishes on its own; a rules-engine polishing completes before this call returns.
@@ -252,45 +259,51 @@ QCoro::Task<ApiResponse> ApiServer::respond(const Exchange& exchange)
         throw ApiError(413, QStringLiteral("The request body is larger than 64 KiB."));
     }
     if (exchange.route == Route::Health) {
-        co_return health();
+        co_return co_await health();
     }
     if (exchange.route == Route::Metrics) {
-        ApiResponse metrics{200, m_metrics.render(openConnections(), m_store.ping()), {}, "text/plain; version=0.0.4"};
+        const bool databaseUp = co_await m_pool.answers(kHealthTimeoutSeconds);
+        ApiResponse metrics{200, m_metrics.render(openConnections(), databaseUp), {}, "text/plain; version=0.0.4"};
         co_return metrics;
     }
     if (exchange.route == Route::Refresh) {
-        co_return m_auth.refresh(exchange.body);
+        co_return co_await m_auth.refresh(exchange.body);
     }
-    const qint64 userId = authenticate(exchange);
+    const qint64 userId = co_await authenticate(exchange);
     switch (exchange.route) {
     case Route::Polish:
         co_return co_await m_polish.polish(userId, exchange.body);
     case Route::Interactions:
-        co_return m_polish.logInteraction(userId, exchange.argument, exchange.body);
+        co_return co_await m_polish.logInteraction(userId, exchange.argument, exchange.body);
     case Route::Presets:
-        co_return method == "GET" ? m_presets.list(userId) : m_presets.create(userId, exchange.body);
+        if (method == "GET") {
+            co_return co_await m_presets.list(userId);
+        }
+        co_return co_await m_presets.create(userId, exchange.body);
     case Route::Preset:
-        co_return method == "PUT" ? m_presets.update(userId, exchange.argument, exchange.body)
-                                  : m_presets.remove(userId, exchange.argument);
+        if (method == "PUT") {
+            co_return co_await m_presets.update(userId, exchange.argument, exchange.body);
+        }
+        co_return co_await m_presets.remove(userId, exchange.argument);
     default:
         throw ApiError(404, QStringLiteral("There is no such endpoint."));
     }
 }
 
-qint64 ApiServer::authenticate(const Exchange& exchange)
+QCoro::Task<qint64> ApiServer::authenticate(const Exchange& exchange)
 {
     if (m_settings.mode == AuthMode::Local) {
-        return m_settings.localUserId;
+        co_return m_settings.localUserId;
     }
     const QByteArray token = bearerTokenOf(exchange.authorization);
     if (token.isEmpty()) {
         throw ApiError(401, QStringLiteral("A bearer access token is required."));
     }
-    const auto userId = m_tokens.authenticate(QString::fromLatin1(token));
+    const std::optional<qint64> userId = co_await m_tokens.authenticate(QString::fromLatin1(token));
     if (!userId) {
         throw ApiError(401, QStringLiteral("The access token is not valid or has expired."));
     }
-    return *userId;
+    co_return *userId;
 }
 
 QString ApiServer::routeName(Route route)
@@ -316,11 +329,11 @@ QString ApiServer::routeName(Route route)
     return QStringLiteral("missing");
 }
 
-ApiResponse ApiServer::health()
+QCoro::Task<ApiResponse> ApiServer::health()
 {
     // Ready only while the database answers: a balancer then sends requests elsewhere.
-    const bool databaseUp = m_store.ping();
-    return ApiResponse::json(
+    const bool databaseUp = co_await m_pool.answers(kHealthTimeoutSeconds);
+    co_return ApiResponse::json(
         databaseUp ? 200 : 503,
         QJsonObject{
             {QStringLiteral("status"), databaseUp ? QStringLiteral("ok") : QStringLiteral("unavailable")},
@@ -408,7 +421,8 @@ void ApiServer::send(Exchange& exchange, const ApiResponse& response)
     // must reach a client that has already shut down its sending side, and end the connection
     // when the client asked for that.
     if (exchange.connection) {
-        exchange.connection->answer(serialise(response, exchange.connection->closesAfterAnswer()));
+        exchange.connection->answer(exchange.ticket,
+                                    serialise(response, exchange.connection->closesAfterAnswer(exchange.ticket)));
     }
     const double seconds = static_cast<double>(exchange.timer.nsecsElapsed()) / 1e9;
     m_metrics.recordRequest(routeName(exchange.route), response.status, seconds);

@@ -27,7 +27,7 @@ namespace quillora {
 class Clock;
 class RewriteEngine;
 class ServiceLog;
-class Store;
+class StorePool;
 class TokenService;
 
 /**
@@ -65,7 +65,7 @@ public:
         std::optional<QSslConfiguration> tls;
     };
 
-    ApiServer(Store& store, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
+    ApiServer(StorePool& pool, TokenService& tokens, RewriteEngine& engine, Clock& clock, ServiceLog& log,
               Settings settings, QObject* parent = nullptr);
     ~ApiServer() override;
 
@@ -107,13 +107,13 @@ private:
                 QHttpServerResponder&& responder);
     QCoro::Task<> run(std::shared_ptr<Exchange> exchange);
     QCoro::Task<ApiResponse> respond(const Exchange& exchange);
-    qint64 authenticate(const Exchange& exchange);
-    ApiResponse health();
+    QCoro::Task<qint64> authenticate(const Exchange& exchange);
+    QCoro::Task<ApiResponse> health();
     static QString routeName(Route route);
     void send(Exchange& exchange, const ApiResponse& response);
     [[nodiscard]] QByteArray serialise(const ApiResponse& response, bool closing) const;
 
-    Store& m_store;
+    StorePool& m_pool;
     TokenService& m_tokens;
     RewriteEngine& m_engine;
     ServiceLog& m_log;

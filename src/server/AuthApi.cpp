@@ -13,16 +13,16 @@ AuthApi::AuthApi(TokenService& tokens)
 {
 }
 
-ApiResponse AuthApi::refresh(const QByteArray& body)
+QCoro::Task<ApiResponse> AuthApi::refresh(QByteArray body)
 {
     const QString refreshToken = JsonRequest::string(JsonRequest::object(body), QStringLiteral("refresh_token"));
-    const TokenService::Refreshed refreshed = m_tokens.refresh(refreshToken);
+    const TokenService::Refreshed refreshed = co_await m_tokens.refresh(refreshToken);
     switch (refreshed.outcome) {
     case RefreshOutcome::Rotated:
-        return ApiResponse::json(200, QJsonObject{{QStringLiteral("access_token"), refreshed.pair.accessToken},
-                                                  {QStringLiteral("refresh_token"), refreshed.pair.refreshToken},
-                                                  {QStringLiteral("token_type"), QStringLiteral("Bearer")},
-                                                  {QStringLiteral("expires_in"), m_tokens.lifetimes().access}});
+        co_return ApiResponse::json(200, QJsonObject{{QStringLiteral("access_token"), refreshed.pair.accessToken},
+                                                     {QStringLiteral("refresh_token"), refreshed.pair.refreshToken},
+                                                     {QStringLiteral("token_type"), QStringLiteral("Bearer")},
+                                                     {QStringLiteral("expires_in"), m_tokens.lifetimes().access}});
     case RefreshOutcome::Reused:
         throw ApiError(401, QStringLiteral("This refresh token was already used, so its session has been ended. "
                                            "Sign in again."));

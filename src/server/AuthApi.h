@@ -2,6 +2,8 @@
 
 #include "server/ApiResponse.h"
 
+#include <qcoro/qcorotask.h>
+
 namespace quillora {
 
 class TokenService;
@@ -17,7 +19,7 @@ public:
      * "expires_in"}; 401 when the token is unknown, expired or already used (a reuse also ends
      * the token's session).
      */
-    [[nodiscard]] ApiResponse refresh(const QByteArray& body);
+    [[nodiscard]] QCoro::Task<ApiResponse> refresh(QByteArray body);
 
 private:
     TokenService& m_tokens;

@@ -41,53 +41,80 @@ GuardedConnection::~GuardedConnection()
 
 void GuardedConnection::received(const QByteArray& bytes)
 {
-    if (bytes.isEmpty() || !m_socket) {
+    if (bytes.isEmpty() || !m_socket || m_phase == Phase::Closed) {
         return;
     }
-    m_requestBytes += bytes.size();
+    // The bytes may end one request and hold the next ones too (pipelining): each is read in turn.
+    QByteArrayView rest(bytes);
+    while (!rest.isEmpty()) {
+        if (m_phase == Phase::Idle) {
+            m_phase = Phase::Headers;
+            m_head.clear();
+            m_requestBytes = 0;
+            m_phaseStart = m_clock.monotonicNow();
+        }
+        if (m_phase == Phase::Headers) {
+            const qsizetype before = m_head.size();
+            // Only the bytes that can still complete the terminator need searching again.
+            m_head += rest;
+            const qsizetype end = m_head.indexOf(kHeadEnd, std::max<qsizetype>(0, before - 3));
+            const qsizetype used = end < 0 ? rest.size() : end + kHeadEnd.size() - before;
+            m_requestBytes += used;
+            rest = rest.sliced(used);
+            if (end < 0) {
+                break;
+            }
+            m_head.truncate(end);
+            readHead();
+            m_phase = Phase::Body;
+            m_bodyReceived = 0;
+            m_phaseStart = m_clock.monotonicNow();
+        }
+        // The end of a chunked body is not known here; the HTTP server tells by handing it over.
+        const qsizetype take =
+            m_bodyExpected < 0 ? rest.size() : std::min<qsizetype>(rest.size(), m_bodyExpected - m_bodyReceived);
+        m_bodyReceived += take;
+        m_requestBytes += take;
+        rest = rest.sliced(take);
+        if (m_bodyExpected < 0 || m_bodyReceived < m_bodyExpected) {
+            break;
+        }
+        m_parsed.push_back(m_closeAfterAnswer);
+        m_phase = Phase::Idle;
+    }
     if (m_requestBytes > m_limits.maxRequestBytes) {
         const qint64 total = m_requestBytes;
         refuse(413, "Payload Too Large", R"({"error":"The request is larger than the service accepts."})");
         m_onRefused(ConnectionRefusal::TooLarge, total);
         return;
     }
-    switch (m_phase) {
-    case Phase::Idle:
-        m_phase = Phase::Headers;
-        m_head.clear();
-        armDeadline(m_limits.headerTimeout, ConnectionRefusal::HeaderTimeout);
-        [[fallthrough]];
-    case Phase::Headers: {
-        // Only the bytes that can still complete the terminator need searching again.
-        const qsizetype searchFrom = std::max<qsizetype>(0, m_head.size() - 3);
-        m_head += bytes;
-        const qsizetype end = m_head.indexOf(kHeadEnd, searchFrom);
-        if (end < 0) {
-            return;
-        }
-        m_bodyReceived = m_head.size() - end - kHeadEnd.size();
-        m_head.truncate(end);
-        readHead();
-        m_phase = Phase::Body;
-        m_bodyStart = m_clock.monotonicNow();
-        break;
-    }
-    case Phase::Body:
-        m_bodyReceived += bytes.size();
-        break;
-    case Phase::Handling:
-        return;
-    }
-    if (m_bodyExpected >= 0 && m_bodyReceived >= m_bodyExpected) {
-        // Complete: the HTTP server hands it over in this same pass.
+    updateDeadline();
+}
+
+void GuardedConnection::updateDeadline()
+{
+    // No deadline runs while requests are being answered: the time is the service's, not the client's.
+    if (busy() || m_phase == Phase::Closed) {
         m_deadline.invalidate();
         return;
     }
-    // The body must keep up a minimum rate after a grace period, so that announcing a large body
-    // and trickling it buys no more time than sending it at that rate would.
-    const double deadline =
-        m_bodyStart + m_limits.bodyTimeout + static_cast<double>(m_bodyReceived) / m_limits.bodyMinRate;
-    armDeadline(deadline - m_clock.monotonicNow(), ConnectionRefusal::BodyTimeout);
+    switch (m_phase) {
+    case Phase::Idle:
+        enterIdle();
+        break;
+    case Phase::Headers:
+        armDeadline(m_phaseStart + m_limits.headerTimeout - m_clock.monotonicNow(), ConnectionRefusal::HeaderTimeout);
+        break;
+    case Phase::Body:
+        // The body must keep up a minimum rate after a grace period, so that announcing a large
+        // body and trickling it buys no more time than sending it at that rate would.
+        armDeadline(m_phaseStart + m_limits.bodyTimeout + static_cast<double>(m_bodyReceived) / m_limits.bodyMinRate -
+                        m_clock.monotonicNow(),
+                    ConnectionRefusal::BodyTimeout);
+        break;
+    case Phase::Closed:
+        break;
+    }
 }
 
 void GuardedConnection::readHead()
@@ -121,31 +148,75 @@ void GuardedConnection::readHead()
     m_closeAfterAnswer = close || (http10 && !keepAlive);
 }
 
-void GuardedConnection::requestStarted()
+quint64 GuardedConnection::requestStarted()
 {
-    m_phase = Phase::Handling;
-    m_owed = true;
+    bool closes = m_closeAfterAnswer;
+    if (!m_parsed.empty()) {
+        closes = m_parsed.front();
+        m_parsed.pop_front();
+    } else if (m_phase == Phase::Body) {
+        // A chunked body, whose end only the HTTP server saw.
+        m_phase = Phase::Idle;
+    }
+    m_owed.push_back({closes, false, {}});
     m_deadline.invalidate();
+    return m_firstTicket + m_owed.size() - 1;
 }
 
-void GuardedConnection::answer(const QByteArray& bytes)
+bool GuardedConnection::closesAfterAnswer(quint64 ticket) const
 {
-    m_requestBytes = 0;
-    m_owed = false;
-    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState) {
-        m_unsent = bytes;
-        m_socket->write(bytes);
-        m_socket->flush();
-        if (m_closeAfterAnswer) {
-            m_socket->disconnectFromHost();
-        } else {
-            enterIdle();
-        }
+    const quint64 index = ticket - m_firstTicket;
+    return ticket >= m_firstTicket && index < m_owed.size() && m_owed[index].closes;
+}
+
+void GuardedConnection::answer(quint64 ticket, const QByteArray& bytes)
+{
+    const quint64 index = ticket - m_firstTicket;
+    if (ticket < m_firstTicket || index >= m_owed.size()) {
         return;
     }
-    // The socket has read the end of the client's stream and closed; the client still waits.
-    m_unsent = bytes;
-    writeSpare();
+    m_owed[index].bytes = bytes;
+    m_owed[index].ready = true;
+    flushAnswers();
+}
+
+void GuardedConnection::flushAnswers()
+{
+    // A socket no longer connected has read the end of the client's stream and closed; the client
+    // may still wait, and the spare descriptor reaches it.
+    const bool connected = m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
+    bool closing = false;
+    while (!m_owed.empty() && m_owed.front().ready && !closing) {
+        const Owed done = std::move(m_owed.front());
+        m_owed.pop_front();
+        ++m_firstTicket;
+        m_unsent += done.bytes;
+        if (connected) {
+            m_socket->write(done.bytes);
+        }
+        closing = done.closes;
+    }
+    if (closing) {
+        // Whatever the client sent after the request that ends the connection goes unanswered.
+        m_phase = Phase::Closed;
+        m_owed.clear();
+        m_parsed.clear();
+        m_deadline.invalidate();
+    }
+    if (!connected) {
+        writeSpare();
+        return;
+    }
+    m_socket->flush();
+    if (closing) {
+        m_socket->disconnectFromHost();
+        return;
+    }
+    // A request that began to arrive while the earlier ones were answered gets its full time now.
+    if (!busy() && m_phase != Phase::Idle) {
+        m_phaseStart = m_clock.monotonicNow();
+    }
+    updateDeadline();
 }
 
 void GuardedConnection::bytesWritten(qint64 count)
@@ -158,7 +229,7 @@ void GuardedConnection::socketGone()
     m_deadline.invalidate();
     if (!m_unsent.isEmpty()) {
         writeSpare();
-    } else if (!m_owed) {
+    } else if (m_owed.empty()) {
         closeSpare();
     }
 }
@@ -205,7 +276,9 @@ void GuardedConnection::refuse(int status, const QByteArray& reason, const QByte
                              QByteArray::number(message.size()) + "\r\n\r\n" + message;
     m_unsent = bytes;
     m_socket->write(bytes);
-    m_phase = Phase::Handling;
+    m_phase = Phase::Closed;
+    m_parsed.clear();
+    m_owed.clear();
     m_socket->disconnectFromHost();
 }
 
@@ -230,7 +303,10 @@ void GuardedConnection::writeSpare()
             m_unsent.clear();
         }
     }
-    closeSpare();
+    // Kept while later answers are still owed to a client that half-closed after pipelining.
+    if (m_owed.empty() || m_phase == Phase::Closed) {
+        closeSpare();
+    }
 }
 
 void GuardedConnection::closeSpare()

@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QPointer>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -38,9 +39,12 @@ enum class ConnectionRefusal {
 };
 
 /**
- * One client connection as the service watches it: the phase of the request on it (waiting,
- * headers, body, being answered), the deadline of that phase, and whether the client asked for
- * the connection to end after the answer ("Connection: close", or HTTP/1.0 without keep-alive).
+ * One client connection as the service watches it: the phase of the request arriving on it
+ * (waiting, headers, body), the deadline of that phase, the requests handed over and not yet
+ * answered, and for each whether the client asked for the connection to end after its answer
+ * ("Connection: close", or HTTP/1.0 without keep-alive). A client may send several requests
+ * without waiting (pipelining); their answers go out in the order of the requests, and the first
+ * one that ends the connection is the last one written.
  *
  * It keeps a second descriptor of the socket, so that an answer can still be written when the
  * client has shut down its sending side after a complete request: Qt closes a socket as soon as
@@ -70,18 +74,21 @@ public:
     /** The bytes of a request are about to be read by the HTTP server; checks size and deadlines. */
     void received(const QByteArray& bytes);
 
-    /** The HTTP server has handed over a complete request; no deadline runs while it is answered. */
-    void requestStarted();
+    /**
+     * The HTTP server has handed over the next complete request; no deadline runs while requests
+     * are being answered. Returns the request's ticket for `answer`.
+     */
+    [[nodiscard]] quint64 requestStarted();
 
     /**
-     * Writes the whole serialised answer, also when the client has half-closed its side, and then
-     * either waits for the next request or closes the connection. Never fails; a client that is
-     * gone is not told.
+     * The serialised answer to the request of `ticket`. It is written once the answers to the
+     * earlier requests are, also when the client has half-closed its side; then the connection
+     * either waits for the next request or closes. Never fails; a client that is gone is not told.
      */
-    void answer(const QByteArray& bytes);
+    void answer(quint64 ticket, const QByteArray& bytes);
 
-    /** The client asked for the connection to be closed after this answer. */
-    [[nodiscard]] bool closesAfterAnswer() const { return m_closeAfterAnswer; }
+    /** The client asked for the connection to be closed after the answer to `ticket`. */
+    [[nodiscard]] bool closesAfterAnswer(quint64 ticket) const;
 
     /** `count` bytes have left the socket's buffer. */
     void bytesWritten(qint64 count);
@@ -96,11 +103,23 @@ private:
         Idle,
         Headers,
         Body,
-        Handling,
+        /** Refused or ending: nothing more is read. */
+        Closed,
+    };
+
+    /** An answer owed, in the order of the requests. */
+    struct Owed
+    {
+        bool closes = false;
+        bool ready = false;
+        QByteArray bytes;
     };
 
     void enterIdle();
     void readHead();
+    void flushAnswers();
+    void updateDeadline();
+    [[nodiscard]] bool busy() const { return !m_parsed.empty() || !m_owed.empty(); }
     void armDeadline(double seconds, ConnectionRefusal reason);
     void expire(ConnectionRefusal reason);
     void refuse(int status, const QByteArray& reason, const QByteArray& message);
@@ -120,10 +139,13 @@ private:
     qint64 m_requestBytes = 0;
     qint64 m_bodyExpected = 0;
     qint64 m_bodyReceived = 0;
-    double m_bodyStart = 0;
+    double m_phaseStart = 0;
     bool m_closeAfterAnswer = false;
-    /** A complete request has been handed over and not yet answered. */
-    bool m_owed = false;
+    /** Whether each request received in full but not yet handed over asked to close. */
+    std::deque<bool> m_parsed;
+    /** Requests handed over and not yet answered; the front one has ticket `m_firstTicket`. */
+    std::deque<Owed> m_owed;
+    quint64 m_firstTicket = 0;
     Timer m_deadline;
 };
 

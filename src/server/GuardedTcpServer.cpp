@@ -5,6 +5,11 @@
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include <algorithm>
+#include <limits>
+
+#include <sys/resource.h>
+
 namespace quillora {
 
 namespace {
@@ -12,6 +17,19 @@ namespace {
 // Long enough not to spin while descriptors are exhausted, short enough that the service answers
 // again soon after some are freed (a closed connection resumes at once).
 constexpr double kAcceptRetrySeconds = 0.25;
+constexpr int kMinimumBacklog = 128;
+// Descriptors kept free for everything but client connections, at most a quarter of the limit.
+constexpr rlim_t kReservedDescriptors = 16;
+
+qintptr descriptorCeiling()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+        limit.rlim_cur > static_cast<rlim_t>(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    return static_cast<qintptr>(limit.rlim_cur - std::min(kReservedDescriptors, limit.rlim_cur / 4));
+}
 
 } // namespace
 
@@ -25,6 +43,11 @@ GuardedTcpServer::GuardedTcpServer(const ConnectionLimits& limits, Clock& clock,
     , m_tls(std::move(tls))
 {
     connect(this, &QTcpServer::acceptError, this, &GuardedTcpServer::acceptFailed);
+    m_descriptorCeiling = descriptorCeiling();
+    // Qt's default queue of 50 unaccepted connections overflows when hundreds of clients connect
+    // at once; the kernel then drops their SYNs, and each such client waits a full second before
+    // trying again. A queue as long as the connection limit lets a burst wait a moment instead.
+    setListenBacklogSize(std::max(kMinimumBacklog, m_limits.maxConnections));
 }
 
 GuardedTcpServer::~GuardedTcpServer()
@@ -40,6 +63,15 @@ std::shared_ptr<GuardedConnection> GuardedTcpServer::connectionFor(QTcpSocket* s
 
 void GuardedTcpServer::incomingConnection(qintptr socketDescriptor)
 {
+    // The kernel hands out the lowest free descriptor, so a high one means that nearly all are
+    // taken. Accepting pauses here: when accept() itself fails, Qt (6.4) often reports the error
+    // as temporary, because the listening socket keeps the first error it ever had (an EAGAIN
+    // from draining the queue), and its accept loop then spins without telling anyone.
+    const bool nearlyOut = socketDescriptor >= m_descriptorCeiling;
+    m_exhausted = m_exhausted && nearlyOut;
+    if (nearlyOut) {
+        pauseForDescriptors();
+    }
     QTcpSocket* socket = nullptr;
     if (m_tls) {
         auto* secure = new QSslSocket(this);
@@ -102,12 +134,18 @@ void GuardedTcpServer::acceptFailed(QAbstractSocket::SocketError error)
     if (error != QAbstractSocket::SocketResourceError) {
         return;
     }
-    // Qt pauses accepting after this error and would never resume; the pending clients wait in
-    // the backlog until a descriptor is free again.
+    pauseForDescriptors();
+}
+
+void GuardedTcpServer::pauseForDescriptors()
+{
+    // Qt pauses accepting after an accept error and would never resume; the pending clients wait
+    // in the backlog until a connection closes, or the retry finds a descriptor free again.
     pauseAccepting();
-    if (!m_paused) {
+    if (!m_exhausted) {
         m_onRefused(ConnectionRefusal::NoDescriptors, 0);
     }
+    m_exhausted = true;
     m_paused = true;
     m_resume.invalidate();
     m_resume = m_clock.singleShot(kAcceptRetrySeconds, this, [this] { resumeIfPaused(); });

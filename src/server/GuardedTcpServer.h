@@ -19,7 +19,9 @@ class Clock;
  * The listening socket of the HTTP server, guarding it against clients that would hold it: each
  * connection is watched by a `GuardedConnection` (size, header, body and idle limits), connections
  * beyond the total or per-address limit are answered 503 and closed, and when the process runs
- * out of descriptors accepting pauses for a moment instead of failing for good.
+ * out of descriptors accepting pauses until a connection closes (or for a moment) instead of
+ * spinning or failing for good. Accepting pauses a few descriptors before the process limit, so
+ * that the database and the upstream connections still find one.
  */
 class GuardedTcpServer final : public QTcpServer
 {
@@ -46,6 +48,7 @@ protected:
 private:
     void forget(QTcpSocket* socket);
     void acceptFailed(QAbstractSocket::SocketError error);
+    void pauseForDescriptors();
     void resumeIfPaused();
 
     ConnectionLimits m_limits;
@@ -54,7 +57,11 @@ private:
     std::optional<QSslConfiguration> m_tls;
     std::unordered_map<QTcpSocket*, std::shared_ptr<GuardedConnection>> m_connections;
     QHash<QHostAddress, int> m_perClient;
+    /** Accepted descriptors from this number on mean the process is about to run out. */
+    qintptr m_descriptorCeiling = 0;
     bool m_paused = false;
+    /** Out of descriptors since the last time one below the ceiling was accepted; reported once. */
+    bool m_exhausted = false;
     Timer m_resume;
 };
 

@@ -1,19 +1,14 @@
 #include "server/OpenAiEngine.h"
 
 #include "core/Clock.h"
+#include "server/NetworkManagerPool.h"
 #include "server/ServiceLog.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QPointer>
 #include <QRegularExpression>
-
-#include <qcoro/qcoronetworkreply.h>
 
 #include <vector>
 
@@ -127,15 +122,15 @@ QString OpenAiEngine::cleanAnswer(const QString& answer, const QString& original
 
 namespace {
 
-Answer readAnswer(QNetworkReply& reply, bool budgetSpent, double budgetSeconds, const QString& original)
+Answer readAnswer(const UpstreamReply& reply, bool budgetSpent, double budgetSeconds, const QString& original)
 {
-    if (budgetSpent && reply.error() == QNetworkReply::OperationCanceledError) {
+    if (budgetSpent && reply.aborted) {
         return {{}, {}, QStringLiteral("no answer within %1 s").arg(budgetSeconds)};
     }
-    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply.readAll();
+    const int status = reply.status;
+    const QByteArray& body = reply.body;
     if (status == 0) {
-        return {{}, {}, reply.errorString()};
+        return {{}, {}, reply.error};
     }
     if (status != 200) {
         const QString message = upstreamMessage(body);
@@ -161,23 +156,20 @@ Answer readAnswer(QNetworkReply& reply, bool budgetSpent, double budgetSeconds, 
 
 } // namespace
 
-OpenAiEngine::OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, ServiceLog& log)
+OpenAiEngine::OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, int concurrentRequests,
+                           ServiceLog& log)
     : m_settings(std::move(settings))
     , m_clock(clock)
     , m_budgetSeconds(budgetSeconds)
     , m_log(log)
-    , m_network(std::make_unique<QNetworkAccessManager>())
+    , m_network(std::make_unique<NetworkManagerPool>(concurrentRequests))
 {
 }
 
 OpenAiEngine::~OpenAiEngine()
 {
     // Polishings still waiting for an answer end now, as failures, rather than never.
-    for (QNetworkReply* reply : m_network->findChildren<QNetworkReply*>()) {
-        if (reply->isRunning()) {
-            reply->abort();
-        }
-    }
+    m_network->close();
 }
 
 QString OpenAiEngine::model() const
@@ -185,7 +177,7 @@ QString OpenAiEngine::model() const
     return m_settings.model;
 }
 
-QNetworkReply* OpenAiEngine::post(const QString& text, const PresetText& preset)
+std::shared_ptr<NetworkManagerPool::Call> OpenAiEngine::post(const QString& text, const PresetText& preset)
 {
     QUrl url = m_settings.baseUrl;
     QString path = url.path();
@@ -210,44 +202,33 @@ QNetworkReply* OpenAiEngine::post(const QString& text, const PresetText& preset)
         {QStringLiteral("temperature"), 0.2},
         {QStringLiteral("max_tokens"), static_cast<int>(text.size() / 2 + 64)},
     };
-    QNetworkReply* reply = m_network->post(request, QJsonDocument(body).toJson(QJsonDocument::Compact));
-    QElapsedTimer timer;
-    timer.start();
-    QObject::connect(reply, &QNetworkReply::finished, reply, [this, reply, timer, name = preset.name] {
-        m_log.upstream(name, reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                       static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    });
-    return reply;
+    return m_network->post(request, QJsonDocument(body).toJson(QJsonDocument::Compact),
+                           [this, name = preset.name](const UpstreamReply& reply) {
+                               m_log.upstream(name, reply.status, reply.milliseconds);
+                           });
 }
 
 QCoro::Task<RewriteOutcome> OpenAiEngine::rewrite(QString text, QList<PresetText> presets)
 {
     RewriteOutcome outcome;
     outcome.model = m_settings.model;
-    std::vector<QPointer<QNetworkReply>> replies;
+    std::vector<std::shared_ptr<NetworkManagerPool::Call>> calls;
     for (const PresetText& preset : presets) {
-        replies.emplace_back(post(text, preset));
+        calls.push_back(post(text, preset));
     }
     auto budgetSpent = std::make_shared<bool>(false);
-    const Timer budget = m_clock.schedule(m_budgetSeconds, [replies, budgetSpent] {
+    const Timer budget = m_clock.schedule(m_budgetSeconds, [calls, budgetSpent] {
         *budgetSpent = true;
-        for (const QPointer<QNetworkReply>& reply : replies) {
-            if (reply && reply->isRunning()) {
-                reply->abort();
-            }
+        for (const std::shared_ptr<NetworkManagerPool::Call>& call : calls) {
+            call->abort();
         }
     });
-    for (size_t i = 0; i < replies.size(); ++i) {
-        QNetworkReply* reply = replies[i];
-        if (reply == nullptr) {
-            outcome.failures.append(QStringLiteral("%1: the request was lost").arg(presets.at(i).name));
-            continue;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        NetworkManagerPool::Call& call = *calls[i];
+        if (!call.finished().isSet()) {
+            co_await call.finished().wait();
         }
-        if (reply->isRunning()) {
-            co_await reply;
-        }
-        const Answer answer = readAnswer(*reply, *budgetSpent, m_budgetSeconds, text);
-        reply->deleteLater();
+        const Answer answer = readAnswer(call.reply(), *budgetSpent, m_budgetSeconds, text);
         if (!answer.failure.isEmpty()) {
             outcome.failures.append(QStringLiteral("%1: %2").arg(presets.at(i).name, answer.failure));
             continue;

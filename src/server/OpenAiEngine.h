@@ -1,12 +1,10 @@
 #pragma once
 
+#include "server/NetworkManagerPool.h"
 #include "server/RewriteEngine.h"
 #include "server/ServerOptions.h"
 
 #include <memory>
-
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace quillora {
 
@@ -23,8 +21,11 @@ class ServiceLog;
 class OpenAiEngine final : public RewriteEngine
 {
 public:
-    /** `budgetSeconds` is measured on `clock`; each upstream answer is logged to `log`. */
-    OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, ServiceLog& log);
+    /**
+     * `budgetSeconds` is measured on `clock`; each upstream answer is logged to `log`. Up to
+     * `concurrentRequests` requests can be on their way upstream at once.
+     */
+    OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetSeconds, int concurrentRequests, ServiceLog& log);
     /** Cancels the requests still running; the polishings waiting for them finish without them. */
     ~OpenAiEngine() override;
 
@@ -42,13 +43,13 @@ public:
     [[nodiscard]] static QString cleanAnswer(const QString& answer, const QString& original);
 
 private:
-    QNetworkReply* post(const QString& text, const PresetText& preset);
+    [[nodiscard]] std::shared_ptr<NetworkManagerPool::Call> post(const QString& text, const PresetText& preset);
 
     OpenAiSettings m_settings;
     Clock& m_clock;
     double m_budgetSeconds;
     ServiceLog& m_log;
-    std::unique_ptr<QNetworkAccessManager> m_network;
+    std::unique_ptr<NetworkManagerPool> m_network;
 };
 
 } // namespace quillora

@@ -8,6 +8,7 @@
 #include "server/PresetApi.h"
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
 #include "server/UpstreamGate.h"
 
 #include <QDateTime>
@@ -28,9 +29,9 @@ constexpr qsizetype kMaxPresetNameCharacters = 200;
 
 } // namespace
 
-PolishApi::PolishApi(Store& store, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
-                     int dailyLimit)
-    : m_store(store)
+PolishApi::PolishApi(StorePool& pool, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream,
+                     qint64 maxAnswerBytes, int dailyLimit)
+    : m_pool(pool)
     , m_engine(engine)
     , m_clock(clock)
     , m_upstream(upstream)
@@ -53,7 +54,10 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     if (m_dailyLimit > 0) {
         const QDateTime now = m_clock.wallNow().toUTC();
         const QDateTime dayStart(now.date(), QTime(0, 0), Qt::UTC);
-        if (m_store.polishingsSince(userId, dayStart.toSecsSinceEpoch()) >= m_dailyLimit) {
+        const qint64 since = dayStart.toSecsSinceEpoch();
+        const auto count = [userId, since](Store& store) { return store.polishingsSince(userId, since); };
+        const qint64 done = co_await m_pool.run(count);
+        if (done >= m_dailyLimit) {
             ApiResponse refusal = ApiResponse::error(
                 429, QStringLiteral("You have used today's %1 polishings. More are available after midnight UTC.")
                          .arg(m_dailyLimit));
@@ -62,7 +66,9 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
         }
     }
     QList<PresetText> presets;
-    for (const StoredPreset& preset : m_store.presets(userId)) {
+    const auto read = [userId](Store& store) { return store.presets(userId); };
+    const QList<StoredPreset> stored = co_await m_pool.run(read);
+    for (const StoredPreset& preset : stored) {
         presets.append({preset.name, preset.instruction});
     }
     // Each preset gives roughly one text of the input's size; refusing before the engine runs
@@ -108,7 +114,8 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
 
     PolishingRecord record{
         userId, m_clock.wallNow().toSecsSinceEpoch(), outcome.model, duration, characters, outcome.results.size()};
-    const qint64 logId = m_store.addPolishing(record);
+    const auto write = [record](Store& store) { return store.addPolishing(record); };
+    const qint64 logId = co_await m_pool.run(write);
     QJsonObject results;
     for (const auto& [name, rewritten] : outcome.results) {
         results.insert(name, rewritten);
@@ -119,7 +126,7 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
                                                  {QStringLiteral("duration"), duration}});
 }
 
-ApiResponse PolishApi::logInteraction(qint64 userId, const QString& logId, const QByteArray& body)
+QCoro::Task<ApiResponse> PolishApi::logInteraction(qint64 userId, QString logId, QByteArray body)
 {
     const qint64 polishingId = PresetApi::parseId(logId, QStringLiteral("polishing"));
     const QJsonObject interaction = JsonRequest::object(JsonRequest::object(body), QStringLiteral("interaction"));
@@ -131,12 +138,15 @@ ApiResponse PolishApi::logInteraction(qint64 userId, const QString& logId, const
     if (presetName.size() > kMaxPresetNameCharacters) {
         throw ApiError(422, QStringLiteral("\"preset_name\" must have at most 200 characters."));
     }
-    const auto id =
-        m_store.addInteraction(userId, polishingId, action, presetName, m_clock.wallNow().toSecsSinceEpoch());
+    const qint64 now = m_clock.wallNow().toSecsSinceEpoch();
+    const auto write = [userId, polishingId, action, presetName, now](Store& store) {
+        return store.addInteraction(userId, polishingId, action, presetName, now);
+    };
+    const std::optional<qint64> id = co_await m_pool.run(write);
     if (!id) {
         throw ApiError(404, QStringLiteral("No polishing with id %1.").arg(polishingId));
     }
-    return ApiResponse::json(201, QJsonObject{{QStringLiteral("id"), *id}});
+    co_return ApiResponse::json(201, QJsonObject{{QStringLiteral("id"), *id}});
 }
 
 } // namespace quillora

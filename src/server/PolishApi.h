@@ -8,7 +8,7 @@ namespace quillora {
 
 class Clock;
 class RewriteEngine;
-class Store;
+class StorePool;
 class UpstreamGate;
 
 /**
@@ -22,7 +22,7 @@ public:
      * `maxAnswerBytes` bounds the size of one polishing's answer; `dailyLimit` (0: none) the
      * polishings of one user per UTC day.
      */
-    PolishApi(Store& store, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
+    PolishApi(StorePool& pool, RewriteEngine& engine, Clock& clock, UpstreamGate& upstream, qint64 maxAnswerBytes,
               int dailyLimit);
 
     /**
@@ -41,10 +41,10 @@ public:
      * POST {"interaction": {"action", "preset_name"}} for one of the user's polishings: 201 with
      * {"id"}; 404 when the user has no such polishing.
      */
-    [[nodiscard]] ApiResponse logInteraction(qint64 userId, const QString& logId, const QByteArray& body);
+    [[nodiscard]] QCoro::Task<ApiResponse> logInteraction(qint64 userId, QString logId, QByteArray body);
 
 private:
-    Store& m_store;
+    StorePool& m_pool;
     RewriteEngine& m_engine;
     Clock& m_clock;
     UpstreamGate& m_upstream;

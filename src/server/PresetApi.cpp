@@ -5,6 +5,7 @@
 #include "server/ApiError.h"
 #include "server/JsonRequest.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -78,8 +79,8 @@ ApiResponse written(const PresetWrite& write, int successStatus, const QString& 
 
 } // namespace
 
-PresetApi::PresetApi(Store& store, Clock& clock, qsizetype maxPresets)
-    : m_store(store)
+PresetApi::PresetApi(StorePool& pool, Clock& clock, qsizetype maxPresets)
+    : m_pool(pool)
     , m_clock(clock)
     , m_maxPresets(maxPresets)
 {
@@ -98,39 +99,49 @@ qint64 PresetApi::parseId(const QString& text, const QString& what)
     return id;
 }
 
-ApiResponse PresetApi::list(qint64 userId)
+QCoro::Task<ApiResponse> PresetApi::list(qint64 userId)
 {
+    const auto read = [userId](Store& store) { return store.presets(userId); };
+    const QList<StoredPreset> presets = co_await m_pool.run(read);
     QJsonArray array;
-    for (const StoredPreset& preset : m_store.presets(userId)) {
+    for (const StoredPreset& preset : presets) {
         array.append(toJson(preset));
     }
-    return ApiResponse::json(200, array);
+    co_return ApiResponse::json(200, array);
 }
 
-ApiResponse PresetApi::create(qint64 userId, const QByteArray& body)
+QCoro::Task<ApiResponse> PresetApi::create(qint64 userId, QByteArray body)
 {
     const PresetText preset = readPreset(body);
-    const PresetWrite write =
-        m_store.addPreset(userId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch(), m_maxPresets);
-    return written(write, 201, preset.name, 0, m_maxPresets);
+    const qint64 now = m_clock.wallNow().toSecsSinceEpoch();
+    const auto add = [userId, preset, now, limit = m_maxPresets](Store& store) {
+        return store.addPreset(userId, preset.name, preset.instruction, now, limit);
+    };
+    const PresetWrite write = co_await m_pool.run(add);
+    co_return written(write, 201, preset.name, 0, m_maxPresets);
 }
 
-ApiResponse PresetApi::update(qint64 userId, const QString& id, const QByteArray& body)
+QCoro::Task<ApiResponse> PresetApi::update(qint64 userId, QString id, QByteArray body)
 {
     const qint64 presetId = parseId(id, QStringLiteral("preset"));
     const PresetText preset = readPreset(body);
-    const PresetWrite write =
-        m_store.updatePreset(userId, presetId, preset.name, preset.instruction, m_clock.wallNow().toSecsSinceEpoch());
-    return written(write, 200, preset.name, presetId, m_maxPresets);
+    const qint64 now = m_clock.wallNow().toSecsSinceEpoch();
+    const auto change = [userId, presetId, preset, now](Store& store) {
+        return store.updatePreset(userId, presetId, preset.name, preset.instruction, now);
+    };
+    const PresetWrite write = co_await m_pool.run(change);
+    co_return written(write, 200, preset.name, presetId, m_maxPresets);
 }
 
-ApiResponse PresetApi::remove(qint64 userId, const QString& id)
+QCoro::Task<ApiResponse> PresetApi::remove(qint64 userId, QString id)
 {
     const qint64 presetId = parseId(id, QStringLiteral("preset"));
-    if (!m_store.deletePreset(userId, presetId)) {
+    const auto erase = [userId, presetId](Store& store) { return store.deletePreset(userId, presetId); };
+    const bool deleted = co_await m_pool.run(erase);
+    if (!deleted) {
         throw ApiError(404, QStringLiteral("No preset with id %1.").arg(presetId));
     }
-    return ApiResponse::noContent();
+    co_return ApiResponse::noContent();
 }
 
 } // namespace quillora

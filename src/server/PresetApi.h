@@ -2,10 +2,12 @@
 
 #include "server/ApiResponse.h"
 
+#include <qcoro/qcorotask.h>
+
 namespace quillora {
 
 class Clock;
-class Store;
+class StorePool;
 
 /**
  * "/presets": list, create, change and delete the user's presets. A name or instruction that the
@@ -19,25 +21,25 @@ class PresetApi final
 {
 public:
     /** `maxPresets` is the most presets one user may have. */
-    PresetApi(Store& store, Clock& clock, qsizetype maxPresets);
+    PresetApi(StorePool& pool, Clock& clock, qsizetype maxPresets);
 
     /** GET: 200 with the array of {"id", "name", "instruction"} in display order. */
-    [[nodiscard]] ApiResponse list(qint64 userId);
+    [[nodiscard]] QCoro::Task<ApiResponse> list(qint64 userId);
 
     /** POST {"name", "instruction"}: 201 with the new preset, appended to the list; 422 beyond the limit. */
-    [[nodiscard]] ApiResponse create(qint64 userId, const QByteArray& body);
+    [[nodiscard]] QCoro::Task<ApiResponse> create(qint64 userId, QByteArray body);
 
     /** PUT /presets/ID {"name", "instruction"}: 200 with the changed preset; 404 for an unknown id. */
-    [[nodiscard]] ApiResponse update(qint64 userId, const QString& id, const QByteArray& body);
+    [[nodiscard]] QCoro::Task<ApiResponse> update(qint64 userId, QString id, QByteArray body);
 
     /** DELETE /presets/ID: 204; 404 for an unknown id. */
-    [[nodiscard]] ApiResponse remove(qint64 userId, const QString& id);
+    [[nodiscard]] QCoro::Task<ApiResponse> remove(qint64 userId, QString id);
 
     /** A path id in decimal. Throws `ApiError` (404) for anything else. */
     [[nodiscard]] static qint64 parseId(const QString& text, const QString& what);
 
 private:
-    Store& m_store;
+    StorePool& m_pool;
     Clock& m_clock;
     qsizetype m_maxPresets;
 };

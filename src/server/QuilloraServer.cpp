@@ -1,5 +1,6 @@
 #include "server/QuilloraServer.h"
 
+#include "core/Detached.h"
 #include "server/ApiServer.h"
 #include "server/DatabaseAddress.h"
 #include "server/FallbackEngine.h"
@@ -7,6 +8,7 @@
 #include "server/RulesEngine.h"
 #include "server/ServerError.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
 #include "server/TokenService.h"
 
 #include <QFile>
@@ -22,6 +24,15 @@ namespace {
 
 constexpr double kPurgeIntervalSeconds = 3600;
 
+std::unique_ptr<StorePool> createPool(const ServerOptions& options, Clock& clock)
+{
+    const DatabaseAddress address = DatabaseAddress::parse(options.database);
+    // SQLite admits one writer at a time: a single connection queues the writes here rather than
+    // having several connections wait on the file's lock.
+    const int connections = address.kind == DatabaseAddress::Kind::Sqlite ? 1 : options.databaseConnections;
+    return std::make_unique<StorePool>(address, connections, clock);
+}
+
 std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock& clock, ServiceLog& log,
                                             RulesResources rules)
 {
@@ -32,7 +43,8 @@ std::unique_ptr<RewriteEngine> createEngine(const ServerOptions& options, Clock&
         return std::make_unique<RulesEngine>(rules, options.engineThreads);
     };
     if (options.engine == EngineKind::OpenAi) {
-        auto openAi = std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget, log);
+        auto openAi = std::make_unique<OpenAiEngine>(options.openAi, clock, options.upstreamBudget,
+                                                     options.upstreamConcurrency, log);
         if (!options.fallback) {
             return openAi;
         }
@@ -80,8 +92,8 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
     , m_options(options)
     , m_clock(clock)
     , m_log(clock, std::move(logSink))
-    , m_store(std::make_unique<Store>(DatabaseAddress::parse(options.database)))
-    , m_tokens(std::make_unique<TokenService>(*m_store, clock, TokenLifetimes{options.accessTtl, options.refreshTtl}))
+    , m_pool(createPool(options, clock))
+    , m_tokens(std::make_unique<TokenService>(*m_pool, clock, TokenLifetimes{options.accessTtl, options.refreshTtl}))
     , m_engine(createEngine(options, clock, m_log, std::move(rules)))
 {
     ApiServer::Settings settings;
@@ -103,15 +115,17 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
         settings.tls = tlsConfiguration(options);
     }
     if (options.mode == AuthMode::Local) {
-        settings.localUserId = m_store->ensureUser(QStringLiteral("local"), clock.wallNow().toSecsSinceEpoch());
+        const qint64 now = clock.wallNow().toSecsSinceEpoch();
+        settings.localUserId =
+            m_pool->runBlocking([now](Store& store) { return store.ensureUser(QStringLiteral("local"), now); });
     }
-    m_api = std::make_unique<ApiServer>(*m_store, *m_tokens, *m_engine, clock, m_log, settings);
+    m_api = std::make_unique<ApiServer>(*m_pool, *m_tokens, *m_engine, clock, m_log, settings);
     connect(m_api.get(), &ApiServer::drained, this, [this] {
         if (m_stopping) {
             Q_EMIT stopped();
         }
     });
-    m_tokens->purgeExpired();
+    runDetached(purge());
     schedulePurge();
 }
 
@@ -119,21 +133,28 @@ QuilloraServer::~QuilloraServer()
 {
     m_purgeTimer.invalidate();
     // The engine goes first, so that a polishing still waiting for it is answered while the HTTP
-    // server is there to send the answer; then the HTTP server, before the store it writes to.
+    // server is there to send the answer; then the database connections finish their queued
+    // work and answer the requests waiting for it; then the HTTP server goes.
     m_engine.reset();
+    m_pool->close();
     m_api.reset();
 }
 
 void QuilloraServer::schedulePurge()
 {
     m_purgeTimer = m_clock.schedule(kPurgeIntervalSeconds, [this] {
-        try {
-            m_tokens->purgeExpired();
-        } catch (const Error& error) {
-            m_log.error(QStringLiteral("purging expired tokens failed: %1").arg(error.localizedDescription()));
-        }
+        runDetached(purge());
         schedulePurge();
     });
+}
+
+QCoro::Task<> QuilloraServer::purge()
+{
+    try {
+        co_await m_tokens->purgeExpired();
+    } catch (const Error& error) {
+        m_log.error(QStringLiteral("purging expired tokens failed: %1").arg(error.localizedDescription()));
+    }
 }
 
 quint16 QuilloraServer::listen()

@@ -9,18 +9,20 @@
 #include <QObject>
 #include <QUrl>
 
+#include <qcoro/qcorotask.h>
+
 #include <memory>
 
 namespace quillora {
 
 class ApiServer;
 class RewriteEngine;
-class Store;
+class StorePool;
 class TokenService;
 
 /**
- * The whole backend service made from its options: the store, the token service, the rewriting
- * engine chosen at start-up and the HTTP server. In local mode the implicit user "local" is created
+ * The whole backend service made from its options: the database connections, the token service,
+ * the rewriting engine chosen at start-up and the HTTP server. In local mode the implicit user "local" is created
  * on first start. Expired tokens are purged at start-up and then every hour. Lives on the main
  * thread.
  */
@@ -51,7 +53,7 @@ public:
      */
     void stop();
 
-    [[nodiscard]] Store& store() { return *m_store; }
+    [[nodiscard]] StorePool& pool() { return *m_pool; }
     [[nodiscard]] TokenService& tokens() { return *m_tokens; }
     [[nodiscard]] ApiServer& api() { return *m_api; }
 
@@ -61,11 +63,12 @@ Q_SIGNALS:
 
 private:
     void schedulePurge();
+    QCoro::Task<> purge();
 
     ServerOptions m_options;
     Clock& m_clock;
     ServiceLog m_log;
-    std::unique_ptr<Store> m_store;
+    std::unique_ptr<StorePool> m_pool;
     std::unique_ptr<TokenService> m_tokens;
     std::unique_ptr<RewriteEngine> m_engine;
     std::unique_ptr<ApiServer> m_api;

@@ -6,6 +6,7 @@
 #include "server/ServerError.h"
 #include "server/ServerOptions.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
 #include "server/TerminationSignals.h"
 #include "server/TokenService.h"
 
@@ -30,9 +31,11 @@ void printLine(FILE* stream, const QString& text)
 
 int addUser(const ServerOptions& options, Clock& clock)
 {
-    Store store(DatabaseAddress::parse(options.database));
-    TokenService tokens(store, clock, TokenLifetimes{options.accessTtl, options.refreshTtl});
-    const qint64 userId = store.createUser(options.userName, clock.wallNow().toSecsSinceEpoch());
+    StorePool pool(DatabaseAddress::parse(options.database), 1, clock);
+    TokenService tokens(pool, clock, TokenLifetimes{options.accessTtl, options.refreshTtl});
+    const qint64 now = clock.wallNow().toSecsSinceEpoch();
+    const QString name = options.userName;
+    const qint64 userId = pool.runBlocking([name, now](Store& store) { return store.createUser(name, now); });
     const TokenPair pair = tokens.issue(userId);
     const QJsonObject json{{QStringLiteral("access_token"), pair.accessToken},
                            {QStringLiteral("refresh_token"), pair.refreshToken}};
@@ -67,7 +70,7 @@ int serve(const ServerOptions& options, Clock& clock)
                           .arg(server.origin().toString(),
                                options.mode == AuthMode::Local ? QStringLiteral("local") : QStringLiteral("token"),
                                options.engine == EngineKind::Rules ? QStringLiteral("rules") : QStringLiteral("openai"),
-                               server.store().address().displayText()));
+                               server.pool().address().displayText()));
     return QCoreApplication::exec();
 }
 

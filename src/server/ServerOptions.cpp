@@ -106,6 +106,7 @@ std::vector<OptionSpec> limitOptionSpecs()
         count("--max-connections", "QUILLORA_SERVER_MAX_CONNECTIONS", &ServerOptions::maxConnections),
         count("--max-connections-per-client", "QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT",
               &ServerOptions::maxConnectionsPerClient),
+        count("--database-connections", "QUILLORA_SERVER_DATABASE_CONNECTIONS", &ServerOptions::databaseConnections),
         count("--max-presets", "QUILLORA_SERVER_MAX_PRESETS", &ServerOptions::maxPresets),
         count("--daily-polish-limit", "QUILLORA_SERVER_DAILY_POLISH_LIMIT", &ServerOptions::dailyPolishLimit),
         count("--upstream-concurrency", "QUILLORA_SERVER_UPSTREAM_CONCURRENCY", &ServerOptions::upstreamConcurrency),
@@ -352,6 +353,8 @@ QString ServerOptions::usage()
         "  --max-connections-per-client N\n"
         "                            open connections from one address, default 128\n"
         "                            [QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT]\n"
+        "  --database-connections N  PostgreSQL connections, default 4 (SQLite uses one)\n"
+        "                            [QUILLORA_SERVER_DATABASE_CONNECTIONS]\n"
         "  --max-presets N           presets per user, default 50 [QUILLORA_SERVER_MAX_PRESETS]\n"
         "  --max-answer-bytes N      largest polishing answer, default 4194304 [QUILLORA_SERVER_MAX_ANSWER_BYTES]\n"
         "  --daily-polish-limit N    polishings per user and UTC day, default no limit\n"

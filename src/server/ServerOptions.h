@@ -65,6 +65,11 @@ struct ServerOptions
     quint16 listenPort = 8740;
     /** Database address; empty means the default SQLite file. */
     QString database;
+    /**
+     * PostgreSQL connections, each serving one statement at a time in a thread of its own. SQLite
+     * always uses one, since it lets only one writer in at a time anyway.
+     */
+    int databaseConnections = 4;
     EngineKind engine = EngineKind::Rules;
     AuthMode mode = AuthMode::Local;
     /** Allows local mode on an address other hosts can reach. */

@@ -73,6 +73,11 @@ void ServiceMetrics::recordEngine(const QString& engine, const QString& preset, 
     m_engine[{engine, preset}].observe(seconds);
 }
 
+void ServiceMetrics::recordDatabaseWait(double seconds)
+{
+    m_databaseWait.observe(seconds);
+}
+
 void ServiceMetrics::recordRefusal(ConnectionRefusal reason)
 {
     ++m_refusals[reason];
@@ -109,6 +114,9 @@ QByteArray ServiceMetrics::render(int openConnections, bool databaseUp) const
         out += "quillora_refused_connections_total{reason=\"" + refusalName(it.key()) + "\"} " +
                QByteArray::number(it.value()) + '\n';
     }
+    out += "# HELP quillora_database_pool_wait_seconds Time a database job waited for a free connection.\n"
+           "# TYPE quillora_database_pool_wait_seconds histogram\n";
+    m_databaseWait.render(out, "quillora_database_pool_wait_seconds", {});
     out += "# HELP quillora_database_up Whether the database answered the last check.\n"
            "# TYPE quillora_database_up gauge\n"
            "quillora_database_up " +

@@ -14,7 +14,8 @@ namespace quillora {
 /**
  * The service's counters, rendered in the Prometheus text format for "GET /metrics": requests by
  * route and status, request latency and engine time as histograms, open connections and
- * refused connections by reason. Lives on the main thread.
+ * refused connections by reason, and the time database jobs waited for a connection. Lives on the
+ * main thread.
  */
 class ServiceMetrics final
 {
@@ -24,6 +25,9 @@ public:
 
     /** Time an engine spent on one preset (or, with an empty preset, on one whole polishing). */
     void recordEngine(const QString& engine, const QString& preset, double seconds);
+
+    /** Time one database job waited for a free connection. */
+    void recordDatabaseWait(double seconds);
 
     /** A connection refused or cut off. */
     void recordRefusal(ConnectionRefusal reason);
@@ -48,6 +52,7 @@ private:
     QMap<QString, Histogram> m_latency;
     QMap<std::pair<QString, QString>, Histogram> m_engine;
     QMap<ConnectionRefusal, quint64> m_refusals;
+    Histogram m_databaseWait;
 };
 
 } // namespace quillora

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
@@ -28,8 +29,8 @@ QByteArray hashOf(const QString& token)
 
 } // namespace
 
-TokenService::TokenService(Store& store, Clock& clock, TokenLifetimes lifetimes)
-    : m_store(store)
+TokenService::TokenService(StorePool& pool, Clock& clock, TokenLifetimes lifetimes)
+    : m_pool(pool)
     , m_clock(clock)
     , m_lifetimes(lifetimes)
 {
@@ -44,35 +45,46 @@ TokenPair TokenService::issue(qint64 userId)
 {
     const qint64 issuedAt = now();
     TokenPair pair{randomToken("qat_"), randomToken("qrt_")};
-    m_store.createSession(userId, {hashOf(pair.accessToken), issuedAt + m_lifetimes.access},
-                          {hashOf(pair.refreshToken), issuedAt + m_lifetimes.refresh}, issuedAt);
+    const TokenRecord access{hashOf(pair.accessToken), issuedAt + m_lifetimes.access};
+    const TokenRecord refresh{hashOf(pair.refreshToken), issuedAt + m_lifetimes.refresh};
+    m_pool.runBlocking(
+        [userId, access, refresh, issuedAt](Store& store) { store.createSession(userId, access, refresh, issuedAt); });
     return pair;
 }
 
-std::optional<qint64> TokenService::authenticate(const QString& accessToken)
+QCoro::Task<std::optional<qint64>> TokenService::authenticate(QString accessToken)
 {
     if (accessToken.isEmpty()) {
-        return std::nullopt;
+        co_return std::nullopt;
     }
-    return m_store.userForAccessToken(hashOf(accessToken), now());
+    const QByteArray hash = hashOf(accessToken);
+    const qint64 at = now();
+    const auto find = [hash, at](Store& store) { return store.userForAccessToken(hash, at); };
+    co_return co_await m_pool.run(find);
 }
 
-TokenService::Refreshed TokenService::refresh(const QString& refreshToken)
+QCoro::Task<TokenService::Refreshed> TokenService::refresh(QString refreshToken)
 {
     const qint64 issuedAt = now();
     TokenPair pair{randomToken("qat_"), randomToken("qrt_")};
-    const RefreshOutcome outcome =
-        m_store.rotateRefreshToken(hashOf(refreshToken), {hashOf(pair.accessToken), issuedAt + m_lifetimes.access},
-                                   {hashOf(pair.refreshToken), issuedAt + m_lifetimes.refresh}, issuedAt);
+    const QByteArray spent = hashOf(refreshToken);
+    const TokenRecord access{hashOf(pair.accessToken), issuedAt + m_lifetimes.access};
+    const TokenRecord refresh{hashOf(pair.refreshToken), issuedAt + m_lifetimes.refresh};
+    const auto rotate = [spent, access, refresh, issuedAt](Store& store) {
+        return store.rotateRefreshToken(spent, access, refresh, issuedAt);
+    };
+    const RefreshOutcome outcome = co_await m_pool.run(rotate);
     if (outcome != RefreshOutcome::Rotated) {
-        return {outcome, {}};
+        co_return Refreshed{outcome, {}};
     }
-    return {outcome, pair};
+    co_return Refreshed{outcome, pair};
 }
 
-void TokenService::purgeExpired()
+QCoro::Task<> TokenService::purgeExpired()
 {
-    m_store.purgeExpiredTokens(now());
+    const qint64 at = now();
+    const auto purge = [at](Store& store) { return store.purgeExpiredTokens(at); };
+    co_await m_pool.run(purge);
 }
 
 } // namespace quillora

@@ -347,11 +347,12 @@ TEST_F(ApiContractTest, MetricsCountRequestsByRouteAndStatusAndHealthReportsTheD
     ASSERT_EQ(metrics.status, 200);
     EXPECT_TRUE(metrics.header("Content-Type").startsWith("text/plain"));
     const QString text = QString::fromUtf8(metrics.body);
-    for (const char* line : {"quillora_requests_total{route=\"presets\",status=\"200\"} 2",
-                             "quillora_requests_total{route=\"presets\",status=\"400\"} 1",
-                             "quillora_request_duration_seconds_count{route=\"presets\"} 3",
-                             "quillora_request_duration_seconds_bucket{route=\"health\",le=\"+Inf\"} 1",
-                             "quillora_open_connections ", "quillora_database_up 1"}) {
+    for (const char* line :
+         {"quillora_requests_total{route=\"presets\",status=\"200\"} 2",
+          "quillora_requests_total{route=\"presets\",status=\"400\"} 1",
+          "quillora_request_duration_seconds_count{route=\"presets\"} 3",
+          "quillora_request_duration_seconds_bucket{route=\"health\",le=\"+Inf\"} 1", "quillora_open_connections ",
+          "quillora_database_pool_wait_seconds_count ", "quillora_database_up 1"}) {
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
     }
 }

@@ -255,9 +255,12 @@ TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
 {
     setPresets({QStringLiteral("Be formal."), QStringLiteral("SLOW down.")});
     const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
-    // The quick answer must be in before the budget runs out, or it would be cut off too.
-    ASSERT_TRUE(test::spinUntil(
-        [this] { return server().logLines().join(QString()).contains(QLatin1String("\"upstream\":\"Be formal.\"")); }));
+    // The quick answer must be in before the budget runs out, or it would be cut off too; and the
+    // slow request must be upstream, sent from its network thread, for the budget to cut it off.
+    ASSERT_TRUE(test::spinUntil([this] {
+        return upstream().received.size() == 2 &&
+               server().logLines().join(QString()).contains(QLatin1String("\"upstream\":\"Be formal.\""));
+    }));
     EXPECT_FALSE(pending->finished);
 
     advance(kBudget);
@@ -273,6 +276,21 @@ TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
     ASSERT_TRUE(HttpTestClient::wait(timedOut));
     EXPECT_EQ(timedOut->result.status, 502);
     EXPECT_TRUE(timedOut->result.error().contains(QLatin1String("no answer within 5 s")));
+}
+
+TEST_F(OpenAiEngineTest, EveryPermittedRequestIsOnItsWayUpstreamAtOnce)
+{
+    // The default limit lets eight requests run, more than one network manager sends to a host.
+    QStringList slow;
+    for (int i = 1; i <= 8; ++i) {
+        slow.append(QStringLiteral("SLOW %1.").arg(i));
+    }
+    setPresets(slow);
+    const auto pending = client().start("POST", QStringLiteral("/polish"), R"({"text":"some text to rewrite"})");
+    EXPECT_TRUE(test::spinUntil([this] { return upstream().received.size() == 8; })) << upstream().received.size();
+    advance(kBudget);
+    ASSERT_TRUE(HttpTestClient::wait(pending));
+    EXPECT_EQ(pending->result.status, 502);
 }
 
 TEST_F(OpenAiEngineTest, StopWaitsForThePolishingInProgress)

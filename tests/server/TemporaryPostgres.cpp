@@ -111,16 +111,26 @@ bool TemporaryPostgres::start()
 
 bool TemporaryPostgres::restart()
 {
+    return halt() && resume();
+}
+
+bool TemporaryPostgres::halt()
+{
     if (!m_running) {
         return false;
     }
     // A fast stop still drops every connection, but writes the data first: with fsync off, an
     // immediate stop could lose it.
-    m_running = runStep(QStringLiteral("pg_ctl restart"),
-                        {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
-                         m_folder->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("fast"),
-                         QStringLiteral("-w"), QStringLiteral("stop")}) &&
-                start();
+    m_running = false;
+    return runStep(QStringLiteral("pg_ctl stop"),
+                   {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
+                    m_folder->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("fast"),
+                    QStringLiteral("-w"), QStringLiteral("stop")});
+}
+
+bool TemporaryPostgres::resume()
+{
+    m_running = m_folder && start();
     return m_running;
 }
 

@@ -40,6 +40,12 @@ public:
     /** Stops the server, dropping every connection, and starts it again; true when it answers again. */
     bool restart();
 
+    /** Stops the server, dropping every connection, but keeps its data for `resume`; true when it stopped. */
+    bool halt();
+
+    /** Starts a halted server again; true when it answers. */
+    bool resume();
+
 private:
     TemporaryPostgres();
     bool runStep(const QString& what, const QStringList& command);

@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
 #include "server/rules/Lexicon.h"
 #include "server/rules/SpellingDictionary.h"
 
@@ -76,7 +77,9 @@ QString TestServer::apiUrl() const
 
 TokenPair TestServer::addUser(const QString& name)
 {
-    const qint64 userId = m_server->store().createUser(name, m_clock.wallNow().toSecsSinceEpoch());
+    const qint64 now = m_clock.wallNow().toSecsSinceEpoch();
+    const qint64 userId =
+        m_server->pool().runBlocking([name, now](Store& store) { return store.createUser(name, now); });
     return m_server->tokens().issue(userId);
 }
 

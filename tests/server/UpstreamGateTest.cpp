@@ -6,6 +6,8 @@
 #include "server/PolishApi.h"
 #include "server/RewriteEngine.h"
 #include "server/Store.h"
+#include "server/StorePool.h"
+#include "support/EventLoopWait.h"
 #include "support/SimDesktopTest.h"
 
 #include <QTemporaryDir>
@@ -94,24 +96,26 @@ private:
 TEST_F(UpstreamGateTest, OnlyPolishingsThatCallUpstreamWaitForTheGate)
 {
     QTemporaryDir folder;
-    Store store(DatabaseAddress::parse(folder.filePath(QStringLiteral("gate.sqlite"))));
-    const qint64 user = store.ensureUser(QStringLiteral("local"), 0);
+    StorePool pool(DatabaseAddress::parse(folder.filePath(QStringLiteral("gate.sqlite"))), 1, clock());
+    const qint64 user = pool.runBlocking([](Store& store) { return store.ensureUser(QStringLiteral("local"), 0); });
     UpstreamGate gate(clock(), 1, 30);
     ASSERT_EQ(*request(gate, 1), 1);
 
     for (const bool upstream : {false, true}) {
         InstantEngine engine(upstream);
-        PolishApi api(store, engine, clock(), gate, 1 << 20, 0);
+        PolishApi api(pool, engine, clock(), gate, 1 << 20, 0);
         auto status = std::make_shared<std::optional<int>>();
         runDetached([](PolishApi& api, qint64 user, std::shared_ptr<std::optional<int>> status) -> QCoro::Task<> {
             const ApiResponse response = co_await api.polish(user, R"({"text":"A text to polish."})");
             *status = response.status;
         }(api, user, status));
         if (upstream) {
-            EXPECT_FALSE(status->has_value()) << "a model request waits for a free slot";
+            ASSERT_TRUE(test::waitUntil([&gate] { return gate.queued() == 1; }))
+                << "a model request waits for a free slot";
             advance(31);
             EXPECT_EQ(*status, 503);
         } else {
+            EXPECT_TRUE(test::waitUntil([&status] { return status->has_value(); }));
             EXPECT_EQ(*status, 200);
         }
     }

@@ -1,0 +1,181 @@
+// The database off the event loop: a lock held elsewhere in PostgreSQL holds up only the requests
+// that need the locked rows, and the health check tells when the database does not answer.
+#include "HttpTestClient.h"
+#include "TemporaryPostgres.h"
+#include "TestServer.h"
+
+#include "server/ApiServer.h"
+#include "server/DatabaseAddress.h"
+#include "support/SimDesktopTest.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+using test::HttpResult;
+using test::HttpTestClient;
+using test::spinUntil;
+using test::TemporaryPostgres;
+using test::TestServer;
+
+constexpr int kConnections = 2;
+
+/** A session of the test's own on the server's PostgreSQL database, for taking locks. */
+class LockingSession final
+{
+public:
+    explicit LockingSession(const QString& address)
+    {
+        const DatabaseAddress parsed = DatabaseAddress::parse(address);
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), kName);
+        database.setHostName(parsed.host);
+        database.setPort(parsed.port);
+        database.setUserName(parsed.user);
+        database.setDatabaseName(parsed.databaseName);
+        m_open = database.open();
+    }
+    ~LockingSession()
+    {
+        QSqlDatabase::database(kName, false).close();
+        QSqlDatabase::removeDatabase(kName);
+    }
+
+    [[nodiscard]] bool isOpen() const { return m_open; }
+
+    /** Runs `sql` and returns the first column of its first row (empty without one). */
+    QVariant query(const QString& sql)
+    {
+        QSqlQuery query(QSqlDatabase::database(kName, false));
+        if (!query.exec(sql)) {
+            ADD_FAILURE() << sql.toStdString() << ": " << query.lastError().text().toStdString();
+            return {};
+        }
+        return query.next() ? query.value(0) : QVariant();
+    }
+
+    /** Statements of other sessions waiting for a lock now. */
+    int waitingForLocks()
+    {
+        return query(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock'")).toInt();
+    }
+
+private:
+    static constexpr auto kName = "store-pool-test-locks";
+    bool m_open = false;
+};
+
+class StorePoolTest : public SimDesktopTest
+{
+protected:
+    void SetUp() override
+    {
+        SimDesktopTest::SetUp();
+        TemporaryPostgres& postgres = TemporaryPostgres::shared();
+        if (!postgres.isInstalled()) {
+            GTEST_SKIP() << postgres.problem().toStdString();
+        }
+        ASSERT_TRUE(postgres.isRunning()) << postgres.problem().toStdString();
+        m_address = postgres.createDatabase();
+        ASSERT_FALSE(m_address.isEmpty()) << postgres.problem().toStdString();
+        ServerOptions options = TestServer::tokenOptions(3600);
+        options.database = m_address;
+        options.databaseConnections = kConnections;
+        m_server = std::make_unique<TestServer>(clock(), options);
+    }
+
+    void TearDown() override
+    {
+        m_server.reset();
+        SimDesktopTest::TearDown();
+    }
+
+    /** A client signed in as a new user `name`. */
+    std::unique_ptr<HttpTestClient> signIn(const QString& name)
+    {
+        auto client = std::make_unique<HttpTestClient>(m_server->apiUrl());
+        client->setBearerToken(m_server->addUser(name).accessToken);
+        return client;
+    }
+
+    TestServer& server() { return *m_server; }
+    QString m_address;
+
+private:
+    std::unique_ptr<TestServer> m_server;
+};
+
+TEST_F(StorePoolTest, ALockedRowHoldsUpOnlyTheRequestsThatNeedItAndAFullPoolFailsTheHealthCheck)
+{
+    const auto alice = signIn(QStringLiteral("alice"));
+    const auto bob = signIn(QStringLiteral("bob"));
+    HttpTestClient anonymous(server().apiUrl());
+    const HttpResult listed = alice->get(QStringLiteral("/presets"));
+    ASSERT_EQ(listed.status, 200);
+    const qint64 presetId = listed.json().array().at(0).toObject().value(QLatin1String("id")).toInteger();
+
+    LockingSession locks(m_address);
+    ASSERT_TRUE(locks.isOpen());
+    locks.query(QStringLiteral("BEGIN"));
+    locks.query(QStringLiteral("SELECT p.id FROM presets p JOIN users u ON u.id = p.user_id WHERE u.name = 'alice' "
+                               "FOR UPDATE"));
+    const QJsonObject change{{QStringLiteral("name"), QStringLiteral("Renamed")},
+                             {QStringLiteral("instruction"), QStringLiteral("Say it again.")}};
+    const QByteArray changeBody = QJsonDocument(change).toJson(QJsonDocument::Compact);
+    const auto blocked = alice->start("PUT", QStringLiteral("/presets/%1").arg(presetId), changeBody);
+    ASSERT_TRUE(spinUntil([&locks] { return locks.waitingForLocks() == 1; }));
+
+    // One connection waits on the lock; the other one and the event loop keep answering.
+    const HttpResult health = anonymous.get(QStringLiteral("/health"));
+    EXPECT_EQ(health.status, 200);
+    const HttpResult others = bob->get(QStringLiteral("/presets"));
+    EXPECT_EQ(others.status, 200);
+    EXPECT_EQ(others.json().array().size(), 4);
+    EXPECT_FALSE(blocked->finished);
+
+    // With every connection waiting on the lock, the health check gives up after its time-out.
+    const auto alsoBlocked = alice->start("PUT", QStringLiteral("/presets/%1").arg(presetId), changeBody);
+    ASSERT_TRUE(spinUntil([&locks] { return locks.waitingForLocks() == kConnections; }));
+    const auto unhealthy = anonymous.start("GET", QStringLiteral("/health"));
+    ASSERT_TRUE(spinUntil([this] { return server().server().api().pendingRequests() == kConnections + 1; }));
+    EXPECT_FALSE(unhealthy->finished);
+    advance(2);
+    ASSERT_TRUE(HttpTestClient::wait(unhealthy));
+    EXPECT_EQ(unhealthy->result.status, 503);
+    EXPECT_EQ(unhealthy->result.json().object().value(QLatin1String("database")).toString(),
+              QStringLiteral("unreachable"));
+
+    // Once the lock goes, the held requests finish in order and the database counts as up again.
+    locks.query(QStringLiteral("COMMIT"));
+    ASSERT_TRUE(HttpTestClient::wait(blocked));
+    ASSERT_TRUE(HttpTestClient::wait(alsoBlocked));
+    EXPECT_EQ(blocked->result.status, 200);
+    EXPECT_EQ(alsoBlocked->result.status, 200);
+    EXPECT_EQ(anonymous.get(QStringLiteral("/health")).status, 200);
+}
+
+TEST_F(StorePoolTest, HealthIs503WhileTheDatabaseIsDownAnd200OnceItIsBack)
+{
+    HttpTestClient client(server().apiUrl());
+    EXPECT_EQ(client.get(QStringLiteral("/health")).status, 200);
+    TemporaryPostgres& postgres = TemporaryPostgres::shared();
+    ASSERT_TRUE(postgres.halt()) << postgres.problem().toStdString();
+    const HttpResult down = client.get(QStringLiteral("/health"));
+    EXPECT_EQ(down.status, 503);
+    EXPECT_EQ(down.json().object().value(QLatin1String("status")).toString(), QStringLiteral("unavailable"));
+    HttpTestClient root(server().origin().toString());
+    EXPECT_TRUE(root.get(QStringLiteral("/metrics")).body.contains("quillora_database_up 0"));
+
+    ASSERT_TRUE(postgres.resume()) << postgres.problem().toStdString();
+    EXPECT_EQ(client.get(QStringLiteral("/health")).status, 200);
+    EXPECT_TRUE(root.get(QStringLiteral("/metrics")).body.contains("quillora_database_up 1"));
+}
+
+} // namespace
+} // namespace quillora
