@@ -14,12 +14,16 @@ CompletionInbox::CompletionInbox(int batchLimit)
 
 CompletionInbox::~CompletionInbox() = default;
 
-void CompletionInbox::post(std::function<void()> completion)
+void CompletionInbox::post(std::function<void()> completion, bool first)
 {
     bool schedule = false;
     {
         std::lock_guard lock(m_mutex);
-        m_items.push_back(std::move(completion));
+        if (first) {
+            m_items.push_front(std::move(completion));
+        } else {
+            m_items.push_back(std::move(completion));
+        }
         schedule = !m_scheduled;
         m_scheduled = true;
     }

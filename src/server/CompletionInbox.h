@@ -23,8 +23,11 @@ public:
     /** Whatever is still posted is dropped unrun; `drain` first when it matters. */
     ~CompletionInbox();
 
-    /** Runs `completion` on the owner thread soon. Safe from any thread; never fails. */
-    void post(std::function<void()> completion);
+    /**
+     * Runs `completion` on the owner thread soon; with `first`, ahead of what is already waiting.
+     * Safe from any thread; never fails.
+     */
+    void post(std::function<void()> completion, bool first = false);
 
     /** On the owner thread: runs everything posted so far, and what that posts, before returning. */
     void drain();

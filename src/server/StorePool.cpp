@@ -62,6 +62,7 @@ void StorePool::enqueue(Job job, Urgency urgency)
             throw ServerError(ServerError::Kind::Storage, QStringLiteral("the database connections are closed"));
         }
         if (urgency == Urgency::First) {
+            job.first = true;
             m_queue.push_front(std::move(job));
         } else {
             m_queue.push_back(std::move(job));
@@ -87,14 +88,16 @@ void StorePool::serve(Store& store)
         const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - job.queuedAt;
         job.work(store);
         if (job.completion) {
-            m_inbox.post([this, completion = job.completion, seconds = waited.count()] {
-                if (m_waitObserver) {
-                    m_waitObserver(seconds);
-                }
-                completion->delivered = true;
-                // Set on the main thread, which resumes the waiting task right here.
-                completion->done.set();
-            });
+            m_inbox.post(
+                [this, completion = job.completion, seconds = waited.count()] {
+                    if (m_waitObserver) {
+                        m_waitObserver(seconds);
+                    }
+                    completion->delivered = true;
+                    // Set on the main thread, which resumes the waiting task right here.
+                    completion->done.set();
+                },
+                job.first);
         }
     }
 }

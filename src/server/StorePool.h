@@ -178,6 +178,8 @@ private:
         /** Null for a blocking job. */
         std::shared_ptr<Completion> completion;
         std::chrono::steady_clock::time_point queuedAt;
+        /** Handed back ahead of the other finished jobs too. */
+        bool first = false;
     };
 
     template <typename Result>
