@@ -56,7 +56,8 @@ protected:
                 socket.connectToHost(QHostAddress::LocalHost, s_port);
                 return socket.waitForConnected(100);
             },
-            10000))
+            // Loading the dictionaries takes seconds in a debug or sanitized build on a busy machine.
+            60000))
             << "the reference service did not start";
         QProcessEnvironment variables;
         variables.insert(QStringLiteral("QUILLORA_BACKEND_URL"), QStringLiteral("http://127.0.0.1:%1").arg(s_port));
