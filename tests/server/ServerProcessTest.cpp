@@ -117,6 +117,20 @@ TEST_F(ServerProcessTest, ServesUntilSigtermThenExitsCleanly)
     EXPECT_EQ(QJsonDocument::fromJson(polishLine->toUtf8()).object().value(QLatin1String("status")).toInt(), 200);
 }
 
+TEST_F(ServerProcessTest, TokensServedOffLoopbackWithoutTlsAreWarnedAboutOnStart)
+{
+    QProcess process;
+    start(process, commonArguments() + QStringList{QStringLiteral("--listen"), QStringLiteral("0.0.0.0:0"),
+                                                   QStringLiteral("--mode"), QStringLiteral("token")});
+    QString seen;
+    while (!seen.contains(QLatin1String("serving")) && process.waitForReadyRead(15000)) {
+        seen += QString::fromUtf8(process.readAllStandardError());
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    process.waitForFinished(15000);
+    EXPECT_TRUE(seen.contains(QLatin1String("warning: serving tokens without TLS on 0.0.0.0"))) << seen.toStdString();
+}
+
 TEST_F(ServerProcessTest, StartUpFailuresAreOneLineAndANonZeroStatus)
 {
     QTcpServer occupant;
