@@ -1,14 +1,13 @@
 #pragma once
 
 #include "core/AsyncEvent.h"
+#include "core/WorkOutcome.h"
 
 #include <QThreadPool>
 
 #include <qcoro/qcorotask.h>
 
-#include <exception>
 #include <memory>
-#include <optional>
 #include <type_traits>
 
 namespace quillora {
@@ -24,23 +23,15 @@ template <typename Work> QCoro::Task<std::invoke_result_t<Work>> runOnPool(QThre
     struct Job
     {
         AsyncEvent done;
-        std::optional<Result> result;
-        std::exception_ptr error;
+        WorkOutcome<Result> outcome;
     };
     auto job = std::make_shared<Job>();
     pool.start([job, work = std::move(work)]() mutable {
-        try {
-            job->result.emplace(work());
-        } catch (...) {
-            job->error = std::current_exception();
-        }
+        job->outcome.capture(work);
         job->done.set();
     });
     co_await job->done.wait();
-    if (job->error) {
-        std::rethrow_exception(job->error);
-    }
-    co_return std::move(*job->result);
+    co_return job->outcome.take();
 }
 
 } // namespace quillora

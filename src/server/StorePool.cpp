@@ -104,7 +104,7 @@ void StorePool::serve(Store& store)
 
 QCoro::Task<bool> StorePool::answers(double timeoutSeconds)
 {
-    auto outcome = std::make_shared<detail::PoolOutcome<bool>>();
+    auto outcome = std::make_shared<WorkOutcome<bool>>();
     std::shared_ptr<Completion> completion;
     try {
         completion = submit(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AsyncEvent.h"
+#include "core/WorkOutcome.h"
 #include "server/CompletionInbox.h"
 #include "server/DatabaseAddress.h"
 
@@ -24,53 +25,6 @@ namespace quillora {
 
 class Clock;
 class Store;
-
-namespace detail {
-
-/** What a job left for its caller: its value or the exception it threw. */
-template <typename Result> struct PoolOutcome
-{
-    std::optional<Result> value;
-    std::exception_ptr error;
-
-    template <typename Work> void capture(Work& work, Store& store)
-    {
-        try {
-            value.emplace(work(store));
-        } catch (...) {
-            error = std::current_exception();
-        }
-    }
-    Result take()
-    {
-        if (error) {
-            std::rethrow_exception(error);
-        }
-        return std::move(*value);
-    }
-};
-
-template <> struct PoolOutcome<void>
-{
-    std::exception_ptr error;
-
-    template <typename Work> void capture(Work& work, Store& store)
-    {
-        try {
-            work(store);
-        } catch (...) {
-            error = std::current_exception();
-        }
-    }
-    void take()
-    {
-        if (error) {
-            std::rethrow_exception(error);
-        }
-    }
-};
-
-} // namespace detail
 
 /**
  * The database connections of the service, each a `Store` living in a thread of its own, so
@@ -107,7 +61,7 @@ public:
         // Not a coroutine itself: the work is handed to the queue here, and only shared state
         // travels into the coroutine frame that waits for it.
         using Result = std::invoke_result_t<Work&, Store&>;
-        auto outcome = std::make_shared<detail::PoolOutcome<Result>>();
+        auto outcome = std::make_shared<WorkOutcome<Result>>();
         std::shared_ptr<Completion> completion;
         try {
             completion =
@@ -128,7 +82,7 @@ public:
     template <typename Work> std::invoke_result_t<Work&, Store&> runBlocking(Work work)
     {
         using Result = std::invoke_result_t<Work&, Store&>;
-        detail::PoolOutcome<Result> outcome;
+        WorkOutcome<Result> outcome;
         auto ran = std::make_shared<std::promise<void>>();
         std::future<void> finished = ran->get_future();
         enqueue({[&outcome, &work, ran](Store& store) {
@@ -183,7 +137,7 @@ private:
     };
 
     template <typename Result>
-    static QCoro::Task<Result> awaitOutcome(std::shared_ptr<detail::PoolOutcome<Result>> outcome,
+    static QCoro::Task<Result> awaitOutcome(std::shared_ptr<WorkOutcome<Result>> outcome,
                                             std::shared_ptr<Completion> completion)
     {
         co_await completion->done.wait();
