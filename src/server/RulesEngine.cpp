@@ -1,9 +1,8 @@
 #include "server/RulesEngine.h"
 
+#include "core/PoolTask.h"
 #include "server/rules/Lexicon.h"
 #include "server/rules/SpellingDictionary.h"
-
-#include "core/PoolTask.h"
 
 #include <QHash>
 
