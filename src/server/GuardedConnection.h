@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "server/ConnectionLimits.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -14,19 +15,6 @@ class QSocketNotifier;
 class QTcpSocket;
 
 namespace quillora {
-
-/** How long and how much a client may take; see the options of the same names. */
-struct ConnectionLimits
-{
-    /** Bytes one request may send; past it the connection is answered 413 and closed. */
-    qint64 maxRequestBytes = 1024 * 1024;
-    double headerTimeout = 10;
-    double bodyTimeout = 10;
-    double bodyMinRate = 1024;
-    double idleTimeout = 30;
-    int maxConnections = 512;
-    int maxConnectionsPerClient = 128;
-};
 
 /** Why the service ended or refused a connection. */
 enum class ConnectionRefusal {

@@ -100,12 +100,7 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
     settings.mode = options.mode;
     settings.latestVersion = options.latestVersion;
     settings.latestUrl = options.latestUrl;
-    settings.limits.headerTimeout = options.headerTimeout;
-    settings.limits.bodyTimeout = options.bodyTimeout;
-    settings.limits.bodyMinRate = options.bodyMinRate;
-    settings.limits.idleTimeout = options.idleTimeout;
-    settings.limits.maxConnections = options.maxConnections;
-    settings.limits.maxConnectionsPerClient = options.maxConnectionsPerClient;
+    settings.limits = options.limits;
     settings.maxPresets = options.maxPresets;
     settings.maxAnswerBytes = options.maxAnswerBytes;
     settings.dailyPolishLimit = options.dailyPolishLimit;

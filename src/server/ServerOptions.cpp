@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 namespace quillora {
@@ -86,26 +87,38 @@ int parseCount(const QString& option, const QString& text)
     return value;
 }
 
+/** The option's field: a member of the options or of their connection limits. */
+template <typename Owner, typename T> T& field(ServerOptions& options, T Owner::*member)
+{
+    if constexpr (std::is_same_v<Owner, ConnectionLimits>) {
+        return options.limits.*member;
+    } else {
+        return options.*member;
+    }
+}
+
 std::vector<OptionSpec> limitOptionSpecs()
 {
-    const auto number = [](const char* name, const char* variable, double ServerOptions::*field) {
+    const auto number = [](const char* name, const char* variable, auto member) {
         const QString option = QLatin1String(name);
-        return OptionSpec{option, QLatin1String(variable), true,
-                          [option, field](ServerOptions& o, const QString& v) { o.*field = parsePositive(option, v); }};
+        return OptionSpec{option, QLatin1String(variable), true, [option, member](ServerOptions& o, const QString& v) {
+                              field(o, member) = parsePositive(option, v);
+                          }};
     };
-    const auto count = [](const char* name, const char* variable, int ServerOptions::*field) {
+    const auto count = [](const char* name, const char* variable, auto member) {
         const QString option = QLatin1String(name);
-        return OptionSpec{option, QLatin1String(variable), true,
-                          [option, field](ServerOptions& o, const QString& v) { o.*field = parseCount(option, v); }};
+        return OptionSpec{option, QLatin1String(variable), true, [option, member](ServerOptions& o, const QString& v) {
+                              field(o, member) = parseCount(option, v);
+                          }};
     };
     return {
-        number("--header-timeout", "QUILLORA_SERVER_HEADER_TIMEOUT", &ServerOptions::headerTimeout),
-        number("--body-timeout", "QUILLORA_SERVER_BODY_TIMEOUT", &ServerOptions::bodyTimeout),
-        number("--body-min-rate", "QUILLORA_SERVER_BODY_MIN_RATE", &ServerOptions::bodyMinRate),
-        number("--idle-timeout", "QUILLORA_SERVER_IDLE_TIMEOUT", &ServerOptions::idleTimeout),
-        count("--max-connections", "QUILLORA_SERVER_MAX_CONNECTIONS", &ServerOptions::maxConnections),
+        number("--header-timeout", "QUILLORA_SERVER_HEADER_TIMEOUT", &ConnectionLimits::headerTimeout),
+        number("--body-timeout", "QUILLORA_SERVER_BODY_TIMEOUT", &ConnectionLimits::bodyTimeout),
+        number("--body-min-rate", "QUILLORA_SERVER_BODY_MIN_RATE", &ConnectionLimits::bodyMinRate),
+        number("--idle-timeout", "QUILLORA_SERVER_IDLE_TIMEOUT", &ConnectionLimits::idleTimeout),
+        count("--max-connections", "QUILLORA_SERVER_MAX_CONNECTIONS", &ConnectionLimits::maxConnections),
         count("--max-connections-per-client", "QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT",
-              &ServerOptions::maxConnectionsPerClient),
+              &ConnectionLimits::maxConnectionsPerClient),
         count("--database-connections", "QUILLORA_SERVER_DATABASE_CONNECTIONS", &ServerOptions::databaseConnections),
         count("--max-presets", "QUILLORA_SERVER_MAX_PRESETS", &ServerOptions::maxPresets),
         count("--daily-polish-limit", "QUILLORA_SERVER_DAILY_POLISH_LIMIT", &ServerOptions::dailyPolishLimit),

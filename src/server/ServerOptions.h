@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/ConnectionLimits.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -99,17 +101,7 @@ struct ServerOptions
 
     // Limits that keep one client or one user from holding the service: connections, time-outs
     // and the size of one user's work.
-    /** Seconds a client may take from the first byte of a request to the end of its headers. */
-    double headerTimeout = 10;
-    /** Seconds of grace for a body, on top of the time its size takes at `bodyMinRate`. */
-    double bodyTimeout = 10;
-    /** The slowest a body may arrive, in bytes per second. */
-    double bodyMinRate = 1024;
-    /** Seconds a kept-alive connection may wait for its next request. */
-    double idleTimeout = 30;
-    /** Open connections at most, in total and from one client address. */
-    int maxConnections = 512;
-    int maxConnectionsPerClient = 128;
+    ConnectionLimits limits;
     /** The most presets one user may have. */
     int maxPresets = 50;
     /** The largest polishing answer, in bytes. */

@@ -103,12 +103,12 @@ protected:
     {
         SimDesktopTest::SetUp();
         ServerOptions options = TestServer::defaultOptions();
-        options.headerTimeout = kHeaderTimeout;
-        options.bodyTimeout = kBodyTimeout;
-        options.bodyMinRate = kBodyMinRate;
-        options.idleTimeout = kIdleTimeout;
-        options.maxConnections = 4;
-        options.maxConnectionsPerClient = 3;
+        options.limits.headerTimeout = kHeaderTimeout;
+        options.limits.bodyTimeout = kBodyTimeout;
+        options.limits.bodyMinRate = kBodyMinRate;
+        options.limits.idleTimeout = kIdleTimeout;
+        options.limits.maxConnections = 4;
+        options.limits.maxConnectionsPerClient = 3;
         m_server = std::make_unique<TestServer>(clock(), options);
     }
 

@@ -133,31 +133,24 @@ private:
 
     bool isComparative(const QString& word) const
     {
-        if (in("comparatives", word)) {
-            return true;
-        }
-        if (word.size() < 5 || !word.endsWith(QLatin1String("er"))) {
-            return false;
-        }
-        const QString stem = word.left(word.size() - 2);
-        for (const QString& base : {stem, stem + QLatin1Char('e'), stem.left(stem.size() - 1) + QLatin1Char('y'),
-                                    stem.left(stem.size() - 1)}) {
-            if (m_lex.isAdjective(base) && !m_lex.isNoun(word)) {
-                return true;
-            }
-        }
-        return false;
+        return in("comparatives", word) || (!m_lex.isNoun(word) && isGraded(word, QLatin1String("er")));
     }
 
     bool isSuperlative(const QString& word) const
     {
-        if (in("superlatives", word)) {
-            return true;
-        }
-        if (word.size() < 6 || !word.endsWith(QLatin1String("est"))) {
+        return in("superlatives", word) || isGraded(word, QLatin1String("est"));
+    }
+
+    /**
+     * True when `word` is an adjective with `suffix` added the regular ways: "taller", "nicer"
+     * ("nice"), "happier" ("happy"), "bigger" ("big"). Needs at least three letters before the suffix.
+     */
+    bool isGraded(const QString& word, QLatin1String suffix) const
+    {
+        if (word.size() < suffix.size() + 3 || !word.endsWith(suffix)) {
             return false;
         }
-        const QString stem = word.left(word.size() - 3);
+        const QString stem = word.left(word.size() - suffix.size());
         for (const QString& base : {stem, stem + QLatin1Char('e'), stem.left(stem.size() - 1) + QLatin1Char('y'),
                                     stem.left(stem.size() - 1)}) {
             if (m_lex.isAdjective(base)) {
