@@ -19,17 +19,34 @@ QDateTime EventLoopClock::wallNow() const
     return QDateTime::currentDateTime();
 }
 
+namespace {
+
+/** A Qt timer counted among the clock's pending ones while it exists. */
+class CountedTimer final : public QTimer
+{
+public:
+    explicit CountedTimer(std::shared_ptr<std::atomic<int>> pending)
+        : m_pending(std::move(pending))
+    {
+        ++*m_pending;
+    }
+    ~CountedTimer() override { --*m_pending; }
+
+private:
+    std::shared_ptr<std::atomic<int>> m_pending;
+};
+
+} // namespace
+
 Timer EventLoopClock::schedule(double seconds, std::function<void()> callback)
 {
     Timer timer;
     const int milliseconds =
         (!std::isfinite(seconds) || seconds <= 0) ? 0 : static_cast<int>(std::min(std::ceil(seconds * 1000.0), 2.0e9));
-    auto* qtimer = new QTimer;
+    auto* qtimer = new CountedTimer(m_pending);
     // Precise timers: the pasteboard is polled every 5 ms and coarse timers would stretch that.
     qtimer->setTimerType(Qt::PreciseTimer);
     qtimer->setSingleShot(true);
-    ++*m_pending;
-    QObject::connect(qtimer, &QObject::destroyed, [pending = m_pending] { --*pending; });
     // Whichever comes first, firing or invalidation, deletes the Qt timer; the other does nothing.
     QObject::connect(qtimer, &QTimer::timeout, qtimer, [qtimer, timer, callback = std::move(callback)] {
         if (timer.claimFire()) {
