@@ -155,7 +155,7 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
     }
 }
 
-TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
+TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFullAndClosingKeepsTheContent)
 {
     window->showAt(QPointF(500, 500));
     window->setContent({}, true, std::nullopt);
@@ -168,18 +168,14 @@ TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
     EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 1);
     advance(0.8);
     EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
-}
 
-TEST_F(FloatingResultsWindowTest, CloseButtonHidesAndKeepsTheContent)
-{
-    window->showAt(QPointF(500, 500));
     window->setContent({PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there"))}, false, std::nullopt);
     auto* close = window->resultsView().findChild<QAbstractButton*>(QStringLiteral("closeButton"));
     ASSERT_NE(close, nullptr);
     close->click();
     EXPECT_FALSE(window->isOnScreen());
     window->showAt(QPointF(500, 500));
-    EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results);
+    EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results) << "closing keeps the content";
 }
 
 TEST_F(FloatingResultsWindowTest, CardsEnterOneAfterAnother)
