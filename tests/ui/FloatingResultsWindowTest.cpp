@@ -75,19 +75,7 @@ TEST_F(FloatingResultsWindowTest, OpensBesideThePointerInsideTheVisibleFrame)
     }
 }
 
-TEST_F(FloatingResultsWindowTest, PointOnNoScreenUsesTheMainScreenAndNoScreenLeavesTheOriginAlone)
-{
-    desktop().screens().setScreens({kPrimary, kSecond}, 1);
-    window->showAt(QPointF(5000, 10));
-    // Placed by the main screen's visible frame, then moved back onto it: 4660 would be off it.
-    EXPECT_EQ(window->frame().topLeft(), QPointF(2880, 50)) << "inside the second screen's visible frame";
-
-    desktop().screens().setScreens({});
-    window->showAt(QPointF(100, 100));
-    EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
-}
-
-TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAndNeverLeavesTheScreen)
+TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAndNeverLeavesTheMainScreen)
 {
     window->showAt(QPointF(500, 500));
     const int margin = FloatingResultsWindow::shadowMargin;
@@ -106,6 +94,15 @@ TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAnd
         EXPECT_LE(frame.right(), 400) << p.x();
         EXPECT_LE(frame.y() + frame.height(), 300 + 420 - 300) << "keeps the top edge inside";
     }
+
+    // A point on no screen is placed by the main screen, here the second one; no screen at all leaves
+    // the origin beside the pointer.
+    desktop().screens().setScreens({kPrimary, kSecond}, 1);
+    window->showAt(QPointF(5000, 10));
+    EXPECT_EQ(window->frame().topLeft(), QPointF(2880, 50)) << "inside the second screen's visible frame";
+    desktop().screens().setScreens({});
+    window->showAt(QPointF(100, 100));
+    EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
 }
 
 TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)

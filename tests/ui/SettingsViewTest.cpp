@@ -180,29 +180,7 @@ TEST_F(SettingsViewTest, DeletedPresetLeavesTheListOnlyOnceTheBackendAnswers)
     EXPECT_EQ(find(view, QStringLiteral("preset-list")).height(), PresetSettingsView::rowHeight);
 }
 
-TEST_F(SettingsViewTest, BackendTabRefusesPlainHttpToAnotherMachineAndAppliesAnAcceptedAddress)
-{
-    SettingsView& view = openSettings();
-    auto& address = find<QLineEdit>(view, QStringLiteral("backend-url-field"));
-    EXPECT_EQ(address.text(), backendSettings().origin());
-    const QString before = client().baseURL();
-
-    address.setText(QStringLiteral("http://polish.example.com"));
-    click(view, QStringLiteral("apply-backend-url-btn"));
-    EXPECT_TRUE(find<QLabel>(view, QStringLiteral("backend-url-status")).text().contains(QStringLiteral("plain http")));
-    EXPECT_FALSE(desktop().userDefaults().contains(BackendSettings::originKey));
-    EXPECT_EQ(client().baseURL(), before);
-
-    address.setText(QStringLiteral("https://polish.example.com/"));
-    click(view, QStringLiteral("apply-backend-url-btn"));
-    EXPECT_EQ(desktop().userDefaults().string(BackendSettings::originKey),
-              QStringLiteral("https://polish.example.com/"));
-    EXPECT_EQ(client().baseURL(), QStringLiteral("https://polish.example.com/api/v1"));
-    EXPECT_EQ(client().originError(), nullptr);
-    EXPECT_EQ(BackendSettings::startupOrigin(desktop().userDefaults()), QStringLiteral("https://polish.example.com/"));
-}
-
-TEST_F(SettingsViewTest, BackendTabStoresAndRemovesTheTokenPairAndChecksTheConnection)
+TEST_F(SettingsViewTest, BackendTabStoresTheTokenPairChecksTheConnectionAndAppliesOnlyASafeAddress)
 {
     server().setHandler([](const Request& request) -> std::optional<Reply> {
         if (request.target == "/api/v1/health") {
@@ -233,6 +211,24 @@ TEST_F(SettingsViewTest, BackendTabStoresAndRemovesTheTokenPairAndChecksTheConne
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendAccessToken")));
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendRefreshToken")));
     EXPECT_TRUE(state.text().startsWith(QStringLiteral("Not signed in")));
+
+    auto& address = find<QLineEdit>(view, QStringLiteral("backend-url-field"));
+    EXPECT_EQ(address.text(), backendSettings().origin());
+    const QString before = client().baseURL();
+
+    address.setText(QStringLiteral("http://polish.example.com"));
+    click(view, QStringLiteral("apply-backend-url-btn"));
+    EXPECT_TRUE(find<QLabel>(view, QStringLiteral("backend-url-status")).text().contains(QStringLiteral("plain http")));
+    EXPECT_FALSE(desktop().userDefaults().contains(BackendSettings::originKey));
+    EXPECT_EQ(client().baseURL(), before);
+
+    address.setText(QStringLiteral("https://polish.example.com/"));
+    click(view, QStringLiteral("apply-backend-url-btn"));
+    EXPECT_EQ(desktop().userDefaults().string(BackendSettings::originKey),
+              QStringLiteral("https://polish.example.com/"));
+    EXPECT_EQ(client().baseURL(), QStringLiteral("https://polish.example.com/api/v1"));
+    EXPECT_EQ(client().originError(), nullptr);
+    EXPECT_EQ(BackendSettings::startupOrigin(desktop().userDefaults()), QStringLiteral("https://polish.example.com/"));
 }
 
 // The settings over a configuration folder of their own, as a fresh user session has it.
