@@ -51,15 +51,6 @@ TEST_F(AIPolishingServiceTest, MissingVariationGetsThePlaceholderAndLogIdMayBeAb
     EXPECT_TRUE(logged(QStringLiteral("⚠️ Variation 'Professional' missing from backend response.")));
 }
 
-TEST_F(AIPolishingServiceTest, AnAnswerWithoutPresetsIsAnErrorNotAnEmptySuccess)
-{
-    answerPolish(polishReply({}));
-    const ErrorPtr error = failureOf(service().polishAll(QStringLiteral("text")));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->toRecord().code(), AIPolishingService::noPresetsCode);
-    EXPECT_EQ(error->localizedDescription(), AIPolishingService::noPresetsMessage());
-}
-
 TEST_F(AIPolishingServiceTest, FailedPolishingCarriesStatusAndBackendErrorText)
 {
     struct Case
@@ -96,8 +87,14 @@ TEST_F(AIPolishingServiceTest, FailedPolishingCarriesStatusAndBackendErrorText)
     }
 }
 
-TEST_F(AIPolishingServiceTest, UndecodableSuccessBodyFailsWithTheDecoderError)
+TEST_F(AIPolishingServiceTest, UndecodableSuccessBodyFailsWithTheDecoderErrorAndOneWithoutPresetsIsNoSuccess)
 {
+    answerPolish(polishReply({}));
+    const ErrorPtr empty = failureOf(service().polishAll(QStringLiteral("text")));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->toRecord().code(), AIPolishingService::noPresetsCode);
+    EXPECT_EQ(empty->localizedDescription(), AIPolishingService::noPresetsMessage());
+
     const QList<Reply> replies = {
         Reply{204, {}, {}, false},
         Reply::json(200, QJsonObject{{QStringLiteral("results"), QJsonObject()}, {QStringLiteral("duration"), 1}}),

@@ -16,27 +16,20 @@ protected:
     }
 };
 
-TEST_F(AppLoggerTest, WritesNothingByDefaultButHandsLinesToTheCapture)
+TEST_F(AppLoggerTest, WritesNothingByDefaultButHandsLinesToTheCaptureAndTheDebugSwitchForwardsThem)
 {
     qunsetenv("QUILLORA_DEBUG_LOG");
     AppLogger::setup();
     QStringList captured;
     AppLogger::setCapture([&](const QString& message, const QString& file) { captured << file + "|" + message; });
-
     AppLogger::log(QStringLiteral("✅ Saved"), QStringLiteral("quillora/HistoryManager"));
-
     EXPECT_EQ(captured, QStringList{QStringLiteral("quillora/HistoryManager|✅ Saved")});
     EXPECT_TRUE(desktop().systemLog().entries().isEmpty());
-}
 
-TEST_F(AppLoggerTest, DebugSwitchForwardsLinesToTheSystemLog)
-{
     qputenv("QUILLORA_DEBUG_LOG", "1");
     AppLogger::setup();
-
     AppLogger::log(QStringLiteral("❌ Failed to load history: gone"), QStringLiteral("quillora/HistoryManager"));
     AppLogger::log(QStringLiteral("🚀 Polishing"), QStringLiteral("quillora/AIPolishingService"));
-
     const auto& entries = desktop().systemLog().entries();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].subsystem, QStringLiteral("com.tessel.quillora"));

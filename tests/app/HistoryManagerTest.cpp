@@ -40,18 +40,13 @@ protected:
     }
 };
 
-TEST_F(HistoryManagerTest, FirstStartCreatesTheFolderButNoFile)
+TEST_F(HistoryManagerTest, FirstStartMakesOnlyTheFolderThenEntriesGoFirstAndTheListStopsAtOneHundred)
 {
     HistoryManager history;
     EXPECT_TRUE(history.items().isEmpty());
     EXPECT_TRUE(QFileInfo(folder()).isDir());
     EXPECT_FALSE(QFile::exists(filePath()));
     EXPECT_EQ(history.historyURL(), filePath());
-}
-
-TEST_F(HistoryManagerTest, EntriesGoFirstAndTheListStopsAtOneHundred)
-{
-    HistoryManager history;
     for (int i = 0; i < 101; ++i) {
         history.addEntry(QStringLiteral("text %1").arg(i), results(QStringLiteral("v%1").arg(i)), QStringLiteral("m"),
                          0.5);

@@ -16,12 +16,15 @@ QStringList contents(const QList<PolishedResult>& results)
     return texts;
 }
 
-TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerBeforeTheAnswerArrives)
+TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerAndIgnoresGesturesUntilTheAnswer)
 {
     answerPolish(std::nullopt);
     tracker().startTracking();
-    startSession(QStringLiteral("please polish this text"));
+    tracker().handleIconClick();
+    EXPECT_TRUE(panels().results->updates.isEmpty()) << "activation without a selection does nothing";
+    EXPECT_FALSE(tracker().isPolishing());
 
+    startSession(QStringLiteral("please polish this text"));
     test::FakeResultsPanel& results = *panels().results;
     ASSERT_EQ(results.shownAt.size(), 1);
     EXPECT_EQ(results.shownAt.first(), QPointF(300, 500));
@@ -32,25 +35,36 @@ TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerBeforeTheAn
     EXPECT_FALSE(panels().icon->isOnScreen());
     EXPECT_TRUE(tracker().isPolishing());
 
+    const std::optional<QPointF> startPoint = tracker().startPoint();
+    selectInEditor(QStringLiteral("a different selection"));
+    mouse().drag({1000, 100}, {1300, 100});
+    mouse().doubleClick({1000, 100});
+    advance(1);
+    EXPECT_EQ(tracker().startPoint(), startPoint);
+    EXPECT_FALSE(tracker().isCheckingSelection());
+    EXPECT_TRUE(results.isOnScreen());
+    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("please polish this text"));
+
     ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
+    EXPECT_EQ(server().count("POST", "/api/v1/polish"), 1);
     EXPECT_EQ(server().requests().last().json().value(QStringLiteral("text")).toString(),
               QStringLiteral("please polish this text"));
     server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
     EXPECT_TRUE(waitForPolishing());
 }
 
-TEST_F(PolishSessionTest, SuccessfulSessionShowsCardsInPresetOrderAndStoresOneHistoryItem)
+TEST_F(PolishSessionTest, SuccessfulSessionStoresOneHistoryItemAndAFailedOneShowsTheErrorAndKeepsBoth)
 {
     tracker().startTracking();
     startSession();
     ASSERT_TRUE(waitForPolishing());
 
-    const test::FakeResultsPanel::Update& last = panels().results->updates.last();
+    const test::FakeResultsPanel::Update& success = panels().results->updates.last();
     const QStringList expected = {QStringLiteral("Professional: Dear team"), QStringLiteral("Casual: hey all")};
-    EXPECT_EQ(contents(last.results), expected);
-    EXPECT_FALSE(last.isPolishing);
-    EXPECT_FALSE(last.error);
-    EXPECT_EQ(tracker().polishedResults(), last.results);
+    EXPECT_EQ(contents(success.results), expected);
+    EXPECT_FALSE(success.isPolishing);
+    EXPECT_FALSE(success.error);
+    EXPECT_EQ(tracker().polishedResults(), success.results);
     ASSERT_EQ(history().items().size(), 1);
     const HistoryItem& item = history().items().first();
     EXPECT_EQ(item.originalText, QStringLiteral("please polish this text"));
@@ -58,13 +72,6 @@ TEST_F(PolishSessionTest, SuccessfulSessionShowsCardsInPresetOrderAndStoresOneHi
     EXPECT_EQ(item.modelUsed, QStringLiteral("quill-1"));
     EXPECT_EQ(item.responseTime, 1.5);
     EXPECT_TRUE(panels().results->isOnScreen());
-}
-
-TEST_F(PolishSessionTest, FailedSessionShowsTheErrorAndKeepsHistoryAndResults)
-{
-    tracker().startTracking();
-    startSession();
-    ASSERT_TRUE(waitForPolishing());
     const QList<PolishedResult> earlier = tracker().polishedResults();
 
     answerPolish(Reply::json(500, QJsonObject{{QStringLiteral("error"), QStringLiteral("model down")}}));
@@ -72,35 +79,12 @@ TEST_F(PolishSessionTest, FailedSessionShowsTheErrorAndKeepsHistoryAndResults)
     startSession(QStringLiteral("another text to polish"));
     ASSERT_TRUE(waitForPolishing());
 
-    const test::FakeResultsPanel::Update& last = panels().results->updates.last();
-    EXPECT_EQ(last.error, QStringLiteral("Polishing failed"));
-    EXPECT_FALSE(last.isPolishing);
-    EXPECT_TRUE(last.results.isEmpty());
+    const test::FakeResultsPanel::Update& failure = panels().results->updates.last();
+    EXPECT_EQ(failure.error, QStringLiteral("Polishing failed"));
+    EXPECT_FALSE(failure.isPolishing);
+    EXPECT_TRUE(failure.results.isEmpty());
     EXPECT_EQ(history().items().size(), 1);
     EXPECT_EQ(tracker().polishedResults(), earlier);
-}
-
-TEST_F(PolishSessionTest, GesturesChangeNothingWhilePolishing)
-{
-    answerPolish(std::nullopt);
-    tracker().startTracking();
-    startSession();
-    ASSERT_TRUE(tracker().isPolishing());
-    const std::optional<QPointF> startPoint = tracker().startPoint();
-
-    selectInEditor(QStringLiteral("a different selection"));
-    mouse().drag({1000, 100}, {1300, 100});
-    mouse().doubleClick({1000, 100});
-    advance(1);
-
-    EXPECT_EQ(tracker().startPoint(), startPoint);
-    EXPECT_FALSE(tracker().isCheckingSelection());
-    EXPECT_TRUE(panels().results->isOnScreen());
-    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("please polish this text"));
-
-    ASSERT_TRUE(test::waitUntil([this] { return server().heldCount() == 1; }));
-    server().releaseHeld(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
-    ASSERT_TRUE(waitForPolishing());
 }
 
 TEST_F(PolishSessionTest, TrackerStoppedOrDestroyedWhilePolishingLeavesNothingBehind)
@@ -125,17 +109,6 @@ TEST_F(PolishSessionTest, TrackerStoppedOrDestroyedWhilePolishingLeavesNothingBe
     ASSERT_TRUE(test::waitUntil([this] { return client().findChildren<QNetworkReply*>().isEmpty(); }));
     advance(1);
     EXPECT_EQ(history().items().size(), 1);
-}
-
-TEST_F(PolishSessionTest, ActivationWithoutASelectionDoesNothing)
-{
-    tracker().startTracking();
-    tracker().handleIconClick();
-
-    EXPECT_TRUE(panels().results->shownAt.isEmpty());
-    EXPECT_TRUE(panels().results->updates.isEmpty());
-    EXPECT_FALSE(tracker().isPolishing());
-    EXPECT_EQ(server().count("POST", "/api/v1/polish"), 0);
 }
 
 } // namespace

@@ -27,6 +27,16 @@ protected:
         return namesOf(JsonCoding::decodeArray<PolishPreset>(JsonCoding::parse(bytes)));
     }
 
+    /** Backend presets named by the letters of `names`, with ids from 1 and the letter in lower case as instruction. */
+    static QList<PolishPreset> lettered(const QString& names)
+    {
+        QList<PolishPreset> presets;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            presets.append(PolishPreset(qint64(i + 1), names.mid(i, 1), names.mid(i, 1).toLower()));
+        }
+        return presets;
+    }
+
     /** A manager whose start-up load has finished; the backend's list request fails with 500. */
     std::unique_ptr<PresetManager> managerWithCache(const QList<PolishPreset>& cache)
     {
@@ -88,7 +98,7 @@ TEST_F(PresetManagerTest, StartUpShowsTheCacheThenTheBackendListOrTheBuiltInsAsL
 
 TEST_F(PresetManagerTest, AdditionAppendsOnlyWhatTheBackendConfirms)
 {
-    auto manager = managerWithCache({PolishPreset(1, QStringLiteral("A"), QStringLiteral("a"))});
+    auto manager = managerWithCache(lettered(QStringLiteral("A")));
     const QList<QPair<Reply, QStringList>> cases = {
         {Reply::json(201, QJsonObject{{QStringLiteral("unexpected"), true}}), {QStringLiteral("A")}},
         {Reply::text(500, "no"), {QStringLiteral("A")}},
@@ -176,9 +186,7 @@ TEST_F(PresetManagerTest, TransportFailureStopsTheDeletionAndRemovesNothing)
 
 TEST_F(PresetManagerTest, OffsetsThatVanishDuringDeletionAreSkipped)
 {
-    auto manager = managerWithCache({PolishPreset(1, QStringLiteral("A"), QStringLiteral("a")),
-                                     PolishPreset(2, QStringLiteral("B"), QStringLiteral("b")),
-                                     PolishPreset(3, QStringLiteral("C"), QStringLiteral("c"))});
+    auto manager = managerWithCache(lettered(QStringLiteral("ABC")));
     server().setHandler([](const Request& request) -> std::optional<Reply> {
         if (request.method == "DELETE") {
             return std::nullopt;
@@ -199,10 +207,7 @@ TEST_F(PresetManagerTest, OffsetsThatVanishDuringDeletionAreSkipped)
 
 TEST_F(PresetManagerTest, MovingReordersLocallyAndSavesTheCache)
 {
-    auto manager = managerWithCache({PolishPreset(1, QStringLiteral("A"), QStringLiteral("a")),
-                                     PolishPreset(2, QStringLiteral("B"), QStringLiteral("b")),
-                                     PolishPreset(3, QStringLiteral("C"), QStringLiteral("c")),
-                                     PolishPreset(4, QStringLiteral("D"), QStringLiteral("d"))});
+    auto manager = managerWithCache(lettered(QStringLiteral("ABCD")));
     const int requestsBefore = static_cast<int>(server().requests().size());
     manager->move({0}, 3);
     EXPECT_EQ(namesOf(manager->presets()), (QStringList{"B", "C", "A", "D"}));

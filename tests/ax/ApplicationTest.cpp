@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(ApplicationTest, ListingSkipsProhibitedAndTerminatedApplications)
+TEST_F(ApplicationTest, ListingAndLookupSkipProhibitedAndTerminatedApplications)
 {
     const RunningApplication apps[] = {
         {10, QStringLiteral("com.example.regular"), {}, ActivationPolicy::Regular},
@@ -46,19 +46,15 @@ TEST_F(ApplicationTest, ListingSkipsProhibitedAndTerminatedApplications)
     for (const auto& [bundleID, expected] : byBundle) {
         EXPECT_EQ(pids(Application::allForBundleID(QString::fromLatin1(bundleID))), expected) << bundleID;
     }
-}
 
-TEST_F(ApplicationTest, ProcessLookupGivesNoneForUnknownExitedOrNegativeProcesses)
-{
-    workspace().addApplication({20, QStringLiteral("a"), {}});
+    // Looking up a process gives none for unknown, terminated, exited or negative ones.
     workspace().addApplication({-3, QStringLiteral("b"), {}});
-    EXPECT_TRUE(Application::forProcessID(20).has_value());
-    EXPECT_FALSE(Application::forProcessID(21).has_value());
-    EXPECT_FALSE(Application::forProcessID(-3).has_value());
-    workspace().addApplication({20, QStringLiteral("a"), {}, ActivationPolicy::Regular, true});
-    EXPECT_FALSE(Application::forProcessID(20).has_value());
-    workspace().removeApplication(20);
-    EXPECT_FALSE(Application::forProcessID(20).has_value());
+    EXPECT_TRUE(Application::forProcessID(10).has_value());
+    for (const qint64 pid : {21, -3, 13}) {
+        EXPECT_FALSE(Application::forProcessID(pid).has_value()) << pid;
+    }
+    workspace().removeApplication(10);
+    EXPECT_FALSE(Application::forProcessID(10).has_value());
 }
 
 TEST_F(ApplicationTest, WindowsAreTheWindowChildren)

@@ -179,13 +179,12 @@ TEST_F(AppleScriptManagerTest, MutedAlertVolumeIsRestoredWithoutWaiting)
             test::waitUntil([] { return false; }, 20);
             EXPECT_EQ(scripts().alertVolume(), c.canMakeScripts ? 0 : c.volume);
         }
-        const QStringList lines = log().filter(QRegularExpression("volume|Operation"));
-        ASSERT_EQ(lines.size(), c.lines.filter(QRegularExpression("volume|Operation")).size())
-            << lines.join('\n').toStdString();
-        qsizetype index = 0;
-        for (const QString& expected : c.lines.filter(QRegularExpression("volume|Operation"))) {
-            EXPECT_TRUE(lines[index].startsWith(expected)) << lines[index].toStdString();
-            ++index;
+        const QRegularExpression volumeLines("volume|Operation");
+        const QStringList lines = log().filter(volumeLines);
+        const QStringList expected = c.lines.filter(volumeLines);
+        ASSERT_EQ(lines.size(), expected.size()) << lines.join('\n').toStdString();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            EXPECT_TRUE(lines[i].startsWith(expected[i])) << lines[i].toStdString();
         }
     }
 }

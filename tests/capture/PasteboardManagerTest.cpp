@@ -119,7 +119,7 @@ TEST_F(PasteboardManagerTest, ImageOnlyCopyIsReportedOnEveryLook)
     EXPECT_EQ(pasteboard().items(), QList<PasteboardItem>{item({{"public.png", "image"}})});
 }
 
-TEST_F(PasteboardManagerTest, SavedItemsKeepEveryTypeAndEmptyOrRefusedRestoresAreReported)
+TEST_F(PasteboardManagerTest, SavedItemsKeepEveryTypeAreRestoredAfterATemporaryTaskAndEmptyOrRefusedRestoresAreReported)
 {
     QList<PasteboardItem> withMissingData = kUserItems;
     withMissingData[0].entries.append({QStringLiteral("public.tiff"), std::nullopt});
@@ -142,10 +142,10 @@ TEST_F(PasteboardManagerTest, SavedItemsKeepEveryTypeAndEmptyOrRefusedRestoresAr
 
     pasteboard().setItems({});
     EXPECT_EQ(ck::string(pasteboard()), QString());
-}
 
-TEST_F(PasteboardManagerTest, TemporaryTaskRestoresAfterTheInterval)
-{
+    // A temporary task puts the saved items back once its interval has passed.
+    pasteboard().setRefusesWrites(false);
+    pasteboard().setItems(kUserItems);
     auto outcome = test::startVoid(ck::performTemporaryTask(pasteboard(), 0.25, [this]() -> QCoro::Task<> {
         ck::setString(pasteboard(), QStringLiteral("temporary"));
         co_await sleep(0.1);

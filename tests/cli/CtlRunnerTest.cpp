@@ -124,18 +124,6 @@ TEST_F(CtlRunnerTest, FailuresPrintOneLineAndChooseTheExitCode)
     EXPECT_TRUE(HistoryManager().items().isEmpty());
 }
 
-TEST_F(CtlRunnerTest, PresetListFailsWhenTheBackendEndsTheSession)
-{
-    ASSERT_EQ(run({"login", "--access-token", "A1", "--refresh-token", "R1"}, {}, false).code, 0);
-    server().setHandler([](const Request&) { return Reply::text(401, "expired"); });
-
-    const CtlOutput result = run({"presets", "list"});
-    EXPECT_EQ(result.code, 1);
-    EXPECT_EQ(result.err,
-              QStringLiteral("quilloractl: the backend ended the session (sign in again with 'quilloractl login')\n"));
-    EXPECT_EQ(server().count("POST", "/api/v1/auth/refresh"), 1);
-}
-
 TEST_F(CtlRunnerTest, PresetCommandsGoThroughTheBackendLikeTheSettingsScreen)
 {
     const CtlOutput listed = run({"presets", "list", "--json"});
@@ -198,12 +186,19 @@ TEST_F(CtlRunnerTest, HistoryListsSearchesAndClearsWithoutTheBackend)
     EXPECT_TRUE(server().requests().isEmpty());
 }
 
-TEST_F(CtlRunnerTest, LoginStoresTheTokensThatRequestsThenCarry)
+TEST_F(CtlRunnerTest, LoginStoresTheTokensThatRequestsCarryUntilTheBackendEndsTheSession)
 {
     EXPECT_EQ(run({"login", "--access-token", "A1", "--refresh-token", "R1"}, {}, false).code, 0);
     EXPECT_EQ(desktop().userDefaults().string(QStringLiteral("backendRefreshToken")), QStringLiteral("R1"));
     run({"presets", "list"});
     EXPECT_EQ(server().requests().last().header("authorization"), QByteArray("Bearer A1"));
+
+    server().setHandler([](const Request&) { return Reply::text(401, "expired"); });
+    const CtlOutput ended = run({"presets", "list"});
+    EXPECT_EQ(ended.code, 1);
+    EXPECT_EQ(ended.err,
+              QStringLiteral("quilloractl: the backend ended the session (sign in again with 'quilloractl login')\n"));
+    EXPECT_EQ(server().count("POST", "/api/v1/auth/refresh"), 1);
 
     EXPECT_EQ(run({"logout"}, {}, false).code, 0);
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendAccessToken")));

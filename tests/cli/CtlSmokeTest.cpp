@@ -38,6 +38,25 @@ void addPrivateHome(QProcessEnvironment& environment, const QTemporaryDir& home,
     environment.insert(QStringLiteral("QUILLORA_BACKEND_URL"), server.origin());
 }
 
+// Starts the built binary with `arguments` and `input` on its standard input.
+std::unique_ptr<QProcess> startCtl(const QProcessEnvironment& environment, const QStringList& arguments,
+                                   const QByteArray& input = {})
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->start(QStringLiteral(QUILLORA_CTL_PATH), arguments);
+    process->write(input);
+    process->closeWriteChannel();
+    return process;
+}
+
+// Waits for `process` to end. The scripted backend answers on this thread's event loop, so this
+// spins it instead of blocking.
+bool finished(const QProcess& process)
+{
+    return test::waitUntil([&process] { return process.state() == QProcess::NotRunning; }, 30'000);
+}
+
 // The built binary on the real Linux stores, with no display, in a private home.
 TEST(CtlSmokeTest, BuiltBinaryPolishesAndKeepsTheHistoryWithoutADisplay)
 {
@@ -50,14 +69,9 @@ TEST(CtlSmokeTest, BuiltBinaryPolishesAndKeepsTheHistoryWithoutADisplay)
     addPrivateHome(environment, home, server);
 
     const auto runBinary = [&environment](const QStringList& arguments, const QByteArray& input) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(QUILLORA_CTL_PATH), arguments);
-        process.write(input);
-        process.closeWriteChannel();
-        // The scripted backend answers on this thread's event loop, so spin it instead of blocking.
-        EXPECT_TRUE(test::waitUntil([&process] { return process.state() == QProcess::NotRunning; }, 30'000));
-        return std::make_pair(process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()));
+        const auto process = startCtl(environment, arguments, input);
+        EXPECT_TRUE(finished(*process));
+        return std::make_pair(process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()));
     };
 
     const auto [polishCode, polishOut] = runBinary({QStringLiteral("polish")}, "A rather long sentence.\n");
@@ -87,17 +101,10 @@ TEST(CtlSmokeTest, ConcurrentRunsKeepEveryEntryAndAnUnwritableHistoryFailsTheRun
     constexpr int kRuns = 8;
     std::vector<std::unique_ptr<QProcess>> runs;
     for (int i = 0; i < kRuns; ++i) {
-        auto& process = runs.emplace_back(std::make_unique<QProcess>());
-        process->setProcessEnvironment(environment);
-        process->start(QStringLiteral(QUILLORA_CTL_PATH), {QStringLiteral("polish"), QStringLiteral("text %1").arg(i)});
+        runs.push_back(startCtl(environment, {QStringLiteral("polish"), QStringLiteral("text %1").arg(i)}));
     }
-    ASSERT_TRUE(test::waitUntil(
-        [&runs] {
-            return std::all_of(runs.cbegin(), runs.cend(),
-                               [](const auto& process) { return process->state() == QProcess::NotRunning; });
-        },
-        60'000));
     for (const auto& process : runs) {
+        ASSERT_TRUE(finished(*process));
         EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
     }
     const QString historyPath = home.filePath(QStringLiteral("data/com.tessel.quillora/history.json"));
@@ -110,13 +117,11 @@ TEST(CtlSmokeTest, ConcurrentRunsKeepEveryEntryAndAnUnwritableHistoryFailsTheRun
     // A directory where the file should be: nothing can be saved.
     ASSERT_TRUE(QFile::remove(historyPath));
     ASSERT_TRUE(QDir().mkpath(historyPath));
-    QProcess failing;
-    failing.setProcessEnvironment(environment);
-    failing.start(QStringLiteral(QUILLORA_CTL_PATH), {QStringLiteral("polish"), QStringLiteral("lost text")});
-    ASSERT_TRUE(test::waitUntil([&failing] { return failing.state() == QProcess::NotRunning; }, 30'000));
-    EXPECT_EQ(failing.exitCode(), 1);
+    const auto failing = startCtl(environment, {QStringLiteral("polish"), QStringLiteral("lost text")});
+    ASSERT_TRUE(finished(*failing));
+    EXPECT_EQ(failing->exitCode(), 1);
     EXPECT_TRUE(
-        QString::fromUtf8(failing.readAllStandardError()).startsWith(QStringLiteral("quilloractl: The history")));
+        QString::fromUtf8(failing->readAllStandardError()).startsWith(QStringLiteral("quilloractl: The history")));
 }
 
 } // namespace

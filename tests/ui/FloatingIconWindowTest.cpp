@@ -101,7 +101,7 @@ TEST_F(FloatingIconWindowTest, RingFillsLinearlyAndLeavingRestartsArming)
     EXPECT_TRUE(icon->iconState().isClicked());
 }
 
-TEST_F(FloatingIconWindowTest, HidesItselfThreeSecondsAfterThePointerLeavesOrNeverCame)
+TEST_F(FloatingIconWindowTest, HidesItselfThreeSecondsAfterThePointerLeavesOrNeverCameUnlessShownAgain)
 {
     icon->showAt(QPointF(300, 300));
     advance(0.2);
@@ -126,10 +126,8 @@ TEST_F(FloatingIconWindowTest, HidesItselfThreeSecondsAfterThePointerLeavesOrNev
     test::sendLeave(*icon);
     advance(3 + FloatingIconWindow::fadeDuration);
     EXPECT_FALSE(icon->isOnScreen());
-}
 
-TEST_F(FloatingIconWindowTest, ShowDuringAFadeOutKeepsTheIconOnScreen)
-{
+    // Shown again while fading out, it stays.
     icon->showAt(QPointF(300, 300));
     icon->hidePanel();
     advance(0.1);
@@ -160,9 +158,15 @@ TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerButSta
     }
 }
 
-TEST_F(FloatingIconWindowTest, OnlyTheDiscTakesPresses)
+TEST_F(FloatingIconWindowTest, NeverTakesFocusAndOnlyTheDiscTakesPresses)
 {
+    const Qt::WindowFlags flags = icon->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(icon->testAttribute(Qt::WA_ShowWithoutActivating));
     icon->showAt(QPointF(300, 300));
+    EXPECT_FALSE(icon->isActiveWindow());
+
     const std::optional<QList<QRect>> rects = desktop().appWindows().inputRegion(icon->winId());
     ASSERT_TRUE(rects);
     QRegion region;
@@ -173,16 +177,6 @@ TEST_F(FloatingIconWindowTest, OnlyTheDiscTakesPresses)
     EXPECT_TRUE(region.contains(QPoint(32, 7))) << "the hovered disc's top";
     EXPECT_FALSE(region.contains(QPoint(2, 2))) << "a corner of the window lets presses through";
     EXPECT_FALSE(region.contains(QPoint(32, 62)));
-}
-
-TEST_F(FloatingIconWindowTest, NeverTakesFocus)
-{
-    const Qt::WindowFlags flags = icon->windowFlags();
-    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(icon->testAttribute(Qt::WA_ShowWithoutActivating));
-    icon->showAt(QPointF(300, 300));
-    EXPECT_FALSE(icon->isActiveWindow());
 }
 
 } // namespace

@@ -75,19 +75,7 @@ TEST_F(FloatingResultsWindowTest, OpensBesideThePointerInsideTheVisibleFrame)
     }
 }
 
-TEST_F(FloatingResultsWindowTest, PointOnNoScreenUsesTheMainScreenAndNoScreenLeavesTheOriginAlone)
-{
-    desktop().screens().setScreens({kPrimary, kSecond}, 1);
-    window->showAt(QPointF(5000, 10));
-    // Placed by the main screen's visible frame, then moved back onto it: 4660 would be off it.
-    EXPECT_EQ(window->frame().topLeft(), QPointF(2880, 50)) << "inside the second screen's visible frame";
-
-    desktop().screens().setScreens({});
-    window->showAt(QPointF(100, 100));
-    EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
-}
-
-TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAndNeverLeavesTheScreen)
+TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAndNeverLeavesTheMainScreen)
 {
     window->showAt(QPointF(500, 500));
     const int margin = FloatingResultsWindow::shadowMargin;
@@ -106,6 +94,15 @@ TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAnd
         EXPECT_LE(frame.right(), 400) << p.x();
         EXPECT_LE(frame.y() + frame.height(), 300 + 420 - 300) << "keeps the top edge inside";
     }
+
+    // A point on no screen is placed by the main screen, here the second one; no screen at all leaves
+    // the origin beside the pointer.
+    desktop().screens().setScreens({kPrimary, kSecond}, 1);
+    window->showAt(QPointF(5000, 10));
+    EXPECT_EQ(window->frame().topLeft(), QPointF(2880, 50)) << "inside the second screen's visible frame";
+    desktop().screens().setScreens({});
+    window->showAt(QPointF(100, 100));
+    EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
 }
 
 TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
@@ -155,7 +152,7 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
     }
 }
 
-TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
+TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFullAndClosingKeepsTheContent)
 {
     window->showAt(QPointF(500, 500));
     window->setContent({}, true, std::nullopt);
@@ -168,18 +165,14 @@ TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFull)
     EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 1);
     advance(0.8);
     EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
-}
 
-TEST_F(FloatingResultsWindowTest, CloseButtonHidesAndKeepsTheContent)
-{
-    window->showAt(QPointF(500, 500));
     window->setContent({PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there"))}, false, std::nullopt);
     auto* close = window->resultsView().findChild<QAbstractButton*>(QStringLiteral("closeButton"));
     ASSERT_NE(close, nullptr);
     close->click();
     EXPECT_FALSE(window->isOnScreen());
     window->showAt(QPointF(500, 500));
-    EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results);
+    EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results) << "closing keeps the content";
 }
 
 TEST_F(FloatingResultsWindowTest, CardsEnterOneAfterAnother)

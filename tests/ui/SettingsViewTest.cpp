@@ -6,7 +6,6 @@
 #include "ui/SettingsView.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QKeyEvent>
@@ -181,29 +180,7 @@ TEST_F(SettingsViewTest, DeletedPresetLeavesTheListOnlyOnceTheBackendAnswers)
     EXPECT_EQ(find(view, QStringLiteral("preset-list")).height(), PresetSettingsView::rowHeight);
 }
 
-TEST_F(SettingsViewTest, BackendTabRefusesPlainHttpToAnotherMachineAndAppliesAnAcceptedAddress)
-{
-    SettingsView& view = openSettings();
-    auto& address = find<QLineEdit>(view, QStringLiteral("backend-url-field"));
-    EXPECT_EQ(address.text(), backendSettings().origin());
-    const QString before = client().baseURL();
-
-    address.setText(QStringLiteral("http://polish.example.com"));
-    click(view, QStringLiteral("apply-backend-url-btn"));
-    EXPECT_TRUE(find<QLabel>(view, QStringLiteral("backend-url-status")).text().contains(QStringLiteral("plain http")));
-    EXPECT_FALSE(desktop().userDefaults().contains(BackendSettings::originKey));
-    EXPECT_EQ(client().baseURL(), before);
-
-    address.setText(QStringLiteral("https://polish.example.com/"));
-    click(view, QStringLiteral("apply-backend-url-btn"));
-    EXPECT_EQ(desktop().userDefaults().string(BackendSettings::originKey),
-              QStringLiteral("https://polish.example.com/"));
-    EXPECT_EQ(client().baseURL(), QStringLiteral("https://polish.example.com/api/v1"));
-    EXPECT_EQ(client().originError(), nullptr);
-    EXPECT_EQ(BackendSettings::startupOrigin(desktop().userDefaults()), QStringLiteral("https://polish.example.com/"));
-}
-
-TEST_F(SettingsViewTest, BackendTabStoresAndRemovesTheTokenPairAndChecksTheConnection)
+TEST_F(SettingsViewTest, BackendTabStoresTheTokenPairChecksTheConnectionAndAppliesOnlyASafeAddress)
 {
     server().setHandler([](const Request& request) -> std::optional<Reply> {
         if (request.target == "/api/v1/health") {
@@ -234,6 +211,24 @@ TEST_F(SettingsViewTest, BackendTabStoresAndRemovesTheTokenPairAndChecksTheConne
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendAccessToken")));
     EXPECT_FALSE(desktop().userDefaults().contains(QStringLiteral("backendRefreshToken")));
     EXPECT_TRUE(state.text().startsWith(QStringLiteral("Not signed in")));
+
+    auto& address = find<QLineEdit>(view, QStringLiteral("backend-url-field"));
+    EXPECT_EQ(address.text(), backendSettings().origin());
+    const QString before = client().baseURL();
+
+    address.setText(QStringLiteral("http://polish.example.com"));
+    click(view, QStringLiteral("apply-backend-url-btn"));
+    EXPECT_TRUE(find<QLabel>(view, QStringLiteral("backend-url-status")).text().contains(QStringLiteral("plain http")));
+    EXPECT_FALSE(desktop().userDefaults().contains(BackendSettings::originKey));
+    EXPECT_EQ(client().baseURL(), before);
+
+    address.setText(QStringLiteral("https://polish.example.com/"));
+    click(view, QStringLiteral("apply-backend-url-btn"));
+    EXPECT_EQ(desktop().userDefaults().string(BackendSettings::originKey),
+              QStringLiteral("https://polish.example.com/"));
+    EXPECT_EQ(client().baseURL(), QStringLiteral("https://polish.example.com/api/v1"));
+    EXPECT_EQ(client().originError(), nullptr);
+    EXPECT_EQ(BackendSettings::startupOrigin(desktop().userDefaults()), QStringLiteral("https://polish.example.com/"));
 }
 
 // The settings over a configuration folder of their own, as a fresh user session has it.
@@ -255,31 +250,34 @@ protected:
 
     QString entryPath() const { return m_configHome.path() + QStringLiteral("/autostart/com.tessel.quillora.desktop"); }
 
-    void writeEntry(const QByteArray& contents) const
-    {
-        QDir(m_configHome.path()).mkpath(QStringLiteral("autostart"));
-        QFile file(entryPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
-
     QCheckBox& startAtLogin() const { return find<QCheckBox>(*m_view, QStringLiteral("start-at-login-switch")); }
 
     QTemporaryDir m_configHome;
     QByteArray m_previousConfigHome;
 };
 
-TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryAndRemovesItAgain)
+TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryRemovesItAgainAndAFailedWriteSaysWhy)
 {
+    // A file where the autostart folder belongs keeps the folder from being made.
+    QFile blocker(m_configHome.path() + QStringLiteral("/autostart"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     SettingsView& view = openSettings();
     view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
     EXPECT_EQ(view.tabText(view.currentIndex()), QStringLiteral("General"));
     QCheckBox& toggle = startAtLogin();
     EXPECT_EQ(toggle.accessibleName(), QStringLiteral("Start at login"));
     EXPECT_FALSE(toggle.isChecked());
+    auto& status = find<QLabel>(view, QStringLiteral("start-at-login-status"));
 
     toggle.click();
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_TRUE(status.text().contains(QStringLiteral("autostart")));
+
+    ASSERT_TRUE(blocker.remove());
+    toggle.click();
     EXPECT_TRUE(toggle.isChecked());
+    EXPECT_TRUE(status.text().isEmpty());
     QFile entry(entryPath());
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString contents = QString::fromUtf8(entry.readAll());
@@ -292,25 +290,6 @@ TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryAndRemovesItAgain)
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_FALSE(QFile::exists(entryPath()));
     EXPECT_EQ(autostart().setEnabled(false), std::nullopt) << "turning off twice is harmless";
-}
-
-TEST_F(StartAtLoginTest, FailedWriteLeavesTheSwitchOffAndSaysWhy)
-{
-    // A file where the autostart folder belongs keeps the folder from being made.
-    QFile blocker(m_configHome.path() + QStringLiteral("/autostart"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    SettingsView& view = openSettings();
-
-    startAtLogin().click();
-    EXPECT_FALSE(startAtLogin().isChecked());
-    EXPECT_TRUE(
-        find<QLabel>(view, QStringLiteral("start-at-login-status")).text().contains(QStringLiteral("autostart")));
-
-    ASSERT_TRUE(blocker.remove());
-    startAtLogin().click();
-    EXPECT_TRUE(startAtLogin().isChecked());
-    EXPECT_TRUE(find<QLabel>(view, QStringLiteral("start-at-login-status")).text().isEmpty());
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 namespace quillora {
 namespace {
 
-TEST(X11MouseMonitorTest, PressesCloseInTimeAndPlaceCountAsOneMultiClick)
+TEST(X11MouseMonitorTest, PressesCloseInTimeAndPlaceCountAsOneMultiClickByTheDesktopsSettings)
 {
     struct Press
     {
@@ -33,10 +33,7 @@ TEST(X11MouseMonitorTest, PressesCloseInTimeAndPlaceCountAsOneMultiClick)
         EXPECT_EQ(counter.press(press.timeMs, press.position), press.expectedCount);
         EXPECT_EQ(counter.current(), press.expectedCount);
     }
-}
 
-TEST(X11MouseMonitorTest, MultiClicksFollowTheDesktopsIntervalAndDistance)
-{
     // A desktop set to a slow double click (700 ms) and a wide distance (10 pixels).
     X11MouseMonitor::ClickCounter slow(700, 10);
     EXPECT_EQ(slow.press(1000, {100, 100}), 1);
