@@ -1,13 +1,8 @@
 // The seven calls of the backend contract, driven over loopback with a real HTTP client.
-#include "HttpTestClient.h"
-#include "TestServer.h"
-
-#include "support/SimDesktopTest.h"
+#include "ServerTest.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTcpSocket>
 
 #include <gtest/gtest.h>
@@ -19,29 +14,13 @@ using test::HttpResult;
 using test::HttpTestClient;
 using test::TestServer;
 
-class ApiContractTest : public SimDesktopTest
+class ApiContractTest : public test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
-        restart(TestServer::defaultOptions());
-    }
-
-    void TearDown() override
-    {
-        m_client.reset();
-        m_server.reset();
-        SimDesktopTest::TearDown();
-    }
-
-    /** Replaces the server by a fresh one started with `options`. */
-    void restart(const ServerOptions& options)
-    {
-        m_client.reset();
-        m_server.reset();
-        m_server = std::make_unique<TestServer>(clock(), options);
-        m_client = std::make_unique<HttpTestClient>(m_server->apiUrl());
+        ServerTest::SetUp();
+        startServer(TestServer::defaultOptions());
     }
 
     HttpResult addPreset(const QString& name)
@@ -51,29 +30,12 @@ protected:
             QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("instruction"), QStringLiteral("Be brief.")}});
     }
 
-    /** Rows in `table` of the server's SQLite file, read through a connection of the test's own. */
+    /** Rows in `table` of the server's database. */
     int rowCount(const QString& table)
     {
-        int count = -1;
-        {
-            QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("inspect"));
-            database.setDatabaseName(m_server->databasePath());
-            database.open();
-            QSqlQuery query(database);
-            if (query.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)) && query.next()) {
-                count = query.value(0).toInt();
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("inspect"));
-        return count;
+        const QList<QVariantList> rows = server().query(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
+        return rows.isEmpty() ? -1 : rows.first().value(0).toInt();
     }
-
-    HttpTestClient& client() { return *m_client; }
-    TestServer& server() { return *m_server; }
-
-private:
-    std::unique_ptr<TestServer> m_server;
-    std::unique_ptr<HttpTestClient> m_client;
 };
 
 TEST_F(ApiContractTest, PresetCallsListCreateChangeAndDelete)
@@ -259,7 +221,7 @@ TEST_F(ApiContractTest, PresetsPerUserAndTheSizeOfAPolishingAreBounded)
     ServerOptions options = TestServer::defaultOptions();
     options.maxPresets = 6;
     options.maxAnswerBytes = 4000;
-    restart(options);
+    startServer(options);
     // Four built-in presets, two more allowed.
     EXPECT_EQ(addPreset(QStringLiteral("Fifth")).status, 201);
     EXPECT_EQ(addPreset(QStringLiteral("Sixth")).status, 201);
@@ -283,7 +245,7 @@ TEST_F(ApiContractTest, PolishingsBeyondTheDailyLimitAre429UntilTheNextDay)
 {
     ServerOptions options = TestServer::defaultOptions();
     options.dailyPolishLimit = 2;
-    restart(options);
+    startServer(options);
     const QJsonObject text{{QStringLiteral("text"), QStringLiteral("teh meeting is late")}};
     EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
     EXPECT_EQ(client().post(QStringLiteral("/polish"), text).status, 200);
@@ -339,7 +301,7 @@ TEST_F(ApiContractTest, EveryResponseAnnouncesTheConfiguredLatestVersion)
     ServerOptions options = TestServer::defaultOptions();
     options.latestVersion = QStringLiteral("1.4.0");
     options.latestUrl = QStringLiteral("https://example.com/quillora-1.4.0.deb");
-    restart(options);
+    startServer(options);
     for (const HttpResult& result :
          {client().get(QStringLiteral("/presets")), client().get(QStringLiteral("/health")),
           client().get(QStringLiteral("/missing")), client().send("GET", QStringLiteral("/polish"))}) {

@@ -1,12 +1,10 @@
 // Connections as clients really hold them: slow and trickling requests, idle keep-alive, limits
 // per address and in total, half-closed senders and clients that ask for the connection to end.
 // Deadlines run on the virtual clock; bytes travel over real loopback sockets.
-#include "HttpTestClient.h"
-#include "TestServer.h"
+#include "ServerTest.h"
 
 #include "core/SimClock.h"
 #include "server/ApiServer.h"
-#include "support/SimDesktopTest.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -103,12 +101,12 @@ QByteArray presetRequest(const QByteArray& body, qsizetype announced = -1)
            QByteArray::number(announced < 0 ? body.size() : announced) + "\r\n\r\n" + body;
 }
 
-class GuardedTcpServerTest : public SimDesktopTest
+class GuardedTcpServerTest : public test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        ServerTest::SetUp();
         ServerOptions options = TestServer::defaultOptions();
         options.headerTimeout = kHeaderTimeout;
         options.bodyTimeout = kBodyTimeout;
@@ -116,19 +114,8 @@ protected:
         options.idleTimeout = kIdleTimeout;
         options.maxConnections = 4;
         options.maxConnectionsPerClient = 3;
-        m_server = std::make_unique<TestServer>(clock(), options);
+        startServer(options);
     }
-
-    void TearDown() override
-    {
-        m_server.reset();
-        SimDesktopTest::TearDown();
-    }
-
-    TestServer& server() { return *m_server; }
-
-private:
-    std::unique_ptr<TestServer> m_server;
 };
 
 TEST_F(GuardedTcpServerTest, SlowRequestsAreAnswered408AndIdleConnectionsClosedWhenTheirTimeRunsOut)
@@ -215,8 +202,7 @@ TEST_F(GuardedTcpServerTest, ACompleteRequestIsAnsweredAfterTheClientHalfCloses)
         EXPECT_TRUE(client.read().startsWith("HTTP/1.1 20")) << client.read().toStdString();
     }
     // Exactly one preset was added: a retrying client has no reason to send it again.
-    test::HttpTestClient api(server().apiUrl());
-    EXPECT_EQ(api.get(QStringLiteral("/presets")).json().array().size(), 5);
+    EXPECT_EQ(client().get(QStringLiteral("/presets")).json().array().size(), 5);
 }
 
 TEST_F(GuardedTcpServerTest, TheConnectionEndsAfterTheAnswerWhenTheClientAsksForIt)

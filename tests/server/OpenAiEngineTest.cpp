@@ -1,9 +1,7 @@
 // The openai engine against an OpenAI-compatible server run by the test on loopback.
-#include "HttpTestClient.h"
-#include "TestServer.h"
+#include "ServerTest.h"
 
 #include "core/PresetRules.h"
-#include "support/SimDesktopTest.h"
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
@@ -96,43 +94,37 @@ private:
     std::vector<std::unique_ptr<QHttpServerResponder>> m_held;
 };
 
-class OpenAiEngineTest : public SimDesktopTest
+class OpenAiEngineTest : public test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        ServerTest::SetUp();
         m_upstream = std::make_unique<FakeUpstream>();
-        startServer(m_upstream->baseUrl());
+        startOpenAiServer(m_upstream->baseUrl());
     }
 
     void TearDown() override
     {
-        m_client.reset();
-        m_server.reset();
+        destroyServer();
         m_upstream.reset();
-        SimDesktopTest::TearDown();
+        ServerTest::TearDown();
     }
 
-    void startServer(const QString& baseUrl, bool fallback = false)
+    void startOpenAiServer(const QString& baseUrl, bool fallback = false)
     {
-        m_client.reset();
-        m_server.reset();
         ServerOptions options = TestServer::defaultOptions();
         options.engine = EngineKind::OpenAi;
         options.openAi = {QUrl(baseUrl), QStringLiteral("gpt-test"), QStringLiteral("sk-test")};
         options.upstreamBudget = kBudget;
         options.fallback = fallback;
-        m_server = std::make_unique<TestServer>(clock(), options);
-        m_client = std::make_unique<HttpTestClient>(m_server->apiUrl());
+        startServer(options);
     }
 
-    void destroyServer() { m_server.reset(); }
-
     /** How many answers from the upstream the service has read so far (its log has a line for each). */
-    [[nodiscard]] qsizetype upstreamAnswersRead() const
+    [[nodiscard]] qsizetype upstreamAnswersRead()
     {
-        const QStringList& lines = m_server->logLines();
+        const QStringList& lines = server().logLines();
         return std::count_if(lines.cbegin(), lines.cend(),
                              [](const QString& line) { return line.contains(QLatin1String("\"upstream\"")); });
     }
@@ -156,13 +148,9 @@ protected:
     }
 
     FakeUpstream& upstream() { return *m_upstream; }
-    HttpTestClient& client() { return *m_client; }
-    TestServer& server() { return *m_server; }
 
 private:
     std::unique_ptr<FakeUpstream> m_upstream;
-    std::unique_ptr<TestServer> m_server;
-    std::unique_ptr<HttpTestClient> m_client;
 };
 
 TEST_F(OpenAiEngineTest, EachPresetIsOneRequestWithItsInstructionFramedAndTheTextDelimited)
@@ -213,7 +201,7 @@ TEST_F(OpenAiEngineTest, ChattyAnswersAreCleanedAndAnEmptyOneFails)
 
 TEST_F(OpenAiEngineTest, FailedAndSlowPresetsFallBackToTheRulesEngine)
 {
-    startServer(upstream().baseUrl(), true);
+    startOpenAiServer(upstream().baseUrl(), true);
     setPresets({QStringLiteral("Be formal."), QStringLiteral("FAIL please."), QStringLiteral("SLOW down.")});
     const auto pending =
         client().start("POST", QStringLiteral("/polish"), R"({"text":"we was late becuase of teh rain"})");
@@ -251,7 +239,7 @@ TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedOrUnreachableIs502Wit
     closed.listen(QHostAddress::LocalHost, 0);
     const quint16 port = closed.serverPort();
     closed.close();
-    startServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
+    startOpenAiServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
     const HttpResult unreachable = polish(QStringLiteral("some text to rewrite"));
     EXPECT_EQ(unreachable.status, 502);
     EXPECT_TRUE(unreachable.error().startsWith(QLatin1String("The rewriting model failed: Professional: ")))
