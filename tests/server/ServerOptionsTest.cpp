@@ -20,17 +20,6 @@ ServerOptions parse(const QStringList& arguments, const QStringList& environment
     return ServerOptions::parse(arguments, env);
 }
 
-TEST(ServerOptionsTest, DefaultsServeLocallyWithTheRulesEngine)
-{
-    const ServerOptions options = parse({});
-    EXPECT_EQ(options.command, ServerOptions::Command::Serve);
-    EXPECT_EQ(options.listenText(), QStringLiteral("127.0.0.1:8740"));
-    EXPECT_EQ(options.mode, AuthMode::Local);
-    EXPECT_EQ(options.engine, EngineKind::Rules);
-    EXPECT_TRUE(options.database.isEmpty());
-    EXPECT_EQ(options.accessTtl, 3600);
-}
-
 TEST(ServerOptionsTest, OptionsOverrideTheirEnvironmentVariables)
 {
     const QStringList environment = {QStringLiteral("QUILLORA_SERVER_LISTEN=127.0.0.1:9000"),
@@ -53,6 +42,10 @@ TEST(ServerOptionsTest, OptionsOverrideTheirEnvironmentVariables)
     EXPECT_EQ(overridden.openAi.model, QStringLiteral("from-env"));
     EXPECT_EQ(overridden.openAi.baseUrl, QUrl(QStringLiteral("https://api.openai.com/v1")));
     EXPECT_EQ(overridden.accessTtl, 0);
+
+    const ServerOptions addUser = parse({QStringLiteral("users"), QStringLiteral("add"), QStringLiteral("alice")});
+    EXPECT_EQ(addUser.command, ServerOptions::Command::AddUser);
+    EXPECT_EQ(addUser.userName, QStringLiteral("alice"));
 }
 
 TEST(ServerOptionsTest, ModeDefaultsToTokenAwayFromLoopbackAndLocalThereIsRefusedUnlessForced)
@@ -87,8 +80,6 @@ TEST(ServerOptionsTest, BadOptionsAreRefusedWithAMessageNamingThem)
          QStringLiteral("--header-timeout needs a positive")},
         {{QStringLiteral("--body-min-rate"), QStringLiteral("fast")},
          QStringLiteral("--body-min-rate needs a positive")},
-        {{QStringLiteral("--max-presets"), QStringLiteral("0")},
-         QStringLiteral("--max-presets needs a positive whole")},
         {{QStringLiteral("--max-connections"), QStringLiteral("1.5")}, QStringLiteral("--max-connections needs")},
         {{QStringLiteral("--tls-cert"), QStringLiteral("cert.pem")}, QStringLiteral("--tls-cert and --tls-key")},
         {{QStringLiteral("users"), QStringLiteral("remove"), QStringLiteral("x")}, QStringLiteral("unknown command")},
@@ -102,15 +93,6 @@ TEST(ServerOptionsTest, BadOptionsAreRefusedWithAMessageNamingThem)
             EXPECT_TRUE(error.localizedDescription().contains(message)) << error.localizedDescription().toStdString();
         }
     }
-}
-
-TEST(ServerOptionsTest, UsersAddNamesTheUser)
-{
-    const ServerOptions options = parse({QStringLiteral("users"), QStringLiteral("add"), QStringLiteral("alice"),
-                                         QStringLiteral("--database"), QStringLiteral("/tmp/x.sqlite")});
-    EXPECT_EQ(options.command, ServerOptions::Command::AddUser);
-    EXPECT_EQ(options.userName, QStringLiteral("alice"));
-    EXPECT_EQ(options.database, QStringLiteral("/tmp/x.sqlite"));
 }
 
 TEST(DatabaseAddressTest, ReadsSqlitePathsAndPostgresAddresses)

@@ -94,29 +94,6 @@ protected:
     rlim_t m_descriptorLimit = 0;
 };
 
-TEST_F(ServerProcessTest, ServesUntilSigtermThenExitsCleanly)
-{
-    QProcess process;
-    const QString api = serve(process, {});
-    ASSERT_FALSE(api.isEmpty());
-    test::HttpTestClient client(api);
-    EXPECT_EQ(client.get(QStringLiteral("/health")).status, 200);
-    const test::HttpResult polished = client.post(
-        QStringLiteral("/polish"), QJsonObject{{QStringLiteral("text"), QStringLiteral("teh meeting is late")}});
-    EXPECT_EQ(polished.status, 200);
-
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(15000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-    const QStringList lines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
-    const auto polishLine = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
-        return line.contains(QLatin1String("\"path\":\"/api/v1/polish\""));
-    });
-    ASSERT_NE(polishLine, lines.end());
-    EXPECT_EQ(QJsonDocument::fromJson(polishLine->toUtf8()).object().value(QLatin1String("status")).toInt(), 200);
-}
-
 TEST_F(ServerProcessTest, TokensServedOffLoopbackWithoutTlsAreWarnedAboutOnStart)
 {
     QProcess process;
@@ -170,7 +147,7 @@ TEST_F(ServerProcessTest, StartUpFailuresAreOneLineAndANonZeroStatus)
     }
 }
 
-TEST_F(ServerProcessTest, UsersAddPrintsAWorkingFirstTokenPair)
+TEST_F(ServerProcessTest, UsersAddPrintsAWorkingFirstTokenPairAndSigtermEndsServingCleanly)
 {
     const Finished added = runToEnd({QStringLiteral("users"), QStringLiteral("add"), QStringLiteral("alice"),
                                      QStringLiteral("--database"), database()});
@@ -190,8 +167,21 @@ TEST_F(ServerProcessTest, UsersAddPrintsAWorkingFirstTokenPair)
     EXPECT_EQ(client.get(QStringLiteral("/presets")).status, 401);
     client.setBearerToken(pair.value(QLatin1String("access_token")).toString());
     EXPECT_EQ(client.get(QStringLiteral("/presets")).json().array().size(), 4);
-    process.terminate();
-    EXPECT_TRUE(process.waitForFinished(15000));
+    const test::HttpResult polished = client.post(
+        QStringLiteral("/polish"), QJsonObject{{QStringLiteral("text"), QStringLiteral("teh meeting is late")}});
+    EXPECT_EQ(polished.status, 200);
+
+    // SIGTERM ends the server cleanly, with the access log written.
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(15000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
+    const auto polishLine = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.contains(QLatin1String("\"path\":\"/api/v1/polish\""));
+    });
+    ASSERT_NE(polishLine, lines.end());
+    EXPECT_EQ(QJsonDocument::fromJson(polishLine->toUtf8()).object().value(QLatin1String("status")).toInt(), 200);
 }
 
 TEST_F(ServerProcessTest, RunningOutOfDescriptorsPausesAcceptingUntilSomeAreFree)

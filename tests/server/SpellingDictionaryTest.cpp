@@ -69,7 +69,7 @@ TEST(SpellingDictionaryTest, KnowsTheSuffixAndPrefixFormsItsFlagsAllow)
     }
 }
 
-TEST(SpellingDictionaryTest, CorrectsOnlyWhenOneCorrectionStandsOut)
+TEST(SpellingDictionaryTest, CorrectsOnlyWhenOneCorrectionStandsOutAndWithinTheBudget)
 {
     SpellingCorrector corrector(smallDictionary(), test::TestServer::sharedRules().lexicon);
     struct Case
@@ -98,11 +98,8 @@ TEST(SpellingDictionaryTest, CorrectsOnlyWhenOneCorrectionStandsOut)
             EXPECT_EQ(result.value_or(QStringLiteral("<none>")), QString::fromUtf8(c.corrected)) << c.word;
         }
     }
-}
 
-TEST(SpellingDictionaryTest, OnlyUnknownWordsUseUpTheCorrectionBudget)
-{
-    SpellingCorrector corrector(smallDictionary(), test::TestServer::sharedRules().lexicon);
+    // Only unknown words use up the correction budget.
     corrector.setBudget(2);
     EXPECT_EQ(corrector.correct(QStringLiteral("walked"), false), std::nullopt);
     EXPECT_EQ(corrector.correct(QStringLiteral("teh"), false), QStringLiteral("the"));

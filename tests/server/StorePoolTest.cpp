@@ -1,12 +1,10 @@
 // The database off the event loop: a lock held elsewhere in PostgreSQL holds up only the requests
 // that need the locked rows, and the health check tells when the database does not answer.
-#include "HttpTestClient.h"
+#include "ServerTest.h"
 #include "TemporaryPostgres.h"
-#include "TestServer.h"
 
 #include "server/ApiServer.h"
 #include "server/DatabaseAddress.h"
-#include "support/SimDesktopTest.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -71,12 +69,12 @@ private:
     bool m_open = false;
 };
 
-class StorePoolTest : public SimDesktopTest
+class StorePoolTest : public test::ServerTest
 {
 protected:
     void SetUp() override
     {
-        SimDesktopTest::SetUp();
+        ServerTest::SetUp();
         TemporaryPostgres& postgres = TemporaryPostgres::shared();
         if (!postgres.isInstalled()) {
             GTEST_SKIP() << postgres.problem().toStdString();
@@ -87,35 +85,24 @@ protected:
         ServerOptions options = TestServer::tokenOptions(3600);
         options.database = m_address;
         options.databaseConnections = kConnections;
-        m_server = std::make_unique<TestServer>(clock(), options);
-    }
-
-    void TearDown() override
-    {
-        m_server.reset();
-        SimDesktopTest::TearDown();
+        startServer(options);
     }
 
     /** A client signed in as a new user `name`. */
     std::unique_ptr<HttpTestClient> signIn(const QString& name)
     {
-        auto client = std::make_unique<HttpTestClient>(m_server->apiUrl());
-        client->setBearerToken(m_server->addUser(name).accessToken);
+        auto client = std::make_unique<HttpTestClient>(server().apiUrl());
+        client->setBearerToken(server().addUser(name).accessToken);
         return client;
     }
 
-    TestServer& server() { return *m_server; }
     QString m_address;
-
-private:
-    std::unique_ptr<TestServer> m_server;
 };
 
 TEST_F(StorePoolTest, ALockedRowHoldsUpOnlyTheRequestsThatNeedItAndAFullPoolFailsTheHealthCheck)
 {
     const auto alice = signIn(QStringLiteral("alice"));
     const auto bob = signIn(QStringLiteral("bob"));
-    HttpTestClient anonymous(server().apiUrl());
     const HttpResult listed = alice->get(QStringLiteral("/presets"));
     ASSERT_EQ(listed.status, 200);
     const qint64 presetId = listed.json().array().at(0).toObject().value(QLatin1String("id")).toInteger();
@@ -132,7 +119,7 @@ TEST_F(StorePoolTest, ALockedRowHoldsUpOnlyTheRequestsThatNeedItAndAFullPoolFail
     ASSERT_TRUE(spinUntil([&locks] { return locks.waitingForLocks() == 1; }));
 
     // One connection waits on the lock; the other one and the event loop keep answering.
-    const HttpResult health = anonymous.get(QStringLiteral("/health"));
+    const HttpResult health = client().get(QStringLiteral("/health"));
     EXPECT_EQ(health.status, 200);
     const HttpResult others = bob->get(QStringLiteral("/presets"));
     EXPECT_EQ(others.status, 200);
@@ -142,7 +129,7 @@ TEST_F(StorePoolTest, ALockedRowHoldsUpOnlyTheRequestsThatNeedItAndAFullPoolFail
     // With every connection waiting on the lock, the health check gives up after its time-out.
     const auto alsoBlocked = alice->start("PUT", QStringLiteral("/presets/%1").arg(presetId), changeBody);
     ASSERT_TRUE(spinUntil([&locks] { return locks.waitingForLocks() == kConnections; }));
-    const auto unhealthy = anonymous.start("GET", QStringLiteral("/health"));
+    const auto unhealthy = client().start("GET", QStringLiteral("/health"));
     ASSERT_TRUE(spinUntil([this] { return server().server().api().pendingRequests() == kConnections + 1; }));
     EXPECT_FALSE(unhealthy->finished);
     advance(2);
@@ -157,23 +144,22 @@ TEST_F(StorePoolTest, ALockedRowHoldsUpOnlyTheRequestsThatNeedItAndAFullPoolFail
     ASSERT_TRUE(HttpTestClient::wait(alsoBlocked));
     EXPECT_EQ(blocked->result.status, 200);
     EXPECT_EQ(alsoBlocked->result.status, 200);
-    EXPECT_EQ(anonymous.get(QStringLiteral("/health")).status, 200);
+    EXPECT_EQ(client().get(QStringLiteral("/health")).status, 200);
 }
 
 TEST_F(StorePoolTest, HealthIs503WhileTheDatabaseIsDownAnd200OnceItIsBack)
 {
-    HttpTestClient client(server().apiUrl());
-    EXPECT_EQ(client.get(QStringLiteral("/health")).status, 200);
+    EXPECT_EQ(client().get(QStringLiteral("/health")).status, 200);
     TemporaryPostgres& postgres = TemporaryPostgres::shared();
     ASSERT_TRUE(postgres.halt()) << postgres.problem().toStdString();
-    const HttpResult down = client.get(QStringLiteral("/health"));
+    const HttpResult down = client().get(QStringLiteral("/health"));
     EXPECT_EQ(down.status, 503);
     EXPECT_EQ(down.json().object().value(QLatin1String("status")).toString(), QStringLiteral("unavailable"));
     HttpTestClient root(server().origin().toString());
     EXPECT_TRUE(root.get(QStringLiteral("/metrics")).body.contains("quillora_database_up 0"));
 
     ASSERT_TRUE(postgres.resume()) << postgres.problem().toStdString();
-    EXPECT_EQ(client.get(QStringLiteral("/health")).status, 200);
+    EXPECT_EQ(client().get(QStringLiteral("/health")).status, 200);
     EXPECT_TRUE(root.get(QStringLiteral("/metrics")).body.contains("quillora_database_up 1"));
 }
 

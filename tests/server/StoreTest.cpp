@@ -70,7 +70,6 @@ TEST_P(StoreTest, NewUsersStartWithTheBuiltInPresetsInOrder)
     ASSERT_EQ(presets.size(), 4);
     for (qsizetype i = 0; i < presets.size(); ++i) {
         EXPECT_EQ(presets.at(i).name, PresetRules::builtInPresets().at(i).name);
-        EXPECT_EQ(presets.at(i).instruction, PresetRules::builtInPresets().at(i).instruction);
     }
     const qint64 other = store->createUser(QStringLiteral("other"), 100);
     EXPECT_NE(other, local);
@@ -118,7 +117,9 @@ TEST_P(StoreTest, PresetWritesKeepTheOrderAndRefuseDuplicateNames)
                                   QStringLiteral("Concise"), QStringLiteral("PIRATE")}));
     // A new preset goes after the last one, even after deletions.
     ASSERT_EQ(store->addPreset(user, QStringLiteral("Last"), QStringLiteral("x"), 4).status, PresetWrite::Status::Done);
-    EXPECT_EQ(store->presets(user).last().name, QStringLiteral("Last"));
+    store.reset();
+    // Reopening keeps the rows and accepts the schema version it wrote.
+    EXPECT_EQ(open()->presets(user).last().name, QStringLiteral("Last"));
 }
 
 TEST_P(StoreTest, RefreshTokensAreSpentOnceAndReuseEndsTheSession)
@@ -168,20 +169,6 @@ TEST_P(StoreTest, PolishingsAndInteractionsBelongToTheirUser)
               std::nullopt);
 }
 
-TEST_P(StoreTest, ReopeningKeepsDataAndTheSchemaVersion)
-{
-    qint64 user = 0;
-    {
-        auto store = open();
-        user = store->ensureUser(QStringLiteral("keep"), 0);
-        ASSERT_EQ(store->addPreset(user, QStringLiteral("Kept"), QStringLiteral("x"), 0).status,
-                  PresetWrite::Status::Done);
-    }
-    auto reopened = open();
-    EXPECT_EQ(reopened->ensureUser(QStringLiteral("keep"), 0), user);
-    EXPECT_EQ(reopened->presets(user).last().name, QStringLiteral("Kept"));
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, StoreTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const ::testing::TestParamInfo<Backend>& info) {
                              return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
@@ -202,20 +189,33 @@ TEST(PostgresStoreTest, ALostConnectionIsOpenedAgain)
     EXPECT_EQ(store.addPreset(user, QStringLiteral("After"), QStringLiteral("x"), 1).status, PresetWrite::Status::Done);
 }
 
-TEST(SqliteStoreTest, AFileThatIsNoDatabaseIsAClearError)
+TEST(SqliteStoreTest, AFileThatIsNoDatabaseOrNewerThanTheServerIsAStorageErrorNamingIt)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("garbage.sqlite"));
-    QFile file(path);
+    const QString garbage = folder.filePath(QStringLiteral("garbage.sqlite"));
+    QFile file(garbage);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(4096, 'x'));
     file.close();
-    try {
-        Store store(DatabaseAddress::parse(path));
-        ADD_FAILURE() << "a garbage file was opened as a database";
-    } catch (const ServerError& error) {
-        EXPECT_EQ(error.kind(), ServerError::Kind::Storage);
-        EXPECT_TRUE(error.localizedDescription().contains(path)) << error.localizedDescription().toStdString();
+    const QString future = folder.filePath(QStringLiteral("future.sqlite"));
+    (void)Store(DatabaseAddress::parse(future));
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("future"));
+        database.setDatabaseName(future);
+        database.open();
+        QSqlQuery(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
+                      .arg(StoreMigrations::latestVersion() + 1),
+                  database);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("future"));
+    for (const QString& path : {garbage, future}) {
+        try {
+            Store store(DatabaseAddress::parse(path));
+            ADD_FAILURE() << path.toStdString() << " was opened";
+        } catch (const ServerError& error) {
+            EXPECT_EQ(error.kind(), ServerError::Kind::Storage);
+            EXPECT_TRUE(error.localizedDescription().contains(path)) << error.localizedDescription().toStdString();
+        }
     }
 }
 
@@ -243,25 +243,6 @@ TEST(SqliteStoreTest, TheDatabaseAndItsWalFilesAreReadableByTheOwnerOnly)
         }
     }
     umask(previousMask);
-}
-
-TEST(SqliteStoreTest, DatabaseNewerThanTheServerIsRefused)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("future.sqlite"));
-    {
-        Store store(DatabaseAddress::parse(path));
-    }
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("future"));
-        database.setDatabaseName(path);
-        database.open();
-        QSqlQuery(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
-                      .arg(StoreMigrations::latestVersion() + 1),
-                  database);
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("future"));
-    EXPECT_THROW(Store(DatabaseAddress::parse(path)), ServerError);
 }
 
 } // namespace

@@ -116,16 +116,20 @@ bool TemporaryPostgres::restart()
 
 bool TemporaryPostgres::halt()
 {
+    // A fast stop still drops every connection, but writes the data first: with fsync off, an
+    // immediate stop could lose it.
+    return stopServer(QStringLiteral("fast"));
+}
+
+bool TemporaryPostgres::stopServer(const QString& mode)
+{
     if (!m_running) {
         return false;
     }
-    // A fast stop still drops every connection, but writes the data first: with fsync off, an
-    // immediate stop could lose it.
     m_running = false;
-    return runStep(QStringLiteral("pg_ctl stop"),
-                   {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
-                    m_folder->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("fast"),
-                    QStringLiteral("-w"), QStringLiteral("stop")});
+    return runStep(QStringLiteral("pg_ctl stop"), {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
+                                                   m_folder->filePath(QStringLiteral("data")), QStringLiteral("-m"),
+                                                   mode, QStringLiteral("-w"), QStringLiteral("stop")});
 }
 
 bool TemporaryPostgres::resume()
@@ -193,13 +197,7 @@ QString TemporaryPostgres::createDatabase()
 
 void TemporaryPostgres::stop()
 {
-    if (m_running) {
-        m_running = false;
-        runStep(QStringLiteral("pg_ctl stop"),
-                {m_binaries + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
-                 m_folder->filePath(QStringLiteral("data")), QStringLiteral("-m"), QStringLiteral("immediate"),
-                 QStringLiteral("-w"), QStringLiteral("stop")});
-    }
+    stopServer(QStringLiteral("immediate"));
     // The cluster is tens of megabytes; it goes with the server.
     m_folder.reset();
 }

@@ -50,6 +50,8 @@ private:
     TemporaryPostgres();
     bool runStep(const QString& what, const QStringList& command);
     bool start();
+    /** Stops a running server with pg_ctl's shutdown `mode`; true when it stopped. */
+    bool stopServer(const QString& mode);
 
     QString m_binaries;
     std::unique_ptr<QTemporaryDir> m_folder;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace quillora::test {
 
@@ -32,16 +33,29 @@ TestServer::~TestServer() = default;
 
 QList<TestServer::Interaction> TestServer::interactions() const
 {
-    const QString connection = QStringLiteral("test-server-inspect");
     QList<Interaction> rows;
+    for (const QVariantList& row :
+         query(QStringLiteral("SELECT polishing_id, action, preset_name FROM interactions ORDER BY id"))) {
+        rows.append({row.at(0).toLongLong(), row.at(1).toString(), row.at(2).toString()});
+    }
+    return rows;
+}
+
+QList<QVariantList> TestServer::query(const QString& sql) const
+{
+    const QString connection = QStringLiteral("test-server-inspect");
+    QList<QVariantList> rows;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(m_databasePath);
         if (db.open()) {
-            QSqlQuery query(QStringLiteral("SELECT polishing_id, action, preset_name FROM interactions ORDER BY id"),
-                            db);
+            QSqlQuery query(sql, db);
             while (query.next()) {
-                rows.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+                QVariantList row;
+                for (int i = 0; i < query.record().count(); ++i) {
+                    row.append(query.value(i));
+                }
+                rows.append(row);
             }
         }
     }

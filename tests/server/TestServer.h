@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QVariantList>
 
 #include <memory>
 
@@ -57,6 +58,9 @@ public:
 
     /** The interaction log as stored, oldest first (read from the SQLite file). */
     [[nodiscard]] QList<Interaction> interactions() const;
+
+    /** The rows `sql` selects from the SQLite file, read through a connection of the caller's own. */
+    [[nodiscard]] QList<QVariantList> query(const QString& sql) const;
 
     /** The log lines written so far. */
     [[nodiscard]] const QStringList& logLines() const { return *m_log; }
