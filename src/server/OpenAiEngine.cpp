@@ -1,13 +1,11 @@
 #include "server/OpenAiEngine.h"
 
 #include "core/Clock.h"
-#include "server/NetworkManagerPool.h"
 #include "server/ServiceLog.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 
 #include <vector>
@@ -162,7 +160,7 @@ OpenAiEngine::OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetS
     , m_clock(clock)
     , m_budgetSeconds(budgetSeconds)
     , m_log(log)
-    , m_network(std::make_unique<NetworkManagerPool>(concurrentRequests))
+    , m_network(std::make_unique<UpstreamClient>(concurrentRequests))
 {
 }
 
@@ -177,7 +175,7 @@ QString OpenAiEngine::model() const
     return m_settings.model;
 }
 
-std::shared_ptr<NetworkManagerPool::Call> OpenAiEngine::post(const QString& text, const PresetText& preset)
+std::shared_ptr<UpstreamClient::Call> OpenAiEngine::post(const QString& text, const PresetText& preset)
 {
     QUrl url = m_settings.baseUrl;
     QString path = url.path();
@@ -185,10 +183,9 @@ std::shared_ptr<NetworkManagerPool::Call> OpenAiEngine::post(const QString& text
         path.chop(1);
     }
     url.setPath(path + QStringLiteral("/chat/completions"));
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+    UpstreamRequest request{url, {{"Content-Type", "application/json"}, {"Accept", "application/json"}}, {}};
     if (!m_settings.apiKey.isEmpty()) {
-        request.setRawHeader("Authorization", "Bearer " + m_settings.apiKey.toUtf8());
+        request.headers.append({"Authorization", "Bearer " + m_settings.apiKey.toUtf8()});
     }
     const QJsonObject body{
         {QStringLiteral("model"), m_settings.model},
@@ -202,29 +199,29 @@ std::shared_ptr<NetworkManagerPool::Call> OpenAiEngine::post(const QString& text
         {QStringLiteral("temperature"), 0.2},
         {QStringLiteral("max_tokens"), static_cast<int>(text.size() / 2 + 64)},
     };
-    return m_network->post(request, QJsonDocument(body).toJson(QJsonDocument::Compact),
-                           [this, name = preset.name](const UpstreamReply& reply) {
-                               m_log.upstream(name, reply.status, reply.milliseconds);
-                           });
+    request.body = QJsonDocument(body).toJson(QJsonDocument::Compact);
+    return m_network->post(std::move(request), [this, name = preset.name](const UpstreamReply& reply) {
+        m_log.upstream(name, reply.status, reply.milliseconds);
+    });
 }
 
 QCoro::Task<RewriteOutcome> OpenAiEngine::rewrite(QString text, QList<PresetText> presets)
 {
     RewriteOutcome outcome;
     outcome.model = m_settings.model;
-    std::vector<std::shared_ptr<NetworkManagerPool::Call>> calls;
+    std::vector<std::shared_ptr<UpstreamClient::Call>> calls;
     for (const PresetText& preset : presets) {
         calls.push_back(post(text, preset));
     }
     auto budgetSpent = std::make_shared<bool>(false);
     const Timer budget = m_clock.schedule(m_budgetSeconds, [calls, budgetSpent] {
         *budgetSpent = true;
-        for (const std::shared_ptr<NetworkManagerPool::Call>& call : calls) {
+        for (const std::shared_ptr<UpstreamClient::Call>& call : calls) {
             call->abort();
         }
     });
     for (size_t i = 0; i < calls.size(); ++i) {
-        NetworkManagerPool::Call& call = *calls[i];
+        UpstreamClient::Call& call = *calls[i];
         if (!call.finished().isSet()) {
             co_await call.finished().wait();
         }

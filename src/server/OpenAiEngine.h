@@ -1,8 +1,8 @@
 #pragma once
 
-#include "server/NetworkManagerPool.h"
 #include "server/RewriteEngine.h"
 #include "server/ServerOptions.h"
+#include "server/UpstreamClient.h"
 
 #include <memory>
 
@@ -43,13 +43,13 @@ public:
     [[nodiscard]] static QString cleanAnswer(const QString& answer, const QString& original);
 
 private:
-    [[nodiscard]] std::shared_ptr<NetworkManagerPool::Call> post(const QString& text, const PresetText& preset);
+    [[nodiscard]] std::shared_ptr<UpstreamClient::Call> post(const QString& text, const PresetText& preset);
 
     OpenAiSettings m_settings;
     Clock& m_clock;
     double m_budgetSeconds;
     ServiceLog& m_log;
-    std::unique_ptr<NetworkManagerPool> m_network;
+    std::unique_ptr<UpstreamClient> m_network;
 };
 
 } // namespace quillora
