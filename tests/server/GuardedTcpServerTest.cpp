@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QJsonArray>
-#include <QProcess>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslSocket>
@@ -256,20 +255,14 @@ TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnly)
 {
     SimClock clock;
     QTemporaryDir folder;
-    const QString certificate = folder.filePath(QStringLiteral("cert.pem"));
-    const QString key = folder.filePath(QStringLiteral("key.pem"));
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificate, QStringLiteral("-days"),
-                   QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")});
-    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
+    const auto made = test::makeTestCertificate(folder.path());
+    if (!made) {
         GTEST_SKIP() << "openssl could not make a test certificate";
     }
+    const QString& certificate = made->certificate;
     ServerOptions options = TestServer::defaultOptions();
     options.tlsCertificate = certificate;
-    options.tlsKey = key;
+    options.tlsKey = made->key;
     TestServer server(clock, options);
     EXPECT_EQ(server.server().origin().scheme(), QStringLiteral("https"));
 

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QProcess>
 
 namespace quillora::test {
 
@@ -32,6 +33,23 @@ bool spinUntil(const std::function<bool()>& condition)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     }
     return true;
+}
+
+std::optional<TestCertificate> makeTestCertificate(const QString& folder)
+{
+    const TestCertificate made{folder + QStringLiteral("/cert.pem"), folder + QStringLiteral("/key.pem")};
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-keyout"), made.key, QStringLiteral("-out"), made.certificate,
+                   QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
+        return std::nullopt;
+    }
+    return made;
 }
 
 QByteArray HttpResult::header(const QByteArray& name) const

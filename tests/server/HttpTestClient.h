@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace quillora::test {
 
@@ -74,5 +75,15 @@ private:
 
 /** Runs the Qt event loop until `condition` holds or 10 s of real time pass; returns the condition. */
 bool spinUntil(const std::function<bool()>& condition);
+
+/** A self-signed certificate for 127.0.0.1 and its key, as PEM files. */
+struct TestCertificate
+{
+    QString certificate;
+    QString key;
+};
+
+/** Makes a `TestCertificate` in `folder` with openssl; nullopt when openssl cannot. */
+std::optional<TestCertificate> makeTestCertificate(const QString& folder);
 
 } // namespace quillora::test

@@ -3,13 +3,20 @@
 
 #include "HttpTestClient.h"
 
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quillora {
@@ -27,16 +34,30 @@ public:
     static inline const QByteArray kClose = "<close>";
     static inline const QByteArray kHold = "<hold>";
 
-    explicit ScriptedUpstream(Answer answer)
+    /** Speaks HTTPS with `certificate` when one is given. */
+    explicit ScriptedUpstream(Answer answer, const std::optional<test::TestCertificate>& certificate = std::nullopt)
         : m_answer(std::move(answer))
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { accept(); });
-        m_server.listen(QHostAddress::LocalHost, 0);
+        if (certificate) {
+            auto secure = std::make_unique<QSslServer>();
+            QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+            configuration.setLocalCertificate(QSslCertificate::fromPath(certificate->certificate).value(0));
+            QFile key(certificate->key);
+            key.open(QIODevice::ReadOnly);
+            configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
+            secure->setSslConfiguration(configuration);
+            m_server = std::move(secure);
+        } else {
+            m_server = std::make_unique<QTcpServer>();
+        }
+        m_scheme = certificate ? QStringLiteral("https") : QStringLiteral("http");
+        QObject::connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, [this] { accept(); });
+        m_server->listen(QHostAddress::LocalHost, 0);
     }
 
     [[nodiscard]] QUrl url() const
     {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/v1/chat").arg(m_server.serverPort()));
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2/v1/chat").arg(m_scheme).arg(m_server->serverPort()));
     }
 
     /** Every request received in full, with its connection's number. */
@@ -46,7 +67,7 @@ public:
 private:
     void accept()
     {
-        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
             const int number = connections++;
             auto buffer = std::make_shared<QByteArray>();
             auto served = std::make_shared<int>(0);
@@ -75,7 +96,8 @@ private:
     }
 
     Answer m_answer;
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
+    QString m_scheme;
 };
 
 const QByteArray kOk = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
@@ -148,6 +170,31 @@ TEST(UpstreamClientTest, AbortedUnreachableAndUnsupportedRequestsFinishWithTheRe
     const auto late = client.post({holding.url(), {}, "{}"});
     EXPECT_TRUE(late->finished().isSet());
     late->abort();
+}
+
+TEST(UpstreamClientTest, HttpsIsVerifiedAgainstTheTrustedAuthorities)
+{
+    QTemporaryDir folder;
+    const auto certificate = test::makeTestCertificate(folder.path());
+    if (!certificate) {
+        GTEST_SKIP() << "openssl could not make a test certificate";
+    }
+    ScriptedUpstream upstream([](int, int) { return kOk; }, certificate);
+    UpstreamClient client(4);
+    // Signed by nobody the system trusts: refused before anything is sent.
+    const UpstreamReply untrusted = postAndWait(client, upstream.url());
+    EXPECT_EQ(untrusted.status, 0);
+    EXPECT_FALSE(untrusted.error.isEmpty());
+    EXPECT_TRUE(upstream.requests.empty());
+
+    const QSslConfiguration original = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = original;
+    trusting.addCaCertificates(QSslCertificate::fromPath(certificate->certificate));
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    const UpstreamReply trusted = postAndWait(client, upstream.url());
+    QSslConfiguration::setDefaultConfiguration(original);
+    EXPECT_EQ(trusted.status, 200) << trusted.error.toStdString();
+    EXPECT_EQ(upstream.requests.size(), 1U);
 }
 
 } // namespace
