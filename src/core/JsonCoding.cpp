@@ -71,6 +71,44 @@ std::optional<QDateTime> JsonCoding::dateFromReferenceSeconds(double seconds)
     return QDateTime::fromMSecsSinceEpoch(sinceReference + kReferenceMSecs, Qt::LocalTime);
 }
 
+QByteArray JsonCoding::quoted(QStringView text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray out;
+    out.reserve(utf8.size() + utf8.size() / 8 + 2);
+    out += '"';
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += hex[(c >> 4) & 0xF];
+                out += hex[c & 0xF];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+    return out;
+}
+
 QJsonValue JsonCoding::parse(const QByteArray& json)
 {
     QJsonParseError error;

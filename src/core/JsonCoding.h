@@ -46,6 +46,12 @@ public:
     /** Parses JSON text whose top level is an object or an array. Throws `JsonDecodingError` otherwise. */
     [[nodiscard]] static QJsonValue parse(const QByteArray& json);
 
+    /**
+     * `text` as a JSON string literal in UTF-8, quotes included, for writing JSON by hand where
+     * building a document would cost more than the work it describes.
+     */
+    [[nodiscard]] static QByteArray quoted(QStringView text);
+
     /** The coding path of `key` inside the value at `path`. */
     [[nodiscard]] static QString keyPath(const QString& path, const QString& key);
 

@@ -214,8 +214,14 @@ void ApiServer::accept(Route route, const QString& argument, const QHttpServerRe
                                                            ticket});
     exchange->timer.start();
     ++m_pending;
-    // The task finishes on its own; a rules-engine polishing completes before this call returns.
-    runDetached(run(std::move(exchange)));
+    // A health check starts at once. Other requests start a batch per pass of the event loop: when
+    // hundreds arrive together, all are read in one pass, and a health check that came with them
+    // would otherwise wait until every one of them had done its first part of the work.
+    if (route == Route::Health) {
+        runDetached(run(std::move(exchange)));
+        return;
+    }
+    m_starts.post([this, exchange = std::move(exchange)]() mutable { runDetached(run(std::move(exchange))); });
 }
 
 QCoro::Task<> ApiServer::run(std::shared_ptr<Exchange> exchange)

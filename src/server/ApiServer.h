@@ -2,6 +2,7 @@
 
 #include "server/ApiResponse.h"
 #include "server/AuthApi.h"
+#include "server/CompletionInbox.h"
 #include "server/GuardedConnection.h"
 #include "server/PolishApi.h"
 #include "server/PresetApi.h"
@@ -127,6 +128,8 @@ private:
     QHttpServer m_http;
     QList<GuardedTcpServer*> m_listeners;
     int m_pending = 0;
+    /** Requests accepted and not yet started; dropped unstarted when the server goes. */
+    CompletionInbox m_starts;
 };
 
 } // namespace quillora

@@ -1,6 +1,7 @@
 #include "server/OpenAiEngine.h"
 
 #include "core/Clock.h"
+#include "core/JsonCoding.h"
 #include "server/ServiceLog.h"
 
 #include <QJsonArray>
@@ -162,6 +163,17 @@ OpenAiEngine::OpenAiEngine(OpenAiSettings settings, Clock& clock, double budgetS
     , m_log(log)
     , m_network(std::make_unique<UpstreamClient>(concurrentRequests))
 {
+    m_endpoint = m_settings.baseUrl;
+    QString path = m_endpoint.path();
+    while (path.endsWith(QLatin1Char('/'))) {
+        path.chop(1);
+    }
+    m_endpoint.setPath(path + QStringLiteral("/chat/completions"));
+    m_headers = {{"Content-Type", "application/json"}, {"Accept", "application/json"}};
+    if (!m_settings.apiKey.isEmpty()) {
+        m_headers.append({"Authorization", "Bearer " + m_settings.apiKey.toUtf8()});
+    }
+    m_quotedModel = JsonCoding::quoted(m_settings.model);
 }
 
 OpenAiEngine::~OpenAiEngine()
@@ -175,34 +187,36 @@ QString OpenAiEngine::model() const
     return m_settings.model;
 }
 
-std::shared_ptr<UpstreamClient::Call> OpenAiEngine::post(const QString& text, const PresetText& preset)
+const QByteArray& OpenAiEngine::systemMessage(const QString& instruction)
 {
-    QUrl url = m_settings.baseUrl;
-    QString path = url.path();
-    while (path.endsWith(QLatin1Char('/'))) {
-        path.chop(1);
+    // Presets repeat across polishings; the cache is bounded for services with many users.
+    constexpr qsizetype kMaxCachedMessages = 512;
+    const auto found = m_systemMessages.constFind(instruction);
+    if (found != m_systemMessages.cend()) {
+        return found.value();
     }
-    url.setPath(path + QStringLiteral("/chat/completions"));
-    UpstreamRequest request{url, {{"Content-Type", "application/json"}, {"Accept", "application/json"}}, {}};
-    if (!m_settings.apiKey.isEmpty()) {
-        request.headers.append({"Authorization", "Bearer " + m_settings.apiKey.toUtf8()});
+    if (m_systemMessages.size() >= kMaxCachedMessages) {
+        m_systemMessages.clear();
     }
-    const QJsonObject body{
-        {QStringLiteral("model"), m_settings.model},
-        {QStringLiteral("messages"),
-         QJsonArray{QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
-                                {QStringLiteral("content"), systemPrompt(preset.instruction)}},
-                    QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
-                                {QStringLiteral("content"),
-                                 kTextStart + QLatin1Char('\n') + text + QLatin1Char('\n') + kTextEnd}}}},
-        // A rewrite, not a creative task; and about as long as the text (some four characters a token).
-        {QStringLiteral("temperature"), 0.2},
-        {QStringLiteral("max_tokens"), static_cast<int>(text.size() / 2 + 64)},
-    };
-    request.body = QJsonDocument(body).toJson(QJsonDocument::Compact);
-    return m_network->post(std::move(request), [this, name = preset.name](const UpstreamReply& reply) {
-        m_log.upstream(name, reply.status, reply.milliseconds);
-    });
+    return m_systemMessages.insert(instruction, JsonCoding::quoted(systemPrompt(instruction))).value();
+}
+
+std::shared_ptr<UpstreamClient::Call> OpenAiEngine::post(const QByteArray& userMessage, qsizetype textLength,
+                                                         const PresetText& preset)
+{
+    // Written by hand: building a JSON document for each preset of a burst of polishings cost the
+    // serving thread more than everything else the polishing did there.
+    QByteArray body;
+    const QByteArray& system = systemMessage(preset.instruction);
+    body.reserve(system.size() + userMessage.size() + m_quotedModel.size() + 160);
+    body += R"({"model":)" + m_quotedModel + R"(,"messages":[{"role":"system","content":)" + system +
+            R"(},{"role":"user","content":)" + userMessage +
+            // A rewrite, not a creative task; and about as long as the text (some four characters a token).
+            R"(}],"temperature":0.2,"max_tokens":)" + QByteArray::number(textLength / 2 + 64) + '}';
+    return m_network->post({m_endpoint, m_headers, std::move(body)},
+                           [this, name = preset.name](const UpstreamReply& reply) {
+                               m_log.upstream(name, reply.status, reply.milliseconds);
+                           });
 }
 
 QCoro::Task<RewriteOutcome> OpenAiEngine::rewrite(QString text, QList<PresetText> presets)
@@ -210,8 +224,10 @@ QCoro::Task<RewriteOutcome> OpenAiEngine::rewrite(QString text, QList<PresetText
     RewriteOutcome outcome;
     outcome.model = m_settings.model;
     std::vector<std::shared_ptr<UpstreamClient::Call>> calls;
+    const QByteArray userMessage =
+        JsonCoding::quoted(kTextStart + QLatin1Char('\n') + text + QLatin1Char('\n') + kTextEnd);
     for (const PresetText& preset : presets) {
-        calls.push_back(post(text, preset));
+        calls.push_back(post(userMessage, text.size(), preset));
     }
     auto budgetSpent = std::make_shared<bool>(false);
     const Timer budget = m_clock.schedule(m_budgetSeconds, [calls, budgetSpent] {

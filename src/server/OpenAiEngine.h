@@ -4,6 +4,8 @@
 #include "server/ServerOptions.h"
 #include "server/UpstreamClient.h"
 
+#include <QHash>
+
 #include <memory>
 
 namespace quillora {
@@ -43,13 +45,21 @@ public:
     [[nodiscard]] static QString cleanAnswer(const QString& answer, const QString& original);
 
 private:
-    [[nodiscard]] std::shared_ptr<UpstreamClient::Call> post(const QString& text, const PresetText& preset);
+    /** Sends `userMessage`, the quoted user message holding a text of `textLength`, with `preset`. */
+    [[nodiscard]] std::shared_ptr<UpstreamClient::Call> post(const QByteArray& userMessage, qsizetype textLength,
+                                                             const PresetText& preset);
+    /** The quoted system message for `instruction`. */
+    const QByteArray& systemMessage(const QString& instruction);
 
     OpenAiSettings m_settings;
     Clock& m_clock;
     double m_budgetSeconds;
     ServiceLog& m_log;
     std::unique_ptr<UpstreamClient> m_network;
+    QUrl m_endpoint;
+    QList<QPair<QByteArray, QByteArray>> m_headers;
+    QByteArray m_quotedModel;
+    QHash<QString, QByteArray> m_systemMessages;
 };
 
 } // namespace quillora

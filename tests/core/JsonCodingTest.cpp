@@ -154,5 +154,14 @@ TEST(JsonCodingTest, ParseAcceptsOnlyJsonObjectsAndArrays)
     }
 }
 
+TEST(JsonCodingTest, QuotedTextReadsBackAsTheSameString)
+{
+    const QString text = QStringLiteral("say \"hi\"\\ \t\r\n") + QChar(0x01) + QChar(0x1F) + QChar(0x7F) +
+                         QStringLiteral(" caf\u00E9 \U0001F600 \u2028 </script>");
+    const QByteArray quoted = JsonCoding::quoted(text);
+    EXPECT_EQ(JsonCoding::parse("[" + quoted + "]").toArray().at(0).toString(), text);
+    EXPECT_FALSE(quoted.mid(1, quoted.size() - 2).contains('\n'));
+}
+
 } // namespace
 } // namespace quillora
