@@ -289,6 +289,14 @@ void UpstreamClient::Connections::drop(QTcpSocket* socket)
     if (found != m_links.end()) {
         if (found->second.exchange) {
             m_running.erase(found->second.exchange->call.get());
+        } else {
+            // An idle connection the server closed leaves the idle list with it.
+            std::vector<QTcpSocket*>& idle = m_idle[found->second.key];
+            const auto kept = std::find(idle.begin(), idle.end(), socket);
+            if (kept != idle.end()) {
+                idle.erase(kept);
+                --m_idleCount;
+            }
         }
         m_links.erase(found);
     }

@@ -25,7 +25,7 @@ namespace {
 /**
  * An upstream server run on loopback by the test; `answer` decides what each request gets, by
  * the connection it came on and its number on that connection (both from 0): bytes to write,
- * `kClose` to close the connection unanswered, or `kHold` to keep it waiting.
+ * `kClose` after them (or alone) to close the connection, or `kHold` to keep it waiting.
  */
 class ScriptedUpstream final
 {
@@ -86,7 +86,8 @@ private:
                 requests.emplace_back(number, buffer->left(total));
                 buffer->remove(0, total);
                 const QByteArray answer = m_answer(number, (*served)++);
-                if (answer == kClose) {
+                if (answer.endsWith(kClose)) {
+                    socket->write(answer.chopped(kClose.size()));
                     socket->close();
                 } else if (answer != kHold) {
                     socket->write(answer);
@@ -129,6 +130,14 @@ TEST(UpstreamClientTest, ConnectionsAreKeptBetweenRequestsAndAStaleOneIsRetriedO
     EXPECT_TRUE(upstream.requests[0].second.startsWith("POST /v1/chat HTTP/1.1\r\nHost: 127.0.0.1:"));
     EXPECT_TRUE(
         upstream.requests[0].second.endsWith("Content-Type: application/json\r\nContent-Length: 7\r\n\r\n{\"a\":1}"));
+
+    // A server that closes each connection after its answer: whether the client sees the close
+    // while the connection is idle or only when it sends the next request, every request is
+    // answered, and a closed connection is never used again.
+    ScriptedUpstream oneShot([](int, int) { return kOk + ScriptedUpstream::kClose; });
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(postAndWait(client, oneShot.url()).status, 200);
+    }
 
     // A new connection closed unanswered is not retried: the server may have acted on the POST.
     ScriptedUpstream closing([](int, int) { return ScriptedUpstream::kClose; });
