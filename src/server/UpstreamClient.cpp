@@ -82,6 +82,8 @@ private:
     void start(std::unique_ptr<Exchange> exchange, bool fresh);
     QTcpSocket* takeIdle(const QString& key);
     QTcpSocket* open(const Exchange& exchange);
+    /** The exchange running on `socket`; nullptr, after dropping it, when the socket is idle. */
+    Exchange* exchangeOn(QTcpSocket* socket);
     void readable(QTcpSocket* socket);
     void closed(QTcpSocket* socket);
     void answered(QTcpSocket* socket);
@@ -201,16 +203,25 @@ QTcpSocket* UpstreamClient::Connections::open(const Exchange& exchange)
     return socket;
 }
 
-void UpstreamClient::Connections::readable(QTcpSocket* socket)
+UpstreamClient::Connections::Exchange* UpstreamClient::Connections::exchangeOn(QTcpSocket* socket)
 {
     const auto found = m_links.find(socket);
     if (found == m_links.end()) {
-        return;
+        return nullptr;
     }
-    Exchange* exchange = found->second.exchange.get();
-    if (exchange == nullptr) {
-        // Bytes nobody asked for: the connection is out of step and cannot be reused.
+    if (!found->second.exchange) {
+        // Closed by the server while idle, or bytes nobody asked for, which put the connection out
+        // of step: either way it is not used again.
         drop(socket);
+        return nullptr;
+    }
+    return found->second.exchange.get();
+}
+
+void UpstreamClient::Connections::readable(QTcpSocket* socket)
+{
+    Exchange* exchange = exchangeOn(socket);
+    if (exchange == nullptr) {
         return;
     }
     exchange->parser.feed(socket->readAll());
@@ -221,13 +232,8 @@ void UpstreamClient::Connections::readable(QTcpSocket* socket)
 
 void UpstreamClient::Connections::closed(QTcpSocket* socket)
 {
-    const auto found = m_links.find(socket);
-    if (found == m_links.end()) {
-        return;
-    }
-    Exchange* exchange = found->second.exchange.get();
+    Exchange* exchange = exchangeOn(socket);
     if (exchange == nullptr) {
-        drop(socket);
         return;
     }
     HttpResponseParser& parser = exchange->parser;
@@ -239,7 +245,7 @@ void UpstreamClient::Connections::closed(QTcpSocket* socket)
             // The server closed a kept connection as the request went out, which happens when
             // its idle time-out and the request cross: it saw nothing, so the request goes again
             // on a new connection.
-            std::unique_ptr<Exchange> retry = std::move(found->second.exchange);
+            std::unique_ptr<Exchange> retry = std::move(m_links.at(socket).exchange);
             retry->retried = true;
             retry->parser = HttpResponseParser(kMaxAnswerBytes);
             drop(socket);
