@@ -165,6 +165,7 @@ quint16 ApiServer::listen(const QHostAddress& host, quint16 port)
             }
         },
         m_settings.tls, &m_http);
+    server->setUrgentRequests({"GET /api/v1/health ", "GET /api/v1/health?"});
     if (!server->listen(host, port)) {
         const QString reason = server->errorString();
         delete server;

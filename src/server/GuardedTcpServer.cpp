@@ -6,9 +6,12 @@
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace quillora {
 
@@ -20,6 +23,8 @@ constexpr double kAcceptRetrySeconds = 0.25;
 constexpr int kMinimumBacklog = 128;
 // Descriptors kept free for everything but client connections, at most a quarter of the limit.
 constexpr rlim_t kReservedDescriptors = 16;
+// Connections set up per pass of the event loop while others wait: a few milliseconds of work.
+constexpr int kSetUpsPerPass = 64;
 
 qintptr descriptorCeiling()
 {
@@ -53,6 +58,9 @@ GuardedTcpServer::GuardedTcpServer(const ConnectionLimits& limits, Clock& clock,
 GuardedTcpServer::~GuardedTcpServer()
 {
     m_resume.invalidate();
+    for (const qintptr waiting : m_waiting) {
+        ::close(static_cast<int>(waiting));
+    }
 }
 
 std::shared_ptr<GuardedConnection> GuardedTcpServer::connectionFor(QTcpSocket* socket) const
@@ -72,6 +80,53 @@ void GuardedTcpServer::incomingConnection(qintptr socketDescriptor)
     if (nearlyOut) {
         pauseForDescriptors();
     }
+    if ((m_setUpThisPass >= kSetUpsPerPass || !m_waiting.empty()) && !isUrgent(socketDescriptor)) {
+        m_waiting.push_back(socketDescriptor);
+        schedulePass();
+        return;
+    }
+    setUp(socketDescriptor);
+}
+
+bool GuardedTcpServer::isUrgent(qintptr socketDescriptor) const
+{
+    if (m_urgent.isEmpty()) {
+        return false;
+    }
+    std::array<char, 64> head{};
+    const ssize_t peeked =
+        ::recv(static_cast<int>(socketDescriptor), head.data(), head.size(), MSG_PEEK | MSG_DONTWAIT);
+    const QByteArrayView first(head.data(), std::max<ssize_t>(peeked, 0));
+    return std::any_of(m_urgent.cbegin(), m_urgent.cend(),
+                       [&first](const QByteArray& prefix) { return first.startsWith(prefix); });
+}
+
+void GuardedTcpServer::schedulePass()
+{
+    if (!m_passScheduled) {
+        m_passScheduled = true;
+        QMetaObject::invokeMethod(this, &GuardedTcpServer::nextPass, Qt::QueuedConnection);
+    }
+}
+
+void GuardedTcpServer::nextPass()
+{
+    m_passScheduled = false;
+    m_setUpThisPass = 0;
+    while (!m_waiting.empty() && m_setUpThisPass < kSetUpsPerPass) {
+        const qintptr next = m_waiting.front();
+        m_waiting.pop_front();
+        setUp(next);
+    }
+    if (!m_waiting.empty()) {
+        schedulePass();
+    }
+}
+
+void GuardedTcpServer::setUp(qintptr socketDescriptor)
+{
+    ++m_setUpThisPass;
+    schedulePass();
     QTcpSocket* socket = nullptr;
     if (m_tls) {
         auto* secure = new QSslSocket(this);
@@ -81,6 +136,7 @@ void GuardedTcpServer::incomingConnection(qintptr socketDescriptor)
         socket = new QTcpSocket(this);
     }
     if (!socket->setSocketDescriptor(socketDescriptor)) {
+        ::close(static_cast<int>(socketDescriptor));
         delete socket;
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "core/SimClock.h"
 #include "server/ApiServer.h"
+#include "server/GuardedTcpServer.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -16,7 +17,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace quillora {
 namespace {
@@ -249,6 +256,64 @@ TEST_F(GuardedTcpServerTest, PipelinedRequestsAreAnsweredInOrderAndALaterCloseEn
     }
     EXPECT_EQ(answers.count("Connection: close"), 1) << answers.toStdString();
     EXPECT_GT(answers.indexOf("Connection: close"), answers.indexOf("HTTP/1.1 201"));
+}
+
+TEST(GuardedTcpServerBurstTest, AHealthCheckIsSetUpAheadOfABurstOfConnectionsAndNoneIsLost)
+{
+    SimClock clock;
+    ConnectionLimits limits;
+    limits.maxConnections = 1000;
+    limits.maxConnectionsPerClient = 1000;
+    GuardedTcpServer server(limits, clock, [](ConnectionRefusal, qint64) {});
+    server.setMaxPendingConnections(1000);
+    server.setUrgentRequests({"GET /api/v1/health "});
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+
+    // Plain blocking sockets: each is connected and its request sent before the server runs.
+    const auto connectAndSend = [&server](const QByteArray& request) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(server.serverPort());
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::send(fd, request.constData(), request.size(), 0), request.size());
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
+        return std::pair{fd, ntohs(local.sin_port)};
+    };
+    constexpr int kBurst = 200;
+    std::vector<int> descriptors;
+    for (int i = 0; i < kBurst; ++i) {
+        descriptors.push_back(connectAndSend("GET /api/v1/presets HTTP/1.1\r\nHost: x\r\n\r\n").first);
+    }
+    const auto [healthDescriptor, healthPort] = connectAndSend(healthRequest());
+    descriptors.push_back(healthDescriptor);
+
+    // The pass that accepts the burst sets up one batch and the health check behind it.
+    for (int pass = 0; pass < 100 && !server.hasPendingConnections(); ++pass) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    std::vector<quint16> firstPass;
+    while (QTcpSocket* socket = server.nextPendingConnection()) {
+        firstPass.push_back(socket->peerPort());
+    }
+    EXPECT_LT(firstPass.size(), static_cast<std::size_t>(kBurst));
+    EXPECT_NE(std::find(firstPass.begin(), firstPass.end(), healthPort), firstPass.end());
+
+    // The others follow in later passes, every one of them.
+    std::size_t setUp = firstPass.size();
+    EXPECT_TRUE(spinUntil([&server, &setUp] {
+        while (server.nextPendingConnection() != nullptr) {
+            ++setUp;
+        }
+        return setUp == kBurst + 1;
+    })) << setUp;
+    EXPECT_EQ(server.openConnections(), kBurst + 1);
+    for (const int fd : descriptors) {
+        ::close(fd);
+    }
 }
 
 TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnly)
