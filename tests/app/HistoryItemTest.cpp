@@ -82,6 +82,9 @@ TEST_F(HistoryItemTest, BrokenItemsFailWithThePathOfTheBadValue)
         {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","originalText":"t","timestamp":0,)"
          R"("polishedResults":[{"id":"6BA7B811-9DAD-11D1-80B4-00C04FD430C8"}]})",
          "polishedResults[0].presetName"},
+        {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","originalText":"t","timestamp":0,"polishedResults":[)"
+         R"({"id":"6BA7B811-9DAD-11D1-80B4-00C04FD430C8","presetName":"a","content":"b","logId":2.5}]})",
+         "polishedResults[0].logId"},
         {R"({"id":"6BA7B810-9DAD-11D1-80B4-00C04FD430C8","polishedResults":[],"timestamp":0})", "originalText"},
     };
     for (const Case& c : cases) {
@@ -98,7 +101,7 @@ TEST_F(HistoryItemTest, ListRoundTripsThroughFileTextAndOneBadItemFailsTheList)
 {
     const QList<HistoryItem> items{
         HistoryItem(QStringLiteral("first"),
-                    {PolishedResult(QStringLiteral("Casual"), QStringLiteral("a"), 3),
+                    {PolishedResult(QStringLiteral("Casual"), QStringLiteral("a"), Q_INT64_C(1) << 60),
                      PolishedResult(QStringLiteral("Concise"), QStringLiteral("b"))},
                     QStringLiteral("model"), 0.1),
         HistoryItem(QStringLiteral("second"), {}),

@@ -91,6 +91,9 @@ TEST_F(PresetManagerTest, StartUpShowsTheCacheThenTheBackendListOrTheBuiltInsAsL
 
         EXPECT_EQ(namesOf(manager.presets()), testCase.expected);
         EXPECT_EQ(cachedNames(), testCase.expected);
+        for (const PolishPreset& preset : manager.presets()) {
+            EXPECT_EQ(PresetManager::validate(preset.name, preset.instruction), std::nullopt) << "the editor takes it";
+        }
     }
     EXPECT_TRUE(logged(QStringLiteral("✅ Loaded 2 presets from backend")));
     EXPECT_TRUE(logged(QStringLiteral("❌ Error loading presets: ")));

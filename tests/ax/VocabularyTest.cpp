@@ -32,19 +32,5 @@ TEST(VocabularyTest, NoTwoCasesShareARawValue)
     expectDistinctRawValues<Action>();
 }
 
-TEST(VocabularyTest, ParsingNeedsAnExactCaseSensitiveMatch)
-{
-    EXPECT_EQ(fromRawValue<Role>(QStringLiteral("AXWebArea")), Role::webArea);
-    EXPECT_EQ(fromRawValue<Role>(QStringLiteral("AXUnknown")), Role::unknown);
-    const char* misses[] = {"AXwebarea", "AXWebArea ", "WebArea", "", "AXSomethingNew", "AXUiElementDestroyed"};
-    for (const char* raw : misses) {
-        EXPECT_EQ(fromRawValue<Role>(QString::fromLatin1(raw)), std::nullopt) << raw;
-        EXPECT_EQ(fromRawValue<AXNotification>(QString::fromLatin1(raw)), std::nullopt) << raw;
-    }
-    EXPECT_EQ(fromRawValue<Attribute>(QStringLiteral("AXBoundsForRangeParameterized")), std::nullopt);
-    EXPECT_EQ(fromRawValue<Attribute>(QStringLiteral("AXMenuItemCmdChar")), std::nullopt);
-    EXPECT_EQ(fromRawValue<Subrole>(QStringLiteral("AXSwitchSubrole")), std::nullopt);
-}
-
 } // namespace
 } // namespace quillora

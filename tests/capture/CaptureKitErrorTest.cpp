@@ -51,11 +51,6 @@ TEST(CaptureKitErrorTest, DescriptionsInsertThePayload)
         EXPECT_EQ(error.errorDescription(), QString::fromUtf8(text));
         EXPECT_EQ(error.localizedDescription(), QString::fromUtf8(text));
     }
-    EXPECT_EQ(E::operationTimeout(QStringLiteral("paste"), 1).failureReason(),
-              QStringLiteral("The paste operation took too long to complete"));
-    EXPECT_EQ(E::accessibilityPermissionRequired().recoverySuggestion(),
-              QStringLiteral("Grant accessibility permissions in System Preferences > Security & Privacy > Privacy > "
-                             "Accessibility"));
 }
 
 TEST(CaptureKitErrorTest, FromRestoresEveryCaseButTheScriptDescription)

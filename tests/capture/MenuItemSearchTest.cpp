@@ -52,6 +52,7 @@ TEST_F(MenuItemSearchTest, ItemsMatchByIdentifierElseByShortcutAndTitle)
         {"lower-case shortcut", SystemMenuItem::copy, {"Copy", text("menu-7"), text("c")}, nullptr},
         {"no shortcut", SystemMenuItem::copy, {"Copy", text("menu-7")}, nullptr},
         {"title with ellipsis", SystemMenuItem::copy, {"Copy…", text("menu-7"), text("C")}, nullptr},
+        {"title in other case", SystemMenuItem::copy, {"copy", text("menu-7"), text("C")}, nullptr},
         {"title of another command", SystemMenuItem::copy, {"Paste", text("menu-7"), text("C")}, nullptr},
         {"identifier of another command", SystemMenuItem::copy, {"Paste", text("paste:"), text("V")}, nullptr},
         {"cut by repeated title",

@@ -38,18 +38,11 @@ TEST(KeyTest, StringLookupReturnsTheFirstMatchIgnoringCase)
         std::optional<Key> key;
     } rows[] = {
         {QStringLiteral("."), Key::period},
-        {QStringLiteral("-"), Key::minus},
-        {QStringLiteral("="), Key::equal},
-        {QStringLiteral("0"), Key::zero},
-        {QStringLiteral("7"), Key::seven},
-        {QStringLiteral(","), Key::comma},
         {QStringLiteral("\n"), Key::keypadEnter},
         {QString::fromUcs4(U"\U0010FFEE"), Key::volumeUp},
         {QStringLiteral("F5"), Key::f5},
         {QStringLiteral("f5"), Key::f5},
         {QStringLiteral("A"), Key::a},
-        {QStringLiteral("英数"), Key::jisEisu},
-        {QStringLiteral("←"), Key::leftArrow},
         {QStringLiteral("_"), Key::jisUnderscore},
         {QStringLiteral("!"), std::nullopt},
         {QStringLiteral(""), std::nullopt},
