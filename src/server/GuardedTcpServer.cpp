@@ -23,8 +23,8 @@ constexpr double kAcceptRetrySeconds = 0.25;
 constexpr int kMinimumBacklog = 128;
 // Descriptors kept free for everything but client connections, at most a quarter of the limit.
 constexpr rlim_t kReservedDescriptors = 16;
-// Connections set up per pass of the event loop while others wait: a few milliseconds of work.
-constexpr int kSetUpsPerPass = 64;
+// Connections set up per pass of the event loop while others wait: about a millisecond of work.
+constexpr int kSetUpsPerPass = 16;
 
 qintptr descriptorCeiling()
 {
