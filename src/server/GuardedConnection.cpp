@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,10 +19,10 @@ constexpr QByteArrayView kHeadEnd = "\r\n\r\n";
 
 } // namespace
 
-GuardedConnection::GuardedConnection(QTcpSocket* socket, const ConnectionLimits& limits, Clock& clock,
-                                     RefusalSink onRefused, Spare spare)
+GuardedConnection::GuardedConnection(QTcpSocket* socket, QHostAddress peer, const ConnectionLimits& limits,
+                                     Clock& clock, RefusalSink onRefused, Spare spare)
     : m_socket(socket)
-    , m_peer(socket->peerAddress())
+    , m_peer(std::move(peer))
     , m_limits(limits)
     , m_clock(clock)
     , m_onRefused(std::move(onRefused))
@@ -196,6 +197,8 @@ void GuardedConnection::flushAnswers()
         }
         closing = done.closes;
     }
+    // A client that has finished sending is owed nothing more once no request is on its way.
+    closing = closing || (m_clientFinished && !busy() && m_phase == Phase::Idle);
     if (closing) {
         // Whatever the client sent after the request that ends the connection goes unanswered.
         m_phase = Phase::Closed;
@@ -231,6 +234,24 @@ void GuardedConnection::socketGone()
         writeSpare();
     } else if (m_owed.empty()) {
         closeSpare();
+    }
+}
+
+void GuardedConnection::clientFinished()
+{
+    m_clientFinished = true;
+    if (!m_socket || busy() || m_phase != Phase::Idle) {
+        // The last answer, or the deadline of the request in progress, ends the connection.
+        return;
+    }
+    // Bytes the client sent last may still be on their way to the socket; when none are, nothing
+    // more can arrive.
+    int unread = 0;
+    if (m_socket->bytesAvailable() == 0 &&
+        ::ioctl(static_cast<int>(m_socket->socketDescriptor()), FIONREAD, &unread) == 0 && unread == 0) {
+        m_phase = Phase::Closed;
+        m_deadline.invalidate();
+        m_socket->disconnectFromHost();
     }
 }
 

@@ -50,11 +50,11 @@ public:
     };
 
     /**
-     * Watches `socket`, which must be connected. Never fails; when no spare descriptor can be had,
-     * a client that half-closes goes unanswered as before.
+     * Watches `socket`, which must be connected, for a client at `peer`. Never fails; when no
+     * spare descriptor can be had, a client that half-closes goes unanswered.
      */
-    GuardedConnection(QTcpSocket* socket, const ConnectionLimits& limits, Clock& clock, RefusalSink onRefused,
-                      Spare spare = Spare::Keep);
+    GuardedConnection(QTcpSocket* socket, QHostAddress peer, const ConnectionLimits& limits, Clock& clock,
+                      RefusalSink onRefused, Spare spare = Spare::Keep);
     ~GuardedConnection();
     GuardedConnection(const GuardedConnection&) = delete;
     GuardedConnection& operator=(const GuardedConnection&) = delete;
@@ -83,6 +83,12 @@ public:
 
     /** The socket has disconnected; the spare descriptor finishes an answer still owed. */
     void socketGone();
+
+    /**
+     * The client has shut down its sending side, and the socket will not read the end of the
+     * stream (a TLS connection behind a relay): the connection ends once what it owes is written.
+     */
+    void clientFinished();
 
     [[nodiscard]] const QHostAddress& peer() const { return m_peer; }
 
@@ -129,6 +135,7 @@ private:
     qint64 m_bodyReceived = 0;
     double m_phaseStart = 0;
     bool m_closeAfterAnswer = false;
+    bool m_clientFinished = false;
     /** Whether each request received in full but not yet handed over asked to close. */
     std::deque<bool> m_parsed;
     /** Requests handed over and not yet answered; the front one has ticket `m_firstTicket`. */

@@ -1,6 +1,7 @@
 #include "server/GuardedTcpServer.h"
 
 #include "core/Clock.h"
+#include "server/TlsRelay.h"
 
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -128,22 +129,31 @@ void GuardedTcpServer::setUp(qintptr socketDescriptor)
     ++m_setUpThisPass;
     schedulePass();
     QTcpSocket* socket = nullptr;
+    TlsRelay* relay = nullptr;
+    qintptr descriptor = socketDescriptor;
     if (m_tls) {
+        relay = TlsRelay::create(static_cast<int>(socketDescriptor), this);
+        if (relay == nullptr) {
+            m_onRefused(ConnectionRefusal::NoDescriptors, 0);
+            return;
+        }
+        descriptor = relay->serverDescriptor();
         auto* secure = new QSslSocket(this);
         secure->setSslConfiguration(*m_tls);
         socket = secure;
     } else {
         socket = new QTcpSocket(this);
     }
-    if (!socket->setSocketDescriptor(socketDescriptor)) {
-        ::close(static_cast<int>(socketDescriptor));
+    if (!socket->setSocketDescriptor(descriptor)) {
+        ::close(static_cast<int>(descriptor));
         delete socket;
+        delete relay;
         return;
     }
     if (m_tls) {
         static_cast<QSslSocket*>(socket)->startServerEncryption();
     }
-    const QHostAddress peer = socket->peerAddress();
+    const QHostAddress peer = relay != nullptr ? relay->peer() : socket->peerAddress();
     const bool tooMany = openConnections() >= m_limits.maxConnections;
     if (tooMany || m_perClient.value(peer) >= m_limits.maxConnectionsPerClient) {
         const QByteArray body = R"({"error":"The service has too many connections; try again shortly."})";
@@ -155,9 +165,18 @@ void GuardedTcpServer::setUp(qintptr socketDescriptor)
         m_onRefused(tooMany ? ConnectionRefusal::TooManyConnections : ConnectionRefusal::TooManyFromClient, 0);
         return;
     }
+    // Over TLS the relay keeps the end of the client's stream from the socket instead of a spare
+    // descriptor, whose raw writes would bypass the encryption.
     auto connection =
-        std::make_shared<GuardedConnection>(socket, m_limits, m_clock, m_onRefused,
+        std::make_shared<GuardedConnection>(socket, peer, m_limits, m_clock, m_onRefused,
                                             m_tls ? GuardedConnection::Spare::None : GuardedConnection::Spare::Keep);
+    if (relay != nullptr) {
+        relay->setOnClientFinished([watched = std::weak_ptr<GuardedConnection>(connection)] {
+            if (const std::shared_ptr<GuardedConnection> alive = watched.lock()) {
+                alive->clientFinished();
+            }
+        });
+    }
     m_connections.emplace(socket, connection);
     ++m_perClient[peer];
     // Connected before the HTTP server connects its own handler, so this one runs first and sees

@@ -316,7 +316,7 @@ TEST(GuardedTcpServerBurstTest, AHealthCheckIsSetUpAheadOfABurstOfConnectionsAnd
     }
 }
 
-TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnly)
+TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnlyAndAnswersAHalfClosedClient)
 {
     SimClock clock;
     QTemporaryDir folder;
@@ -331,23 +331,40 @@ TEST(TlsServerTest, WithACertificateTheServiceSpeaksHttpsOnly)
     TestServer server(clock, options);
     EXPECT_EQ(server.server().origin().scheme(), QStringLiteral("https"));
 
+    const auto connectSecurely = [&certificate, &server](QSslSocket& secure) {
+        QSslConfiguration trust = secure.sslConfiguration();
+        trust.setCaCertificates(QSslCertificate::fromPath(certificate));
+        secure.setSslConfiguration(trust);
+        secure.setPeerVerifyName(QStringLiteral("127.0.0.1"));
+        QList<QSslError> errors;
+        QObject::connect(&secure, &QSslSocket::sslErrors, [&errors](const QList<QSslError>& seen) { errors = seen; });
+        secure.connectToHostEncrypted(QStringLiteral("127.0.0.1"), server.port());
+        EXPECT_TRUE(spinUntil([&secure] { return secure.isEncrypted(); })) << secure.errorString().toStdString();
+        EXPECT_TRUE(errors.isEmpty());
+    };
+    const auto readUntil = [](QSslSocket& secure, const QByteArray& text) {
+        QByteArray answer;
+        EXPECT_TRUE(spinUntil([&] {
+            answer += secure.readAll();
+            return answer.contains(text);
+        }));
+        return answer;
+    };
     QSslSocket secure;
-    QSslConfiguration trust = secure.sslConfiguration();
-    trust.setCaCertificates(QSslCertificate::fromPath(certificate));
-    secure.setSslConfiguration(trust);
-    secure.setPeerVerifyName(QStringLiteral("127.0.0.1"));
-    QList<QSslError> errors;
-    QObject::connect(&secure, &QSslSocket::sslErrors, [&errors](const QList<QSslError>& seen) { errors = seen; });
-    secure.connectToHostEncrypted(QStringLiteral("127.0.0.1"), server.port());
-    ASSERT_TRUE(spinUntil([&secure] { return secure.isEncrypted(); })) << secure.errorString().toStdString();
-    EXPECT_TRUE(errors.isEmpty());
+    connectSecurely(secure);
     secure.write(healthRequest());
-    QByteArray answer;
-    EXPECT_TRUE(spinUntil([&] {
-        answer += secure.readAll();
-        return answer.contains("\"status\"");
-    }));
-    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200")) << answer.toStdString();
+    EXPECT_TRUE(readUntil(secure, "\"status\"").startsWith("HTTP/1.1 200"));
+
+    // A client that shuts down its sending side after a complete request is answered, and the
+    // connection then ends without waiting for the idle time-out.
+    QSslSocket halfClosed;
+    connectSecurely(halfClosed);
+    halfClosed.write(presetRequest(R"({"name":"Over TLS","instruction":"Be brief."})"));
+    ASSERT_TRUE(
+        spinUntil([&halfClosed] { return halfClosed.bytesToWrite() == 0 && halfClosed.encryptedBytesToWrite() == 0; }));
+    ::shutdown(static_cast<int>(halfClosed.socketDescriptor()), SHUT_WR);
+    EXPECT_TRUE(readUntil(halfClosed, "Over TLS").startsWith("HTTP/1.1 201"));
+    EXPECT_TRUE(spinUntil([&halfClosed] { return halfClosed.state() == QAbstractSocket::UnconnectedState; }));
 
     // Plain HTTP on the same port gets no HTTP answer.
     RawClient plain(server.port());
