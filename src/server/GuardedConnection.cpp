@@ -137,8 +137,11 @@ void GuardedConnection::readHead()
         if (name == "content-length") {
             m_bodyExpected = value.toLongLong();
         } else if (name == "transfer-encoding" && value.contains("chunked")) {
-            // The end of a chunked body is not known here; the rate limit still applies.
+            // The end of a chunked body is not known here; the rate limit still applies. The HTTP
+            // server drops a request pipelined after a chunked body, so the connection ends with
+            // the answer, which tells the client to send the rest again.
             m_bodyExpected = -1;
+            close = true;
         } else if (name == "connection") {
             for (const QByteArray& token : value.split(',')) {
                 close = close || token.trimmed() == "close";

@@ -256,6 +256,19 @@ TEST_F(GuardedTcpServerTest, PipelinedRequestsAreAnsweredInOrderAndALaterCloseEn
     }
     EXPECT_EQ(answers.count("Connection: close"), 1) << answers.toStdString();
     EXPECT_GT(answers.indexOf("Connection: close"), answers.indexOf("HTTP/1.1 201"));
+
+    // After a chunked body the connection ends with its answer, telling the client to send the
+    // rest again on a new connection, rather than leaving what followed unanswered.
+    RawClient chunked(server().port());
+    const QByteArray chunkedBody = R"({"name":"Chunked","instruction":"Keep it short."})";
+    chunked.send("POST /api/v1/presets HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\n"
+                 "Transfer-Encoding: chunked\r\n\r\n" +
+                 QByteArray::number(chunkedBody.size(), 16) + "\r\n" + chunkedBody + "\r\n0\r\n\r\n" +
+                 healthRequest());
+    EXPECT_TRUE(chunked.waitClosed());
+    const QByteArray chunkedAnswers = chunked.read();
+    EXPECT_TRUE(chunkedAnswers.startsWith("HTTP/1.1 201")) << chunkedAnswers.toStdString();
+    EXPECT_TRUE(chunkedAnswers.contains("Connection: close")) << chunkedAnswers.toStdString();
 }
 
 TEST(GuardedTcpServerBurstTest, AHealthCheckIsSetUpAheadOfABurstOfConnectionsAndNoneIsLost)
