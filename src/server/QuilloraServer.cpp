@@ -27,9 +27,8 @@ constexpr double kPurgeIntervalSeconds = 3600;
 std::unique_ptr<StorePool> createPool(const ServerOptions& options, Clock& clock)
 {
     const DatabaseAddress address = DatabaseAddress::parse(options.database);
-    // SQLite admits one writer at a time: a single connection queues the writes here rather than
-    // having several connections wait on the file's lock.
-    const int connections = address.kind == DatabaseAddress::Kind::Sqlite ? 1 : options.databaseConnections;
+    const bool sqlite = address.kind == DatabaseAddress::Kind::Sqlite;
+    const int connections = options.databaseConnections > 0 ? options.databaseConnections : (sqlite ? 1 : 4);
     return std::make_unique<StorePool>(address, connections, clock);
 }
 

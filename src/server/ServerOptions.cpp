@@ -366,7 +366,7 @@ QString ServerOptions::usage()
         "  --max-connections-per-client N\n"
         "                            open connections from one address, default 128\n"
         "                            [QUILLORA_SERVER_MAX_CONNECTIONS_PER_CLIENT]\n"
-        "  --database-connections N  PostgreSQL connections, default 4 (SQLite uses one)\n"
+        "  --database-connections N  database connections, default 4 for PostgreSQL, 1 for SQLite\n"
         "                            [QUILLORA_SERVER_DATABASE_CONNECTIONS]\n"
         "  --max-presets N           presets per user, default 50 [QUILLORA_SERVER_MAX_PRESETS]\n"
         "  --max-answer-bytes N      largest polishing answer, default 4194304 [QUILLORA_SERVER_MAX_ANSWER_BYTES]\n"

@@ -68,10 +68,11 @@ struct ServerOptions
     /** Database address; empty means the default SQLite file. */
     QString database;
     /**
-     * PostgreSQL connections, each serving one statement at a time in a thread of its own. SQLite
-     * always uses one, since it lets only one writer in at a time anyway.
+     * Database connections, each serving one statement at a time in a thread of its own; 0 means
+     * the database's default: 4 for PostgreSQL, 1 for SQLite, whose single connection keeps its
+     * page cache warm (more let reads go on while a write waits for another process's lock).
      */
-    int databaseConnections = 4;
+    int databaseConnections = 0;
     EngineKind engine = EngineKind::Rules;
     AuthMode mode = AuthMode::Local;
     /** Allows local mode on an address other hosts can reach. */

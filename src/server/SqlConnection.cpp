@@ -10,6 +10,7 @@
 #include <QSqlError>
 
 #include <atomic>
+#include <map>
 
 namespace quillora {
 
@@ -18,6 +19,37 @@ namespace {
 constexpr QFileDevice::Permissions kGroupOrOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
                                                     QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                                     QFileDevice::WriteOther | QFileDevice::ExeOther;
+
+} // namespace
+
+/**
+ * What the process's connections to one SQLite file share: the checkpointer, and the turn to
+ * write. SQLite admits one writer at a time and makes the others poll its lock with growing
+ * sleeps; taking turns here instead hands the lock over at once, while reads run side by side.
+ */
+struct SqliteFile
+{
+    std::mutex writer;
+    std::unique_ptr<SqliteCheckpointer> checkpointer;
+
+    /** The share for `path`, made (with its checkpointer) by the first connection to open it. */
+    static std::shared_ptr<SqliteFile> of(const QString& path)
+    {
+        static std::mutex registryMutex;
+        static std::map<QString, std::weak_ptr<SqliteFile>> files;
+        const std::lock_guard lock(registryMutex);
+        std::weak_ptr<SqliteFile>& entry = files[QFileInfo(path).absoluteFilePath()];
+        if (std::shared_ptr<SqliteFile> existing = entry.lock()) {
+            return existing;
+        }
+        auto made = std::make_shared<SqliteFile>();
+        made->checkpointer = std::make_unique<SqliteCheckpointer>(path);
+        entry = made;
+        return made;
+    }
+};
+
+namespace {
 
 QString nextConnectionName()
 {
@@ -108,8 +140,8 @@ void SqlConnection::open()
         execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
         execute(QStringLiteral("PRAGMA foreign_keys=ON"));
-        m_checkpointer = std::make_unique<SqliteCheckpointer>(m_address.path);
-        if (m_checkpointer->started()) {
+        m_sqlite = SqliteFile::of(m_address.path);
+        if (m_sqlite->checkpointer->started()) {
             execute(QStringLiteral("PRAGMA wal_autocheckpoint=0"));
         }
     } else {
@@ -120,7 +152,10 @@ void SqlConnection::open()
 
 void SqlConnection::close() noexcept
 {
-    m_checkpointer.reset();
+    if (m_writeTurn.owns_lock()) {
+        m_writeTurn.unlock();
+    }
+    m_sqlite.reset();
     m_statements.clear();
     {
         QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
@@ -169,6 +204,11 @@ SqlRows SqlConnection::run(const QString& sql, const QVariantList& values)
 
 SqlRows SqlConnection::runOnce(const QString& sql, const QVariantList& values)
 {
+    // A write outside a transaction takes the write turn for as long as it runs, as a transaction does.
+    std::unique_lock<std::mutex> turn;
+    if (m_sqlite && !m_inTransaction && !sql.startsWith(QLatin1String("SELECT"))) {
+        turn = std::unique_lock(m_sqlite->writer);
+    }
     QSqlQuery& query = prepared(sql);
     for (qsizetype i = 0; i < values.size(); ++i) {
         query.bindValue(static_cast<int>(i), values.at(i));
@@ -226,17 +266,29 @@ void SqlConnection::execute(const QString& sql)
 
 void SqlConnection::begin()
 {
-    execute(m_address.kind == DatabaseAddress::Kind::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
-                                                            : QStringLiteral("BEGIN"));
+    if (m_sqlite) {
+        m_writeTurn = std::unique_lock(m_sqlite->writer);
+    }
+    try {
+        execute(m_sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    } catch (...) {
+        if (m_writeTurn.owns_lock()) {
+            m_writeTurn.unlock();
+        }
+        throw;
+    }
     m_inTransaction = true;
 }
 
 void SqlConnection::commit()
 {
     // Still inside the transaction while COMMIT runs: a COMMIT repeated on a new connection would
-    // report success for work that is lost.
+    // report success for work that is lost. A failed COMMIT keeps the turn until the rollback.
     execute(QStringLiteral("COMMIT"));
     m_inTransaction = false;
+    if (m_writeTurn.owns_lock()) {
+        m_writeTurn.unlock();
+    }
 }
 
 void SqlConnection::rollback() noexcept
@@ -244,6 +296,9 @@ void SqlConnection::rollback() noexcept
     m_inTransaction = false;
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     query.exec(QStringLiteral("ROLLBACK"));
+    if (m_writeTurn.owns_lock()) {
+        m_writeTurn.unlock();
+    }
 }
 
 void SqlConnection::lockSchema()

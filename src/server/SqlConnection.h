@@ -8,10 +8,11 @@
 #include <QVariantList>
 
 #include <memory>
+#include <mutex>
 
 namespace quillora {
 
-class SqliteCheckpointer;
+struct SqliteFile;
 
 /**
  * The rows of one statement run by `SqlConnection::run`. The statement is reset when this object
@@ -101,7 +102,10 @@ private:
 
     DatabaseAddress m_address;
     QString m_connectionName;
-    std::unique_ptr<SqliteCheckpointer> m_checkpointer;
+    /** SQLite: what the process's connections to the file share. */
+    std::shared_ptr<SqliteFile> m_sqlite;
+    /** SQLite: held from BEGIN to COMMIT or ROLLBACK. */
+    std::unique_lock<std::mutex> m_writeTurn;
     bool m_inTransaction = false;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 };

@@ -1,5 +1,6 @@
-// The database off the event loop: a lock held elsewhere in PostgreSQL holds up only the requests
-// that need the locked rows, and the health check tells when the database does not answer.
+// The database off the event loop: a lock held elsewhere (in PostgreSQL, or on the SQLite file)
+// holds up only the requests that need it, and the health check tells when the database does not
+// answer.
 #include "ServerTest.h"
 #include "TemporaryPostgres.h"
 
@@ -161,6 +162,39 @@ TEST_F(StorePoolTest, HealthIs503WhileTheDatabaseIsDownAnd200OnceItIsBack)
     ASSERT_TRUE(postgres.resume()) << postgres.problem().toStdString();
     EXPECT_EQ(client().get(QStringLiteral("/health")).status, 200);
     EXPECT_TRUE(root.get(QStringLiteral("/metrics")).body.contains("quillora_database_up 1"));
+}
+
+using SqliteStorePoolTest = test::ServerTest;
+
+TEST_F(SqliteStorePoolTest, AWriteWaitingForTheFileLockHoldsUpNeitherReadsNorTheHealthCheck)
+{
+    ServerOptions options = TestServer::defaultOptions();
+    options.databaseConnections = 2;
+    startServer(options);
+    const qint64 presetId =
+        client().get(QStringLiteral("/presets")).json().array().at(0).toObject().value(QLatin1String("id")).toInteger();
+
+    // Another process holds the file's write lock.
+    constexpr auto kHolder = "sqlite-lock-holder";
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kHolder);
+        holder.setDatabaseName(server().databasePath());
+        ASSERT_TRUE(holder.open());
+        ASSERT_TRUE(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    }
+    const auto blocked = client().start("PUT", QStringLiteral("/presets/%1").arg(presetId),
+                                        R"({"name":"Renamed","instruction":"Say it again."})");
+    EXPECT_EQ(client().get(QStringLiteral("/health")).status, 200);
+    const HttpResult listed = client().get(QStringLiteral("/presets"));
+    EXPECT_EQ(listed.status, 200);
+    EXPECT_FALSE(blocked->finished);
+
+    QSqlQuery(QSqlDatabase::database(kHolder, false)).exec(QStringLiteral("ROLLBACK"));
+    QSqlDatabase::database(kHolder, false).close();
+    QSqlDatabase::removeDatabase(kHolder);
+    ASSERT_TRUE(HttpTestClient::wait(blocked));
+    EXPECT_EQ(blocked->result.status, 200) << blocked->result.body.toStdString();
+    EXPECT_TRUE(client().get(QStringLiteral("/presets")).body.contains("Renamed"));
 }
 
 } // namespace
