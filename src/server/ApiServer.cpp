@@ -21,6 +21,8 @@ namespace quillora {
 
 namespace {
 
+constexpr QByteArrayView kHealthPath = "/api/v1/health";
+
 constexpr qsizetype kMaxBodyBytes = 64 * 1024;
 // A database that takes longer than this to answer a trivial query counts as down for a balancer.
 constexpr double kHealthTimeoutSeconds = 2;
@@ -113,7 +115,7 @@ ApiServer::ApiServer(StorePool& pool, TokenService& tokens, RewriteEngine& engin
     , m_auth(tokens)
 {
     m_pool.setWaitObserver([this](double seconds) { m_metrics.recordDatabaseWait(seconds); });
-    addRoute(QStringLiteral("/api/v1/health"), Route::Health);
+    addRoute(QString::fromLatin1(kHealthPath), Route::Health);
     addRoute(QStringLiteral("/metrics"), Route::Metrics);
     m_log.setUpstreamObserver([this](const QString& preset, double durationMs) {
         m_metrics.recordEngine(m_engine.model(), preset, durationMs / 1000.0);
@@ -165,7 +167,7 @@ quint16 ApiServer::listen(const QHostAddress& host, quint16 port)
             }
         },
         m_settings.tls, &m_http);
-    server->setUrgentRequests({"GET /api/v1/health ", "GET /api/v1/health?"});
+    server->setUrgentRequests({"GET " + kHealthPath.toByteArray() + ' ', "GET " + kHealthPath.toByteArray() + '?'});
     if (!server->listen(host, port)) {
         const QString reason = server->errorString();
         delete server;
