@@ -1,16 +1,18 @@
 #pragma once
 
-#include "Drive.h"
+#include "support/Drive.h"
 
 #include <QThread>
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 
 namespace quillora::test {
 
 /**
- * Watches a completion callback that the toolkit calls from a worker thread: how often it ran and
- * on which thread it ran last.
+ * Watches a completion callback that the toolkit calls from a worker thread (the callback entries
+ * of the text and pasteboard managers share that mechanism): how often it ran and on which thread.
  */
 class CallbackProbe
 {
@@ -23,20 +25,23 @@ public:
     }
 
     /**
-     * Drives the clock until the first call, then gives a stray second call a short while to show
-     * up. Returns whether the callback was called at all.
+     * Drives the clock until the first call, gives a stray second call a short while to show up,
+     * then checks that the callback ran exactly once and not on the calling thread.
      */
-    [[nodiscard]] bool settle(SimClock& clock)
+    [[nodiscard]] ::testing::AssertionResult ranOnceOffThread(SimClock& clock)
     {
         if (!drive(clock, [this] { return m_calls > 0; })) {
-            return false;
+            return ::testing::AssertionFailure() << "the callback never ran";
         }
         waitUntil([] { return false; }, 20);
-        return true;
+        if (m_calls != 1) {
+            return ::testing::AssertionFailure() << "the callback ran " << m_calls << " times";
+        }
+        if (m_thread == QThread::currentThread()) {
+            return ::testing::AssertionFailure() << "the callback ran on the calling thread";
+        }
+        return ::testing::AssertionSuccess();
     }
-
-    [[nodiscard]] int calls() const { return m_calls; }
-    [[nodiscard]] QThread* thread() const { return m_thread; }
 
 private:
     std::atomic<int> m_calls = 0;
