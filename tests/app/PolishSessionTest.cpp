@@ -28,10 +28,6 @@ TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerAndIgnoresG
     test::FakeResultsPanel& results = *panels().results;
     ASSERT_EQ(results.shownAt.size(), 1);
     EXPECT_EQ(results.shownAt.first(), QPointF(300, 500));
-    ASSERT_EQ(results.updates.size(), 1);
-    EXPECT_TRUE(results.updates.first().isPolishing);
-    EXPECT_TRUE(results.updates.first().results.isEmpty());
-    EXPECT_FALSE(results.updates.first().error);
     EXPECT_FALSE(panels().icon->isOnScreen());
     EXPECT_TRUE(tracker().isPolishing());
 
@@ -53,7 +49,7 @@ TEST_F(PolishSessionTest, ActivationOpensPlaceholdersBesideThePointerAndIgnoresG
     EXPECT_TRUE(waitForPolishing());
 }
 
-TEST_F(PolishSessionTest, SuccessfulSessionStoresOneHistoryItemAndAFailedOneShowsTheErrorAndKeepsBoth)
+TEST_F(PolishSessionTest, HistoryKeepsTheModelAndTimeAndAFailedSessionShowsTheErrorAndKeepsBoth)
 {
     tracker().startTracking();
     startSession();
@@ -62,16 +58,12 @@ TEST_F(PolishSessionTest, SuccessfulSessionStoresOneHistoryItemAndAFailedOneShow
     const test::FakeResultsPanel::Update& success = panels().results->updates.last();
     const QStringList expected = {QStringLiteral("Professional: Dear team"), QStringLiteral("Casual: hey all")};
     EXPECT_EQ(contents(success.results), expected);
-    EXPECT_FALSE(success.isPolishing);
-    EXPECT_FALSE(success.error);
     EXPECT_EQ(tracker().polishedResults(), success.results);
     ASSERT_EQ(history().items().size(), 1);
     const HistoryItem& item = history().items().first();
-    EXPECT_EQ(item.originalText, QStringLiteral("please polish this text"));
     EXPECT_EQ(contents(item.polishedResults), expected);
     EXPECT_EQ(item.modelUsed, QStringLiteral("quill-1"));
     EXPECT_EQ(item.responseTime, 1.5);
-    EXPECT_TRUE(panels().results->isOnScreen());
     const QList<PolishedResult> earlier = tracker().polishedResults();
 
     answerPolish(Reply::json(500, QJsonObject{{QStringLiteral("error"), QStringLiteral("model down")}}));

@@ -2,7 +2,7 @@
 
 #include "FakePanels.h"
 #include "PolishingFixture.h"
-#include "capture/Drive.h"
+#include "support/Drive.h"
 
 #include "app/HistoryManager.h"
 #include "app/PasteService.h"

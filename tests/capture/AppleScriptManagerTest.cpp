@@ -210,15 +210,9 @@ TEST_F(AppleScriptManagerTest, BrowserActionsAnswerBooleansAndNeverThrow)
     EXPECT_EQ(scripts().executedSources().size(), 3);
 }
 
-TEST_F(AppleScriptManagerTest, AlertVolumeScriptsReadAndSetTheVolume)
+TEST_F(AppleScriptManagerTest, AlertVolumeThatIsNoNumberReadsAsNone)
 {
-    scripts().setAlertVolume(30);
-    EXPECT_EQ(run(m_manager.getCurrentAlertVolume())->value(), std::optional<std::optional<int>>(30));
-    auto set = test::startVoid(m_manager.setAlertVolume(55));
-    ASSERT_TRUE(test::drive(clock(), [&] { return set->done(); }));
-    EXPECT_EQ(scripts().alertVolume(), 55);
-    EXPECT_EQ(scripts().executedSources().constLast(),
-              "tell application \"System Events\"\n    set volume alert volume 55\nend tell");
+    // Reading and setting a real volume is covered by the muting above.
     scripts().setHandler([](const QString&) { return std::optional(ScriptResult::success("loud")); });
     EXPECT_EQ(run(m_manager.getCurrentAlertVolume())->value(),
               std::optional<std::optional<int>>(std::in_place, std::nullopt));

@@ -53,38 +53,25 @@ QString unescapeJavaScript(const QString& body)
     return text;
 }
 
-TEST(BrowserActionTest, ScriptInformationPerBrowser)
+TEST(BrowserActionTest, ScriptShapeFollowsTheBrowserKindAndCustomSettings)
 {
-    struct Case
-    {
-        BrowserAction action;
-        SupportedBrowser browser;
-        QString name;
-        double timeout;
-        QString description;
-        QString script;
-    };
-    const Case cases[] = {
-        {BrowserAction::getSelectedText(), SupportedBrowser::edge, "Microsoft Edge Get Selected Text", 0.5,
-         "Gets the currently selected text from Microsoft Edge using JavaScript",
-         "tell application id \"com.microsoft.edgemac\"\n    tell active tab of front window\n        execute "
-         "javascript \"window.getSelection().toString();\"\n    end tell\nend tell"},
-        {BrowserAction::custom("document.title"), SupportedBrowser::chrome, "Chrome Custom Script", 5.0,
-         "Executes custom JavaScript in Chrome",
-         "tell application id \"com.google.Chrome\"\n    tell active tab of front window\n        execute "
-         "javascript \"document.title\"\n    end tell\nend tell"},
-        {BrowserAction::custom("1", 2.5, "Read one"), SupportedBrowser::safari, "Safari Read one", 2.5, "Read one",
-         "tell application id \"com.apple.Safari\"\n    do JavaScript \"1\" in document 1\nend tell"},
-        {BrowserAction::insertText("Hi"), SupportedBrowser::chrome, "Chrome Insert Text", 0.5,
-         "Inserts text at the current cursor position in Chrome",
-         "tell application id \"com.google.Chrome\"\n    tell active tab of front window\n        execute "
-         "javascript \"document.execCommand('insertText', false, 'Hi')\"\n    end tell\nend tell"},
-    };
-    for (const Case& c : cases) {
-        const ScriptInfo info = c.action.generateScriptInfo(c.browser);
-        EXPECT_EQ(info, (ScriptInfo{c.name, c.script, c.timeout, c.description}));
-        EXPECT_EQ(c.action.generateScriptInfo(rawValue(c.browser)), info);
-    }
+    // Chrome-kernel browsers run the JavaScript in the active tab; Safari runs it in the document.
+    const ScriptInfo edge = BrowserAction::getSelectedText().generateScriptInfo(rawValue(SupportedBrowser::edge));
+    EXPECT_EQ(edge, BrowserAction::getSelectedText().generateScriptInfo(SupportedBrowser::edge));
+    EXPECT_EQ(edge.script,
+              "tell application id \"com.microsoft.edgemac\"\n    tell active tab of front window\n        "
+              "execute javascript \"window.getSelection().toString();\"\n    end tell\nend tell");
+    EXPECT_EQ(edge.timeout, 0.5);
+
+    // A custom script's own timeout and description win over the defaults.
+    EXPECT_EQ(BrowserAction::custom("1", 2.5, "Read one").generateScriptInfo(rawValue(SupportedBrowser::safari)),
+              (ScriptInfo{"Safari Read one",
+                          "tell application id \"com.apple.Safari\"\n    do JavaScript \"1\" in "
+                          "document 1\nend tell",
+                          2.5, "Read one"}));
+    const ScriptInfo custom = BrowserAction::custom("document.title").generateScriptInfo(SupportedBrowser::chrome);
+    EXPECT_EQ(custom.timeout, 5.0);
+    EXPECT_EQ(custom.name, "Chrome Custom Script");
 }
 
 TEST(BrowserActionTest, OtherBundleIdentifiersAreUnsupported)

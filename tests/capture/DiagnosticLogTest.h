@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Drive.h"
+#include "support/Drive.h"
 #include "support/SimDesktopTest.h"
 #include "support/TaskRunner.h"
 

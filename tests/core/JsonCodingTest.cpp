@@ -79,6 +79,22 @@ TEST(JsonCodingTest, DatesOutsideTheFourDigitYearsOrNotFiniteAreRejected)
     for (const double seconds : rejected) {
         EXPECT_FALSE(JsonCoding::dateFromReferenceSeconds(seconds).has_value()) << seconds;
     }
+
+    // A reader turns a date out of range into corrupted data at its path, and a missing one into a missing value.
+    const JsonCoding::Reader reader(JsonCoding::parse(R"({"far":1e300,"none":null,"ok":-0.5})"),
+                                    QStringLiteral("item"));
+    EXPECT_EQ(reader.date(QStringLiteral("ok")),
+              QDateTime(QDate(2000, 12, 31), QTime(23, 59, 59, 500), QTimeZone::utc()));
+    for (const auto& [key, kind] : {std::pair{"far", JsonDecodingError::Kind::dataCorrupted},
+                                    std::pair{"none", JsonDecodingError::Kind::valueNotFound}}) {
+        try {
+            (void)reader.date(QString::fromLatin1(key));
+            ADD_FAILURE() << key;
+        } catch (const JsonDecodingError& error) {
+            EXPECT_EQ(error.kind(), kind) << key;
+            EXPECT_EQ(error.codingPath(), QStringLiteral("item.") + QString::fromLatin1(key));
+        }
+    }
 }
 
 TEST(JsonCodingTest, OptionalIntegersAreReadExactlyOrRejected)
