@@ -20,20 +20,27 @@ public:
     /** Notes one call of the callback; safe from any thread. */
     void record()
     {
-        m_thread = QThread::currentThread();
-        ++m_calls;
+        QThread* thread = QThread::currentThread();
+        if (m_calls++ == 0) {
+            // The worker's end is when a stray second call would have come.
+            QObject::connect(
+                thread, &QThread::finished, thread, [this] { m_workerDone = true; }, Qt::DirectConnection);
+        }
+        m_thread = thread;
     }
 
     /**
-     * Drives the clock until the first call, gives a stray second call a short while to show up,
-     * then checks that the callback ran exactly once and not on the calling thread.
+     * Drives the clock until the first call and the end of the worker thread that made it, then
+     * checks that the callback ran exactly once and not on the calling thread.
      */
     [[nodiscard]] ::testing::AssertionResult ranOnceOffThread(SimClock& clock)
     {
         if (!drive(clock, [this] { return m_calls > 0; })) {
             return ::testing::AssertionFailure() << "the callback never ran";
         }
-        waitUntil([] { return false; }, 20);
+        if (m_thread != QThread::currentThread() && !drive(clock, [this] { return m_workerDone.load(); })) {
+            return ::testing::AssertionFailure() << "the worker thread never ended";
+        }
         if (m_calls != 1) {
             return ::testing::AssertionFailure() << "the callback ran " << m_calls << " times";
         }
@@ -45,6 +52,7 @@ public:
 
 private:
     std::atomic<int> m_calls = 0;
+    std::atomic<bool> m_workerDone = false;
     std::atomic<QThread*> m_thread = nullptr;
 };
 
