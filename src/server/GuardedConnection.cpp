@@ -1,11 +1,12 @@
 #include "server/GuardedConnection.h"
 
+#include "server/SocketWrite.h"
+
 #include <QSocketNotifier>
 #include <QTcpSocket>
 
 #include <algorithm>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -308,23 +309,21 @@ void GuardedConnection::refuse(int status, const QByteArray& reason, const QByte
 
 void GuardedConnection::writeSpare()
 {
-    while (m_spare >= 0 && !m_unsent.isEmpty()) {
-        const ssize_t sent =
-            ::send(m_spare, m_unsent.constData(), static_cast<size_t>(m_unsent.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent > 0) {
-            m_unsent.remove(0, sent);
-        } else if (sent < 0 && errno == EINTR) {
-            continue;
-        } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+    if (m_spare >= 0) {
+        switch (sendPending(m_spare, m_unsent)) {
+        case SendOutcome::Sent:
+            break;
+        case SendOutcome::WouldBlock:
             if (!m_spareWriter) {
                 m_spareWriter = std::make_unique<QSocketNotifier>(m_spare, QSocketNotifier::Write);
                 QObject::connect(m_spareWriter.get(), &QSocketNotifier::activated, m_spareWriter.get(),
                                  [this] { writeSpare(); });
             }
             return;
-        } else {
+        case SendOutcome::Gone:
             // The client is gone altogether; nobody is left to read the answer.
             m_unsent.clear();
+            break;
         }
     }
     // Kept while later answers are still owed to a client that half-closed after pipelining.

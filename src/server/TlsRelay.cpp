@@ -1,5 +1,7 @@
 #include "server/TlsRelay.h"
 
+#include "server/SocketWrite.h"
+
 #include <QSocketNotifier>
 
 #include <array>
@@ -106,30 +108,12 @@ void TlsRelay::readServer()
     pump();
 }
 
-bool TlsRelay::send(int descriptor, QByteArray& pending)
-{
-    while (!pending.isEmpty()) {
-        const ssize_t sent =
-            ::send(descriptor, pending.constData(), static_cast<size_t>(pending.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (sent > 0) {
-            pending.remove(0, sent);
-        } else if (sent < 0 && errno == EINTR) {
-            continue;
-        } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return true;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 void TlsRelay::pump()
 {
     if (m_relay < 0) {
         return;
     }
-    if (!send(m_relay, m_toServer)) {
+    if (sendPending(m_relay, m_toServer) == SendOutcome::Gone) {
         // The TLS socket is gone; its end of the pair tells the rest.
         m_toServer.clear();
     }
@@ -140,7 +124,7 @@ void TlsRelay::pump()
             m_onClientFinished();
         }
     }
-    if (!send(m_client, m_toClient)) {
+    if (sendPending(m_client, m_toClient) == SendOutcome::Gone) {
         // The client is gone altogether: closing the pair ends the TLS socket too.
         closeAll();
         return;

@@ -53,8 +53,6 @@ private:
     void readClient();
     void readServer();
     void pump();
-    /** Writes what `pending` holds to `descriptor`; false when the other side is gone. */
-    static bool send(int descriptor, QByteArray& pending);
     void finishIfDone();
     void closeAll();
 
