@@ -1,5 +1,6 @@
 // The whole loop on a real X11 desktop: the desktop program and the reference service, a GTK 3
-// editor, a Qt 6 editor, Chromium's text area and xterm. A drag selects text, the icon appears by
+// editor, a Qt 6 editor, two editors people use (Mousepad on GTK 3, FeatherPad on Qt 5), Chromium's
+// text area and xterm. A drag selects text, the icon appears by
 // the pointer, resting on it and clicking opens the results without taking focus from the editor,
 // and "Use" replaces the selection with the first variation, read back through AT-SPI.
 #include "DesktopDriver.h"
@@ -69,9 +70,10 @@ protected:
         // gate finds the desktop trusted (when the window is shown, then once a second).
         ASSERT_TRUE(waitFor(
             [] {
-                return s_driver->findElement(s_programPid, [](const QString& role, const QString&) {
-                    return role == QLatin1String("AXWindow");
-                }).has_value();
+                return s_driver
+                    ->findElement(s_programPid,
+                                  [](const QString& role, const QString&) { return role == QLatin1String("AXWindow"); })
+                    .has_value();
             },
             20000))
             << "the desktop program did not start tracking";
@@ -210,8 +212,9 @@ protected:
         ASSERT_TRUE(first && last && last->left() > first->left() + 50) << "no bounds for the selection";
         const QPoint from(first->left() + first->width() / 4, first->center().y());
         const QPoint to(last->left() + last->width() * 3 / 4, last->center().y());
-        const QRect range = first->united(*last);
-        const QPoint away(range.right() + 60, range.bottom() + 60);
+        // Below the selection's start: the results open right of its end, and a click on them
+        // would leave the text selected, so that the next drag would move the text instead.
+        const QPoint away(first->left(), first->united(*last).bottom() + 60);
 
         if (alsoCopyOnly) {
             const std::optional<FirstCard> card = polish(from, to, window);
@@ -257,6 +260,28 @@ TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAQtEditor)
     useFirstVariationIn(editor, window, false);
     editor->terminate();
     editor->waitForFinished(3000);
+}
+
+TEST_F(DesktopLoopTest, UseAndCopyWorkInEditorsPeopleUse)
+{
+    const QString file = session().scratchPath() + QStringLiteral("/note.txt");
+    for (const QString& program : {QStringLiteral("mousepad"), QStringLiteral("featherpad")}) {
+        SCOPED_TRACE(program.toStdString());
+        if (QStandardPaths::findExecutable(program).isEmpty()) {
+            std::fprintf(stderr, "%s is not installed: skipped\n", qPrintable(program));
+            continue;
+        }
+        QFile note(file);
+        ASSERT_TRUE(note.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        note.write((kBefore + kSelection + kAfter).toUtf8());
+        note.close();
+        const auto [editor, window] = startEditor(program, {file});
+        ASSERT_NE(editor, nullptr);
+        useFirstVariationIn(editor, window, true);
+        // Killed rather than asked to quit: the changed note would hold the editor in a dialog.
+        editor->kill();
+        editor->waitForFinished(3000);
+    }
 }
 
 TEST_F(DesktopLoopTest, UseReplacesTheSelectionInABrowserTextArea)

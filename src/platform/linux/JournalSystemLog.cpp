@@ -3,7 +3,16 @@
 #include <syslog.h>
 #include <systemd/sd-journal.h>
 
+#include <QFileInfo>
+
+#include <cstdio>
+
 namespace quillora {
+
+JournalSystemLog::JournalSystemLog(const QString& journalSocket)
+    : m_hasJournal(QFileInfo(journalSocket).exists())
+{
+}
 
 bool JournalSystemLog::isEnabled(const QString&, const QString&, LogLevel) const
 {
@@ -16,6 +25,10 @@ void JournalSystemLog::write(const QString& subsystem, const QString& category, 
     const QByteArray sub = subsystem.toUtf8();
     const QByteArray cat = category.toUtf8();
     const int priority = level == LogLevel::Error ? LOG_ERR : LOG_INFO;
+    if (!m_hasJournal) {
+        std::fprintf(stderr, "%s [%s] %s\n", sub.constData(), cat.constData(), text.constData());
+        return;
+    }
     sd_journal_send("MESSAGE=%s", text.constData(), "PRIORITY=%i", priority, "SYSLOG_IDENTIFIER=%s", sub.constData(),
                     "QUILLORA_SUBSYSTEM=%s", sub.constData(), "QUILLORA_CATEGORY=%s", cat.constData(), nullptr);
 }
