@@ -1,8 +1,8 @@
 // The whole loop on a real X11 desktop: the desktop program and the reference service, a GTK 3
-// editor, a Qt 6 editor, two editors people use (Mousepad on GTK 3, FeatherPad on Qt 5), Chromium's
-// text area and xterm. A drag selects text, the icon appears by
-// the pointer, resting on it and clicking opens the results without taking focus from the editor,
-// and "Use" replaces the selection with the first variation, read back through AT-SPI.
+// editor, a Qt 6 editor, two editors people use (Mousepad on GTK 3, FeatherPad on Qt 5), text areas
+// in Chromium and Firefox, and xterm. A drag selects text, the icon appears by the pointer, resting
+// on it and clicking opens the results without taking focus from the editor, and "Use" replaces the
+// selection with the first variation, read back through AT-SPI.
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"
@@ -61,6 +61,8 @@ protected:
             60000))
             << "the reference service did not start";
         QProcessEnvironment variables;
+        // The program's own log lines, kept with the session's logs (QUILLORA_KEEP_DESKTOP_LOGS).
+        variables.insert(QStringLiteral("QUILLORA_DEBUG_LOG"), QStringLiteral("1"));
         variables.insert(QStringLiteral("QUILLORA_BACKEND_URL"), QStringLiteral("http://127.0.0.1:%1").arg(s_port));
         s_program =
             session.launch(QStringLiteral(QUILLORA_DESKTOP_PROGRAM), {QStringLiteral("--uitesting")}, variables);
@@ -194,6 +196,28 @@ protected:
         waitFor([] { return false; }, 700);
     }
 
+    /**
+     * A point on `text` outside the results panel, `preferred` if it is. The panel stays open after
+     * a copy, and a click on it would leave the text selected, so that the next drag would move
+     * the text instead of selecting it.
+     */
+    std::optional<QPoint> clearOfResults(const AXElementRef& text, QPoint preferred)
+    {
+        const std::optional<quint64> results = driver().window(s_programPid, QStringLiteral("^results$"));
+        const std::optional<QRect> panel = results ? driver().geometry(*results) : std::nullopt;
+        std::vector<QPoint> candidates{preferred};
+        if (const std::optional<QRect> area = driver().frame(text)) {
+            const QRect inner = area->adjusted(10, 10, -10, -10);
+            candidates.insert(candidates.end(), {inner.bottomLeft(), inner.bottomRight(), inner.topRight()});
+        }
+        for (const QPoint& point : candidates) {
+            if (!panel || !panel->contains(point)) {
+                return point;
+            }
+        }
+        return std::nullopt;
+    }
+
     /** Drags over the selection in a text editor that AT-SPI exposes and pastes the first variation. */
     void useFirstVariationIn(QProcess* editor, quint64 window, bool alsoCopyOnly)
     {
@@ -206,14 +230,20 @@ protected:
             << driver().text(*text).toStdString();
         // From the first character's left quarter to the last one's right quarter: each end snaps
         // to the boundary it is nearest to, so exactly the selection is selected.
-        const std::optional<QRect> first = driver().rangeFrame(*text, AXRange{kBefore.size(), 1});
-        const std::optional<QRect> last =
-            driver().rangeFrame(*text, AXRange{kBefore.size() + kSelection.size() - 1, 1});
-        ASSERT_TRUE(first && last && last->left() > first->left() + 50) << "no bounds for the selection";
+        // Firefox lays its text out for accessibility a moment after it exposes it, with empty
+        // bounds until then.
+        std::optional<QRect> first;
+        std::optional<QRect> last;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                first = driver().rangeFrame(*text, AXRange{kBefore.size(), 1});
+                last = driver().rangeFrame(*text, AXRange{kBefore.size() + kSelection.size() - 1, 1});
+                return first && last && !first->isEmpty() && !last->isEmpty() && *first != *last;
+            },
+            10000))
+            << "no bounds for the selection";
         const QPoint from(first->left() + first->width() / 4, first->center().y());
         const QPoint to(last->left() + last->width() * 3 / 4, last->center().y());
-        // Below the selection's start: the results open right of its end, and a click on them
-        // would leave the text selected, so that the next drag would move the text instead.
         const QPoint away(first->left(), first->united(*last).bottom() + 60);
 
         if (alsoCopyOnly) {
@@ -224,7 +254,9 @@ protected:
             EXPECT_TRUE(waitFor([&] { return driver().clipboardText() == card->variation; }, 5000))
                 << "the clipboard holds \"" << driver().clipboardText().toStdString() << "\"";
             EXPECT_EQ(driver().text(*text), kBefore + kSelection + kAfter) << "copy-only changed the editor";
-            settle(away);
+            const std::optional<QPoint> clear = clearOfResults(*text, away);
+            ASSERT_TRUE(clear) << "the results cover the whole text";
+            settle(*clear);
         }
 
         const std::optional<FirstCard> card = polish(from, to, window);
@@ -303,6 +335,35 @@ TEST_F(DesktopLoopTest, UseReplacesTheSelectionInABrowserTextArea)
     ASSERT_NE(editor, nullptr);
     useFirstVariationIn(editor, window, false);
     editor->terminate();
+    editor->waitForFinished(5000);
+}
+
+TEST_F(DesktopLoopTest, UseAndCopyWorkInAFirefoxTextArea)
+{
+    const QString firefox = QStandardPaths::findExecutable(QStringLiteral("firefox-esr"));
+    if (firefox.isEmpty()) {
+        GTEST_SKIP() << "Firefox is not installed";
+    }
+    // A profile of its own, without the pages and notices of a first start.
+    const QString profile = session().scratchPath() + QStringLiteral("/firefox");
+    QDir().mkpath(profile);
+    QFile preferences(profile + QStringLiteral("/user.js"));
+    ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
+    preferences.write("user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+                      "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n"
+                      "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                      "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n"
+                      "user_pref(\"toolkit.telemetry.reportingpolicy.firstRun\", false);\n");
+    preferences.close();
+    QUrl page = QUrl::fromLocalFile(QStringLiteral(QUILLORA_FIXTURES "/textarea.html"));
+    page.setFragment(kBefore + kSelection + kAfter);
+    const auto [editor, window] =
+        startEditor(firefox, {QStringLiteral("--no-remote"), QStringLiteral("--new-instance"),
+                              QStringLiteral("--profile"), profile, QStringLiteral("--width"), QStringLiteral("900"),
+                              QStringLiteral("--height"), QStringLiteral("500"), page.toString(QUrl::FullyEncoded)});
+    ASSERT_NE(editor, nullptr);
+    useFirstVariationIn(editor, window, true);
+    editor->kill();
     editor->waitForFinished(5000);
 }
 
