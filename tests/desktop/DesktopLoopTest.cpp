@@ -1,8 +1,8 @@
 // The whole loop on a real X11 desktop: the desktop program and the reference service, a GTK 3
 // editor, a Qt 6 editor, two editors people use (Mousepad on GTK 3, FeatherPad on Qt 5), text areas
-// in Chromium and Firefox, and xterm. A drag selects text, the icon appears by the pointer, resting
-// on it and clicking opens the results without taking focus from the editor, and "Use" replaces the
-// selection with the first variation, read back through AT-SPI.
+// in Chromium and Firefox, xterm and Xfce's terminal. A drag selects text, the icon appears by the
+// pointer, resting on it and clicking opens the results without taking focus from the editor, and
+// "Use" replaces the selection with the first variation, read back through AT-SPI.
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"
@@ -365,6 +365,61 @@ TEST_F(DesktopLoopTest, UseAndCopyWorkInAFirefoxTextArea)
     useFirstVariationIn(editor, window, true);
     editor->kill();
     editor->waitForFinished(5000);
+}
+
+// A terminal as desktops ship it: its text is exposed through AT-SPI, and it pastes with its own
+// default Ctrl+Shift+V.
+TEST_F(DesktopLoopTest, UseInXfceTerminalPastesWithoutInterrupting)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xfce4-terminal")).isEmpty()) {
+        GTEST_SKIP() << "xfce4-terminal is not installed";
+    }
+    const QString received = session().scratchPath() + QStringLiteral("/xfce-received");
+    const QString interrupted = session().scratchPath() + QStringLiteral("/xfce-interrupted");
+    const auto [terminal, window] =
+        startEditor(QStringLiteral("xfce4-terminal"),
+                    {QStringLiteral("--disable-server"), QStringLiteral("--geometry"), QStringLiteral("70x4+60+60"),
+                     QStringLiteral("-x"), QStringLiteral("/usr/bin/python3"),
+                     QStringLiteral(QUILLORA_FIXTURES "/terminal_program.py"), kSelection, received, interrupted});
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_NE(window, 0U);
+    const std::optional<AXElementRef> text = driver().waitForElement(
+        terminal->processId(), [](const QString& role, const QString&) { return role == QLatin1String("AXTextField"); },
+        20000);
+    ASSERT_TRUE(text) << "the terminal's text is not exposed through AT-SPI";
+    ASSERT_TRUE(waitFor([&] { return driver().text(*text).contains(kSelection); }, 10000))
+        << driver().text(*text).toStdString();
+    const qint64 start = driver().text(*text).indexOf(kSelection);
+    std::optional<QRect> first;
+    std::optional<QRect> last;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            first = driver().rangeFrame(*text, AXRange{start, 1});
+            last = driver().rangeFrame(*text, AXRange{start + kSelection.size() - 1, 1});
+            return first && last && !first->isEmpty() && !last->isEmpty() && *first != *last;
+        },
+        10000))
+        << "no bounds for the selection";
+
+    RawKeyCounter keys;
+    keys.reset();
+    const std::optional<FirstCard> card =
+        polish(QPoint(first->left() + first->width() / 4, first->center().y()),
+               QPoint(last->left() + last->width() * 3 / 4, last->center().y()), window);
+    ASSERT_TRUE(card);
+    EXPECT_EQ(keys.presses(), 0) << "a key was posted to read the terminal's selection";
+    clickUse(*card);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            QFile file(received);
+            return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()) == card->variation;
+        },
+        5000))
+        << "the terminal program did not receive the variation";
+    EXPECT_FALSE(QFile::exists(interrupted)) << "the terminal program was interrupted";
+    EXPECT_EQ(terminal->state(), QProcess::Running);
+    terminal->kill();
+    terminal->waitForFinished(3000);
 }
 
 TEST_F(DesktopLoopTest, UseInXtermPastesWithoutInterruptingAndTheSelectionComesFromPrimary)
