@@ -1,6 +1,6 @@
 #include "app/AutostartEntry.h"
+#include "support/FileContent.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -59,10 +59,7 @@ TEST(AutostartEntryTest, EntryCountsAsOnUnlessItsOwnGroupSwitchesItOff)
     for (const Case& testCase : cases) {
         QTemporaryDir folder;
         AutostartEntry entry(folder.path(), QStringLiteral("/usr/bin/quillora"));
-        QFile file(entry.filePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(testCase.contents);
-        file.close();
+        ASSERT_TRUE(test::writeFile(entry.filePath(), testCase.contents));
         EXPECT_EQ(entry.isEnabled(), testCase.enabled) << testCase.contents;
     }
 }

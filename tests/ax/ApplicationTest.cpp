@@ -1,6 +1,5 @@
 #include "ax/Application.h"
 #include "WarningCapture.h"
-#include "ax/SystemWideElement.h"
 #include "support/SimDesktopTest.h"
 
 namespace quillora {
@@ -70,33 +69,6 @@ TEST_F(ApplicationTest, WindowsAreTheWindowChildren)
     EXPECT_EQ(app.windows(), std::nullopt);
     root.set(QStringLiteral("AXWindows"), AXAny("not a list"));
     EXPECT_THROW((void)app.windows(), AXError);
-}
-
-TEST_F(ApplicationTest, SystemWideFocusFollowsTheFrontmostApplication)
-{
-    const SimElement editor = ax().addApplication(40);
-    const SimElement field = editor.child(QStringLiteral("AXWindow")).child(QStringLiteral("AXTextField"));
-    field.focus();
-    const SimElement browser = ax().addApplication(41);
-    const SimElement page = browser.child(QStringLiteral("AXWebArea"));
-    page.focus();
-    workspace().addApplication({40, QStringLiteral("editor"), {}});
-    workspace().addApplication({41, QStringLiteral("browser"), {}});
-    workspace().addApplication({42, QStringLiteral("terminal"), {}});
-
-    const UIElement& desktopElement = systemWideElement();
-    const std::pair<qint64, std::optional<SimElement>> cases[] = {
-        {40, field}, {41, page}, {42, std::nullopt}, {-1, std::nullopt}};
-    for (const auto& [front, focused] : cases) {
-        workspace().setFrontmost(front);
-        const auto expected = focused ? std::optional<UIElement>(UIElement(focused->ref())) : std::nullopt;
-        EXPECT_EQ(desktopElement.attribute<UIElement>(Attribute::focusedUIElement), expected) << front;
-    }
-    workspace().setFrontmost(41);
-    EXPECT_EQ(desktopElement.attribute<UIElement>(Attribute::focusedApplication), UIElement(browser.ref()));
-
-    ax().setUnresponsive(41, true);
-    EXPECT_THROW((void)desktopElement.attribute<UIElement>(Attribute::focusedUIElement), AXError);
 }
 
 TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOtherErrors)
