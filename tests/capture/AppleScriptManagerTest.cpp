@@ -20,7 +20,7 @@ protected:
     AppleScriptManager m_manager;
 };
 
-TEST_F(AppleScriptManagerTest, ScriptAnswersAreTrimmedAndErrorsMapped)
+TEST_F(AppleScriptManagerTest, ScriptAnswersAreTrimmedErrorsMappedAndAVolumeThatIsNoNumberReadsAsNone)
 {
     const QVariantMap noEntries;
     struct Case
@@ -61,6 +61,12 @@ TEST_F(AppleScriptManagerTest, ScriptAnswersAreTrimmedAndErrorsMapped)
             EXPECT_EQ(outcome->value(), std::optional<Text>(c.output));
         }
     }
+
+    // An alert volume answer that is no number reads as none; a real volume is read by the muting below.
+    scripts().setScriptsCanBeMade(true);
+    scripts().setHandler([](const QString&) { return std::optional(ScriptResult::success("loud")); });
+    EXPECT_EQ(run(m_manager.getCurrentAlertVolume())->value(),
+              std::optional<std::optional<int>>(std::in_place, std::nullopt));
 }
 
 TEST_F(AppleScriptManagerTest, NamedScriptsLogTheirOutcome)
@@ -212,14 +218,6 @@ TEST_F(AppleScriptManagerTest, BrowserActionsAnswerBooleansAndNeverThrow)
               "Failed to insert text in browser: unsupportedBrowser(bundleID: \"org.mozilla.firefox\")");
     // Nothing runs for a browser that is not supported.
     EXPECT_EQ(scripts().executedSources().size(), 3);
-}
-
-TEST_F(AppleScriptManagerTest, AlertVolumeThatIsNoNumberReadsAsNone)
-{
-    // Reading and setting a real volume is covered by the muting above.
-    scripts().setHandler([](const QString&) { return std::optional(ScriptResult::success("loud")); });
-    EXPECT_EQ(run(m_manager.getCurrentAlertVolume())->value(),
-              std::optional<std::optional<int>>(std::in_place, std::nullopt));
 }
 
 } // namespace

@@ -67,23 +67,20 @@ TEST_F(WithTimeoutTest, RaceBetweenOperationAndTimer)
     }
 }
 
-TEST_F(WithTimeoutTest, OperationErrorPassesThroughUnchanged)
+TEST_F(WithTimeoutTest, OperationErrorPassesThroughUnchangedAndCancellingTheCallerCancelsTheOperation)
 {
     auto failing = [](CancellationToken) -> QCoro::Task<Text> {
         co_await sleep(0.05);
         throw ErrorRecord(QStringLiteral("Test"), 7);
     };
-    auto outcome = test::start(withTimeout<Text>(1, failing));
+    auto failed = test::start(withTimeout<Text>(1, failing));
     advance(0.05);
-    ASSERT_TRUE(outcome->done());
-    const ErrorPtr error = outcome->error();
+    ASSERT_TRUE(failed->done());
+    const ErrorPtr error = failed->error();
     const auto* record = dynamic_cast<const ErrorRecord*>(error.get());
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->code(), 7);
-}
 
-TEST_F(WithTimeoutTest, CancellingTheCallerCancelsTheOperation)
-{
     CancellationToken caller;
     auto outcome = test::start(withTimeout<Text>(5, operationTaking(10, true), caller));
     advance(1);
