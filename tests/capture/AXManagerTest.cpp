@@ -155,8 +155,7 @@ TEST_F(AXManagerTest, AccessibilityReadReturnsTheSelectedTextOrNoValue)
             EXPECT_EQ(result->value(), c.text) << c.name;
             EXPECT_EQ(log().constLast(), QStringLiteral("Selected text via AX: ") + *c.text);
         } else {
-            const ErrorPtr thrown = result->error();
-            const auto* error = dynamic_cast<const AXError*>(thrown.get());
+            const auto error = result->errorAs<AXError>();
             ASSERT_NE(error, nullptr) << c.name;
             EXPECT_EQ(error->code(), c.error) << c.name;
         }

@@ -59,7 +59,7 @@ TEST_F(WithTimeoutTest, RaceBetweenOperationAndTimer)
         if (c.errorAt < 0) {
             EXPECT_EQ(outcome->value(), std::optional<Text>(QStringLiteral("done")));
         } else {
-            EXPECT_NE(dynamic_cast<const TimeoutError*>(outcome->error().get()), nullptr);
+            EXPECT_NE(outcome->errorAs<TimeoutError>(), nullptr);
         }
         // No timer of the race is left behind.
         advance(20);
@@ -76,8 +76,7 @@ TEST_F(WithTimeoutTest, OperationErrorPassesThroughUnchangedAndCancellingTheCall
     auto failed = test::start(withTimeout<Text>(1, failing));
     advance(0.05);
     ASSERT_TRUE(failed->done());
-    const ErrorPtr error = failed->error();
-    const auto* record = dynamic_cast<const ErrorRecord*>(error.get());
+    const auto record = failed->errorAs<ErrorRecord>();
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->code(), 7);
 
