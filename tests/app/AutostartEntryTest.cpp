@@ -1,6 +1,7 @@
 #include "app/AutostartEntry.h"
 #include "support/FileContent.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -10,12 +11,9 @@ namespace {
 
 QString execLine(const QString& contents)
 {
-    for (const QString& line : contents.split(u'\n')) {
-        if (line.startsWith(QLatin1String("Exec="))) {
-            return line.mid(5);
-        }
-    }
-    return QString();
+    return QRegularExpression(QStringLiteral("^Exec=(.*)$"), QRegularExpression::MultilineOption)
+        .match(contents)
+        .captured(1);
 }
 
 TEST(AutostartEntryTest, ExecQuotesAProgramPathAsTheDesktopEntryFormatRequires)

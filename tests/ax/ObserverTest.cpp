@@ -17,7 +17,6 @@ struct Delivery
 {
     UIElement element;
     AXNotification notification;
-    std::optional<AXDictionary> info;
     QThread* thread;
 };
 
@@ -37,10 +36,10 @@ protected:
 
     std::unique_ptr<Observer> makeObserver()
     {
-        return std::make_unique<Observer>(
-            kPid, [this](Observer&, const UIElement& element, AXNotification notification) {
-                m_deliveries.push_back({element, notification, std::nullopt, QThread::currentThread()});
-            });
+        return std::make_unique<Observer>(kPid,
+                                          [this](Observer&, const UIElement& element, AXNotification notification) {
+                                              m_deliveries.push_back({element, notification, QThread::currentThread()});
+                                          });
     }
 
     void post(const QString& name, const std::optional<AXDictionary>& info = std::nullopt)
@@ -55,7 +54,7 @@ protected:
     std::vector<Delivery> m_deliveries;
 };
 
-TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedToAndLogsUnknownNames)
+TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedToWithItsInformationAndLogsUnknownNames)
 {
     test::WarningCapture warnings;
     auto observer = makeObserver();
@@ -78,6 +77,21 @@ TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedToAndL
     EXPECT_EQ(m_deliveries[0].thread, QThread::currentThread());
     EXPECT_EQ(m_deliveries[1].notification, AXNotification::focusedUIElementChanged);
     EXPECT_EQ(m_deliveries[1].element, field());
+
+    // A callback that takes the information receives the notification's dictionary.
+    const AXDictionary announcement{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}};
+    std::optional<AXDictionary> info;
+    Observer withInfo(
+        kPid, [&](Observer& self, const UIElement&, AXNotification, const std::optional<AXDictionary>& received) {
+            EXPECT_EQ(self.pid(), kPid);
+            info = received;
+        });
+    withInfo.addNotification(AXNotification::announcementRequested, field());
+    post(QStringLiteral("AXAnnouncementRequested"), announcement);
+    runEventLoop();
+    EXPECT_EQ(info, announcement);
+    EXPECT_EQ(withInfo.application(), root());
+    EXPECT_EQ(m_deliveries.size(), 2U);
 }
 
 TEST_F(ObserverTest, AddingAndRemovingAreIdempotentAndFailuresAreThrown)
@@ -121,22 +135,6 @@ TEST_F(ObserverTest, StoppedOrReleasedObserversDeliverNothing)
     runEventLoop();
     EXPECT_TRUE(m_deliveries.empty());
     EXPECT_TRUE(ax().observers(kPid).isEmpty());
-}
-
-TEST_F(ObserverTest, InformationCallbackReceivesTheDictionary)
-{
-    std::vector<Delivery> received;
-    Observer observer(kPid, [&](Observer& self, const UIElement& element, AXNotification notification,
-                                const std::optional<AXDictionary>& info) {
-        EXPECT_EQ(self.pid(), kPid);
-        received.push_back({element, notification, info, QThread::currentThread()});
-    });
-    observer.addNotification(AXNotification::announcementRequested, field());
-    post(QStringLiteral("AXAnnouncementRequested"), AXDictionary{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}});
-    runEventLoop();
-    ASSERT_EQ(received.size(), 1U);
-    EXPECT_EQ(received[0].info, (AXDictionary{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}}));
-    EXPECT_EQ(observer.application(), root());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ax/SystemWideElement.h"
 #include "support/SimDesktopTest.h"
 
+#include <array>
 #include <functional>
 
 namespace quillora {
@@ -33,9 +34,15 @@ QString presence(bool present)
     return present ? QStringLiteral("value") : QStringLiteral("none");
 }
 
+QString truth(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
 TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
 {
     using Op = std::function<QString(const UIElement&)>;
+    using Outcomes = std::array<const char*, 5>;
     const QString attr = QStringLiteral("AXTitle");
     const AXResult codes[] = {AXResult::NoValue, AXResult::AttributeUnsupported, AXResult::ActionUnsupported,
                               AXResult::IllegalArgument, AXResult::CannotComplete};
@@ -43,58 +50,46 @@ TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
     {
         const char* name;
         Op op;
-        const char* expected[5]; // per code above
+        Outcomes expected; // per code above
     };
     const char* t = "throws";
     const Case cases[] = {
-        {"attribute",
-         [&](const UIElement& e) { return presence(e.attribute<QString>(attr).has_value()); },
-         {"none", "none", t, t, t}},
-        {"attributesAsStrings",
-         [](const UIElement& e) { return presence(!e.attributesAsStrings().isEmpty()); },
-         {"none", "none", t, t, t}},
+        {"attribute", [&](const UIElement& e) { return presence(e.attribute<QString>(attr).has_value()); },
+         Outcomes{"none", "none", t, t, t}},
+        {"attributesAsStrings", [](const UIElement& e) { return presence(!e.attributesAsStrings().isEmpty()); },
+         Outcomes{"none", "none", t, t, t}},
         // A value that is not a list makes the list read refuse with IllegalArgument; it still exists.
-        {"attributeIsSupported",
-         [&](const UIElement& e) {
-             return e.attributeIsSupported(attr) ? QStringLiteral("true") : QStringLiteral("false");
-         },
-         {"true", "false", t, "true", t}},
-        {"attributeIsSettable",
-         [&](const UIElement& e) {
-             return e.attributeIsSettable(attr) ? QStringLiteral("true") : QStringLiteral("false");
-         },
-         {"false", "false", t, t, t}},
+        {"attributeIsSupported", [&](const UIElement& e) { return truth(e.attributeIsSupported(attr)); },
+         Outcomes{"true", "false", t, "true", t}},
+        {"attributeIsSettable", [&](const UIElement& e) { return truth(e.attributeIsSettable(attr)); },
+         Outcomes{"false", "false", t, t, t}},
         {"valueCountForAttribute",
          [&](const UIElement& e) { return presence(e.valueCountForAttribute(attr).has_value()); },
-         {t, "none", t, "none", t}},
+         Outcomes{t, "none", t, "none", t}},
         {"valuesForAttribute",
          [&](const UIElement& e) { return presence(e.valuesForAttribute<AXAny>(attr, 0, 5).has_value()); },
-         {"none", "none", t, t, t}},
+         Outcomes{"none", "none", t, t, t}},
         {"parameterizedAttribute",
          [](const UIElement& e) {
              return presence(
                  e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{0, 1}).has_value());
          },
-         {"none", "none", t, t, t}},
+         Outcomes{"none", "none", t, t, t}},
         {"parameterizedAttributesAsStrings",
          [](const UIElement& e) { return presence(!e.parameterizedAttributesAsStrings().isEmpty()); },
-         {"none", "none", t, t, t}},
-        {"actionsAsStrings",
-         [](const UIElement& e) { return presence(!e.actionsAsStrings().isEmpty()); },
-         {"none", "none", t, t, t}},
+         Outcomes{"none", "none", t, t, t}},
+        {"actionsAsStrings", [](const UIElement& e) { return presence(!e.actionsAsStrings().isEmpty()); },
+         Outcomes{"none", "none", t, t, t}},
         {"actionDescription",
          [](const UIElement& e) { return presence(e.actionDescription(Action::press).has_value()); },
-         {"none", t, "none", t, t}},
-        {"elementAtPosition",
-         [](const UIElement& e) { return presence(e.elementAtPosition(1, 1).has_value()); },
-         {"none", t, t, t, t}},
-        {"performAction",
-         [](const UIElement& e) { return e.performAction(Action::press), QStringLiteral("done"); },
-         {t, t, t, t, t}},
-        {"pid", [](const UIElement& e) { return QString::number(e.pid()); }, {t, t, t, t, t}},
-        {"setAttribute",
-         [&](const UIElement& e) { return e.setAttribute(attr, AXAny("x")), QStringLiteral("done"); },
-         {t, t, t, t, t}},
+         Outcomes{"none", t, "none", t, t}},
+        {"elementAtPosition", [](const UIElement& e) { return presence(e.elementAtPosition(1, 1).has_value()); },
+         Outcomes{"none", t, t, t, t}},
+        {"performAction", [](const UIElement& e) { return e.performAction(Action::press), QStringLiteral("done"); },
+         Outcomes{t, t, t, t, t}},
+        {"pid", [](const UIElement& e) { return QString::number(e.pid()); }, Outcomes{t, t, t, t, t}},
+        {"setAttribute", [&](const UIElement& e) { return e.setAttribute(attr, AXAny("x")), QStringLiteral("done"); },
+         Outcomes{t, t, t, t, t}},
     };
     const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "Name"}});
     for (const Case& c : cases) {

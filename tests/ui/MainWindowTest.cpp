@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "support/FileContent.h"
 
 #include "app/PermissionGate.h"
 #include "ui/ContentView.h"
@@ -211,10 +212,7 @@ TEST_F(MainWindowTest, ClearHistoryWritesTheEmptyFileAndAHistoryThatCannotBeSave
     const QString path = *history().historyURL();
     ASSERT_FALSE(QFile::exists(path));
     click(window, QStringLiteral("clear-history-btn"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("[]")) << "written even when the list is empty";
-    file.close();
+    EXPECT_EQ(test::readFile(path), QByteArray("[]")) << "written even when the list is empty";
     EXPECT_FALSE(shown(QStringLiteral("history-error")));
 
     // A directory where the history file should be: the save fails.
