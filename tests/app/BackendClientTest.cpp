@@ -17,14 +17,6 @@ using BackendClientTest = BackendFixture;
 
 const QByteArray kRefreshTarget = "/api/v1/auth/refresh";
 
-test::ScriptedHttpServer::Reply withUpdateHeaders(test::ScriptedHttpServer::Reply reply, const QByteArray& version,
-                                                  const QByteArray& url)
-{
-    reply.headers.append({"X-Latest-App-Version", version});
-    reply.headers.append({"X-Latest-App-URL", url});
-    return reply;
-}
-
 TEST_F(BackendClientTest, EveryRequestCarriesTheStandardHeadersAndTheTokenOnlyWhenStored)
 {
     server().setHandler([](const Request&) { return Reply::json(200, QJsonObject()); });
@@ -65,8 +57,9 @@ TEST_F(BackendClientTest, ConcurrentUnauthorizedRequestsShareOneRefresh)
             // Each 401 announces its own version. The client hands the announcement over just before
             // it joins the refresh, so two announcements arriving means both requests wait for it.
             ++rejected;
-            return withUpdateHeaders(Reply::text(401, "expired"), "2.0." + QByteArray::number(rejected),
-                                     "https://example.com/download");
+            return Reply::json(401, QJsonObject(),
+                               {{"X-Latest-App-Version", "2.0." + QByteArray::number(rejected)},
+                                {"X-Latest-App-URL", "https://example.com/download"}});
         }
         return Reply::json(200, QJsonObject{{QStringLiteral("path"), QString::fromUtf8(request.target)}});
     });

@@ -108,7 +108,7 @@ TEST_F(HistoryManagerTest, UnreadableFilesAreReportedAndEachIsKeptAsideUnderItsO
     EXPECT_EQ(test::readFile(folder() + u'/' + asideBoth.last()), damagedAgain);
 }
 
-TEST_F(HistoryManagerTest, SavesArePrivateAndRemoveWhatAKilledWriterLeftBehind)
+TEST_F(HistoryManagerTest, SavesArePrivateRemoveWhatAKilledWriterLeftBehindAndKeepAnotherProcesssEntries)
 {
     const QString leftover = filePath() + QStringLiteral(".0badf00d.tmp");
     ASSERT_TRUE(test::writeFile(leftover));
@@ -120,19 +120,17 @@ TEST_F(HistoryManagerTest, SavesArePrivateAndRemoveWhatAKilledWriterLeftBehind)
               QFile::ReadOwner | QFile::WriteOwner)
         << "only the owner may read or write the history";
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
-}
 
-TEST_F(HistoryManagerTest, AnotherProcessesEntriesAreKeptWhenAddingOne)
-{
+    // Another process's entries are kept when adding one.
     HistoryManager first;
     HistoryManager second;
     first.addEntry(QStringLiteral("from the app"), results(QStringLiteral("a")), std::nullopt, std::nullopt);
     second.addEntry(QStringLiteral("from the command line"), results(QStringLiteral("c")), std::nullopt, std::nullopt);
     const QList<HistoryItem> saved = HistoryManager::decodeHistory(test::readFile(filePath()));
-    ASSERT_EQ(saved.size(), 2);
+    ASSERT_EQ(saved.size(), 3);
     EXPECT_EQ(saved[0].originalText, QStringLiteral("from the command line"));
     EXPECT_EQ(saved[1].originalText, QStringLiteral("from the app"));
-    EXPECT_EQ(second.items().size(), 2);
+    EXPECT_EQ(second.items().size(), 3);
 }
 
 TEST_F(HistoryManagerTest, FailedSavesAreReportedAndLeaveThePreviousFileWhole)

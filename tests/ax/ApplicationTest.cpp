@@ -56,22 +56,7 @@ TEST_F(ApplicationTest, ListingAndLookupSkipProhibitedAndTerminatedApplications)
     EXPECT_FALSE(Application::forProcessID(10).has_value());
 }
 
-TEST_F(ApplicationTest, WindowsAreTheWindowChildren)
-{
-    const SimElement root = ax().addApplication(30);
-    const SimElement first = root.child(QStringLiteral("AXWindow"), {{"AXTitle", "One"}});
-    root.child(QStringLiteral("AXMenuBar"));
-    const SimElement second = root.child(QStringLiteral("AXWindow"), {{"AXTitle", "Two"}});
-    const Application app(ax().createApplication(30));
-    EXPECT_EQ(app.windows(), (std::vector<UIElement>{UIElement(first.ref()), UIElement(second.ref())}));
-
-    root.set(QStringLiteral("AXWindows"), AXNull());
-    EXPECT_EQ(app.windows(), std::nullopt);
-    root.set(QStringLiteral("AXWindows"), AXAny("not a list"));
-    EXPECT_THROW((void)app.windows(), AXError);
-}
-
-TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOtherErrors)
+TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOtherErrorsAndWindowsAreTheWindowChildren)
 {
     test::WarningCapture warnings;
     const SimElement root = ax().addApplication(50);
@@ -88,6 +73,19 @@ TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOt
     ax().removeApplication(50);
     EXPECT_EQ(app.createObserver(ignore), nullptr);
     EXPECT_EQ(warnings.lines().size(), 1);
+
+    // An application's windows are its children with the window role.
+    const SimElement other = ax().addApplication(30);
+    const SimElement first = other.child(QStringLiteral("AXWindow"), {{"AXTitle", "One"}});
+    other.child(QStringLiteral("AXMenuBar"));
+    const SimElement second = other.child(QStringLiteral("AXWindow"), {{"AXTitle", "Two"}});
+    const Application windowed(ax().createApplication(30));
+    EXPECT_EQ(windowed.windows(), (std::vector<UIElement>{UIElement(first.ref()), UIElement(second.ref())}));
+
+    other.set(QStringLiteral("AXWindows"), AXNull());
+    EXPECT_EQ(windowed.windows(), std::nullopt);
+    other.set(QStringLiteral("AXWindows"), AXAny("not a list"));
+    EXPECT_THROW((void)windowed.windows(), AXError);
 }
 
 } // namespace

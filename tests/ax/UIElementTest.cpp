@@ -1,6 +1,5 @@
 #include "ax/UIElement.h"
 #include "WarningCapture.h"
-#include "ax/SystemWideElement.h"
 #include "support/SimDesktopTest.h"
 
 #include <array>
@@ -153,7 +152,7 @@ TEST_F(UIElementTest, TypedAndParameterizedReadsGiveTheValueNoneWhenAbsentAndIll
     }
 }
 
-TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrors)
+TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrorsAndListsReadWholeSlicedAndCounted)
 {
     const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXValue", "hello"}, {"AXHelp", AXNull()}});
     const UIElement e = wrap(field);
@@ -179,27 +178,25 @@ TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrors)
     field.destroy();
     EXPECT_EQ(outcome([&] { return QString::number(e.getMultipleAttributes(Attribute::role).size()); }),
               QStringLiteral("throws InvalidUIElement"));
-}
 
-TEST_F(UIElementTest, ListAttributesReadWholeSlicedAndCounted)
-{
+    // Lists read whole, sliced and counted.
     const SimElement menu = app().child(QStringLiteral("AXMenu"));
     for (const char* title : {"Undo", "Redo", "Cut", "Copy"}) {
         menu.child(QStringLiteral("AXMenuItem"), {{"AXTitle", title}});
     }
-    const UIElement e = wrap(menu);
-    const std::optional<std::vector<UIElement>> children = e.arrayAttribute<UIElement>(Attribute::children);
+    const UIElement list = wrap(menu);
+    const std::optional<std::vector<UIElement>> children = list.arrayAttribute<UIElement>(Attribute::children);
     ASSERT_TRUE(children.has_value());
     ASSERT_EQ(children->size(), 4U);
     EXPECT_EQ(children->at(3).attribute<QString>(Attribute::title), QStringLiteral("Copy"));
 
-    const auto slice = e.valuesForAttribute<UIElement>(QStringLiteral("AXChildren"), 1, 2);
+    const auto slice = list.valuesForAttribute<UIElement>(QStringLiteral("AXChildren"), 1, 2);
     ASSERT_TRUE(slice.has_value());
     ASSERT_EQ(slice->size(), 2U);
     EXPECT_EQ(slice->at(0), children->at(1));
-    EXPECT_EQ(e.valueCountForAttribute(Attribute::children), 4);
-    EXPECT_EQ(e.valueCountForAttribute(Attribute::role), std::nullopt);
-    EXPECT_EQ(e.arrayAttribute<UIElement>(Attribute::rows), std::nullopt);
+    EXPECT_EQ(list.valueCountForAttribute(Attribute::children), 4);
+    EXPECT_EQ(list.valueCountForAttribute(Attribute::role), std::nullopt);
+    EXPECT_EQ(list.arrayAttribute<UIElement>(Attribute::rows), std::nullopt);
 }
 
 TEST_F(UIElementTest, UnknownNamesAreSkippedAndOnlyUnknownAttributesArePrinted)
