@@ -32,8 +32,6 @@ TEST_F(AppLoggerTest, WritesNothingByDefaultButHandsLinesToTheCaptureAndTheDebug
     AppLogger::log(QStringLiteral("🚀 Polishing"), QStringLiteral("quillora/AIPolishingService"));
     const auto& entries = desktop().systemLog().entries();
     ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[0].subsystem, QStringLiteral("com.tessel.quillora"));
-    EXPECT_EQ(entries[0].category, QStringLiteral("app"));
     EXPECT_EQ(entries[0].level, LogLevel::Error);
     EXPECT_EQ(entries[0].message, QStringLiteral("quillora/HistoryManager: ❌ Failed to load history: gone"));
     EXPECT_EQ(entries[1].level, LogLevel::Info);

@@ -1,6 +1,7 @@
 #include "app/AutostartEntry.h"
+#include "support/FileContent.h"
 
-#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -10,12 +11,9 @@ namespace {
 
 QString execLine(const QString& contents)
 {
-    for (const QString& line : contents.split(u'\n')) {
-        if (line.startsWith(QLatin1String("Exec="))) {
-            return line.mid(5);
-        }
-    }
-    return QString();
+    return QRegularExpression(QStringLiteral("^Exec=(.*)$"), QRegularExpression::MultilineOption)
+        .match(contents)
+        .captured(1);
 }
 
 TEST(AutostartEntryTest, ExecQuotesAProgramPathAsTheDesktopEntryFormatRequires)
@@ -59,10 +57,7 @@ TEST(AutostartEntryTest, EntryCountsAsOnUnlessItsOwnGroupSwitchesItOff)
     for (const Case& testCase : cases) {
         QTemporaryDir folder;
         AutostartEntry entry(folder.path(), QStringLiteral("/usr/bin/quillora"));
-        QFile file(entry.filePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(testCase.contents);
-        file.close();
+        ASSERT_TRUE(test::writeFile(entry.filePath(), testCase.contents));
         EXPECT_EQ(entry.isEnabled(), testCase.enabled) << testCase.contents;
     }
 }

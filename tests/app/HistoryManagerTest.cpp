@@ -1,5 +1,9 @@
 #include "app/HistoryManager.h"
 #include "BackendFixture.h"
+#include "app/HistoryItem.h"
+#include "core/JsonDecodingError.h"
+#include "support/FileContent.h"
+#include "support/Thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,23 +23,10 @@ protected:
     QString folder() { return QDir(desktop().appDataFolder().path()).filePath(QStringLiteral("com.tessel.quillora")); }
     QString filePath() { return folder() + QStringLiteral("/history.json"); }
 
-    void writeFile(const QByteArray& content)
-    {
-        QDir().mkpath(folder());
-        QFile file(filePath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
-    static QByteArray readFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
+    // A log id above 2^53 would lose its last digits if the file stored it as a double.
     static QList<PolishedResult> results(const QString& text)
     {
-        return {PolishedResult(QStringLiteral("Professional"), text, 1),
+        return {PolishedResult(QStringLiteral("Professional"), text, (Q_INT64_C(1) << 60) + 1),
                 PolishedResult(QStringLiteral("Casual"), text)};
     }
 };
@@ -64,61 +55,63 @@ TEST_F(HistoryManagerTest, FirstStartMakesOnlyTheFolderThenEntriesGoFirstAndTheL
     EXPECT_EQ(reloaded.items().first().polishedResults, history.items().first().polishedResults);
     EXPECT_EQ(reloaded.items().first().timestamp, history.items().first().timestamp);
     EXPECT_EQ(reloaded.items().first().modelUsed, QStringLiteral("m"));
+    EXPECT_EQ(reloaded.items().first().responseTime, 0.5);
 }
 
 TEST_F(HistoryManagerTest, ReadableFilesLoadQuietlyAndClearingWritesAnEmptyArray)
 {
-    writeFile("[]");
+    ASSERT_TRUE(test::writeFile(filePath(), "[]"));
     HistoryManager empty;
     EXPECT_TRUE(empty.items().isEmpty());
     EXPECT_TRUE(log().isEmpty());
 
     empty.addEntry(QStringLiteral("one"), results(QStringLiteral("1")), std::nullopt, std::nullopt);
-    EXPECT_EQ(QJsonDocument::fromJson(readFile(filePath())).array().size(), 1);
+    EXPECT_EQ(QJsonDocument::fromJson(test::readFile(filePath())).array().size(), 1);
     empty.clearHistory();
     EXPECT_TRUE(empty.items().isEmpty());
-    EXPECT_EQ(readFile(filePath()), QByteArray("[]"));
+    EXPECT_EQ(test::readFile(filePath()), QByteArray("[]"));
 }
 
 TEST_F(HistoryManagerTest, UnreadableFilesAreReportedAndEachIsKeptAsideUnderItsOwnName)
 {
-    const QByteArray damaged = R"([{"id":"not a uuid"}, trailing garbage)";
-    writeFile(damaged);
+    // One bad entry makes the whole list unreadable.
+    const QByteArray damaged =
+        "[" + QJsonDocument(HistoryItem(QStringLiteral("good"), {}).toJson()).toJson() + R"(, {"id": 1}])";
+    const auto error = test::thrown<JsonDecodingError>([&] { (void)HistoryManager::decodeHistory(damaged); });
+    EXPECT_EQ(error ? error->codingPath() : QString(), QStringLiteral("[1].id"));
+    ASSERT_TRUE(test::writeFile(filePath(), damaged));
     HistoryManager history;
     EXPECT_TRUE(history.items().isEmpty());
     ASSERT_EQ(log().size(), 1);
     EXPECT_TRUE(log().first().startsWith(QStringLiteral("❌ Failed to load history: ")));
     ASSERT_TRUE(history.lastError());
     EXPECT_TRUE(history.lastError()->startsWith(QStringLiteral("The history could not be read: ")));
-    EXPECT_EQ(readFile(filePath()), damaged);
+    EXPECT_EQ(test::readFile(filePath()), damaged);
 
     history.addEntry(QStringLiteral("new"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
     EXPECT_FALSE(history.lastError()) << "a save that worked clears the report";
     const QStringList asideFirst = QDir(folder()).entryList({QStringLiteral("history.json.corrupt-*")});
     ASSERT_EQ(asideFirst.size(), 1);
-    EXPECT_EQ(readFile(folder() + u'/' + asideFirst.first()), damaged);
-    const QList<HistoryItem> saved = HistoryManager::decodeHistory(readFile(filePath()));
+    EXPECT_EQ(test::readFile(folder() + u'/' + asideFirst.first()), damaged);
+    const QList<HistoryItem> saved = HistoryManager::decodeHistory(test::readFile(filePath()));
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved.first().originalText, QStringLiteral("new"));
 
     // A second damaged file, in the same second: its copy does not replace the first one's.
     const QByteArray damagedAgain = "not json at all";
-    writeFile(damagedAgain);
+    ASSERT_TRUE(test::writeFile(filePath(), damagedAgain));
     HistoryManager again;
     again.addEntry(QStringLiteral("newer"), results(QStringLiteral("n")), std::nullopt, std::nullopt);
     const QStringList asideBoth = QDir(folder()).entryList({QStringLiteral("history.json.corrupt-*")});
     ASSERT_EQ(asideBoth.size(), 2);
-    EXPECT_EQ(readFile(folder() + u'/' + asideFirst.first()), damaged);
-    EXPECT_EQ(readFile(folder() + u'/' + asideBoth.last()), damagedAgain);
+    EXPECT_EQ(test::readFile(folder() + u'/' + asideFirst.first()), damaged);
+    EXPECT_EQ(test::readFile(folder() + u'/' + asideBoth.last()), damagedAgain);
 }
 
-TEST_F(HistoryManagerTest, SavesArePrivateAndRemoveWhatAKilledWriterLeftBehind)
+TEST_F(HistoryManagerTest, SavesArePrivateRemoveWhatAKilledWriterLeftBehindAndKeepAnotherProcesssEntries)
 {
-    QDir().mkpath(folder());
     const QString leftover = filePath() + QStringLiteral(".0badf00d.tmp");
-    QFile stale(leftover);
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    ASSERT_TRUE(test::writeFile(leftover));
 
     HistoryManager history;
     history.addEntry(QStringLiteral("private"), results(QStringLiteral("p")), std::nullopt, std::nullopt);
@@ -127,26 +120,24 @@ TEST_F(HistoryManagerTest, SavesArePrivateAndRemoveWhatAKilledWriterLeftBehind)
               QFile::ReadOwner | QFile::WriteOwner)
         << "only the owner may read or write the history";
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
-}
 
-TEST_F(HistoryManagerTest, AnotherProcessesEntriesAreKeptWhenAddingOne)
-{
+    // Another process's entries are kept when adding one.
     HistoryManager first;
     HistoryManager second;
     first.addEntry(QStringLiteral("from the app"), results(QStringLiteral("a")), std::nullopt, std::nullopt);
     second.addEntry(QStringLiteral("from the command line"), results(QStringLiteral("c")), std::nullopt, std::nullopt);
-    const QList<HistoryItem> saved = HistoryManager::decodeHistory(readFile(filePath()));
-    ASSERT_EQ(saved.size(), 2);
+    const QList<HistoryItem> saved = HistoryManager::decodeHistory(test::readFile(filePath()));
+    ASSERT_EQ(saved.size(), 3);
     EXPECT_EQ(saved[0].originalText, QStringLiteral("from the command line"));
     EXPECT_EQ(saved[1].originalText, QStringLiteral("from the app"));
-    EXPECT_EQ(second.items().size(), 2);
+    EXPECT_EQ(second.items().size(), 3);
 }
 
-TEST_F(HistoryManagerTest, FailedWriteLeavesThePreviousFileWhole)
+TEST_F(HistoryManagerTest, FailedSavesAreReportedAndLeaveThePreviousFileWhole)
 {
     HistoryManager history;
     history.addEntry(QStringLiteral("small"), results(QStringLiteral("s")), std::nullopt, std::nullopt);
-    const QByteArray before = readFile(filePath());
+    const QByteArray before = test::readFile(filePath());
 
     // A file-size limit below the new content makes the write fail part-way, as a full disk would.
     rlimit original{};
@@ -159,27 +150,23 @@ TEST_F(HistoryManagerTest, FailedWriteLeavesThePreviousFileWhole)
     setrlimit(RLIMIT_FSIZE, &original);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(readFile(filePath()), before);
+    EXPECT_EQ(test::readFile(filePath()), before);
     EXPECT_EQ(history.items().size(), 2);
     ASSERT_FALSE(log().isEmpty());
     EXPECT_TRUE(log().last().startsWith(QStringLiteral("❌ Failed to save history: ")));
     ASSERT_TRUE(history.lastError());
     EXPECT_TRUE(history.lastError()->startsWith(QStringLiteral("The history could not be saved: ")));
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("history.json")});
-}
 
-TEST_F(HistoryManagerTest, FolderThatCannotBeMadeLogsTheSaveFailure)
-{
+    // A file where the data folder belongs keeps the history's folder from being made.
     const QString blocker = desktop().appDataFolder().path() + QStringLiteral("/blocked");
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    ASSERT_TRUE(test::writeFile(blocker));
     desktop().appDataFolder().setPath(blocker);
-
-    HistoryManager history;
-    history.addEntry(QStringLiteral("text"), results(QStringLiteral("t")), std::nullopt, std::nullopt);
-    EXPECT_EQ(history.items().size(), 1);
-    ASSERT_FALSE(log().isEmpty());
+    const qsizetype linesBefore = log().size();
+    HistoryManager blocked;
+    blocked.addEntry(QStringLiteral("text"), results(QStringLiteral("t")), std::nullopt, std::nullopt);
+    EXPECT_EQ(blocked.items().size(), 1);
+    ASSERT_GT(log().size(), linesBefore);
     EXPECT_TRUE(log().last().startsWith(QStringLiteral("❌ Failed to save history: ")));
 
     desktop().appDataFolder().setPath(QString());

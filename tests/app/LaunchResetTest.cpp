@@ -1,8 +1,8 @@
 #include "app/LaunchReset.h"
+#include "support/FileContent.h"
 #include "support/SimDesktopTest.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace quillora {
 namespace {
@@ -34,11 +34,7 @@ TEST_F(LaunchResetTest, WipeRemovesEveryDefaultAndTheAppFolderAndToleratesAMissi
     desktop().userDefaults().set(QStringLiteral("isTrackingEnabled"), false);
     desktop().userDefaults().set(QStringLiteral("com.tessel.quillora.presets"), QByteArray("[]"));
     const QDir root(desktop().appDataFolder().path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("com.tessel.quillora")));
-    QFile history(root.filePath(QStringLiteral("com.tessel.quillora/history.json")));
-    ASSERT_TRUE(history.open(QIODevice::WriteOnly));
-    history.write("[]");
-    history.close();
+    ASSERT_TRUE(test::writeFile(root.filePath(QStringLiteral("com.tessel.quillora/history.json")), "[]"));
     ASSERT_TRUE(root.mkpath(QStringLiteral("other")));
 
     LaunchReset::wipeStoredState(desktop().userDefaults(), desktop().appDataFolder());

@@ -10,7 +10,7 @@ namespace {
 
 using SelectionTrackerTest = TrackerFixture;
 
-TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePointsOrAMultiClick)
+TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePointsOrAMultiClickAndNotOnTheIcon)
 {
     struct Gesture
     {
@@ -42,6 +42,12 @@ TEST_F(SelectionTrackerTest, ReleaseStartsACheckOnlyAfterAMoveOfMoreThanFivePoin
         EXPECT_FALSE(tracker().isCheckingSelection());
         mouse().click({900, 900});
     }
+
+    // A release on the icon is the icon's click, not the end of a selection.
+    mouse().press({300, 300}, 1);
+    panels().icon->showAt({300, 500});
+    mouse().release(panels().icon->frame().center(), 1);
+    EXPECT_FALSE(tracker().isCheckingSelection());
 }
 
 TEST_F(SelectionTrackerTest, SelectionNeedsTenCharactersAfterTrimmingAndIsLoggedShortened)
@@ -183,10 +189,22 @@ TEST_F(SelectionTrackerTest, PrimarySelectionTakenDuringTheGestureIsReadBeforeAn
     EXPECT_EQ(primary.reads(), reads);
 }
 
-TEST_F(SelectionTrackerTest, SelectionIsReadOnlyAfterTheWait)
+TEST_F(SelectionTrackerTest, ReleasesDuringACheckStartNothingAndTheSelectionIsReadWhenTheWaitEnds)
 {
-    selectInEditor(QStringLiteral("first selection here"));
+    // With nothing selected no icon shows; a second gesture while the check runs starts nothing,
+    // but its press still counts.
+    selectInEditor(QString());
     tracker().startTracking();
+    mouse().drag({100, 500}, {300, 500});
+    ASSERT_TRUE(tracker().isCheckingSelection());
+    mouse().drag({400, 400}, {600, 400});
+    EXPECT_EQ(tracker().startPoint(), QPointF(400, 400));
+    settle();
+    EXPECT_FALSE(panels().icon->isOnScreen());
+    EXPECT_FALSE(tracker().isCheckingSelection());
+    EXPECT_TRUE(tracker().lastCapturedText().isEmpty());
+
+    selectInEditor(QStringLiteral("first selection here"));
     mouse().drag({100, 500}, {300, 500});
     advance(0.1);
     // Whatever is selected when the wait ends counts, not what was selected at the release.
@@ -194,24 +212,7 @@ TEST_F(SelectionTrackerTest, SelectionIsReadOnlyAfterTheWait)
     advance(0.049);
     EXPECT_FALSE(panels().icon->isOnScreen());
     settle();
-
     EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("second selection here"));
-}
-
-TEST_F(SelectionTrackerTest, NothingSelectedShowsNoIconAndReleasesAreIgnoredDuringACheck)
-{
-    selectInEditor(QString());
-    tracker().startTracking();
-    mouse().drag({100, 500}, {300, 500});
-    ASSERT_TRUE(tracker().isCheckingSelection());
-    // A second gesture while the first check runs starts nothing, but the press still counts.
-    mouse().drag({400, 400}, {600, 400});
-    EXPECT_EQ(tracker().startPoint(), QPointF(400, 400));
-    settle();
-
-    EXPECT_FALSE(panels().icon->isOnScreen());
-    EXPECT_FALSE(tracker().isCheckingSelection());
-    EXPECT_TRUE(tracker().lastCapturedText().isEmpty());
 }
 
 TEST_F(SelectionTrackerTest, PressOnOwnTitleBarSkipsTheNextReleaseOnly)
@@ -280,21 +281,7 @@ TEST_F(SelectionTrackerTest, SinglePressOutsideTheResultsHidesBothPanelsAndMulti
     EXPECT_FALSE(panels().icon->isOnScreen());
 }
 
-TEST_F(SelectionTrackerTest, ReleaseOnTheIconStartsNoCheck)
-{
-    selectInEditor(QStringLiteral("a selection long enough"));
-    tracker().startTracking();
-    dragAndSettle({100, 500}, {300, 500});
-    const QPointF onIcon = panels().icon->frame().center();
-
-    mouse().press({300, 300}, 1);
-    panels().icon->showAt({300, 500});
-    mouse().release(onIcon, 1);
-
-    EXPECT_FALSE(tracker().isCheckingSelection());
-}
-
-TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
+TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairARefusedPairWaitsForTheNextStartAndStoppingRemovesBoth)
 {
     history().addEntry(QStringLiteral("older"), {}, std::nullopt, std::nullopt);
     history().addEntry(QStringLiteral("newer"), {}, std::nullopt, std::nullopt);
@@ -303,6 +290,12 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
                      [this, &announced] { announced << QVariant(tracker().isTracking()).toString(); });
     EXPECT_TRUE(tracker().isEnabled()) << "enabled until a value is stored";
 
+    // Monitors the desktop refuses are installed by the next start.
+    mouse().setRefusesMonitors(true);
+    tracker().startTracking();
+    EXPECT_TRUE(tracker().isTracking());
+    EXPECT_EQ(mouse().monitorCount(), 0);
+    mouse().setRefusesMonitors(false);
     tracker().startTracking();
     tracker().startTracking();
 
@@ -328,28 +321,11 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairAndStoppingRemovesBoth)
     tracker().startTracking();
     EXPECT_EQ(panels().iconPanelsMade, 1);
     EXPECT_EQ(desktop().userDefaults().object(QStringLiteral("isTrackingEnabled")), QVariant(true));
-}
 
-TEST_F(SelectionTrackerTest, RefusedMonitorsAreInstalledByALaterStart)
-{
-    mouse().setRefusesMonitors(true);
-    tracker().startTracking();
-    EXPECT_TRUE(tracker().isTracking());
-    EXPECT_EQ(mouse().monitorCount(), 0);
-
-    mouse().setRefusesMonitors(false);
-    tracker().startTracking();
-    EXPECT_EQ(mouse().monitorCount(), 2);
-}
-
-TEST_F(SelectionTrackerTest, TrackerGoneDuringACheckEndsItQuietly)
-{
+    // A tracker destroyed during a selection check ends it quietly; its monitors do nothing after.
     selectInEditor(QStringLiteral("a selection long enough"));
-    auto tracker = makeTracker();
-    tracker->startTracking();
     mouse().drag({100, 500}, {300, 500});
-    tracker.reset();
-
+    destroyTracker();
     advance(1);
     mouse().drag({100, 500}, {300, 500});
     EXPECT_EQ(editor().copies(), 0);

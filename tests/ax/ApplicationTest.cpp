@@ -1,6 +1,5 @@
 #include "ax/Application.h"
 #include "WarningCapture.h"
-#include "ax/SystemWideElement.h"
 #include "support/SimDesktopTest.h"
 
 namespace quillora {
@@ -57,49 +56,7 @@ TEST_F(ApplicationTest, ListingAndLookupSkipProhibitedAndTerminatedApplications)
     EXPECT_FALSE(Application::forProcessID(10).has_value());
 }
 
-TEST_F(ApplicationTest, WindowsAreTheWindowChildren)
-{
-    const SimElement root = ax().addApplication(30);
-    const SimElement first = root.child(QStringLiteral("AXWindow"), {{"AXTitle", "One"}});
-    root.child(QStringLiteral("AXMenuBar"));
-    const SimElement second = root.child(QStringLiteral("AXWindow"), {{"AXTitle", "Two"}});
-    const Application app(ax().createApplication(30));
-    EXPECT_EQ(app.windows(), (std::vector<UIElement>{UIElement(first.ref()), UIElement(second.ref())}));
-
-    root.set(QStringLiteral("AXWindows"), AXNull());
-    EXPECT_EQ(app.windows(), std::nullopt);
-    root.set(QStringLiteral("AXWindows"), AXAny("not a list"));
-    EXPECT_THROW((void)app.windows(), AXError);
-}
-
-TEST_F(ApplicationTest, SystemWideFocusFollowsTheFrontmostApplication)
-{
-    const SimElement editor = ax().addApplication(40);
-    const SimElement field = editor.child(QStringLiteral("AXWindow")).child(QStringLiteral("AXTextField"));
-    field.focus();
-    const SimElement browser = ax().addApplication(41);
-    const SimElement page = browser.child(QStringLiteral("AXWebArea"));
-    page.focus();
-    workspace().addApplication({40, QStringLiteral("editor"), {}});
-    workspace().addApplication({41, QStringLiteral("browser"), {}});
-    workspace().addApplication({42, QStringLiteral("terminal"), {}});
-
-    const UIElement& desktopElement = systemWideElement();
-    const std::pair<qint64, std::optional<SimElement>> cases[] = {
-        {40, field}, {41, page}, {42, std::nullopt}, {-1, std::nullopt}};
-    for (const auto& [front, focused] : cases) {
-        workspace().setFrontmost(front);
-        const auto expected = focused ? std::optional<UIElement>(UIElement(focused->ref())) : std::nullopt;
-        EXPECT_EQ(desktopElement.attribute<UIElement>(Attribute::focusedUIElement), expected) << front;
-    }
-    workspace().setFrontmost(41);
-    EXPECT_EQ(desktopElement.attribute<UIElement>(Attribute::focusedApplication), UIElement(browser.ref()));
-
-    ax().setUnresponsive(41, true);
-    EXPECT_THROW((void)desktopElement.attribute<UIElement>(Attribute::focusedUIElement), AXError);
-}
-
-TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOtherErrors)
+TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOtherErrorsAndWindowsAreTheWindowChildren)
 {
     test::WarningCapture warnings;
     const SimElement root = ax().addApplication(50);
@@ -116,6 +73,19 @@ TEST_F(ApplicationTest, ObserverCreationGivesNoneForAGoneApplicationAndReportsOt
     ax().removeApplication(50);
     EXPECT_EQ(app.createObserver(ignore), nullptr);
     EXPECT_EQ(warnings.lines().size(), 1);
+
+    // An application's windows are its children with the window role.
+    const SimElement other = ax().addApplication(30);
+    const SimElement first = other.child(QStringLiteral("AXWindow"), {{"AXTitle", "One"}});
+    other.child(QStringLiteral("AXMenuBar"));
+    const SimElement second = other.child(QStringLiteral("AXWindow"), {{"AXTitle", "Two"}});
+    const Application windowed(ax().createApplication(30));
+    EXPECT_EQ(windowed.windows(), (std::vector<UIElement>{UIElement(first.ref()), UIElement(second.ref())}));
+
+    other.set(QStringLiteral("AXWindows"), AXNull());
+    EXPECT_EQ(windowed.windows(), std::nullopt);
+    other.set(QStringLiteral("AXWindows"), AXAny("not a list"));
+    EXPECT_THROW((void)windowed.windows(), AXError);
 }
 
 } // namespace

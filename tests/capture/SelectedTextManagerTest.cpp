@@ -79,39 +79,25 @@ TEST_F(SelectedTextManagerTest, AutomaticOrderFallsBackOnlyWhereItShould)
     };
     const auto emptyAX = [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::Empty); };
     const Case cases[] = {
-        {"accessibility text", [](SimApp&) {}, {"world", {}}, 0, "Successfully got non-empty text via Accessibility"},
-        {"accessibility error ends the call",
-         [](SimApp& app) { app.setSelectedTextReadFailure(AXResult::NoValue); },
-         {std::nullopt, "AXError.NoValue"},
-         0,
-         "Getting selected text via AX"},
-        {"menu copy", emptyAX, {"world", {}}, 1, "Successfully got non-empty text via menu action copy"},
-        {"no Copy item: shortcut copy",
-         [&](SimApp& app) { emptyAX(app.setHasMenus(false)); },
-         {"world", {}},
-         1,
+        {"accessibility text", [](SimApp&) {}, Result{"world", {}}, 0,
+         "Successfully got non-empty text via Accessibility"},
+        {"accessibility error ends the call", [](SimApp& app) { app.setSelectedTextReadFailure(AXResult::NoValue); },
+         Result{std::nullopt, "AXError.NoValue"}, 0, "Getting selected text via AX"},
+        {"menu copy", emptyAX, Result{"world", {}}, 1, "Successfully got non-empty text via menu action copy"},
+        {"no Copy item: shortcut copy", [&](SimApp& app) { emptyAX(app.setHasMenus(false)); }, Result{"world", {}}, 1,
          "Menu action copy not available, falling back to shortcut copy"},
         {"disabled Copy item",
          [&](SimApp& app) {
              emptyAX(app), app.select({6, 0});
          },
-         {std::nullopt, {}},
-         0,
-         "Menu action copy is disabled, maybe no text selected, returning nil"},
-        {"not trusted",
-         [&](SimApp& app) { emptyAX(app), desktop().accessibility().setTrusted(false); },
-         {std::nullopt, {}},
-         0,
+         Result{}, 0, "Menu action copy is disabled, maybe no text selected, returning nil"},
+        {"not trusted", [&](SimApp& app) { emptyAX(app), desktop().accessibility().setTrusted(false); }, Result{}, 0,
          "Accessibility API is disabled, returning nil"},
         {"other menu errors reach the caller",
          [&](SimApp& app) { emptyAX(app), app.copyItem()->failAttribute("AXEnabled", AXResult::CannotComplete); },
-         {std::nullopt, "AXError.CannotComplete"},
-         0,
+         Result{std::nullopt, "AXError.CannotComplete"}, 0,
          "Failed to get text via menu action copy: AXError.CannotComplete"},
-        {"image-only copy",
-         [&](SimApp& app) { emptyAX(app.setCopiesImageOnly()); },
-         {std::nullopt, {}},
-         1,
+        {"image-only copy", [&](SimApp& app) { emptyAX(app.setCopiesImageOnly()); }, Result{}, 1,
          "All auto strategy methods failed or returned empty text"},
     };
     for (const Case& c : cases) {
@@ -142,40 +128,28 @@ TEST_F(SelectedTextManagerTest, StrategyListThrowsTheLastFailure)
     };
     const auto untrusted = [this](SimApp&) { desktop().accessibility().setTrusted(false); };
     const Case cases[] = {
-        {"empty list",
-         {},
-         [](SimApp&) {},
-         {std::nullopt, {}},
-         {"Attempting to get selected text using strategies: []", "All strategies failed to get selected text"}},
-        {"menu without item, then an ignored shortcut",
-         list({TextStrategy::menuAction, TextStrategy::shortcut}),
+        {"empty list", QList<TextStrategy>(), [](SimApp&) {}, Result{},
+         QStringList{"Attempting to get selected text using strategies: []",
+                     "All strategies failed to get selected text"}},
+        {"menu without item, then an ignored shortcut", list({TextStrategy::menuAction, TextStrategy::shortcut}),
          [](SimApp& app) { app.setHasMenus(false).setIgnoresShortcuts(); },
-         {std::nullopt, "systemError(underlying: AXError.<Unknown>)"},
-         {"Attempting to get selected text using strategies: [Menu Action, Keyboard Shortcut]",
-          "Failed to get text via Menu Action: AXError.<Unknown>", "All strategies failed to get selected text"}},
-        {"a foreign error after a toolkit error",
-         list({TextStrategy::appleScript, TextStrategy::shortcut}),
-         untrusted,
-         {std::nullopt, "systemError(underlying: AXError.APIDisabled)"},
-         {"Failed to get text via AppleScript: Browser 'com.example.notes' is not supported for AppleScript "
-          "operations",
-          "Failed to get text via Keyboard Shortcut: AXError.APIDisabled"}},
-        {"a toolkit error after a foreign error",
-         list({TextStrategy::shortcut, TextStrategy::appleScript}),
-         untrusted,
-         {std::nullopt, "unsupportedBrowser(bundleID: \"com.example.notes\")"},
-         {}},
-        {"a later success forgets earlier failures",
-         list({TextStrategy::appleScript, TextStrategy::accessibility}),
-         [](SimApp&) {},
-         {"world", {}},
-         {"Successfully got non-empty text via Accessibility"}},
-        {"empty text moves on",
-         list({TextStrategy::accessibility, TextStrategy::menuAction}),
-         [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::Empty); },
-         {"world", {}},
-         {"Accessibility returned empty text, trying next strategy",
-          "Successfully got non-empty text via Menu Action"}},
+         Result{std::nullopt, "systemError(underlying: AXError.<Unknown>)"},
+         QStringList{"Attempting to get selected text using strategies: [Menu Action, Keyboard Shortcut]",
+                     "Failed to get text via Menu Action: AXError.<Unknown>",
+                     "All strategies failed to get selected text"}},
+        {"a foreign error after a toolkit error", list({TextStrategy::appleScript, TextStrategy::shortcut}), untrusted,
+         Result{std::nullopt, "systemError(underlying: AXError.APIDisabled)"},
+         QStringList{"Failed to get text via AppleScript: Browser 'com.example.notes' is not supported for AppleScript "
+                     "operations",
+                     "Failed to get text via Keyboard Shortcut: AXError.APIDisabled"}},
+        {"a toolkit error after a foreign error", list({TextStrategy::shortcut, TextStrategy::appleScript}), untrusted,
+         Result{std::nullopt, "unsupportedBrowser(bundleID: \"com.example.notes\")"}, QStringList()},
+        {"a later success forgets earlier failures", list({TextStrategy::appleScript, TextStrategy::accessibility}),
+         [](SimApp&) {}, Result{"world", {}}, QStringList{"Successfully got non-empty text via Accessibility"}},
+        {"empty text moves on", list({TextStrategy::accessibility, TextStrategy::menuAction}),
+         [](SimApp& app) { app.setSelectedTextAnswer(SimSelectedTextAnswer::Empty); }, Result{"world", {}},
+         QStringList{"Accessibility returned empty text, trying next strategy",
+                     "Successfully got non-empty text via Menu Action"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,14 +176,12 @@ TEST_F(SelectedTextManagerTest, ShortcutCopyIsSilentAndLeavesThePasteboardAsItWa
         int keyEvents;
     };
     const Case cases[] = {
-        {"copy", [](SimApp&) {}, {"world", {}}, 2},
-        {"slow copy", [](SimApp& app) { app.setCopyDelay(0.2); }, {"world", {}}, 2},
-        {"shortcut ignored", [](SimApp& app) { app.setIgnoresShortcuts(); }, {std::nullopt, {}}, 2},
-        {"image only", [](SimApp& app) { app.setCopiesImageOnly(); }, {"", {}}, 2},
-        {"not trusted",
-         [this](SimApp&) { desktop().accessibility().setTrusted(false); },
-         {std::nullopt, "AXError.APIDisabled"},
-         0},
+        {"copy", [](SimApp&) {}, Result{"world", {}}, 2},
+        {"slow copy", [](SimApp& app) { app.setCopyDelay(0.2); }, Result{"world", {}}, 2},
+        {"shortcut ignored", [](SimApp& app) { app.setIgnoresShortcuts(); }, Result{}, 2},
+        {"image only", [](SimApp& app) { app.setCopiesImageOnly(); }, Result{"", {}}, 2},
+        {"not trusted", [this](SimApp&) { desktop().accessibility().setTrusted(false); },
+         Result{std::nullopt, "AXError.APIDisabled"}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -247,15 +219,13 @@ TEST_F(SelectedTextManagerTest, BrowserStrategyAsksSupportedBrowsersOnly)
         std::optional<SupportedBrowser> scriptedBrowser;
     };
     const Case cases[] = {
-        {"frontmost Chrome", "com.google.Chrome", std::nullopt, true, {"page words", {}}, SupportedBrowser::chrome},
-        {"given Safari", "com.example.notes", "com.apple.Safari", true, {"page words", {}}, SupportedBrowser::safari},
-        {"other application",
-         "com.example.notes",
-         std::nullopt,
-         true,
-         {std::nullopt, "unsupportedBrowser(bundleID: \"com.example.notes\")"},
-         std::nullopt},
-        {"no script interface", "com.microsoft.edgemac", std::nullopt, false, {std::nullopt, {}}, std::nullopt},
+        {"frontmost Chrome", "com.google.Chrome", std::nullopt, true, Result{"page words", {}},
+         SupportedBrowser::chrome},
+        {"given Safari", "com.example.notes", "com.apple.Safari", true, Result{"page words", {}},
+         SupportedBrowser::safari},
+        {"other application", "com.example.notes", std::nullopt, true,
+         Result{std::nullopt, "unsupportedBrowser(bundleID: \"com.example.notes\")"}, std::nullopt},
+        {"no script interface", "com.microsoft.edgemac", std::nullopt, false, Result{}, std::nullopt},
     };
     scripts().setHandler([](const QString& source) -> std::optional<ScriptResult> {
         return source.contains("window.getSelection()") ? std::optional(ScriptResult::success(" page words\n"))

@@ -7,6 +7,7 @@
 #include <qcoro/qcorotask.h>
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -24,6 +25,11 @@ public:
     std::exception_ptr exception() const { return m_exception; }
     /** The thrown error as our error type, or null. */
     ErrorPtr error() const { return m_exception ? errorFromException(m_exception) : nullptr; }
+    /** The thrown error if it is an `E`, else null. */
+    template <typename E> std::shared_ptr<const E> errorAs() const
+    {
+        return std::dynamic_pointer_cast<const E>(error());
+    }
 
     void setValue(T value)
     {

@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "support/FileContent.h"
 
 #include "app/PermissionGate.h"
 #include "ui/ContentView.h"
@@ -50,7 +51,8 @@ protected:
     std::unique_ptr<MainWindow> m_window;
 };
 
-TEST_F(MainWindowTest, WarningGivesWayToTheRestartPromptWithinASecondOfTrustAndTrackingStarts)
+TEST_F(MainWindowTest,
+       WarningGivesWayToTheRestartPromptWithinASecondOfTrustAndTrackingStartsAndAFailedRelaunchKeepsRunning)
 {
     desktop().accessibility().setTrusted(false);
     MainWindow& window = openWindow();
@@ -79,13 +81,20 @@ TEST_F(MainWindowTest, WarningGivesWayToTheRestartPromptWithinASecondOfTrustAndT
     EXPECT_TRUE(shown(QStringLiteral("restart-prompt")));
 
     int relaunched = 0;
+    int failed = 0;
     QObject::connect(&window.gate(), &PermissionGate::relaunched, &window, [&relaunched] { ++relaunched; });
+    QObject::connect(&window.gate(), &PermissionGate::relaunchFailed, &window, [&failed] { ++failed; });
+    desktop().workspace().setRelaunchFails(true);
+    click(window, QStringLiteral("restart-now-btn"));
+    EXPECT_EQ(failed, 1);
+    EXPECT_TRUE(logged(QStringLiteral("❌ Failed to relaunch app: ")));
+    desktop().workspace().setRelaunchFails(false);
     click(window, QStringLiteral("restart-now-btn"));
     EXPECT_EQ(desktop().workspace().relaunches(), QList<QStringList>{QStringList()});
     EXPECT_EQ(relaunched, 1);
 }
 
-TEST_F(MainWindowTest, ChecksRunOnlyWhileTheWindowIsShownAndAFailedRelaunchKeepsRunning)
+TEST_F(MainWindowTest, ChecksRunOnlyWhileTheWindowIsShown)
 {
     desktop().accessibility().setTrusted(false);
     MainWindow& window = openWindow();
@@ -96,36 +105,17 @@ TEST_F(MainWindowTest, ChecksRunOnlyWhileTheWindowIsShownAndAFailedRelaunchKeeps
     desktop().accessibility().setTrusted(true);
     advance(5);
     EXPECT_FALSE(tracker().isTracking());
-
     window.show();
     EXPECT_TRUE(tracker().isTracking());
-    desktop().workspace().setRelaunchFails(true);
-    int failed = 0;
-    QObject::connect(&window.gate(), &PermissionGate::relaunchFailed, &window, [&failed] { ++failed; });
-    click(window, QStringLiteral("restart-now-btn"));
-    EXPECT_EQ(failed, 1);
-    EXPECT_TRUE(logged(QStringLiteral("❌ Failed to relaunch app: ")));
 }
 
-TEST_F(MainWindowTest, TrustedAtLaunchShowsNoBannerAndStartsTrackingUnlessPaused)
-{
-    desktop().accessibility().setTrusted(true);
-    for (const bool paused : {false, true}) {
-        SCOPED_TRACE(paused ? "paused earlier" : "never paused");
-        desktop().userDefaults().set(QString::fromLatin1(SelectionTracker::trackingEnabledKey), !paused);
-        makeTracker();
-        openWindow();
-        EXPECT_FALSE(shown(QStringLiteral("permission-warning")));
-        EXPECT_FALSE(shown(QStringLiteral("restart-prompt")));
-        EXPECT_EQ(tracker().isTracking(), !paused);
-        m_window.reset();
-    }
-}
-
-TEST_F(MainWindowTest, TrackingPauseSurvivesARelaunchUntilResume)
+TEST_F(MainWindowTest, TrustedAtLaunchShowsNoBannerAndTracksAndAPauseSurvivesARelaunchUntilResume)
 {
     desktop().accessibility().setTrusted(true);
     MainWindow& window = openWindow();
+    EXPECT_FALSE(shown(QStringLiteral("permission-warning")));
+    EXPECT_FALSE(shown(QStringLiteral("restart-prompt")));
+    EXPECT_TRUE(tracker().isTracking());
     EXPECT_EQ(window.trackingControls().statusText(), QStringLiteral("Active"));
     QToolButton& toggle = find<QToolButton>(window, QStringLiteral("tracking-toggle-btn"));
     EXPECT_EQ(toggle.text(), QStringLiteral("Stop"));
@@ -137,6 +127,7 @@ TEST_F(MainWindowTest, TrackingPauseSurvivesARelaunchUntilResume)
     makeTracker();
     MainWindow& relaunched = openWindow();
     advance(3);
+    EXPECT_FALSE(shown(QStringLiteral("permission-warning")));
     EXPECT_FALSE(tracker().isTracking());
     EXPECT_EQ(relaunched.trackingControls().statusText(), QStringLiteral("Paused"));
     click(relaunched, QStringLiteral("tracking-toggle-btn"));
@@ -221,10 +212,7 @@ TEST_F(MainWindowTest, ClearHistoryWritesTheEmptyFileAndAHistoryThatCannotBeSave
     const QString path = *history().historyURL();
     ASSERT_FALSE(QFile::exists(path));
     click(window, QStringLiteral("clear-history-btn"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("[]")) << "written even when the list is empty";
-    file.close();
+    EXPECT_EQ(test::readFile(path), QByteArray("[]")) << "written even when the list is empty";
     EXPECT_FALSE(shown(QStringLiteral("history-error")));
 
     // A directory where the history file should be: the save fails.

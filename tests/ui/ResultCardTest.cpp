@@ -1,6 +1,6 @@
 #include "ui/ResultCard.h"
-#include "app/BackendFixture.h"
-#include "app/ResultActions.h"
+#include "OfflineCardActions.h"
+#include "support/SimDesktopTest.h"
 #include "ui/FloatingResultsWindow.h"
 #include "ui/PolishedResultsView.h"
 
@@ -12,15 +12,15 @@
 namespace quillora {
 namespace {
 
-class ResultCardTest : public BackendFixture
+// Card actions whose reports fail at once: the reports themselves are the polishing loop's to check.
+class ResultCardTest : public SimDesktopTest
 {
 protected:
     void SetUp() override
     {
-        BackendFixture::SetUp();
-        server().setHandler([](const Request&) { return Reply::json(201, QJsonObject()); });
-        actions = std::make_unique<ResultActions>(client(), desktop().pasteboard());
-        window = std::make_unique<FloatingResultsWindow>(*actions);
+        SimDesktopTest::SetUp();
+        cardActions = std::make_unique<test::OfflineCardActions>(desktop());
+        window = std::make_unique<FloatingResultsWindow>(cardActions->actions);
         window->setOnSelect([this](const QString& text) {
             selected.append(text);
             visibleWhenSelected = window->isOnScreen();
@@ -33,16 +33,15 @@ protected:
 
     void TearDown() override
     {
-        // Reports still on their way would be left suspended when the process ends.
-        EXPECT_TRUE(test::waitUntil([this] { return actions->reportsInFlight() == 0; }));
+        EXPECT_EQ(cardActions->actions.reportsInFlight(), 0) << "an offline report ends at once";
         window.reset();
-        actions.reset();
-        BackendFixture::TearDown();
+        cardActions.reset();
+        SimDesktopTest::TearDown();
     }
 
     [[nodiscard]] ResultCard& card(qsizetype index) const { return *window->resultsView().cards().at(index); }
 
-    std::unique_ptr<ResultActions> actions;
+    std::unique_ptr<test::OfflineCardActions> cardActions;
     std::unique_ptr<FloatingResultsWindow> window;
     QStringList selected;
     bool visibleWhenSelected = false;

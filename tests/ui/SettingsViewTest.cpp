@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "support/FileContent.h"
 
 #include "app/AutostartEntry.h"
 #include "ui/PresetEditorView.h"
@@ -7,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 namespace quillora {
@@ -108,7 +109,7 @@ TEST_F(SettingsViewTest, EditorEnablesSaveOnlyWithContentAndShowsTheRulesMessage
     EXPECT_EQ(server().requests().size(), 1) << "only the start-up load reached the backend";
 }
 
-TEST_F(SettingsViewTest, SavingANewPresetSendsItUntrimmedAndCancelSendsNothing)
+TEST_F(SettingsViewTest, SavingANewPresetSendsItUntrimmedCancelSendsNothingAndReorderingRebuildsTheRows)
 {
     server().setHandler([](const Request& request) -> std::optional<Reply> {
         if (request.method == "POST") {
@@ -133,19 +134,15 @@ TEST_F(SettingsViewTest, SavingANewPresetSendsItUntrimmedAndCancelSendsNothing)
     ASSERT_TRUE(test::waitUntil([this] { return presets().presets().size() == 5; }));
     EXPECT_EQ(server().count("POST", "/api/v1/presets"), 1);
     EXPECT_EQ(presets().presets().last().name, QStringLiteral(" Pirate "));
-}
 
-TEST_F(SettingsViewTest, ReorderingMovesThePresetsAndRebuildsTheRows)
-{
-    SettingsView& view = openSettings();
-    const QList<PolishPreset> before = presets().presets();
-    view.presets().movePresets({2}, 0);
-    const QStringList moved = {before[2].name, before[0].name, before[1].name, before[3].name};
-    EXPECT_EQ(namesOf(presets().presets()), moved);
+    // Reordering reaches the manager and rebuilds the rows in the new order.
+    m_view->presets().movePresets({4}, 0);
+    EXPECT_EQ(presets().presets().first().name, QStringLiteral(" Pirate "));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    auto* list = view.findChild<QWidget*>(QStringLiteral("preset-list"));
-    const QList<QWidget*> rows = list->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^preset-row-")));
-    EXPECT_EQ(rows.size(), 4);
+    const QList<QWidget*> rows = find(*m_view, QStringLiteral("preset-list"))
+                                     .findChildren<QWidget*>(QRegularExpression(QStringLiteral("^preset-row-")));
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows.first()->objectName(), rowName(presets().presets().first()));
 }
 
 TEST_F(SettingsViewTest, DeletedPresetLeavesTheListOnlyOnceTheBackendAnswers)
@@ -225,40 +222,15 @@ TEST_F(SettingsViewTest, BackendTabStoresTheTokenPairChecksTheConnectionAndAppli
     EXPECT_EQ(BackendSettings::startupOrigin(desktop().userDefaults()), QStringLiteral("https://polish.example.com/"));
 }
 
-// The settings over a configuration folder of their own, as a fresh user session has it.
-class StartAtLoginTest : public SettingsViewTest
-{
-protected:
-    void SetUp() override
-    {
-        m_previousConfigHome = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_configHome.path().toUtf8());
-        SettingsViewTest::SetUp();
-    }
-
-    void TearDown() override
-    {
-        SettingsViewTest::TearDown();
-        qputenv("XDG_CONFIG_HOME", m_previousConfigHome);
-    }
-
-    QString entryPath() const { return m_configHome.path() + QStringLiteral("/autostart/com.tessel.quillora.desktop"); }
-
-    QCheckBox& startAtLogin() const { return find<QCheckBox>(*m_view, QStringLiteral("start-at-login-switch")); }
-
-    QTemporaryDir m_configHome;
-    QByteArray m_previousConfigHome;
-};
-
-TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryRemovesItAgainAndAFailedWriteSaysWhy)
+TEST_F(SettingsViewTest, StartAtLoginWritesTheAutostartEntryRemovesItAgainAndAFailedWriteSaysWhy)
 {
     // A file where the autostart folder belongs keeps the folder from being made.
-    QFile blocker(m_configHome.path() + QStringLiteral("/autostart"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    const QString folder = QFileInfo(autostart().filePath()).path();
+    ASSERT_FALSE(QFileInfo::exists(folder)) << "the test program's configuration folder starts empty";
+    ASSERT_TRUE(test::writeFile(folder));
     SettingsView& view = openSettings();
     view.setCurrentWidget(&find(view, QStringLiteral("tab-general")));
-    QCheckBox& toggle = startAtLogin();
+    auto& toggle = find<QCheckBox>(view, QStringLiteral("start-at-login-switch"));
     EXPECT_EQ(toggle.accessibleName(), QStringLiteral("Start at login"));
     EXPECT_FALSE(toggle.isChecked());
     auto& status = find<QLabel>(view, QStringLiteral("start-at-login-status"));
@@ -267,21 +239,18 @@ TEST_F(StartAtLoginTest, SwitchWritesTheAutostartEntryRemovesItAgainAndAFailedWr
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_TRUE(status.text().contains(QStringLiteral("autostart")));
 
-    ASSERT_TRUE(blocker.remove());
+    ASSERT_TRUE(QFile::remove(folder));
     toggle.click();
     EXPECT_TRUE(toggle.isChecked());
     EXPECT_TRUE(status.text().isEmpty());
-    QFile entry(entryPath());
-    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
-    const QString contents = QString::fromUtf8(entry.readAll());
-    entry.close();
+    const QString contents = QString::fromUtf8(test::readFile(autostart().filePath()));
     EXPECT_TRUE(contents.startsWith(QStringLiteral("[Desktop Entry]\n")));
     EXPECT_TRUE(contents.contains(QStringLiteral("\nExec=/usr/bin/quillora\n")));
     EXPECT_TRUE(autostart().isEnabled());
 
     toggle.click();
     EXPECT_FALSE(toggle.isChecked());
-    EXPECT_FALSE(QFile::exists(entryPath()));
+    EXPECT_FALSE(QFile::exists(autostart().filePath()));
     EXPECT_EQ(autostart().setEnabled(false), std::nullopt) << "turning off twice is harmless";
 }
 
