@@ -44,8 +44,16 @@ SelectionTracker::SelectionTracker(Services services, QObject* parent)
 
 SelectionTracker::~SelectionTracker()
 {
-    // The lifetime guard, destroyed first, wakes a selection check suspended in its wait; seeing
-    // the tracker gone, it ends.
+    // The monitors go with the tracker (the stored choice to track stays as it is). The lifetime
+    // guard, destroyed first, wakes a selection check suspended in its wait; seeing the tracker
+    // gone, it ends.
+    if (Platform::hasCurrent()) {
+        for (const std::optional<MouseMonitorHandle>& handle : {m_mouseMonitor, m_mouseDownMonitor}) {
+            if (handle) {
+                Platform::current().mouseMonitor().removeMonitor(*handle);
+            }
+        }
+    }
 }
 
 bool SelectionTracker::isEnabled() const

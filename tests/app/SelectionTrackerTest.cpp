@@ -322,10 +322,11 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairARefusedPairWaitsForThe
     EXPECT_EQ(panels().iconPanelsMade, 1);
     EXPECT_EQ(desktop().userDefaults().object(QStringLiteral("isTrackingEnabled")), QVariant(true));
 
-    // A tracker destroyed during a selection check ends it quietly; its monitors do nothing after.
+    // A tracker destroyed during a selection check ends it quietly and takes its monitors along.
     selectInEditor(QStringLiteral("a selection long enough"));
     mouse().drag({100, 500}, {300, 500});
     destroyTracker();
+    EXPECT_EQ(mouse().monitorCount(), 0);
     advance(1);
     mouse().drag({100, 500}, {300, 500});
     EXPECT_EQ(editor().copies(), 0);
