@@ -218,6 +218,62 @@ protected:
         return std::nullopt;
     }
 
+    /** Where a drag over a range of a text goes, and the bounds of that range, in screen pixels. */
+    struct DragSpan
+    {
+        QPoint from;
+        QPoint to;
+        QRect bounds;
+    };
+
+    /**
+     * From the first character's left quarter to the last one's right quarter: each end snaps to
+     * the boundary it is nearest to, so exactly the range is selected. Firefox lays its text out
+     * for accessibility a moment after it exposes it, with empty bounds until then.
+     */
+    std::optional<DragSpan> spanOf(const AXElementRef& text, qint64 start, qint64 length)
+    {
+        std::optional<QRect> first;
+        std::optional<QRect> last;
+        const bool laidOut = waitFor(
+            [&] {
+                first = driver().rangeFrame(text, AXRange{start, 1});
+                last = driver().rangeFrame(text, AXRange{start + length - 1, 1});
+                return first && last && !first->isEmpty() && !last->isEmpty() && *first != *last;
+            },
+            10000);
+        if (!laidOut) {
+            return std::nullopt;
+        }
+        return DragSpan{QPoint(first->left() + first->width() / 4, first->center().y()),
+                        QPoint(last->left() + last->width() * 3 / 4, last->center().y()), first->united(*last)};
+    }
+
+    /**
+     * Polishes the terminal's selection between `from` and `to` and uses the first variation: no
+     * key may be posted to read the selection, and the program in the terminal must receive the
+     * variation and keep running without an interrupt.
+     */
+    void useFirstVariationInTerminal(QProcess* terminal, quint64 window, QPoint from, QPoint to,
+                                     const QString& received, const QString& interrupted)
+    {
+        RawKeyCounter keys;
+        keys.reset();
+        const std::optional<FirstCard> card = polish(from, to, window);
+        ASSERT_TRUE(card);
+        EXPECT_EQ(keys.presses(), 0) << "a key was posted to read the terminal's selection";
+        clickUse(*card);
+        EXPECT_TRUE(waitFor(
+            [&] {
+                QFile file(received);
+                return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()) == card->variation;
+            },
+            5000))
+            << "the terminal program did not receive the variation";
+        EXPECT_FALSE(QFile::exists(interrupted)) << "the terminal program was interrupted";
+        EXPECT_EQ(terminal->state(), QProcess::Running);
+    }
+
     /** Drags over the selection in a text editor that AT-SPI exposes and pastes the first variation. */
     void useFirstVariationIn(QProcess* editor, quint64 window, bool alsoCopyOnly)
     {
@@ -228,23 +284,11 @@ protected:
         ASSERT_TRUE(text) << "the editor's text is not exposed through AT-SPI";
         ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000))
             << driver().text(*text).toStdString();
-        // From the first character's left quarter to the last one's right quarter: each end snaps
-        // to the boundary it is nearest to, so exactly the selection is selected.
-        // Firefox lays its text out for accessibility a moment after it exposes it, with empty
-        // bounds until then.
-        std::optional<QRect> first;
-        std::optional<QRect> last;
-        ASSERT_TRUE(waitFor(
-            [&] {
-                first = driver().rangeFrame(*text, AXRange{kBefore.size(), 1});
-                last = driver().rangeFrame(*text, AXRange{kBefore.size() + kSelection.size() - 1, 1});
-                return first && last && !first->isEmpty() && !last->isEmpty() && *first != *last;
-            },
-            10000))
-            << "no bounds for the selection";
-        const QPoint from(first->left() + first->width() / 4, first->center().y());
-        const QPoint to(last->left() + last->width() * 3 / 4, last->center().y());
-        const QPoint away(first->left(), first->united(*last).bottom() + 60);
+        const std::optional<DragSpan> span = spanOf(*text, kBefore.size(), kSelection.size());
+        ASSERT_TRUE(span) << "no bounds for the selection";
+        const QPoint& from = span->from;
+        const QPoint& to = span->to;
+        const QPoint away(span->bounds.left(), span->bounds.bottom() + 60);
 
         if (alsoCopyOnly) {
             const std::optional<FirstCard> card = polish(from, to, window);
@@ -389,35 +433,9 @@ TEST_F(DesktopLoopTest, UseInXfceTerminalPastesWithoutInterrupting)
     ASSERT_TRUE(text) << "the terminal's text is not exposed through AT-SPI";
     ASSERT_TRUE(waitFor([&] { return driver().text(*text).contains(kSelection); }, 10000))
         << driver().text(*text).toStdString();
-    const qint64 start = driver().text(*text).indexOf(kSelection);
-    std::optional<QRect> first;
-    std::optional<QRect> last;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            first = driver().rangeFrame(*text, AXRange{start, 1});
-            last = driver().rangeFrame(*text, AXRange{start + kSelection.size() - 1, 1});
-            return first && last && !first->isEmpty() && !last->isEmpty() && *first != *last;
-        },
-        10000))
-        << "no bounds for the selection";
-
-    RawKeyCounter keys;
-    keys.reset();
-    const std::optional<FirstCard> card =
-        polish(QPoint(first->left() + first->width() / 4, first->center().y()),
-               QPoint(last->left() + last->width() * 3 / 4, last->center().y()), window);
-    ASSERT_TRUE(card);
-    EXPECT_EQ(keys.presses(), 0) << "a key was posted to read the terminal's selection";
-    clickUse(*card);
-    EXPECT_TRUE(waitFor(
-        [&] {
-            QFile file(received);
-            return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()) == card->variation;
-        },
-        5000))
-        << "the terminal program did not receive the variation";
-    EXPECT_FALSE(QFile::exists(interrupted)) << "the terminal program was interrupted";
-    EXPECT_EQ(terminal->state(), QProcess::Running);
+    const std::optional<DragSpan> span = spanOf(*text, driver().text(*text).indexOf(kSelection), kSelection.size());
+    ASSERT_TRUE(span) << "no bounds for the selection";
+    useFirstVariationInTerminal(terminal, window, span->from, span->to, received, interrupted);
     terminal->kill();
     terminal->waitForFinished(3000);
 }
@@ -447,21 +465,7 @@ TEST_F(DesktopLoopTest, UseInXtermPastesWithoutInterruptingAndTheSelectionComesF
     const QPoint from(area->left() + 2 + int(cellWidth / 2), rowY);
     const QPoint to(area->left() + 2 + int(cellWidth * (kSelection.size() + 2)), rowY);
 
-    RawKeyCounter keys;
-    keys.reset();
-    const std::optional<FirstCard> card = polish(from, to, window);
-    ASSERT_TRUE(card);
-    EXPECT_EQ(keys.presses(), 0) << "a key was posted to read the terminal's selection";
-    clickUse(*card);
-    EXPECT_TRUE(waitFor(
-        [&] {
-            QFile file(received);
-            return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()) == card->variation;
-        },
-        5000))
-        << "the terminal program did not receive the variation";
-    EXPECT_FALSE(QFile::exists(interrupted)) << "the terminal program was interrupted";
-    EXPECT_EQ(terminal->state(), QProcess::Running);
+    useFirstVariationInTerminal(terminal, window, from, to, received, interrupted);
     terminal->terminate();
     terminal->waitForFinished(3000);
 }
