@@ -99,10 +99,11 @@ void DesktopDriver::moveTo(QPoint point) const
              QString::number(point.y())});
 }
 
-void DesktopDriver::click(QPoint point) const
+void DesktopDriver::click(QPoint point, int count) const
 {
     moveTo(point);
-    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count), QStringLiteral("--delay"),
+             QStringLiteral("80"), QStringLiteral("1")});
 }
 
 void DesktopDriver::drag(QPoint from, QPoint to) const

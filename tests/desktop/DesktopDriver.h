@@ -45,7 +45,8 @@ public:
     bool activate(quint64 window) const;
 
     void moveTo(QPoint point) const;
-    void click(QPoint point) const;
+    /** Clicks `count` times in quick succession, as a double or triple click. */
+    void click(QPoint point, int count = 1) const;
     /** Presses at `from`, moves in steps to `to` and releases there. */
     void drag(QPoint from, QPoint to) const;
     /** The CLIPBOARD's text as another application reads it. */

@@ -1,8 +1,8 @@
 // The whole loop on a real X11 desktop: the desktop program and the reference service, a GTK 3
 // editor, a Qt 6 editor, two editors people use (Mousepad on GTK 3, FeatherPad on Qt 5), text areas
-// in Chromium and Firefox, xterm and Xfce's terminal. A drag selects text, the icon appears by the
-// pointer, resting on it and clicking opens the results without taking focus from the editor, and
-// "Use" replaces the selection with the first variation, read back through AT-SPI.
+// in Chromium and Firefox, a GTK 4 editor, xterm and Xfce's terminal. A drag selects text, the icon
+// appears by the pointer, resting on it and clicking opens the results without taking focus from
+// the editor, and "Use" replaces the selection with the first variation, read back through AT-SPI.
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"
@@ -122,6 +122,12 @@ protected:
     std::optional<FirstCard> polish(QPoint from, QPoint to, quint64 editorWindow)
     {
         driver().drag(from, to);
+        return openResults(to, editorWindow);
+    }
+
+    /** As `polish`, once a gesture that ended at `to` has selected the text. */
+    std::optional<FirstCard> openResults(QPoint to, quint64 editorWindow)
+    {
         const std::optional<quint64> icon =
             driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 5000);
         if (!icon) {
@@ -358,6 +364,42 @@ TEST_F(DesktopLoopTest, UseAndCopyWorkInEditorsPeopleUse)
         editor->kill();
         editor->waitForFinished(3000);
     }
+}
+
+// GTK 4 exposes neither the selection nor the bounds of characters through AT-SPI (4.8), and places
+// its elements relative to the window: the selection is read from PRIMARY, and a triple click on the
+// first line selects all of it.
+TEST_F(DesktopLoopTest, UseReplacesALineTripleClickedInAGtk4Editor)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gnome-text-editor")).isEmpty()) {
+        GTEST_SKIP() << "gnome-text-editor is not installed";
+    }
+    const QString file = session().scratchPath() + QStringLiteral("/line.txt");
+    QFile note(file);
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    note.write((kBefore + kSelection + kAfter).toUtf8());
+    note.close();
+    const auto [editor, window] =
+        startEditor(QStringLiteral("gnome-text-editor"), {QStringLiteral("--standalone"), file});
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(window, 0U);
+    const std::optional<AXElementRef> text = driver().waitForElement(editor->processId(), isTextArea, 20000);
+    ASSERT_TRUE(text) << "the editor's text is not exposed through AT-SPI";
+    ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000))
+        << driver().text(*text).toStdString();
+    const std::optional<QRect> area = driver().frame(*text);
+    const std::optional<QRect> client = driver().geometry(window);
+    ASSERT_TRUE(area && client);
+    const QPoint onFirstLine = client->topLeft() + area->topLeft() + QPoint(60, 18);
+
+    driver().click(onFirstLine, 3);
+    const std::optional<FirstCard> card = openResults(onFirstLine, window);
+    ASSERT_TRUE(card);
+    clickUse(*card);
+    EXPECT_TRUE(waitFor([&] { return driver().text(*text) == card->variation; }, 5000))
+        << "the editor holds \"" << driver().text(*text).toStdString() << "\"";
+    editor->kill();
+    editor->waitForFinished(3000);
 }
 
 TEST_F(DesktopLoopTest, UseReplacesTheSelectionInABrowserTextArea)
