@@ -278,7 +278,12 @@ QString SelectionTracker::noAccessReason()
 
 bool SelectionTracker::isMouseInTitleBar(QPointF p) const
 {
-    for (const AppWindowInfo& window : Platform::current().appWindows().windows()) {
+    const AppWindows& appWindows = Platform::current().appWindows();
+    // Another application's window on top of ours takes the press.
+    if (!appWindows.isFrontmostAt(p)) {
+        return false;
+    }
+    for (const AppWindowInfo& window : appWindows.windows()) {
         if (!window.isVisible || window.isMiniaturized || window.isPanel) {
             continue;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QList>
 #include <QRect>
 #include <QRectF>
@@ -38,6 +40,19 @@ public:
 
     /** Every top-level window of this application, hidden ones included. Never fails. */
     [[nodiscard]] virtual QList<AppWindowInfo> windows() const = 0;
+
+    /**
+     * Whether the topmost window at `location` (decorations included) is one of this application's:
+     * a window hidden behind another application's is not. Where the stacking is unknown, as here,
+     * any visible window whose frame holds `location` counts. Never fails.
+     */
+    [[nodiscard]] virtual bool isFrontmostAt(QPointF location) const
+    {
+        const QList<AppWindowInfo> all = windows();
+        return std::any_of(all.cbegin(), all.cend(), [location](const AppWindowInfo& window) {
+            return window.isVisible && !window.isMiniaturized && window.frame.contains(location);
+        });
+    }
 
     /**
      * Limits where the native window `windowId` takes pointer input to `rects` (window-local

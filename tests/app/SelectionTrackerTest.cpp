@@ -251,9 +251,14 @@ TEST_F(SelectionTrackerTest, PressOnOwnTitleBarSkipsTheNextReleaseOnly)
         settle();
         mouse().click({900, 900});
     }
-    // A press in the content area of the window is no title-bar press.
+    // A press in the content area of the window is no title-bar press, nor one where another
+    // application's window lies over the title bar.
     desktop().appWindows().setWindows({windows.first().info});
     mouse().press({300, 200});
+    EXPECT_FALSE(tracker().skipNextSelection());
+    mouse().release({300, 200});
+    desktop().appWindows().setWindowsAbove({QRectF(0, 0, 1000, 1000)});
+    mouse().press(titleBar);
     EXPECT_FALSE(tracker().skipNextSelection());
 }
 

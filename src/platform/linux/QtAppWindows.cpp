@@ -3,15 +3,51 @@
 #include "platform/Screens.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/shapeconst.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace quillora {
+
+namespace {
+
+Display* x11Display()
+{
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    const auto* x11 =
+        application != nullptr ? application->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 != nullptr ? x11->display() : nullptr;
+}
+
+/** The child of the root that holds `window`: the window itself, or the window manager's frame around it. */
+Window topLevelAncestor(Display* display, Window root, Window window)
+{
+    while (window != None) {
+        Window rootOfTree = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, window, &rootOfTree, &parent, &children, &count) == 0) {
+            return None;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == root) {
+            return window;
+        }
+        window = parent;
+    }
+    return None;
+}
+
+} // namespace
 
 QtAppWindows::QtAppWindows(const Screens& screens)
     : m_screens(screens)
@@ -37,12 +73,33 @@ QList<AppWindowInfo> QtAppWindows::windows() const
     return result;
 }
 
+bool QtAppWindows::isFrontmostAt(QPointF location) const
+{
+    Display* display = x11Display();
+    if (display == nullptr) {
+        return AppWindows::isFrontmostAt(location);
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QPointF pixels =
+        m_screens.coordinates().toQt(location) * (screen != nullptr ? screen->devicePixelRatio() : 1);
+    const Window root = DefaultRootWindow(display);
+    int x = 0;
+    int y = 0;
+    Window top = None;
+    if (XTranslateCoordinates(display, root, root, int(pixels.x()), int(pixels.y()), &x, &y, &top) == 0 ||
+        top == None) {
+        return false;
+    }
+    const QList<QWindow*> ours = QGuiApplication::topLevelWindows();
+    return std::any_of(ours.cbegin(), ours.cend(), [display, root, top](const QWindow* window) {
+        return window->isVisible() && window->handle() != nullptr &&
+               topLevelAncestor(display, root, static_cast<Window>(window->winId())) == top;
+    });
+}
+
 void QtAppWindows::setInputRegion(quintptr windowId, const QList<QRect>& rects)
 {
-    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    const auto* x11 =
-        application != nullptr ? application->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 != nullptr ? x11->display() : nullptr;
+    Display* display = x11Display();
     if (display == nullptr || windowId == 0) {
         return;
     }

@@ -19,6 +19,13 @@ public:
 
     [[nodiscard]] QList<AppWindowInfo> windows() const override;
 
+    /**
+     * Asks the X server which top-level window is at `location`, in stacking order and by input
+     * shape, and whether it is (or is the window manager's frame of) one of ours; the frames'
+     * geometry without an X11 connection.
+     */
+    [[nodiscard]] bool isFrontmostAt(QPointF location) const override;
+
     /** Sets the window's X11 input shape through XFixes; nothing without an X11 connection. */
     void setInputRegion(quintptr windowId, const QList<QRect>& rects) override;
 

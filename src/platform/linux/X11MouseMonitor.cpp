@@ -242,6 +242,10 @@ QPointF X11MouseMonitor::toDesign(QPoint pixels) const
 
 bool X11MouseMonitor::isInOwnWindow(QPointF location) const
 {
+    // Behind another application's window, ours does not get the press.
+    if (!m_ownWindows.isFrontmostAt(location)) {
+        return false;
+    }
     const QList<AppWindowInfo> windows = m_ownWindows.windows();
     return std::any_of(windows.cbegin(), windows.cend(), [location](const AppWindowInfo& window) {
         return window.isVisible && !window.isMiniaturized && window.contentRect &&

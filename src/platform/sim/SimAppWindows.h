@@ -12,6 +12,13 @@ class SimAppWindows final : public AppWindows
 public:
     [[nodiscard]] QList<AppWindowInfo> windows() const override { return m_windows; }
 
+    [[nodiscard]] bool isFrontmostAt(QPointF location) const override
+    {
+        return std::none_of(m_windowsAbove.cbegin(), m_windowsAbove.cend(),
+                            [location](const QRectF& frame) { return frame.contains(location); }) &&
+               AppWindows::isFrontmostAt(location);
+    }
+
     void setInputRegion(quintptr windowId, const QList<QRect>& rects) override { m_inputRegions[windowId] = rects; }
 
     /** The input region last set for `windowId`; none when it was never limited. */
@@ -23,8 +30,12 @@ public:
     /** Replaces the list of windows. */
     void setWindows(QList<AppWindowInfo> windows) { m_windows = std::move(windows); }
 
+    /** The frames of other applications' windows, stacked above all of this application's. */
+    void setWindowsAbove(QList<QRectF> frames) { m_windowsAbove = std::move(frames); }
+
 private:
     QList<AppWindowInfo> m_windows;
+    QList<QRectF> m_windowsAbove;
     QHash<quintptr, QList<QRect>> m_inputRegions;
 };
 
