@@ -1,11 +1,10 @@
 #pragma once
 
-#include <algorithm>
-
 #include <QList>
 #include <QRect>
 #include <QRectF>
 
+#include <algorithm>
 #include <optional>
 
 namespace quillora {
