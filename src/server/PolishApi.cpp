@@ -68,6 +68,11 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
     QList<PresetText> presets;
     const auto read = [userId](Store& store) { return store.presets(userId); };
     const QList<StoredPreset> stored = co_await m_pool.run(read);
+    // Resumed while the service shuts down: the engine is about to go, and the answer could not
+    // be stored anyway.
+    if (m_pool.isClosed()) {
+        throw ApiError(503, QStringLiteral("The service is shutting down; please try again in a moment."));
+    }
     for (const StoredPreset& preset : stored) {
         presets.append({preset.name, preset.instruction});
     }

@@ -126,11 +126,12 @@ QuilloraServer::QuilloraServer(const ServerOptions& options, Clock& clock, Servi
 QuilloraServer::~QuilloraServer()
 {
     m_purgeTimer.invalidate();
-    // The engine goes first, so that a polishing still waiting for it is answered while the HTTP
-    // server is there to send the answer; then the database connections finish their queued
-    // work and answer the requests waiting for it; then the HTTP server goes.
-    m_engine.reset();
+    // The database connections go first: they finish their queued work and resume the requests
+    // waiting for it, which still find the engine (a health check names its model) and, the
+    // connections being closed, start no rewriting. Then the engine goes, answering a polishing
+    // still waiting for it while the HTTP server is there to send the answer; then that server.
     m_pool->close();
+    m_engine.reset();
     m_api.reset();
 }
 

@@ -123,6 +123,12 @@ QCoro::Task<bool> StorePool::answers(double timeoutSeconds)
     co_return completion->delivered && outcome->value.value_or(false);
 }
 
+bool StorePool::isClosed() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_closing;
+}
+
 void StorePool::close()
 {
     {

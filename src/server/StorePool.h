@@ -111,6 +111,9 @@ public:
      */
     void close();
 
+    /** Whether `close` has begun: no job is taken any more. */
+    [[nodiscard]] bool isClosed() const;
+
 private:
     /** Whether a job waits behind the others or goes first. */
     enum class Urgency {
@@ -153,7 +156,7 @@ private:
     std::function<void(double)> m_waitObserver;
     std::vector<std::unique_ptr<QThread>> m_workers;
 
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_queue;
     bool m_closing = false;

@@ -197,5 +197,36 @@ TEST_F(SqliteStorePoolTest, AWriteWaitingForTheFileLockHoldsUpNeitherReadsNorThe
     EXPECT_TRUE(client().get(QStringLiteral("/presets")).body.contains("Renamed"));
 }
 
+// Requests still waiting for the database when the service is destroyed are resumed as it closes
+// its connections: they must neither reach the engine it is about to destroy nor crash.
+TEST_F(SqliteStorePoolTest, RequestsWaitingForTheDatabaseWhenTheServiceGoesAreEndedSafely)
+{
+    startServer(TestServer::defaultOptions());
+    const qint64 presetId =
+        client().get(QStringLiteral("/presets")).json().array().at(0).toObject().value(QLatin1String("id")).toInteger();
+    constexpr auto kHolder = "sqlite-lock-holder";
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kHolder);
+        holder.setDatabaseName(server().databasePath());
+        ASSERT_TRUE(holder.open());
+        ASSERT_TRUE(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    }
+    // The lone connection waits for the lock; a health check and a polishing queue behind it.
+    const auto blocked = client().start("PUT", QStringLiteral("/presets/%1").arg(presetId),
+                                        R"({"name":"Renamed","instruction":"Say it again."})");
+    const auto health = client().start("GET", QStringLiteral("/health"));
+    const auto polish = client().start("POST", QStringLiteral("/polish"), R"({"text":"i think its fine"})");
+    ASSERT_TRUE(test::spinUntil([this] { return server().server().api().pendingRequests() == 3; }));
+
+    QSqlQuery(QSqlDatabase::database(kHolder, false)).exec(QStringLiteral("ROLLBACK"));
+    QSqlDatabase::database(kHolder, false).close();
+    QSqlDatabase::removeDatabase(kHolder);
+    destroyServer();
+    for (const auto& request : {blocked, health, polish}) {
+        EXPECT_TRUE(HttpTestClient::wait(request));
+    }
+    EXPECT_NE(polish->result.status, 200) << polish->result.body.toStdString();
+}
+
 } // namespace
 } // namespace quillora
