@@ -1,6 +1,7 @@
 #include "server/RulesEngine.h"
 
-#include "core/PoolTask.h"
+#include "core/AsyncEvent.h"
+#include "core/WorkOutcome.h"
 #include "server/rules/Lexicon.h"
 #include "server/rules/SpellingDictionary.h"
 
@@ -27,6 +28,9 @@ RulesEngine::RulesEngine(const RulesResources& resources, int threads)
 RulesEngine::~RulesEngine()
 {
     m_workers.waitForDone();
+    // The callers resume now, while what they go on to use still exists, not on a later pass of
+    // the event loop.
+    m_finished.drain();
 }
 
 QString RulesEngine::model() const
@@ -36,10 +40,19 @@ QString RulesEngine::model() const
 
 QCoro::Task<RewriteOutcome> RulesEngine::rewrite(QString text, QList<PresetText> presets)
 {
-    // A named job rather than a lambda inside the co_await: GCC 12 destroys such a temporary twice.
-    auto job = [this, text = std::move(text), presets = std::move(presets)] { return rewriteNow(text, presets); };
-    RewriteOutcome outcome = co_await runOnPool(m_workers, std::move(job));
-    co_return outcome;
+    struct Job
+    {
+        AsyncEvent done;
+        WorkOutcome<RewriteOutcome> outcome;
+    };
+    auto job = std::make_shared<Job>();
+    m_workers.start([this, job, text = std::move(text), presets = std::move(presets)] {
+        auto rewrite = [&] { return rewriteNow(text, presets); };
+        job->outcome.capture(rewrite);
+        m_finished.post([job] { job->done.set(); });
+    });
+    co_await job->done.wait();
+    co_return job->outcome.take();
 }
 
 std::unique_ptr<TextRewriter> RulesEngine::takeRewriter()

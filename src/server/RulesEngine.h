@@ -1,5 +1,6 @@
 #pragma once
 
+#include "server/CompletionInbox.h"
 #include "server/RewriteEngine.h"
 #include "server/rules/TextRewriter.h"
 
@@ -44,6 +45,7 @@ class RulesEngine final : public RewriteEngine
 public:
     /** `threads` workers at most; 0 for one per processor core. */
     RulesEngine(const RulesResources& resources, int threads);
+    /** Waits for the rewrites still running and resumes their callers before it returns. */
     ~RulesEngine() override;
 
     /** "quillora-rules-1". */
@@ -62,6 +64,8 @@ private:
     RulesResources m_resources;
     std::mutex m_idleMutex;
     std::vector<std::unique_ptr<TextRewriter>> m_idle;
+    /** Finished rewrites, handed back to the thread that asked for them. */
+    CompletionInbox m_finished;
     // Declared last: it is destroyed first, waiting for the rewrites still running.
     QThreadPool m_workers;
 };

@@ -1,6 +1,8 @@
 // The rule-based rewrites, on the English hunspell dictionary.
 #include "TestServer.h"
 
+#include "core/Detached.h"
+#include "server/RulesEngine.h"
 #include "server/rules/SpellingDictionary.h"
 #include "server/rules/TextRewriter.h"
 
@@ -105,6 +107,29 @@ TEST_F(TextRewriterTest, ProfessionalAndCasualChangeContractionsAndRegister)
              QStringLiteral("Hi Anna, I'm writing to let you know that we can't attend. Thanks.")},
             {QStringLiteral("However, it is not ready. Yes, I am."), QStringLiteral("But it's not ready. Yes, I am.")},
         });
+}
+
+QCoro::Task<> rewriteInto(RulesEngine& engine, std::optional<RewriteOutcome>& outcome)
+{
+    QCoro::Task<RewriteOutcome> rewrite =
+        engine.rewrite(QStringLiteral("i think its fine"), {{QStringLiteral("Fix Grammar"), QString()}});
+    outcome = co_await std::move(rewrite);
+}
+
+// The service destroys its engine while polishings may still be rewriting: their callers must be
+// resumed before the engine's destructor returns, while what they go on to use still exists.
+TEST_F(TextRewriterTest, DestroyingTheRulesEngineResumesTheRewritesStillRunning)
+{
+    auto engine = std::make_unique<RulesEngine>(test::TestServer::sharedRules(), 2);
+    std::vector<std::optional<RewriteOutcome>> outcomes(8);
+    for (std::optional<RewriteOutcome>& outcome : outcomes) {
+        runDetached(rewriteInto(*engine, outcome));
+    }
+    engine.reset();
+    for (const std::optional<RewriteOutcome>& outcome : outcomes) {
+        ASSERT_TRUE(outcome.has_value());
+        EXPECT_EQ(outcome->results.size(), 1);
+    }
 }
 
 } // namespace
