@@ -9,6 +9,7 @@
 #include "DesktopTestEnvironment.h"
 #include "RawKeyCounter.h"
 #include "platform/linux/LinuxAccessibility.h"
+#include "support/FileContent.h"
 
 #include <QDir>
 #include <QFile>
@@ -356,10 +357,7 @@ TEST_F(DesktopLoopTest, UseAndCopyWorkInEditorsPeopleUse)
             std::fprintf(stderr, "%s is not installed: skipped\n", qPrintable(program));
             continue;
         }
-        QFile note(file);
-        ASSERT_TRUE(note.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        note.write((kBefore + kSelection + kAfter).toUtf8());
-        note.close();
+        ASSERT_TRUE(writeFile(file, (kBefore + kSelection + kAfter).toUtf8()));
         const auto [editor, window] = startEditor(program, {file});
         ASSERT_NE(editor, nullptr);
         useFirstVariationIn(editor, window, true);
@@ -378,10 +376,7 @@ TEST_F(DesktopLoopTest, UseReplacesALineTripleClickedInAGtk4Editor)
         GTEST_SKIP() << "gnome-text-editor is not installed";
     }
     const QString file = session().scratchPath() + QStringLiteral("/line.txt");
-    QFile note(file);
-    ASSERT_TRUE(note.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    note.write((kBefore + kSelection + kAfter).toUtf8());
-    note.close();
+    ASSERT_TRUE(writeFile(file, (kBefore + kSelection + kAfter).toUtf8()));
     const auto [editor, window] =
         startEditor(QStringLiteral("gnome-text-editor"), {QStringLiteral("--standalone"), file});
     ASSERT_NE(editor, nullptr);
@@ -415,10 +410,7 @@ TEST_F(DesktopLoopTest, UseReplacesTheSelectionInLibreOfficeWriter)
         GTEST_SKIP() << "LibreOffice Writer is not installed";
     }
     const QString file = session().scratchPath() + QStringLiteral("/letter.txt");
-    QFile letter(file);
-    ASSERT_TRUE(letter.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    letter.write((kBefore + kSelection + kAfter).toUtf8());
-    letter.close();
+    ASSERT_TRUE(writeFile(file, (kBefore + kSelection + kAfter).toUtf8()));
     const QStringList arguments{QStringLiteral("--writer"), QStringLiteral("--norestore"), QStringLiteral("--nologo"),
                                 QStringLiteral("-env:UserInstallation=file://") + session().scratchPath() +
                                     QStringLiteral("/libreoffice"),

@@ -4,8 +4,10 @@
 #include "ServerTest.h"
 #include "TemporaryPostgres.h"
 
+#include "core/Detached.h"
 #include "server/ApiServer.h"
 #include "server/DatabaseAddress.h"
+#include "server/StorePool.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -14,6 +16,8 @@
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
+
+#include <semaphore>
 
 namespace quillora {
 namespace {
@@ -202,29 +206,21 @@ TEST_F(SqliteStorePoolTest, AWriteWaitingForTheFileLockHoldsUpNeitherReadsNorThe
 TEST_F(SqliteStorePoolTest, RequestsWaitingForTheDatabaseWhenTheServiceGoesAreEndedSafely)
 {
     startServer(TestServer::defaultOptions());
-    const qint64 presetId =
-        client().get(QStringLiteral("/presets")).json().array().at(0).toObject().value(QLatin1String("id")).toInteger();
-    constexpr auto kHolder = "sqlite-lock-holder";
-    {
-        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kHolder);
-        holder.setDatabaseName(server().databasePath());
-        ASSERT_TRUE(holder.open());
-        ASSERT_TRUE(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
-    }
-    // The lone connection waits for the lock; a health check and a polishing queue behind it.
-    const auto blocked = client().start("PUT", QStringLiteral("/presets/%1").arg(presetId),
-                                        R"({"name":"Renamed","instruction":"Say it again."})");
+    // The lone connection stays busy until the service goes; a health check and a polishing
+    // queue behind it.
+    auto busy = std::make_shared<std::binary_semaphore>(0);
+    runDetached(server().server().pool().run([busy](Store&) {
+        busy->acquire();
+        return true;
+    }));
     const auto health = client().start("GET", QStringLiteral("/health"));
     const auto polish = client().start("POST", QStringLiteral("/polish"), R"({"text":"i think its fine"})");
-    ASSERT_TRUE(test::spinUntil([this] { return server().server().api().pendingRequests() == 3; }));
+    ASSERT_TRUE(test::spinUntil([this] { return server().server().api().pendingRequests() == 2; }));
 
-    QSqlQuery(QSqlDatabase::database(kHolder, false)).exec(QStringLiteral("ROLLBACK"));
-    QSqlDatabase::database(kHolder, false).close();
-    QSqlDatabase::removeDatabase(kHolder);
+    busy->release();
     destroyServer();
-    for (const auto& request : {blocked, health, polish}) {
-        EXPECT_TRUE(HttpTestClient::wait(request));
-    }
+    EXPECT_TRUE(HttpTestClient::wait(health));
+    ASSERT_TRUE(HttpTestClient::wait(polish));
     EXPECT_NE(polish->result.status, 200) << polish->result.body.toStdString();
 }
 
