@@ -279,16 +279,13 @@ QString SelectionTracker::noAccessReason()
 bool SelectionTracker::isMouseInTitleBar(QPointF p) const
 {
     const AppWindows& appWindows = Platform::current().appWindows();
-    // Another application's window on top of ours takes the press.
-    if (!appWindows.isFrontmostAt(p)) {
-        return false;
-    }
     for (const AppWindowInfo& window : appWindows.windows()) {
         if (!window.isVisible || window.isMiniaturized || window.isPanel) {
             continue;
         }
         if (mouseInRect(p, window.frame) && window.contentRect && !mouseInRect(p, *window.contentRect)) {
-            return true;
+            // Another application's window on top of ours takes the press.
+            return appWindows.isFrontmostAt(p);
         }
     }
     return false;

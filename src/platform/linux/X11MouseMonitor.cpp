@@ -242,15 +242,14 @@ QPointF X11MouseMonitor::toDesign(QPoint pixels) const
 
 bool X11MouseMonitor::isInOwnWindow(QPointF location) const
 {
-    // Behind another application's window, ours does not get the press.
-    if (!m_ownWindows.isFrontmostAt(location)) {
-        return false;
-    }
     const QList<AppWindowInfo> windows = m_ownWindows.windows();
-    return std::any_of(windows.cbegin(), windows.cend(), [location](const AppWindowInfo& window) {
+    const bool inside = std::any_of(windows.cbegin(), windows.cend(), [location](const AppWindowInfo& window) {
         return window.isVisible && !window.isMiniaturized && window.contentRect &&
                mouseInRect(location, *window.contentRect);
     });
+    // Only a press inside one of ours costs a question to the window system: behind another
+    // application's window, ours does not get it.
+    return inside && m_ownWindows.isFrontmostAt(location);
 }
 
 void X11MouseMonitor::scheduleDrainIfQueued() const
