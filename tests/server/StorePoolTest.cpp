@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <semaphore>
 
 namespace quillora {
@@ -208,16 +209,21 @@ TEST_F(SqliteStorePoolTest, RequestsWaitingForTheDatabaseWhenTheServiceGoesAreEn
     startServer(TestServer::defaultOptions());
     // The lone connection stays busy until the service goes; a health check and a polishing
     // queue behind it.
+    auto running = std::make_shared<std::atomic_bool>(false);
     auto busy = std::make_shared<std::binary_semaphore>(0);
-    runDetached(server().server().pool().run([busy](Store&) {
+    runDetached(server().server().pool().run([running, busy](Store&) {
+        *running = true;
         busy->acquire();
         return true;
     }));
+    // Queued before the job ran, the health check would go ahead of it.
+    ASSERT_TRUE(test::spinUntil([&running] { return running->load(); }));
     const auto health = client().start("GET", QStringLiteral("/health"));
     const auto polish = client().start("POST", QStringLiteral("/polish"), R"({"text":"i think its fine"})");
-    ASSERT_TRUE(test::spinUntil([this] { return server().server().api().pendingRequests() == 2; }));
-
+    const bool queued = test::spinUntil([this] { return server().server().api().pendingRequests() == 2; });
+    // Released whatever happened: the service cannot close while the job holds its connection.
     busy->release();
+    ASSERT_TRUE(queued);
     destroyServer();
     EXPECT_TRUE(HttpTestClient::wait(health));
     ASSERT_TRUE(HttpTestClient::wait(polish));
