@@ -20,7 +20,7 @@
 #include "platform/MouseMonitor.h"
 #include "platform/Platform.h"
 #include "platform/factory/PlatformFactory.h"
-#include "platform/linux/LinuxAccessibility.h"
+#include "platform/linux/atspi/LinuxAccessibility.h"
 #include "ui/WidgetPanelFactory.h"
 
 #include <QApplication>

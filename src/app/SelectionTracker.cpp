@@ -2,6 +2,7 @@
 
 #include "app/AppLogger.h"
 #include "app/HistoryManager.h"
+#include "app/IconAnchor.h"
 #include "app/IconPanel.h"
 #include "app/PanelFactory.h"
 #include "app/PasteService.h"
@@ -14,11 +15,15 @@
 #include "core/Error.h"
 #include "core/Graphemes.h"
 #include "platform/AppWindows.h"
+#include "platform/Compositor.h"
 #include "platform/Platform.h"
 #include "platform/PrimarySelection.h"
 #include "platform/ScreenCoordinates.h"
+#include "platform/Screens.h"
+#include "platform/SelectionChangeMonitor.h"
 #include "platform/UserDefaults.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillora {
@@ -44,6 +49,7 @@ SelectionTracker::SelectionTracker(Services services, QObject* parent)
 
 SelectionTracker::~SelectionTracker()
 {
+    m_settleTimer.invalidate();
     // The monitors go with the tracker (the stored choice to track stays as it is). The lifetime
     // guard, destroyed first, wakes a selection check suspended in its wait; seeing the tracker
     // gone, it ends.
@@ -52,6 +58,10 @@ SelectionTracker::~SelectionTracker()
             if (handle) {
                 Platform::current().mouseMonitor().removeMonitor(*handle);
             }
+        }
+        if (SelectionChangeMonitor* changes = Platform::current().selectionChangeMonitor();
+            changes && m_selectionChanges) {
+            changes->removeHandler(*m_selectionChanges);
         }
     }
 }
@@ -99,6 +109,18 @@ void SelectionTracker::startTracking()
             handleMouseUp(event);
         }
     });
+    if (SelectionChangeMonitor* changes = Platform::current().selectionChangeMonitor();
+        changes && !m_selectionChanges) {
+        m_selectionChanges = changes->addHandler([this, alive] {
+            if (alive) {
+                handleSelectionChange();
+            }
+        });
+        // Without presses, a gesture is whatever happened since the last settled check.
+        if (PrimarySelection* primary = Platform::current().primarySelection()) {
+            primary->beginGesture();
+        }
+    }
 }
 
 void SelectionTracker::stopTracking()
@@ -113,6 +135,11 @@ void SelectionTracker::stopTracking()
     }
     m_mouseMonitor.reset();
     m_mouseDownMonitor.reset();
+    if (SelectionChangeMonitor* changes = Platform::current().selectionChangeMonitor(); changes && m_selectionChanges) {
+        changes->removeHandler(*m_selectionChanges);
+    }
+    m_selectionChanges.reset();
+    m_settleTimer.invalidate();
     if (m_floatingWindow) {
         m_floatingWindow->hidePanel();
     }
@@ -175,6 +202,94 @@ void SelectionTracker::handleMouseUp(const MouseEvent& event)
     }
 }
 
+void SelectionTracker::handleSelectionChange()
+{
+    // What a press does where presses are seen: a new gesture begins, and the icon of the last
+    // one goes. Results stay while a polish runs, as they do for a press.
+    if (m_isPolishing) {
+        return;
+    }
+    if (m_floatingWindow) {
+        m_floatingWindow->hidePanel();
+    }
+    if (m_resultsWindow) {
+        m_resultsWindow->hidePanel();
+    }
+    m_settleTimer.invalidate();
+    m_settleTimer = Platform::current().clock().schedule(settleTime(), [this, alive = m_lifetime.watch()] {
+        if (alive) {
+            runDetached(checkSettledSelection());
+        }
+    });
+}
+
+QCoro::Task<> SelectionTracker::checkSettledSelection()
+{
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
+    if (m_isPolishing || m_isCheckingSelection) {
+        co_return;
+    }
+    m_isCheckingSelection = true;
+    // The selection has been still for the settle time already: it is read at once, and only
+    // where it can be read without keys, since a focus change settles too and must never get a
+    // copy shortcut.
+    QCoro::Task<std::optional<QString>> read = readSelection(0, false);
+    const std::optional<QString> text = co_await std::move(read);
+    if (!alive) {
+        co_return;
+    }
+    // A primary selection counts once: the next gesture begins now.
+    if (PrimarySelection* primary = Platform::current().primarySelection()) {
+        primary->beginGesture();
+    }
+    if (text && Graphemes::hasAtLeast(*text, minimumSelectionLength)) {
+        QCoro::Task<std::optional<QPointF>> placing = settledSelectionAnchor();
+        const std::optional<QPointF> anchor = co_await std::move(placing);
+        if (!alive) {
+            co_return;
+        }
+        if (anchor) {
+            AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)),
+                           kLogFile);
+            setLastCapturedText(*text);
+            getFloatingWindow().showAt(*anchor);
+        }
+    }
+    m_isCheckingSelection = false;
+}
+
+QCoro::Task<std::optional<QPointF>> SelectionTracker::settledSelectionAnchor()
+{
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
+    IconAnchor::Known known;
+    if (Compositor* compositor = Platform::current().compositor()) {
+        QCoro::Task<std::optional<QPointF>> pointer = compositor->pointerLocation();
+        known.pointer = co_await std::move(pointer);
+        if (!alive) {
+            co_return std::nullopt;
+        }
+        if (!known.pointer) {
+            QCoro::Task<std::optional<ForeignWindow>> window = compositor->focusedWindow();
+            known.window = co_await std::move(window);
+            if (!alive) {
+                co_return std::nullopt;
+            }
+        }
+    }
+    if (!known.pointer && known.window) {
+        if (SelectionChangeMonitor* changes = Platform::current().selectionChangeMonitor()) {
+            known.selectionEndInWindow = changes->selectionEndInWindow();
+        }
+    }
+    const Screens& screens = Platform::current().screens();
+    const ScreenCoordinates coordinates = screens.coordinates();
+    if (const std::optional<Screen> main = screens.mainScreen()) {
+        known.screen = coordinates.toQt(main->visibleFrame);
+    }
+    const std::optional<QPointF> anchor = IconAnchor::place(known);
+    co_return anchor ? std::optional<QPointF>(coordinates.fromQt(*anchor)) : std::nullopt;
+}
+
 QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
 {
     const LifetimeGuard::Watch alive = m_lifetime.watch();
@@ -196,12 +311,28 @@ QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
 
 QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
 {
+    return readSelection(selectionDelay, true);
+}
+
+double SelectionTracker::settleTime() const
+{
+    const UserDefaults& defaults = Platform::current().userDefaults();
+    const QString key = QLatin1String(settleTimeKey);
+    bool isNumber = false;
+    const qint64 stored = defaults.object(key).toLongLong(&isNumber);
+    return double(std::clamp<qint64>(isNumber ? stored : defaultSettleMilliseconds, 50, 2000)) / 1000.0;
+}
+
+QCoro::Task<std::optional<QString>> SelectionTracker::readSelection(double delay, bool mayPostKeys)
+{
     const LifetimeGuard::Watch alive = m_lifetime.watch();
-    // A cancelled wait simply ends early; the read goes ahead unless the tracker is gone.
-    QCoro::Task<> wait = Platform::current().clock().sleep(selectionDelay, m_lifetime.token());
-    co_await std::move(wait);
-    if (!alive) {
-        co_return std::nullopt;
+    if (delay > 0) {
+        // A cancelled wait simply ends early; the read goes ahead unless the tracker is gone.
+        QCoro::Task<> wait = Platform::current().clock().sleep(delay, m_lifetime.token());
+        co_await std::move(wait);
+        if (!alive) {
+            co_return std::nullopt;
+        }
     }
     // Every failure of the toolkit is dropped: the only visible effect is that no icon appears.
     for (const TextStrategy strategy : {TextStrategy::accessibility, TextStrategy::shortcut}) {
@@ -214,6 +345,9 @@ QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()
                     co_return trimmed;
                 }
             }
+        }
+        if (strategy == TextStrategy::shortcut && !mayPostKeys) {
+            break;
         }
         std::optional<QString> text;
         std::exception_ptr failure;
@@ -271,6 +405,11 @@ void SelectionTracker::noteSelectionFailure(TextStrategy strategy, std::exceptio
     }
 }
 
+QString SelectionTracker::copiedOnlyMessage()
+{
+    return QStringLiteral("Copied — press Ctrl+V");
+}
+
 QString SelectionTracker::noAccessReason()
 {
     return QStringLiteral("no accessibility access");
@@ -319,7 +458,17 @@ ResultsPanel& SelectionTracker::getResultsWindow()
     if (!m_resultsWindow) {
         m_resultsWindow = m_services.panelFactory.createResultsPanel();
         m_resultsWindow->setIdentifier(QStringLiteral("results"));
-        m_resultsWindow->setOnSelect([&paste = m_services.pasteService](const QString& text) { paste.paste(text); });
+        m_resultsWindow->setOnSelect([this, alive = m_lifetime.watch()](const QString& text) {
+            if (alive && m_services.pasteService.paste(text) == PasteOutcome::copiedOnly) {
+                // The panel leaves the screen after a choice; it comes back once to say what to do.
+                Platform::current().clock().schedule(0, [this, alive] {
+                    if (alive && m_resultsWindow && m_resultsAnchor) {
+                        m_resultsWindow->showAt(*m_resultsAnchor);
+                        m_resultsWindow->setContent({}, false, copiedOnlyMessage());
+                    }
+                });
+            }
+        });
     }
     return *m_resultsWindow;
 }
@@ -335,6 +484,7 @@ void SelectionTracker::handleIconClick()
     if (m_floatingWindow) {
         m_floatingWindow->hidePanel();
     }
+    m_resultsAnchor = p;
     results.showAt(p);
     results.setContent({}, true, std::nullopt);
     runDetached(polish(&results));

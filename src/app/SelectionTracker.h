@@ -3,8 +3,10 @@
 #include "app/AIPolishingService.h"
 #include "app/PolishedResult.h"
 #include "capture/TextStrategy.h"
+#include "core/Clock.h"
 #include "core/LifetimeGuard.h"
 #include "platform/MouseMonitor.h"
+#include "platform/SelectionChangeMonitor.h"
 
 #include <QList>
 #include <QMap>
@@ -48,6 +50,13 @@ public:
     static constexpr double minimumDragDistance = 5;
     /** The fewest characters (after trimming) a selection needs to show the icon. */
     static constexpr qsizetype minimumSelectionLength = 10;
+    /**
+     * The user-defaults key of the settle time, in milliseconds: where presses cannot be watched,
+     * a selection that stays unchanged this long counts as released.
+     */
+    static constexpr auto settleTimeKey = "selectionSettleMilliseconds";
+    /** The settle time when none is stored, in milliseconds. */
+    static constexpr int defaultSettleMilliseconds = 300;
 
     /** What a tracker works with. The tracker does not own them; they must outlive it. */
     struct Services
@@ -68,7 +77,8 @@ public:
     /**
      * Stores "isTrackingEnabled" = true and, unless the release monitor is installed already,
      * fills `capturedTexts` from the history when empty, makes both panels and installs the press
-     * and release monitors. A monitor the platform refuses stays missing; `isTracking` is true anyway.
+     * and release monitors, and where the platform reports selection changes instead of presses,
+     * a handler for those. A monitor the platform refuses stays missing; `isTracking` is true anyway.
      */
     void startTracking();
 
@@ -115,11 +125,17 @@ public:
      */
     QCoro::Task<std::optional<QString>> getSelectedTextSafely();
 
+    /** The settle time in seconds: the stored one, kept between 0.05 and 2 s, else 0.3 s. */
+    [[nodiscard]] double settleTime() const;
+
     /**
      * How often reading the selection failed, by reason ("no accessibility access", "timed out",
      * or the error's description); a read that found nothing is not a failure.
      */
     [[nodiscard]] const QMap<QString, int>& selectionFailures() const { return m_selectionFailures; }
+
+    /** What the results panel says when "Use" could only copy the variation (no key can be posted). */
+    [[nodiscard]] static QString copiedOnlyMessage();
 
     /** The reason counted when a read failed because the process may not use accessibility. */
     [[nodiscard]] static QString noAccessReason();
@@ -146,6 +162,10 @@ private:
     void handleMouseDown(const MouseEvent& event);
     void handleMouseUp(const MouseEvent& event);
     QCoro::Task<> checkSelection(QPointF p);
+    void handleSelectionChange();
+    QCoro::Task<> checkSettledSelection();
+    QCoro::Task<std::optional<QPointF>> settledSelectionAnchor();
+    QCoro::Task<std::optional<QString>> readSelection(double delay, bool mayPostKeys);
     QCoro::Task<> polish(ResultsPanel* results);
 
     void noteSelectionFailure(TextStrategy strategy, std::exception_ptr failure);
@@ -165,7 +185,12 @@ private:
     bool m_isPolishing = false;
     std::optional<MouseMonitorHandle> m_mouseMonitor;
     std::optional<MouseMonitorHandle> m_mouseDownMonitor;
+    std::optional<SelectionChangeHandle> m_selectionChanges;
+    /** Runs out when a changed selection has stayed unchanged for the settle time. */
+    Timer m_settleTimer;
     std::optional<QPointF> m_startPoint;
+    /** Where the results panel was last opened. */
+    std::optional<QPointF> m_resultsAnchor;
     bool m_isCheckingSelection = false;
     bool m_skipNextSelection = false;
     std::unique_ptr<IconPanel> m_floatingWindow;

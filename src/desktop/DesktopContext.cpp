@@ -50,12 +50,13 @@ DesktopContext::DesktopContext(Platform& platform, const QStringList& arguments)
     , m_appleScriptManager(std::make_unique<AppleScriptManager>())
     , m_textManager(std::make_unique<SelectedTextManager>(*m_axManager, *m_pasteboardManager, *m_appleScriptManager))
     , m_updates(std::make_unique<UpdateManager>(platform.userDefaults(), AppInfo::version()))
-    , m_backend(
-          std::make_unique<BackendClient>(BackendSettings::startupOrigin(platform.userDefaults()), *m_updates))
+    , m_backend(std::make_unique<BackendClient>(BackendSettings::startupOrigin(platform.userDefaults()), *m_updates))
     , m_backendSettings(std::make_unique<BackendSettings>(platform.userDefaults(), *m_backend))
     , m_presets(std::make_unique<PresetManager>(*m_backend))
     , m_history(std::make_unique<HistoryManager>())
-    , m_pasteService(std::make_unique<PasteService>(platform.pasteboard(), platform.clock()))
+    , m_pasteService(std::make_unique<PasteService>(
+          platform.pasteboard(), platform.clock(),
+          platform.selectionChangeMonitor() != nullptr ? PasteRoute::accessibilityFirst : PasteRoute::pasteKey))
     , m_cardActions(std::make_unique<ResultActions>(*m_backend, platform.pasteboard()))
     , m_panels(std::make_unique<WidgetPanelFactory>(*m_cardActions))
     , m_tracker(std::make_unique<SelectionTracker>(SelectionTracker::Services{

@@ -30,6 +30,20 @@ constexpr const char* kUsage =
     "Environment: QUILLORA_BACKEND_URL (the backend service), QUILLORA_PLATFORM=sim (the simulated\n"
     "desktop), QUILLORA_DIAGNOSTIC_LOGGING=1 (log selected and pasted text).\n";
 
+// On a Wayland session, Quillora's windows go through Xwayland where it runs: there the floating
+// icon and panel can be put exactly where asked without taking the focus from the application the
+// text was selected in, which a Wayland client of Qt 6.4 cannot do. One Qt process uses one window
+// system for all its windows, so the choice is made before the application starts. An explicit
+// QT_QPA_PLATFORM is left as it is.
+void preferXwaylandOnWayland()
+{
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -46,6 +60,7 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    preferXwaylandOnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillora"));
     QApplication::setDesktopFileName(QStringLiteral("com.tessel.quillora"));

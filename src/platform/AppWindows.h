@@ -60,6 +60,13 @@ public:
      * platform cannot shape input. Never fails.
      */
     virtual void setInputRegion(quintptr windowId, const QList<QRect>& rects) = 0;
+
+    /**
+     * True where floating windows must place themselves past the window manager (as tooltips do)
+     * to appear exactly where asked without taking focus: on Wayland, through Xwayland, whose
+     * window managers centre or focus ordinary tool windows.
+     */
+    [[nodiscard]] virtual bool floatingWindowsBypassWindowManager() const { return false; }
 };
 
 } // namespace quillora

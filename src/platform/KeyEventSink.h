@@ -35,6 +35,9 @@ public:
      * could not be made (for example an unmappable key); callers skip such events silently.
      */
     virtual bool post(const PostedKeyEvent& event) = 0;
+
+    /** False where this session lets no key be posted to other applications at all. */
+    [[nodiscard]] virtual bool canPost() const { return true; }
 };
 
 } // namespace quillora

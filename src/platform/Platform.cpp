@@ -26,4 +26,14 @@ void Platform::setCurrent(Platform* platform)
     g_current = platform;
 }
 
+DesktopCapabilities Platform::desktopCapabilities() const
+{
+    return DesktopCapabilities{name(),
+                               {
+                                   {QStringLiteral("Automatic icon"), true, QStringLiteral("the mouse is watched")},
+                                   {QStringLiteral("Windows placed"), true, QStringLiteral("beside the pointer")},
+                                   {QStringLiteral("\"Use\" pastes"), true, QStringLiteral("with the paste key")},
+                               }};
+}
+
 } // namespace quillora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DesktopCapabilities.h"
+
 #include <QString>
 
 #include <memory>
@@ -10,11 +12,13 @@ class Accessibility;
 class AppDataFolder;
 class AppWindows;
 class Clock;
+class Compositor;
 class KeyEventSink;
 class MouseMonitor;
 class Pasteboard;
 class PrimarySelection;
 class Screens;
+class SelectionChangeMonitor;
 class ScriptRunner;
 class SystemLog;
 class UserDefaults;
@@ -50,8 +54,21 @@ public:
     virtual Pasteboard& pasteboard() = 0;
     virtual ScriptRunner& scriptRunner() = 0;
 
-    /** The primary selection, where the desktop has one (X11); null elsewhere. */
+    /** The primary selection, where the desktop lets a background program read it; null elsewhere. */
     virtual PrimarySelection* primarySelection() { return nullptr; }
+
+    /**
+     * Where the desktop does not let a background program see the mouse in other applications
+     * (Wayland), the selection changes that stand in for it; null where the mouse monitor sees
+     * every press and release (X11, the simulated desktop).
+     */
+    virtual SelectionChangeMonitor* selectionChangeMonitor() { return nullptr; }
+
+    /** The compositor's answers about the pointer and other windows, where it gives any; null elsewhere. */
+    virtual Compositor* compositor() { return nullptr; }
+
+    /** What this session offers the selection loop; everything, unless the backend says otherwise. */
+    [[nodiscard]] virtual DesktopCapabilities desktopCapabilities() const;
 
     /** The installed platform. Calling it before one is installed is a programming error (aborts). */
     static Platform& current();

@@ -9,8 +9,23 @@
 
 namespace quillora {
 
+namespace {
+
+Qt::WindowFlags floatingWindowFlags()
+{
+    const Qt::WindowFlags common = Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
+    // A tooltip-type window that bypasses the window manager keeps its place and never takes the
+    // focus; other types get focus, or lose their clicks, under some Wayland compositors.
+    if (Platform::current().appWindows().floatingWindowsBypassWindowManager()) {
+        return common | Qt::ToolTip | Qt::X11BypassWindowManagerHint;
+    }
+    return common | Qt::Tool;
+}
+
+} // namespace
+
 FloatingPanel::FloatingPanel(QSizeF panelSize, int margin)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, floatingWindowFlags())
     , m_panelSize(panelSize)
     , m_margin(margin)
 {

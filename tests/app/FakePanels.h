@@ -83,6 +83,15 @@ public:
         updates.append(Update{results, isPolishing, std::move(error)});
     }
 
+    /** Presses "Use" on a card with `text`: the callback runs, then the panel hides itself. */
+    void select(const QString& text)
+    {
+        if (m_onSelect) {
+            m_onSelect(text);
+        }
+        hidePanel();
+    }
+
     QList<Update> updates;
 };
 

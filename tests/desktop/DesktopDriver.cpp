@@ -2,9 +2,9 @@
 
 #include "DesktopSession.h"
 #include "RawKeyCounter.h"
-#include "platform/linux/LinuxAccessibility.h"
-#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/atspi/LinuxAccessibility.h"
+#include "platform/linux/x11/X11Workspace.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -35,8 +35,9 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 DesktopDriver::DesktopDriver(DesktopSession& session)
     : m_session(session)
     , m_screens(std::make_unique<QtScreens>())
-    , m_workspace(std::make_unique<LinuxWorkspace>())
-    , m_accessibility(std::make_unique<LinuxAccessibility>(*m_workspace, *m_screens))
+    , m_workspace(std::make_unique<X11Workspace>())
+    , m_accessibility(
+          std::make_unique<LinuxAccessibility>(*m_workspace, *m_screens, [] { return std::optional<QString>(); }))
 {
     // The test reads other applications' windows, which may be busy starting: a generous budget.
     const AXResult result = m_accessibility->setMessagingTimeout(m_accessibility->createSystemWide(), 2.0F);

@@ -13,7 +13,7 @@
 
 namespace quillora {
 class LinuxAccessibility;
-class LinuxWorkspace;
+class X11Workspace;
 class QtScreens;
 } // namespace quillora
 
@@ -76,7 +76,7 @@ private:
 
     DesktopSession& m_session;
     std::unique_ptr<QtScreens> m_screens;
-    std::unique_ptr<LinuxWorkspace> m_workspace;
+    std::unique_ptr<X11Workspace> m_workspace;
     std::unique_ptr<LinuxAccessibility> m_accessibility;
 };
 

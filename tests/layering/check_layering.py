@@ -24,12 +24,23 @@ PROGRAM_DEPENDENCIES = set(LIBRARIES) | set(BACKENDS) | {"platform/factory"}
 ALLOWED["cli"] = PROGRAM_DEPENDENCIES | {"cli"}
 ALLOWED["desktop"] = PROGRAM_DEPENDENCIES | {"desktop"}
 
+# The Linux backend is in rooms by technology. A room stands on the interfaces and core alone; only
+# the backend's top (its platform object and the services every session shares) joins the rooms.
+LINUX_ROOMS = ["atspi", "x11", "wayland", "session"]
+for room in LINUX_ROOMS:
+    ALLOWED[f"platform/linux/{room}"] = {"core", "platform", f"platform/linux/{room}"}
+ALLOWED["platform/linux"] |= {f"platform/linux/{room}" for room in LINUX_ROOMS}
+for user in ["platform/factory", "cli", "desktop"]:
+    ALLOWED[user] |= {f"platform/linux/{room}" for room in LINUX_ROOMS}
+
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
 
 
 def component(relative: str) -> str:
     """The component a path below src/ (or an include path) belongs to."""
     parts = relative.split("/")
+    if parts[:2] == ["platform", "linux"] and len(parts) > 3 and f"platform/linux/{parts[2]}" in ALLOWED:
+        return f"platform/linux/{parts[2]}"
     if parts[0] == "platform" and len(parts) > 2 and f"platform/{parts[1]}" in ALLOWED:
         return f"platform/{parts[1]}"
     return parts[0]

@@ -186,8 +186,12 @@ if [ -f "$desktop" ]; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
     icon=$(sed -n 's/^Icon=//p' "$desktop")
     [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "the desktop entry's icon $icon is not installed"
+    # An absolute path: KWin grants fake input only to the program an entry names by its full path.
     exec=$(sed -n 's/^Exec=//p' "$desktop" | cut -d' ' -f1)
-    [ -x "$root/usr/bin/$exec" ] || fail "the desktop entry starts $exec, which is not installed"
+    [ "$exec" = /usr/bin/quillora ] || fail "the desktop entry starts $exec, not /usr/bin/quillora"
+    [ -x "$root$exec" ] || fail "the desktop entry starts $exec, which is not installed"
+    grep -qx 'X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input' "$desktop" ||
+        fail "the desktop entry does not ask KWin for fake input"
 fi
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 if [ -f "$metainfo" ]; then

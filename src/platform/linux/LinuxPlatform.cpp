@@ -1,26 +1,67 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "core/EventLoopClock.h"
+#include "platform/Compositor.h"
 #include "platform/linux/JournalSystemLog.h"
-#include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxAppDataFolder.h"
 #include "platform/linux/LinuxPasteboard.h"
 #include "platform/linux/LinuxScriptRunner.h"
 #include "platform/linux/LinuxUserDefaults.h"
-#include "platform/linux/LinuxWorkspace.h"
-#include "platform/linux/QtAppWindows.h"
 #include "platform/linux/QtScreens.h"
-#include "platform/linux/X11KeyEventSink.h"
-#include "platform/linux/X11MouseMonitor.h"
-#include "platform/linux/X11PrimarySelection.h"
+#include "platform/linux/atspi/AtspiBus.h"
+#include "platform/linux/atspi/AtspiSelectionMonitor.h"
+#include "platform/linux/atspi/LinuxAccessibility.h"
+#include "platform/linux/session/CapabilityReport.h"
+#include "platform/linux/session/SessionProbe.h"
+#include "platform/linux/wayland/KWinCompositor.h"
+#include "platform/linux/wayland/KWinFakeInputKeySink.h"
+#include "platform/linux/wayland/NoKeyEventSink.h"
+#include "platform/linux/wayland/SwayCompositor.h"
+#include "platform/linux/wayland/WaylandWorkspace.h"
+#include "platform/linux/wayland/WlrPrimarySelection.h"
+#include "platform/linux/x11/QtAppWindows.h"
+#include "platform/linux/x11/X11KeyEventSink.h"
+#include "platform/linux/x11/X11MouseMonitor.h"
+#include "platform/linux/x11/X11PrimarySelection.h"
+#include "platform/linux/x11/X11WindowDirectory.h"
+#include "platform/linux/x11/X11Workspace.h"
+
+#include <QDBusConnection>
 
 namespace quillora {
+
+namespace {
+
+// What an X11 session lacks for watching the mouse and posting keys; none when nothing is missing.
+std::optional<QString> missingX11Input()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return QStringLiteral(
+            "This is a Wayland session without X access. The main window, the history, the presets and the settings "
+            "work; reading selections in other applications, the floating icon and pasting back do not, because "
+            "they need X11. Log in to an X11 session, or run Quillora with XWayland, to use them.");
+    }
+    if (!X11WindowDirectory::hasInputExtensions()) {
+        return QStringLiteral("The X server offers no XTest or XInput 2 extension, which watching the mouse and "
+                              "pasting need. Use an X server that has both (Xorg and Xvfb do).");
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 LinuxPlatform::LinuxPlatform()
     : m_clock(std::make_unique<EventLoopClock>())
     , m_appDataFolder(std::make_unique<LinuxAppDataFolder>())
     , m_systemLog(std::make_unique<JournalSystemLog>())
+    , m_wayland(isWaylandSession())
 {
+}
+
+bool LinuxPlatform::isWaylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -58,7 +99,16 @@ SystemLog& LinuxPlatform::systemLog()
 KeyEventSink& LinuxPlatform::keyEventSink()
 {
     if (!m_keyEventSink) {
-        m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults());
+        // Through Xwayland, XTest reaches X11 clients only: on Wayland keys go through what the
+        // compositor offers, or nowhere.
+        if (m_wayland && session().compositor == CompositorKind::KWin &&
+            session().offers(WaylandGlobal::kdeFakeInput)) {
+            m_keyEventSink = std::make_unique<KWinFakeInputKeySink>();
+        } else if (m_wayland) {
+            m_keyEventSink = std::make_unique<NoKeyEventSink>();
+        } else {
+            m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults());
+        }
     }
     return *m_keyEventSink;
 }
@@ -66,7 +116,11 @@ KeyEventSink& LinuxPlatform::keyEventSink()
 Workspace& LinuxPlatform::workspace()
 {
     if (!m_workspace) {
-        m_workspace = std::make_unique<LinuxWorkspace>();
+        m_workspace = std::make_unique<X11Workspace>();
+        if (m_wayland) {
+            m_baseWorkspace = std::move(m_workspace);
+            m_workspace = std::make_unique<WaylandWorkspace>(*m_baseWorkspace);
+        }
     }
     return *m_workspace;
 }
@@ -74,7 +128,12 @@ Workspace& LinuxPlatform::workspace()
 Accessibility& LinuxPlatform::accessibility()
 {
     if (!m_accessibility) {
-        m_accessibility = std::make_unique<LinuxAccessibility>(workspace(), screens());
+        LinuxAccessibility::InputCheck check = &missingX11Input;
+        if (m_wayland) {
+            // Selections come from accessibility events there: the bus is all the loop needs.
+            check = [] { return std::optional<QString>(); };
+        }
+        m_accessibility = std::make_unique<LinuxAccessibility>(workspace(), screens(), std::move(check));
     }
     return *m_accessibility;
 }
@@ -98,7 +157,9 @@ MouseMonitor& LinuxPlatform::mouseMonitor()
 AppWindows& LinuxPlatform::appWindows()
 {
     if (!m_appWindows) {
-        m_appWindows = std::make_unique<QtAppWindows>(screens());
+        m_appWindows =
+            std::make_unique<QtAppWindows>(screens(), m_wayland ? QtAppWindows::FloatingWindows::bypassWindowManager
+                                                                : QtAppWindows::FloatingWindows::managed);
     }
     return *m_appWindows;
 }
@@ -121,10 +182,67 @@ ScriptRunner& LinuxPlatform::scriptRunner()
 
 PrimarySelection* LinuxPlatform::primarySelection()
 {
-    if (!m_primarySelection) {
+    if (m_primarySelectionMade) {
+        return m_primarySelection.get();
+    }
+    m_primarySelectionMade = true;
+    if (!m_wayland) {
         m_primarySelection = std::make_unique<X11PrimarySelection>();
+    } else if (session().offers(WaylandGlobal::wlrDataControl) && session().compositor != CompositorKind::KWin) {
+        // Xwayland's PRIMARY follows Wayland clients only while an X11 client has focus; data
+        // control lets a background client see it (KWin offers the protocol without PRIMARY).
+        auto primary = std::make_unique<WlrPrimarySelection>();
+        if (primary->isAvailable()) {
+            m_primarySelection = std::move(primary);
+        }
     }
     return m_primarySelection.get();
+}
+
+SelectionChangeMonitor* LinuxPlatform::selectionChangeMonitor()
+{
+    if (!m_wayland) {
+        return nullptr;
+    }
+    if (!m_selectionChanges) {
+        static_cast<void>(accessibility());
+        m_selectionChanges = std::make_unique<AtspiSelectionMonitor>(*m_accessibility);
+        // Applications without accessible text (terminals) show their selections only as a new
+        // primary selection.
+        if (auto* primary = dynamic_cast<WlrPrimarySelection*>(primarySelection())) {
+            primary->setOfferHandler([changes = m_selectionChanges.get()] { changes->reportChange(); });
+        }
+    }
+    return m_selectionChanges.get();
+}
+
+Compositor* LinuxPlatform::compositor()
+{
+    if (!m_wayland || m_compositorMade) {
+        return m_compositor.get();
+    }
+    m_compositorMade = true;
+    const SessionInfo& info = session();
+    if (info.compositor == CompositorKind::Sway && info.swayIpc) {
+        m_compositor = std::make_unique<SwayCompositor>(clock(), qEnvironmentVariable("SWAYSOCK"));
+    } else if (info.compositor == CompositorKind::KWin && info.kwinScripting) {
+        m_compositor = std::make_unique<KWinCompositor>(clock(), QDBusConnection::sessionBus());
+    }
+    return m_compositor.get();
+}
+
+const SessionInfo& LinuxPlatform::session() const
+{
+    if (!m_session) {
+        m_session = SessionProbe::probe();
+        m_session->accessibilityBus = AtspiBus::address(SessionProbe::timeoutMs).has_value();
+    }
+    return *m_session;
+}
+
+DesktopCapabilities LinuxPlatform::desktopCapabilities() const
+{
+    return describeCapabilities(session());
 }
 
 } // namespace quillora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/linux/session/SessionInfo.h"
 
 #include <memory>
 
@@ -16,9 +17,13 @@ class LinuxUserDefaults;
 class QtAppWindows;
 class QtScreens;
 class X11MouseMonitor;
-class X11PrimarySelection;
+class AtspiSelectionMonitor;
 
-/** The real Linux desktop: X11 for input, AT-SPI for accessibility, files under the XDG folders. */
+/**
+ * The real Linux desktop: AT-SPI for accessibility, files under the XDG folders, and, by session,
+ * X11 for input (the mouse watched, keys posted through XTest) or, on Wayland, accessibility
+ * events for selections, the compositor for positions, and windows through Xwayland.
+ */
 class LinuxPlatform final : public Platform
 {
 public:
@@ -39,6 +44,15 @@ public:
     Pasteboard& pasteboard() override;
     ScriptRunner& scriptRunner() override;
     PrimarySelection* primarySelection() override;
+    SelectionChangeMonitor* selectionChangeMonitor() override;
+    Compositor* compositor() override;
+    [[nodiscard]] DesktopCapabilities desktopCapabilities() const override;
+
+    /** True on a Wayland session (where the program's own windows may still go through Xwayland). */
+    [[nodiscard]] static bool isWaylandSession();
+
+    /** What the session offers, probed on first use and kept. */
+    [[nodiscard]] const SessionInfo& session() const;
 
 private:
     std::unique_ptr<EventLoopClock> m_clock;
@@ -53,7 +67,14 @@ private:
     std::unique_ptr<X11MouseMonitor> m_mouseMonitor;
     std::unique_ptr<LinuxPasteboard> m_pasteboard;
     std::unique_ptr<LinuxScriptRunner> m_scriptRunner;
-    std::unique_ptr<X11PrimarySelection> m_primarySelection;
+    std::unique_ptr<PrimarySelection> m_primarySelection;
+    bool m_primarySelectionMade = false;
+    bool m_wayland;
+    std::unique_ptr<Workspace> m_baseWorkspace;
+    std::unique_ptr<AtspiSelectionMonitor> m_selectionChanges;
+    std::unique_ptr<Compositor> m_compositor;
+    bool m_compositorMade = false;
+    mutable std::optional<SessionInfo> m_session;
 };
 
 } // namespace quillora

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/SimClock.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimApp.h"
 #include "platform/sim/SimAppDataFolder.h"
 #include "platform/sim/SimAppWindows.h"
-#include "core/SimClock.h"
 #include "platform/sim/SimKeyEventSink.h"
 #include "platform/sim/SimMouse.h"
 #include "platform/sim/SimPasteboard.h"
@@ -14,6 +14,7 @@
 #include "platform/sim/SimScriptRunner.h"
 #include "platform/sim/SimSystemLog.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "platform/sim/SimWaylandSession.h"
 #include "platform/sim/SimWorkspace.h"
 
 #include <QTemporaryDir>
@@ -47,6 +48,15 @@ public:
     SimPasteboard& pasteboard() override { return m_pasteboard; }
     SimScriptRunner& scriptRunner() override { return m_scriptRunner; }
     SimPrimarySelection* primarySelection() override { return &m_primarySelection; }
+    SelectionChangeMonitor* selectionChangeMonitor() override { return m_wayland ? &m_waylandSession : nullptr; }
+    Compositor* compositor() override { return m_wayland ? &m_waylandSession : nullptr; }
+
+    /**
+     * Makes the desktop behave as a Wayland session: selection changes stand in for presses
+     * (`waylandSession()` reports them) and the compositor answers as set there.
+     */
+    void setWaylandSession(bool wayland) { m_wayland = wayland; }
+    [[nodiscard]] SimWaylandSession& waylandSession() { return m_waylandSession; }
 
     /**
      * Starts a simulated text editor (frontmost unless `spec.frontmost` is false) and returns it; it
@@ -73,6 +83,8 @@ private:
     SimPasteboard m_pasteboard;
     SimScriptRunner m_scriptRunner;
     SimPrimarySelection m_primarySelection;
+    SimWaylandSession m_waylandSession;
+    bool m_wayland = false;
     std::vector<std::unique_ptr<SimApp>> m_apps;
 };
 

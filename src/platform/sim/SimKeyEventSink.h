@@ -26,10 +26,15 @@ public:
     /** Key codes that cannot be made into events (posting them returns false and records nothing). */
     void setUnmappableKeys(QList<int> keys) { m_unmappable = std::move(keys); }
 
+    /** Makes the sink behave as a session that lets no key be posted (`canPost` false). */
+    void setCanPost(bool canPost) { m_canPost = canPost; }
+    [[nodiscard]] bool canPost() const override { return m_canPost; }
+
 private:
     QList<PostedKeyEvent> m_events;
     QList<int> m_unmappable;
     std::function<void(const PostedKeyEvent&)> m_listener;
+    bool m_canPost = true;
 };
 
 } // namespace quillora

@@ -3,7 +3,7 @@
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"
-#include "platform/linux/LinuxAccessibility.h"
+#include "platform/linux/atspi/LinuxAccessibility.h"
 
 #include <QElapsedTimer>
 

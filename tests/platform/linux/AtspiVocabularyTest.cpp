@@ -1,4 +1,4 @@
-#include "platform/linux/AtspiVocabulary.h"
+#include "platform/linux/atspi/AtspiVocabulary.h"
 
 #include "support/QtPrinters.h"
 

@@ -3,9 +3,9 @@
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"
-#include "platform/linux/LinuxAccessibility.h"
-#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/atspi/LinuxAccessibility.h"
+#include "platform/linux/x11/X11Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,14 @@ TEST(LinuxAccessibilitySessionTest, OpenSettingsSwitchesAccessibilityOnAndNamesA
     ASSERT_TRUE(driver.waitForWindow(terminal->processId(), QString(), 10000));
 
     QtScreens screens;
-    LinuxWorkspace workspace;
-    LinuxAccessibility accessibility(workspace, screens);
+    X11Workspace workspace;
+    LinuxAccessibility accessibility(workspace, screens, [] { return std::optional<QString>(); });
     EXPECT_TRUE(accessibility.isProcessTrusted(TrustPrompt::Silent));
+    // What the session lacks besides accessibility keeps the gate closed, and the button says why.
+    const QString missing = QStringLiteral("no way to post keys here");
+    LinuxAccessibility lacking(workspace, screens, [missing] { return std::optional<QString>(missing); });
+    EXPECT_FALSE(lacking.isProcessTrusted(TrustPrompt::Silent));
+    EXPECT_EQ(lacking.openAccessibilitySettings(), missing);
     setAccessibility(session, false);
     EXPECT_FALSE(accessibility.isProcessTrusted(TrustPrompt::Prompt));
 

@@ -1,8 +1,8 @@
 // Which window a press at a point hits, asked of the X server: one of ours only while no other
 // application's window lies over it.
 #include "DesktopDriver.h"
-#include "platform/linux/QtAppWindows.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/x11/QtAppWindows.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -5,8 +5,8 @@
 #include "DesktopTestEnvironment.h"
 #include "keys/Key.h"
 #include "keys/Modifier.h"
-#include "platform/linux/X11KeyEventSink.h"
-#include "platform/linux/X11WindowDirectory.h"
+#include "platform/linux/x11/X11KeyEventSink.h"
+#include "platform/linux/x11/X11WindowDirectory.h"
 #include "platform/sim/SimUserDefaults.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/linux/X11KeyEventSink.h"
+#include "platform/linux/x11/X11KeyEventSink.h"
 #include "keys/Key.h"
 #include "keys/Modifier.h"
 #include "platform/sim/SimUserDefaults.h"

@@ -1,4 +1,4 @@
-#include "platform/linux/X11MouseMonitor.h"
+#include "platform/linux/x11/X11MouseMonitor.h"
 
 #include "platform/sim/SimAppWindows.h"
 #include "platform/sim/SimScreens.h"

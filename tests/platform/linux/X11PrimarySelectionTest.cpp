@@ -1,6 +1,6 @@
 // The PRIMARY selection on the test desktop: its text is taken only when its owner changed after
 // the gesture began, so a selection left from before is never used.
-#include "platform/linux/X11PrimarySelection.h"
+#include "platform/linux/x11/X11PrimarySelection.h"
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 #include "DesktopTestEnvironment.h"

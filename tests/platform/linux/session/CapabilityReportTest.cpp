@@ -1,0 +1,123 @@
+#include "platform/linux/session/CapabilityReport.h"
+#include "platform/linux/session/SessionInfo.h"
+
+#include <gtest/gtest.h>
+
+namespace quillora {
+namespace {
+
+SessionInfo wayland(CompositorKind compositor)
+{
+    SessionInfo info;
+    info.kind = SessionKind::Wayland;
+    info.compositor = compositor;
+    info.waylandAnswers = true;
+    info.xwayland = true;
+    info.accessibilityBus = true;
+    info.swayIpc = compositor == CompositorKind::Sway;
+    info.kwinScripting = compositor == CompositorKind::KWin;
+    return info;
+}
+
+SessionInfo with(SessionInfo info, const std::function<void(SessionInfo&)>& change)
+{
+    change(info);
+    return info;
+}
+
+// The three rows' availability, as "icon placed pastes" with 1 for available.
+std::string availability(const DesktopCapabilities& capabilities)
+{
+    std::string flags;
+    for (const DesktopCapability& item : capabilities.items) {
+        flags += flags.empty() ? "" : " ";
+        flags += item.available ? '1' : '0';
+    }
+    return flags;
+}
+
+TEST(CapabilityReportTest, EachRowNeedsWhatItsWayOfWorkingNeeds)
+{
+    SessionInfo x11;
+    x11.kind = SessionKind::X11;
+    const SessionInfo sway = wayland(CompositorKind::Sway);
+    const SessionInfo kwin = wayland(CompositorKind::KWin);
+    const struct
+    {
+        const char* name;
+        SessionInfo info;
+        std::string availability;
+    } rows[] = {
+        {"X11", x11, "1 1 1"},
+        {"no session", SessionInfo{}, "0 0 0"},
+        {"Wayland not answering", with(sway, [](SessionInfo& i) { i.waylandAnswers = false; }), "0 0 0"},
+        {"sway", sway, "1 1 1"},
+        {"sway without Xwayland", with(sway, [](SessionInfo& i) { i.xwayland = false; }), "0 0 1"},
+        {"sway without IPC", with(sway, [](SessionInfo& i) { i.swayIpc = false; }), "1 0 1"},
+        {"sway without accessibility", with(sway, [](SessionInfo& i) { i.accessibilityBus = false; }), "0 1 0"},
+        {"KWin", kwin, "1 1 1"},
+        {"KWin without scripting", with(kwin, [](SessionInfo& i) { i.kwinScripting = false; }), "1 0 1"},
+        {"KWin without accessibility", with(kwin, [](SessionInfo& i) { i.accessibilityBus = false; }), "0 1 0"},
+        {"KWin with fake input, without accessibility",
+         with(kwin,
+              [](SessionInfo& i) {
+                  i.accessibilityBus = false;
+                  i.waylandGlobals = {WaylandGlobal::kdeFakeInput};
+              }),
+         "0 1 1"},
+        // sway's IPC does not make another compositor's windows placeable.
+        {"GNOME", with(wayland(CompositorKind::GnomeShell), [](SessionInfo& i) { i.swayIpc = true; }), "1 0 1"},
+        {"other", wayland(CompositorKind::Other), "1 0 1"},
+    };
+    for (const auto& row : rows) {
+        const DesktopCapabilities capabilities = describeCapabilities(row.info);
+        ASSERT_EQ(capabilities.items.size(), 3) << row.name;
+        EXPECT_EQ(availability(capabilities), row.availability) << row.name;
+        for (const DesktopCapability& item : capabilities.items) {
+            EXPECT_FALSE(item.detail.isEmpty()) << row.name << ": " << item.name.toStdString();
+        }
+    }
+}
+
+TEST(CapabilityReportTest, DetailsSayWhatWouldHelpOnThisCompositor)
+{
+    const auto detail = [](const SessionInfo& info, int row) {
+        return describeCapabilities(info).items.at(row).detail;
+    };
+    const SessionInfo swayWithoutX = with(wayland(CompositorKind::Sway), [](SessionInfo& i) { i.xwayland = false; });
+    const SessionInfo kwinWithoutX = with(wayland(CompositorKind::KWin), [](SessionInfo& i) { i.xwayland = false; });
+    EXPECT_TRUE(detail(swayWithoutX, 1).contains(QLatin1String("xwayland enable")));
+    EXPECT_FALSE(detail(kwinWithoutX, 1).contains(QLatin1String("sway")));
+    EXPECT_TRUE(detail(wayland(CompositorKind::GnomeShell), 1).contains(QLatin1String("Shell extension")));
+
+    // Placement follows what the compositor tells: the pointer on KWin, window positions on sway,
+    // and without accessibility sway can place only by the window.
+    EXPECT_TRUE(detail(wayland(CompositorKind::KWin), 1).contains(QLatin1String("pointer")));
+    EXPECT_TRUE(detail(wayland(CompositorKind::Sway), 1).contains(QLatin1String("selection")));
+    EXPECT_TRUE(detail(with(wayland(CompositorKind::Sway), [](SessionInfo& i) { i.accessibilityBus = false; }), 1)
+                    .contains(QLatin1String("window")));
+
+    // Ctrl+V is promised only where KWin grants fake input; elsewhere the text stays copied.
+    const SessionInfo kwinWithFakeInput =
+        with(wayland(CompositorKind::KWin), [](SessionInfo& i) { i.waylandGlobals = {WaylandGlobal::kdeFakeInput}; });
+    const SessionInfo swayWithFakeInput =
+        with(wayland(CompositorKind::Sway), [](SessionInfo& i) { i.waylandGlobals = {WaylandGlobal::kdeFakeInput}; });
+    EXPECT_TRUE(detail(kwinWithFakeInput, 2).contains(QLatin1String("Ctrl+V")));
+    EXPECT_TRUE(detail(wayland(CompositorKind::KWin), 2).contains(QLatin1String(".desktop")));
+    EXPECT_FALSE(detail(swayWithFakeInput, 2).contains(QLatin1String("fake input")));
+    EXPECT_TRUE(detail(swayWithFakeInput, 2).contains(QLatin1String("copied")));
+}
+
+TEST(CapabilityReportTest, TheSessionIsNamedAfterItsCompositor)
+{
+    SessionInfo x11;
+    x11.kind = SessionKind::X11;
+    const SessionInfo named = with(wayland(CompositorKind::Other), [](SessionInfo& i) { i.desktopName = "Hyprland"; });
+    EXPECT_EQ(describeCapabilities(x11).session, QStringLiteral("X11"));
+    EXPECT_EQ(describeCapabilities(wayland(CompositorKind::Sway)).session, QStringLiteral("Wayland (sway)"));
+    EXPECT_EQ(describeCapabilities(named).session, QStringLiteral("Wayland (Hyprland)"));
+    EXPECT_EQ(describeCapabilities(wayland(CompositorKind::Other)).session, QStringLiteral("Wayland"));
+}
+
+} // namespace
+} // namespace quillora
