@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/SessionProcesses.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -45,18 +47,20 @@ public:
     QByteArray run(const QString& program, const QStringList& arguments, int timeoutMs = 5000) const;
 
     /** The process group every started process belongs to. */
-    [[nodiscard]] qint64 processGroup() const { return m_group; }
+    [[nodiscard]] qint64 processGroup() const { return m_processes.group(); }
 
 private:
-    DesktopSession() = default;
+    DesktopSession()
+        : m_processes(m_root.path())
+    {
+    }
     QString startServer();
     QString startBus();
     QString startWindowManager();
 
     QTemporaryDir m_root;
     QProcessEnvironment m_environment;
-    qint64 m_group = 0;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    SessionProcesses m_processes;
 };
 
 } // namespace quillora::test

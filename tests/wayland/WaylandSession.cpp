@@ -139,63 +139,26 @@ void WaylandSession::setVariable(const QString& name, const QString& value)
 QProcess* WaylandSession::launch(const QString& program, const QStringList& arguments,
                                  const QProcessEnvironment& variables)
 {
-    auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = m_environment;
     environment.insert(variables);
-    process->setProcessEnvironment(environment);
-    process->setProcessChannelMode(QProcess::SeparateChannels);
-    // What the session's programs complain about is kept beside the session, for a failing test.
-    process->setStandardErrorFile(m_root.filePath(QFileInfo(program).fileName() + QStringLiteral(".log")),
-                                  QIODevice::Append);
-    // The first process leads a new group; the others join it, and so do their own children.
-    const pid_t group = pid_t(m_group);
-    process->setChildProcessModifier([group] {
-        setpgid(0, group);
-        // Should the test be killed outright, its direct children go with it.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-    });
-    process->start(program, arguments);
-    if (!process->waitForStarted(5000)) {
-        return nullptr;
-    }
-    if (m_group == 0) {
-        m_group = process->processId();
-    }
-    m_processes.push_back(std::move(process));
-    return m_processes.back().get();
+    return m_processes.launch(program, arguments, environment);
 }
 
 QByteArray WaylandSession::run(const QString& program, const QStringList& arguments, int timeoutMs) const
 {
-    QProcess process;
-    process.setProcessEnvironment(m_environment);
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-        return QByteArray();
-    }
-    return process.readAllStandardOutput();
+    return SessionProcesses::run(program, arguments, m_environment, timeoutMs);
+}
+
+WaylandSession::WaylandSession()
+    : m_processes(m_root.path())
+{
 }
 
 WaylandSession::~WaylandSession()
 {
     // The compositor's own connections (the virtual input devices) close before it ends.
     m_compositor.reset();
-    // Everything in the group, the buses' activated services included, is asked to end, then made to.
-    if (m_group > 0) {
-        ::kill(-pid_t(m_group), SIGTERM);
-    }
-    for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
-        if (!(*it)->waitForFinished(2000)) {
-            (*it)->kill();
-            (*it)->waitForFinished(1000);
-        }
-    }
-    if (m_group > 0) {
-        ::kill(-pid_t(m_group), SIGKILL);
-    }
+    m_processes.stopAll();
 }
 
 } // namespace quillora::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/SessionProcesses.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -57,10 +59,10 @@ public:
     QByteArray run(const QString& program, const QStringList& arguments, int timeoutMs = 5000) const;
 
     /** The process group every started process belongs to. */
-    [[nodiscard]] qint64 processGroup() const { return m_group; }
+    [[nodiscard]] qint64 processGroup() const { return m_processes.group(); }
 
 private:
-    WaylandSession() = default;
+    WaylandSession();
     QString prepareFolders();
     QString startBus();
     QString startAccessibilityBus();
@@ -68,8 +70,7 @@ private:
     QTemporaryDir m_root;
     QProcessEnvironment m_environment;
     std::unique_ptr<Compositor> m_compositor;
-    qint64 m_group = 0;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    SessionProcesses m_processes;
 };
 
 } // namespace quillora::test
