@@ -218,6 +218,7 @@ void SelectionTracker::handleSelectionChange()
     m_settleTimer.invalidate();
     m_settleTimer = Platform::current().clock().schedule(settleTime(), [this, alive = m_lifetime.watch()] {
         if (alive) {
+            m_settledAt = Platform::current().clock().monotonicNow();
             runDetached(checkSettledSelection());
         }
     });
@@ -253,6 +254,10 @@ QCoro::Task<> SelectionTracker::checkSettledSelection()
                            kLogFile);
             setLastCapturedText(*text);
             getFloatingWindow().showAt(*anchor);
+            const double elapsed = Platform::current().clock().monotonicNow() - m_settledAt;
+            AppLogger::log(
+                QStringLiteral("🕒 Icon shown %1 ms after the selection settled").arg(elapsed * 1000, 0, 'f', 2),
+                kLogFile);
         }
     }
     m_isCheckingSelection = false;

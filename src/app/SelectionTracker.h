@@ -188,6 +188,8 @@ private:
     std::optional<SelectionChangeHandle> m_selectionChanges;
     /** Runs out when a changed selection has stayed unchanged for the settle time. */
     Timer m_settleTimer;
+    /** When the settle timer last ran out, on the monotonic clock. */
+    double m_settledAt = 0;
     std::optional<QPointF> m_startPoint;
     /** Where the results panel was last opened. */
     std::optional<QPointF> m_resultsAnchor;
