@@ -85,13 +85,14 @@ DesktopCapability placementRow(const SessionInfo& info)
                                       ? QStringLiteral("beside the end of the selection (sway IPC)")
                                       : QStringLiteral("beside the focused window's top edge (sway IPC)"));
     case CompositorKind::GnomeShell:
-        return no(kPlacementRow,
-                  QStringLiteral("the compositor tells no window positions (GNOME needs Quillora's Shell extension)"));
+        return no(kPlacementRow, QStringLiteral("GNOME tells a background program no window positions: the icon "
+                                                "goes to the top of the screen"));
     case CompositorKind::None:
     case CompositorKind::Other:
         break;
     }
-    return no(kPlacementRow, QStringLiteral("the compositor tells no window positions"));
+    return no(kPlacementRow,
+              QStringLiteral("the compositor tells no window positions: the icon goes to the top of the screen"));
 }
 
 DesktopCapability pasteRow(const SessionInfo& info)
@@ -108,8 +109,8 @@ DesktopCapability pasteRow(const SessionInfo& info)
     }
     if (kwin) {
         // KWin offers fake input only to a program an installed .desktop file names.
-        return yes(kPasteRow, byAccessibility + QStringLiteral("copied for you to paste (Ctrl+V needs Quillora's "
-                                                               ".desktop file installed)"));
+        return yes(kPasteRow, byAccessibility + QStringLiteral("copied for you to paste (KWin lets only a program "
+                                                               "installed from its package post Ctrl+V)"));
     }
     return yes(kPasteRow, byAccessibility + QStringLiteral("copied for you to paste"));
 }
