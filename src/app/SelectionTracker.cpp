@@ -249,7 +249,9 @@ QCoro::Task<> SelectionTracker::checkSettledSelection()
         if (!alive) {
             co_return;
         }
-        if (anchor) {
+        // A polish asked for meanwhile has the results on the screen: no icon over them.
+        const bool resultsShown = m_isPolishing || (m_resultsWindow && m_resultsWindow->isOnScreen());
+        if (anchor && !resultsShown) {
             AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)),
                            kLogFile);
             setLastCapturedText(*text);
@@ -410,6 +412,11 @@ void SelectionTracker::noteSelectionFailure(TextStrategy strategy, std::exceptio
     }
 }
 
+QString SelectionTracker::noSelectionMessage()
+{
+    return QStringLiteral("No selected text to polish: select some text first.");
+}
+
 QString SelectionTracker::copiedOnlyMessage()
 {
     return QStringLiteral("Copied — press Ctrl+V");
@@ -484,7 +491,11 @@ void SelectionTracker::handleIconClick()
         return;
     }
     // The icon calls this 0.15 s after the click, so the panel opens where the pointer is now.
-    const QPointF p = Platform::current().mouseMonitor().mouseLocation();
+    openResultsAt(Platform::current().mouseMonitor().mouseLocation());
+}
+
+void SelectionTracker::openResultsAt(QPointF p)
+{
     ResultsPanel& results = getResultsWindow();
     if (m_floatingWindow) {
         m_floatingWindow->hidePanel();
@@ -493,6 +504,47 @@ void SelectionTracker::handleIconClick()
     results.showAt(p);
     results.setContent({}, true, std::nullopt);
     runDetached(polish(&results));
+}
+
+void SelectionTracker::polishCurrentSelection()
+{
+    // An explicit request goes ahead even while a selection check runs; that check then leaves
+    // its icon unshown.
+    if (m_isPolishing) {
+        AppLogger::log(QStringLiteral("⏭️ Polish requested while one runs; ignored"), kLogFile);
+        return;
+    }
+    runDetached(polishSelectionNow());
+}
+
+QCoro::Task<> SelectionTracker::polishSelectionNow()
+{
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
+    const bool pressesWatched = Platform::current().selectionChangeMonitor() == nullptr;
+    QCoro::Task<std::optional<QString>> read = readSelection(0, pressesWatched);
+    const std::optional<QString> text = co_await std::move(read);
+    if (!alive) {
+        co_return;
+    }
+    std::optional<QPointF> anchor;
+    if (!pressesWatched) {
+        QCoro::Task<std::optional<QPointF>> placing = settledSelectionAnchor();
+        anchor = co_await std::move(placing);
+        if (!alive) {
+            co_return;
+        }
+    }
+    if (m_isPolishing) {
+        co_return;
+    }
+    const QPointF p = anchor.value_or(Platform::current().mouseMonitor().mouseLocation());
+    if (!text) {
+        getResultsWindow().showAt(p);
+        getResultsWindow().setContent({}, false, noSelectionMessage());
+        co_return;
+    }
+    setLastCapturedText(*text);
+    openResultsAt(p);
 }
 
 QCoro::Task<> SelectionTracker::polish(ResultsPanel* results)

@@ -95,6 +95,14 @@ public:
      */
     void handleIconClick();
 
+    /**
+     * Polishes the current selection of the frontmost application at once, without the icon: reads
+     * it (the copy shortcut only where presses are watched, since the user asked), then opens the
+     * results panel beside the selection, or by the pointer, and starts a polish session. Does
+     * nothing while a session runs, and, with no selected text, shows the panel with that error.
+     */
+    void polishCurrentSelection();
+
     [[nodiscard]] const QStringList& capturedTexts() const { return m_capturedTexts; }
     [[nodiscard]] const QString& lastCapturedText() const { return m_lastCapturedText; }
     [[nodiscard]] const QList<PolishedResult>& polishedResults() const { return m_polishedResults; }
@@ -134,6 +142,9 @@ public:
      */
     [[nodiscard]] const QMap<QString, int>& selectionFailures() const { return m_selectionFailures; }
 
+    /** What the results panel says when asked to polish while no text is selected. */
+    [[nodiscard]] static QString noSelectionMessage();
+
     /** What the results panel says when "Use" could only copy the variation (no key can be posted). */
     [[nodiscard]] static QString copiedOnlyMessage();
 
@@ -167,6 +178,8 @@ private:
     QCoro::Task<std::optional<QPointF>> settledSelectionAnchor();
     QCoro::Task<std::optional<QString>> readSelection(double delay, bool mayPostKeys);
     QCoro::Task<> polish(ResultsPanel* results);
+    QCoro::Task<> polishSelectionNow();
+    void openResultsAt(QPointF p);
 
     void noteSelectionFailure(TextStrategy strategy, std::exception_ptr failure);
     [[nodiscard]] static QString selectionFailureReason(std::exception_ptr failure);

@@ -129,6 +129,11 @@ void DesktopContext::showSettings()
     m_settingsWindow->bringToFront();
 }
 
+void DesktopContext::polishSelection()
+{
+    m_tracker->polishCurrentSelection();
+}
+
 void DesktopContext::quit()
 {
     QCoreApplication::quit();

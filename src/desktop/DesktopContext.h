@@ -52,6 +52,9 @@ public:
     /** Brings the settings window to the front, making it when none is open. */
     void showSettings();
 
+    /** Polishes the current selection at once, as a click on the icon would (see the tracker). */
+    void polishSelection();
+
     /** Ends the program. */
     void quit();
 

@@ -14,6 +14,15 @@ const QString kInterface = QStringLiteral("com.tessel.quillora.Application");
 // A running instance answers at once; one that hangs must not hold the second start for long.
 constexpr int kRaiseTimeoutMs = 5000;
 
+// Asks the name's owner to carry out `request`, waiting at most a few seconds for it to answer.
+void call(QDBusConnection& bus, SingleInstance::Request request)
+{
+    const QString method = request == SingleInstance::Request::polishSelection ? QStringLiteral("PolishSelection")
+                                                                               : QStringLiteral("Raise");
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    bus.call(message, QDBus::Block, kRaiseTimeoutMs);
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent)
@@ -26,7 +35,7 @@ SingleInstance::~SingleInstance()
     release();
 }
 
-SingleInstance::Claim SingleInstance::claim()
+SingleInstance::Claim SingleInstance::claim(Request request)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr) {
@@ -40,9 +49,18 @@ SingleInstance::Claim SingleInstance::claim()
         return Claim::Owner;
     }
     bus.unregisterObject(kPath);
-    QDBusMessage raise = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Raise"));
-    bus.call(raise, QDBus::Block, kRaiseTimeoutMs);
+    call(bus, request);
     return Claim::AlreadyRunning;
+}
+
+bool SingleInstance::askOwner(Request request)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr || !bus.interface()->isServiceRegistered(kService)) {
+        return false;
+    }
+    call(bus, request);
+    return true;
 }
 
 void SingleInstance::release()
@@ -59,6 +77,11 @@ void SingleInstance::release()
 void SingleInstance::Raise()
 {
     Q_EMIT raiseRequested();
+}
+
+void SingleInstance::PolishSelection()
+{
+    Q_EMIT polishSelectionRequested();
 }
 
 } // namespace quillora

@@ -9,14 +9,16 @@
 #include "ui/Appearance.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: quillora [--uitesting]\n"
+    "Usage: quillora [--uitesting] [--polish-selection]\n"
     "\n"
     "The Quillora desktop program: select text in any application, click the round icon that appears\n"
     "by the pointer, and choose one of the rewritten variations. One runs per user session; a second\n"
@@ -24,6 +26,9 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --uitesting   start from an empty store (user defaults and history removed)\n"
+    "  --polish-selection\n"
+    "                polish the current selection of the frontmost application at once (asks the\n"
+    "                running Quillora, or starts one); bind it to a key in the desktop's settings\n"
     "  -h, --help    print this help\n"
     "  --version     print the version\n"
     "\n"
@@ -60,6 +65,17 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    // A request from a keyboard shortcut reaches a running Quillora without starting a window
+    // system of its own, which would cost time and, with accessibility on, busy the bus that the
+    // running one is about to read the selection through.
+    const bool polishSelection = std::any_of(
+        argv + 1, argv + argc, [](const char* argument) { return std::string_view(argument) == "--polish-selection"; });
+    if (polishSelection) {
+        const QCoreApplication request(argc, argv);
+        if (quillora::SingleInstance::askOwner(quillora::SingleInstance::Request::polishSelection)) {
+            return 0;
+        }
+    }
     preferXwaylandOnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillora"));
@@ -67,7 +83,9 @@ int main(int argc, char** argv)
 
     // A second start only brings the first one's window forward; it never wipes or tracks.
     quillora::SingleInstance instance;
-    if (instance.claim() == quillora::SingleInstance::Claim::AlreadyRunning) {
+    if (instance.claim(polishSelection ? quillora::SingleInstance::Request::polishSelection
+                                       : quillora::SingleInstance::Request::raise) ==
+        quillora::SingleInstance::Claim::AlreadyRunning) {
         return 0;
     }
     quillora::Appearance::follow(app);
@@ -85,11 +103,16 @@ int main(int argc, char** argv)
         quillora::DesktopContext context(*platform, QApplication::arguments());
         QObject::connect(&instance, &quillora::SingleInstance::raiseRequested, &context,
                          &quillora::DesktopContext::showHistory);
+        QObject::connect(&instance, &quillora::SingleInstance::polishSelectionRequested, &context,
+                         &quillora::DesktopContext::polishSelection);
         QObject::connect(&context, &quillora::DesktopContext::aboutToRelaunch, &instance,
                          &quillora::SingleInstance::release);
         QObject::connect(&context, &quillora::DesktopContext::relaunchFailed, &instance,
                          [&instance] { (void)instance.claim(); });
         context.start();
+        if (polishSelection) {
+            context.polishSelection();
+        }
         code = QApplication::exec();
     }
     quillora::Platform::setCurrent(nullptr);

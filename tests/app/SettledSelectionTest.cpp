@@ -101,6 +101,31 @@ TEST_F(SettledSelectionTest, UseWhereNoKeyCanBePostedLeavesTheTextOnThePasteboar
     EXPECT_TRUE(panels().results->isOnScreen());
 }
 
+TEST_F(SettledSelectionTest, PolishingOnRequestOpensTheResultsBesideTheSelectionOrSaysNothingIsSelected)
+{
+    session().setFocusedWindow(ForeignWindow{QRectF(100, 200, 800, 600), 4242, QStringLiteral("editor")});
+    session().setSelectionEndInWindow(QRectF(300, 40, 8, 16));
+    tracker().startTracking();
+
+    editor().setText(QStringLiteral("text with only a caret in it"), AXRange{3, 0});
+    tracker().polishCurrentSelection();
+    finishCheck();
+    ASSERT_FALSE(panels().results->updates.isEmpty());
+    EXPECT_EQ(panels().results->updates.last().error, SelectionTracker::noSelectionMessage());
+    EXPECT_EQ(editor().copies(), 0) << "no copy shortcut where presses are not watched";
+
+    selectInEditor(QStringLiteral("a line to polish at once"));
+    tracker().polishCurrentSelection();
+    finishCheck();
+    EXPECT_TRUE(panels().icon->shownAt.isEmpty()) << "no icon on request";
+    ASSERT_FALSE(panels().results->shownAt.isEmpty());
+    EXPECT_EQ(panels().results->shownAt.last(), designPoint(QPointF(408, 248)));
+    EXPECT_TRUE(tracker().isPolishing());
+    ASSERT_TRUE(waitForPolishing());
+    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("a line to polish at once"));
+    EXPECT_FALSE(panels().results->updates.last().results.isEmpty());
+}
+
 TEST(IconAnchorTest, ThePointerComesFirstThenTheSelectionEndThenTheWindowThenTheScreenAndNeverAStalePlace)
 {
     const ForeignWindow window{QRectF(100, 200, 800, 600), 1, {}};

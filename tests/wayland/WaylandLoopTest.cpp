@@ -48,12 +48,32 @@ protected:
         return !card.variation.isEmpty() && accessibility().extents(*use) == before;
     }
 
-    void useFirstVariationIn(Toolkit toolkit)
+    /** How the results are asked for: a click on the icon, or a second start with "--polish-selection". */
+    enum class Trigger { icon, polishCommand };
+
+    void useFirstVariationIn(Toolkit toolkit, Trigger trigger = Trigger::icon)
     {
         const std::optional<Editor> editor = startEditor(toolkit);
         ASSERT_TRUE(editor);
         const std::optional<QPoint> end = selectSecondLine(*editor);
         ASSERT_TRUE(end);
+        if (trigger == Trigger::polishCommand) {
+            const QString program = programPath("QUILLORA_DESKTOP_PROGRAM", QUILLORA_DESKTOP_PROGRAM);
+            QProcess* second = session().launch(program, {QStringLiteral("--polish-selection")});
+            ASSERT_NE(second, nullptr);
+            EXPECT_TRUE(second->waitForFinished(10000)) << "the second start did not hand the request over";
+            std::optional<XWindow> results;
+            EXPECT_TRUE(
+                waitFor([&] { return (results = floatingWindow(QStringLiteral("results"))).has_value(); }, 5000))
+                << "the results panel did not open; the program shows " << xWindowsOfProgram();
+            if (results) {
+                EXPECT_LE(QLineF(results->geometry.topLeft(), *end).length(), 2 * kIconReach)
+                    << "the results panel is not beside the selection";
+            }
+            expectFocusIn(*editor);
+            useFirstCard(*editor);
+            return;
+        }
 
         std::optional<XWindow> icon;
         waitFor([&] { return (icon = floatingWindow(QStringLiteral("floatingIcon"))).has_value(); }, 5000);
@@ -68,7 +88,12 @@ protected:
         EXPECT_TRUE(waitFor([] { return floatingWindow(QStringLiteral("results")).has_value(); }, 5000))
             << "the results panel did not open; the program shows " << xWindowsOfProgram();
         expectFocusIn(*editor);
+        useFirstCard(*editor);
+    }
 
+    /** Presses "Use" on the first card and checks that it replaced the second line and only it. */
+    void useFirstCard(const Editor& editor)
+    {
         // The first card, once it has come to rest with its variation (the panel shows
         // placeholders first, and the cards slide in).
         FirstCard card;
@@ -81,10 +106,10 @@ protected:
         EXPECT_TRUE(waitFor([] { return !floatingWindow(QStringLiteral("results")); }, 3000))
             << "the results panel stayed after \"Use\"";
         const QString expected = kFirstLine + QLatin1Char('\n') + card.variation + QLatin1Char('\n') + kThirdLine;
-        EXPECT_TRUE(waitFor([&] { return accessibility().text(editor->text) == expected; }, 5000))
-            << "the editor holds \"" << accessibility().text(editor->text).toStdString() << "\"";
-        expectFocusIn(*editor);
-        stopEditor(*editor);
+        EXPECT_TRUE(waitFor([&] { return accessibility().text(editor.text) == expected; }, 5000))
+            << "the editor holds \"" << accessibility().text(editor.text).toStdString() << "\"";
+        expectFocusIn(editor);
+        stopEditor(editor);
     }
 };
 
@@ -96,6 +121,11 @@ TEST_F(WaylandLoopTest, UseReplacesALineSelectedInAGtkEditor)
 TEST_F(WaylandLoopTest, UseReplacesALineSelectedInAQtEditor)
 {
     useFirstVariationIn(Toolkit::Qt6);
+}
+
+TEST_F(WaylandLoopTest, ASecondStartWithPolishSelectionOpensTheResultsForTheSelection)
+{
+    useFirstVariationIn(Toolkit::Gtk3, Trigger::polishCommand);
 }
 
 } // namespace
