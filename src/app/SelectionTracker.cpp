@@ -204,16 +204,11 @@ void SelectionTracker::handleMouseUp(const MouseEvent& event)
 
 void SelectionTracker::handleSelectionChange()
 {
-    // What a press does where presses are seen: a new gesture begins, and the icon of the last
-    // one goes. Results stay while a polish runs, as they do for a press.
+    // Results stay while a polish runs, as they do for a press. Otherwise the panels are left as
+    // they are until the selection settles: accessibility events often arrive late, after a slow
+    // read held the event loop, and they must not take away an icon the user is reaching for.
     if (m_isPolishing) {
         return;
-    }
-    if (m_floatingWindow) {
-        m_floatingWindow->hidePanel();
-    }
-    if (m_resultsWindow) {
-        m_resultsWindow->hidePanel();
     }
     m_settleTimer.invalidate();
     m_settleTimer = Platform::current().clock().schedule(settleTime(), [this, alive = m_lifetime.watch()] {
@@ -242,6 +237,23 @@ QCoro::Task<> SelectionTracker::checkSettledSelection()
     // A primary selection counts once: the next gesture begins now.
     if (PrimarySelection* primary = Platform::current().primarySelection()) {
         primary->beginGesture();
+    }
+    const bool panelShown =
+        (m_floatingWindow && m_floatingWindow->isOnScreen()) || (m_resultsWindow && m_resultsWindow->isOnScreen());
+    if (panelShown && text == m_lastCapturedText) {
+        // The same selection as the one on screen: late events of the same gesture.
+        m_isCheckingSelection = false;
+        co_return;
+    }
+    // What a press does where presses are seen: a new gesture began, and the panels of the last
+    // one go, unless a polish runs.
+    if (!m_isPolishing) {
+        if (m_floatingWindow) {
+            m_floatingWindow->hidePanel();
+        }
+        if (m_resultsWindow) {
+            m_resultsWindow->hidePanel();
+        }
     }
     if (text && Graphemes::hasAtLeast(*text, minimumSelectionLength)) {
         QCoro::Task<std::optional<QPointF>> placing = settledSelectionAnchor();
@@ -522,9 +534,17 @@ QCoro::Task<> SelectionTracker::polishSelectionNow()
     const LifetimeGuard::Watch alive = m_lifetime.watch();
     const bool pressesWatched = Platform::current().selectionChangeMonitor() == nullptr;
     QCoro::Task<std::optional<QString>> read = readSelection(0, pressesWatched);
-    const std::optional<QString> text = co_await std::move(read);
+    std::optional<QString> text = co_await std::move(read);
     if (!alive) {
         co_return;
+    }
+    // The user asked: an application that was too busy to answer in time is asked once more.
+    if (!text) {
+        QCoro::Task<std::optional<QString>> again = readSelection(requestRetryDelay, pressesWatched);
+        text = co_await std::move(again);
+        if (!alive) {
+            co_return;
+        }
     }
     std::optional<QPointF> anchor;
     if (!pressesWatched) {

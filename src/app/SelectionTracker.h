@@ -57,6 +57,8 @@ public:
     static constexpr auto settleTimeKey = "selectionSettleMilliseconds";
     /** The settle time when none is stored, in milliseconds. */
     static constexpr int defaultSettleMilliseconds = 300;
+    /** How long a polish asked for by the user waits before reading the selection a second time, in seconds. */
+    static constexpr double requestRetryDelay = 0.25;
 
     /** What a tracker works with. The tracker does not own them; they must outlive it. */
     struct Services
