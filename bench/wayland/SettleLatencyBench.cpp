@@ -51,8 +51,10 @@ TEST_F(SettleLatencyBench, IconAfterTheSelectionSettles)
     const std::optional<TextSpan> firstCharacter = spanOf(*editor, 0, 1);
     ASSERT_TRUE(firstCharacter);
     for (int drag = 0; drag < kDrags; ++drag) {
-        // A drag that starts inside a selection would move the text: the last one is let go first.
+        // A drag that starts inside a selection would move the text: the last one is let go first,
+        // and the icon with it once that settles (the same selection again would keep it).
         ASSERT_TRUE(click(firstCharacter->from));
+        pause(600);
         ASSERT_TRUE(selectSecondLine(*editor));
         ASSERT_TRUE(waitFor([&] { return loggedLatencies(logPath).size() > before + std::size_t(drag); }, 5000))
             << "no icon after drag " << drag;
