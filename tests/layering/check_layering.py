@@ -24,11 +24,13 @@ PROGRAM_DEPENDENCIES = set(LIBRARIES) | set(BACKENDS) | {"platform/factory"}
 ALLOWED["cli"] = PROGRAM_DEPENDENCIES | {"cli"}
 ALLOWED["desktop"] = PROGRAM_DEPENDENCIES | {"desktop"}
 
-# The Linux backend is in rooms by technology. A room stands on the interfaces and core alone; only
-# the backend's top (its platform object and the services every session shares) joins the rooms.
+# The Linux backend is in rooms by technology. A room stands on the interfaces and core alone (the
+# session probe also on the Wayland room); only the backend's top joins the rooms.
 LINUX_ROOMS = ["atspi", "x11", "wayland", "session"]
 for room in LINUX_ROOMS:
     ALLOWED[f"platform/linux/{room}"] = {"core", "platform", f"platform/linux/{room}"}
+# The session probe asks the compositor through the Wayland room's connection.
+ALLOWED["platform/linux/session"].add("platform/linux/wayland")
 ALLOWED["platform/linux"] |= {f"platform/linux/{room}" for room in LINUX_ROOMS}
 for user in ["platform/factory", "cli", "desktop"]:
     ALLOWED[user] |= {f"platform/linux/{room}" for room in LINUX_ROOMS}

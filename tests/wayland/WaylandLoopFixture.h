@@ -76,8 +76,7 @@ protected:
             },
             20000))
             << "the desktop program did not show its history window";
-        // sway's configuration moves the history window to a corner (see SwayCompositor): where
-        // it lies under the program's floating windows, clicks on them would be lost.
+        // The history window stays where the compositor puts it, as it would for a user.
         pause(1500);
     }
 

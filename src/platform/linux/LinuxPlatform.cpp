@@ -54,14 +54,12 @@ LinuxPlatform::LinuxPlatform()
     : m_clock(std::make_unique<EventLoopClock>())
     , m_appDataFolder(std::make_unique<LinuxAppDataFolder>())
     , m_systemLog(std::make_unique<JournalSystemLog>())
-    , m_wayland(isWaylandSession())
 {
 }
 
-bool LinuxPlatform::isWaylandSession()
+bool LinuxPlatform::isWayland() const
 {
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    return session().kind == SessionKind::Wayland;
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -101,10 +99,10 @@ KeyEventSink& LinuxPlatform::keyEventSink()
     if (!m_keyEventSink) {
         // Through Xwayland, XTest reaches X11 clients only: on Wayland keys go through what the
         // compositor offers, or nowhere.
-        if (m_wayland && session().compositor == CompositorKind::KWin &&
+        if (isWayland() && session().compositor == CompositorKind::KWin &&
             session().offers(WaylandGlobal::kdeFakeInput)) {
             m_keyEventSink = std::make_unique<KWinFakeInputKeySink>();
-        } else if (m_wayland) {
+        } else if (isWayland()) {
             m_keyEventSink = std::make_unique<NoKeyEventSink>();
         } else {
             m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults());
@@ -117,7 +115,7 @@ Workspace& LinuxPlatform::workspace()
 {
     if (!m_workspace) {
         m_workspace = std::make_unique<X11Workspace>();
-        if (m_wayland) {
+        if (isWayland()) {
             m_baseWorkspace = std::move(m_workspace);
             m_workspace = std::make_unique<WaylandWorkspace>(*m_baseWorkspace);
         }
@@ -129,7 +127,7 @@ Accessibility& LinuxPlatform::accessibility()
 {
     if (!m_accessibility) {
         LinuxAccessibility::InputCheck check = &missingX11Input;
-        if (m_wayland) {
+        if (isWayland()) {
             // Selections come from accessibility events there: the bus is all the loop needs.
             check = [] { return std::optional<QString>(); };
         }
@@ -158,8 +156,8 @@ AppWindows& LinuxPlatform::appWindows()
 {
     if (!m_appWindows) {
         m_appWindows =
-            std::make_unique<QtAppWindows>(screens(), m_wayland ? QtAppWindows::FloatingWindows::bypassWindowManager
-                                                                : QtAppWindows::FloatingWindows::managed);
+            std::make_unique<QtAppWindows>(screens(), isWayland() ? QtAppWindows::FloatingWindows::bypassWindowManager
+                                                                  : QtAppWindows::FloatingWindows::managed);
     }
     return *m_appWindows;
 }
@@ -186,7 +184,7 @@ PrimarySelection* LinuxPlatform::primarySelection()
         return m_primarySelection.get();
     }
     m_primarySelectionMade = true;
-    if (!m_wayland) {
+    if (!isWayland()) {
         m_primarySelection = std::make_unique<X11PrimarySelection>();
     } else if (session().offers(WaylandGlobal::wlrDataControl) && session().compositor != CompositorKind::KWin) {
         // Xwayland's PRIMARY follows Wayland clients only while an X11 client has focus; data
@@ -201,7 +199,7 @@ PrimarySelection* LinuxPlatform::primarySelection()
 
 SelectionChangeMonitor* LinuxPlatform::selectionChangeMonitor()
 {
-    if (!m_wayland) {
+    if (!isWayland()) {
         return nullptr;
     }
     if (!m_selectionChanges) {
@@ -218,7 +216,7 @@ SelectionChangeMonitor* LinuxPlatform::selectionChangeMonitor()
 
 Compositor* LinuxPlatform::compositor()
 {
-    if (!m_wayland || m_compositorMade) {
+    if (!isWayland() || m_compositorMade) {
         return m_compositor.get();
     }
     m_compositorMade = true;

@@ -48,13 +48,13 @@ public:
     Compositor* compositor() override;
     [[nodiscard]] DesktopCapabilities desktopCapabilities() const override;
 
-    /** True on a Wayland session (where the program's own windows may still go through Xwayland). */
-    [[nodiscard]] static bool isWaylandSession();
-
     /** What the session offers, probed on first use and kept. */
     [[nodiscard]] const SessionInfo& session() const;
 
 private:
+    /** True on a Wayland session (where the program's own windows may still go through Xwayland). */
+    [[nodiscard]] bool isWayland() const;
+
     std::unique_ptr<EventLoopClock> m_clock;
     std::unique_ptr<LinuxUserDefaults> m_userDefaults;
     std::unique_ptr<LinuxAppDataFolder> m_appDataFolder;
@@ -69,7 +69,6 @@ private:
     std::unique_ptr<LinuxScriptRunner> m_scriptRunner;
     std::unique_ptr<PrimarySelection> m_primarySelection;
     bool m_primarySelectionMade = false;
-    bool m_wayland;
     std::unique_ptr<Workspace> m_baseWorkspace;
     std::unique_ptr<AtspiSelectionMonitor> m_selectionChanges;
     std::unique_ptr<Compositor> m_compositor;

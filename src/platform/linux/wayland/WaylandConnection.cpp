@@ -38,9 +38,9 @@ const wl_callback_listener kSyncListener{syncDone};
 
 } // namespace
 
-std::unique_ptr<WaylandConnection> WaylandConnection::open(int timeoutMs)
+std::unique_ptr<WaylandConnection> WaylandConnection::open(int timeoutMs, const QByteArray& displayName)
 {
-    wl_display* display = wl_display_connect(nullptr);
+    wl_display* display = wl_display_connect(displayName.isEmpty() ? nullptr : displayName.constData());
     if (display == nullptr) {
         return nullptr;
     }

@@ -30,16 +30,19 @@ public:
     };
 
     /**
-     * Connects and lists the globals in one round trip. Null when there is no display to reach,
-     * or it does not answer within `timeoutMs`.
+     * Connects to the display `displayName` (empty: $WAYLAND_DISPLAY) and lists the globals in one
+     * round trip. Null when there is no display to reach, or it does not answer within `timeoutMs`.
      */
-    [[nodiscard]] static std::unique_ptr<WaylandConnection> open(int timeoutMs);
+    [[nodiscard]] static std::unique_ptr<WaylandConnection> open(int timeoutMs, const QByteArray& displayName = {});
 
     WaylandConnection(const WaylandConnection&) = delete;
     WaylandConnection& operator=(const WaylandConnection&) = delete;
     ~WaylandConnection();
 
     [[nodiscard]] wl_display* display() const { return m_display; }
+
+    /** Every global the compositor offered when the connection was opened. */
+    [[nodiscard]] const QList<Global>& globals() const { return m_globals; }
 
     /** The global of that interface offered with at least `minimumVersion`; none otherwise. */
     [[nodiscard]] std::optional<Global> global(const char* interfaceName, quint32 minimumVersion = 1) const;
