@@ -229,34 +229,6 @@ TEST_F(BackendClientTest, UpdateHeadersReachTheUpdateNoticeWhateverTheStatus)
     }
 }
 
-TEST_F(BackendClientTest, OwnRefreshTransportAndAddressErrorsAreReportedAndOnlyARefusedRefreshDropsTheTokens)
-{
-    ErrorPtr error = failureOf(client().refresh());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("BackendClient"));
-    EXPECT_EQ(error->toRecord().code(), 401);
-    EXPECT_EQ(error->localizedDescription(), QStringLiteral("No refresh token available"));
-    error = failureOf(client().request(QStringLiteral("presets/%zz"), QStringLiteral("GET")));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("QUrl"));
-    EXPECT_TRUE(server().requests().isEmpty());
-
-    signIn(QStringLiteral("old"), QStringLiteral("refresh-1"));
-    BackendClient unreachable(test::ScriptedHttpServer::closedOrigin(), updates());
-    error = failureOf(unreachable.request(QStringLiteral("/presets"), QStringLiteral("GET")));
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->toRecord().domain(), QStringLiteral("QNetworkReply"));
-    EXPECT_EQ(error->toRecord().code(), QNetworkReply::ConnectionRefusedError);
-    EXPECT_EQ(unreachable.accessToken(), QStringLiteral("old"));
-
-    server().setHandler([](const Request&) { return Reply::text(403, "no"); });
-    error = failureOf(client().refresh());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->toRecord().code(), 403);
-    EXPECT_EQ(error->localizedDescription(), QStringLiteral("Refresh failed"));
-    EXPECT_FALSE(client().accessToken().has_value());
-}
-
 TEST_F(BackendClientTest, PlainHttpToAnotherMachineIsRefusedAndNothingIsSent)
 {
     const QList<QPair<QString, bool>> origins = {

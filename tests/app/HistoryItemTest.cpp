@@ -20,20 +20,6 @@ QByteArray itemJson(const char* extra)
            extra + "}";
 }
 
-TEST_F(HistoryItemTest, TimestampIsTheClockTimeAndEncodesAsSecondsSince2001AndNonFiniteTimesAreLeftOut)
-{
-    clock().setWallNow(QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()).toLocalTime());
-    const HistoryItem item(QStringLiteral("some text"), {}, QStringLiteral("gpt"), 1.5);
-    EXPECT_EQ(item.timestamp, QDateTime(QDate(2001, 1, 2), QTime(0, 0), QTimeZone::utc()));
-
-    const QJsonObject json = item.toJson();
-    EXPECT_EQ(json.value("timestamp").toDouble(), 86400.0);
-    EXPECT_EQ(json.keys(),
-              (QStringList{"id", "modelUsed", "originalText", "polishedResults", "responseTime", "timestamp"}));
-    EXPECT_TRUE(json.value("polishedResults").toArray().isEmpty());
-    EXPECT_FALSE(HistoryItem(QStringLiteral("x"), {}, std::nullopt, std::nan("")).toJson().contains("responseTime"));
-}
-
 TEST_F(HistoryItemTest, DecodesOptionalsAndIgnoresUnknownKeys)
 {
     struct Case

@@ -58,20 +58,6 @@ TEST_F(HistoryManagerTest, FirstStartMakesOnlyTheFolderThenEntriesGoFirstAndTheL
     EXPECT_EQ(reloaded.items().first().responseTime, 0.5);
 }
 
-TEST_F(HistoryManagerTest, ReadableFilesLoadQuietlyAndClearingWritesAnEmptyArray)
-{
-    ASSERT_TRUE(test::writeFile(filePath(), "[]"));
-    HistoryManager empty;
-    EXPECT_TRUE(empty.items().isEmpty());
-    EXPECT_TRUE(log().isEmpty());
-
-    empty.addEntry(QStringLiteral("one"), results(QStringLiteral("1")), std::nullopt, std::nullopt);
-    EXPECT_EQ(QJsonDocument::fromJson(test::readFile(filePath())).array().size(), 1);
-    empty.clearHistory();
-    EXPECT_TRUE(empty.items().isEmpty());
-    EXPECT_EQ(test::readFile(filePath()), QByteArray("[]"));
-}
-
 TEST_F(HistoryManagerTest, UnreadableFilesAreReportedAndEachIsKeptAsideUnderItsOwnName)
 {
     // One bad entry makes the whole list unreadable.

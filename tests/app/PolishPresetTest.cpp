@@ -43,18 +43,5 @@ TEST(PolishPresetTest, DecodesValidObjectsAndRejectsBrokenOnes)
     }
 }
 
-TEST(PolishPresetTest, EncodesBackendIdOnlyWhenPresentAndIdInUpperCase)
-{
-    const PolishPreset local(QUuid::fromString(kId.toLower()), std::nullopt, QStringLiteral("Concise"),
-                             QStringLiteral("Shorten"));
-    EXPECT_EQ(local.toJson().keys(), (QStringList{"id", "instruction", "name"}));
-    EXPECT_EQ(local.toJson().value("id").toString(), kId);
-
-    PolishPreset synced = local;
-    synced.backendId = Q_INT64_C(9007199254740993);
-    EXPECT_EQ(synced.toJson().keys(), (QStringList{"backendId", "id", "instruction", "name"}));
-    EXPECT_EQ(PolishPreset::fromJson(synced.toJson()).backendId, Q_INT64_C(9007199254740993));
-}
-
 } // namespace
 } // namespace quillora

@@ -203,19 +203,5 @@ TEST_F(PresetManagerTest, OffsetsThatVanishDuringDeletionAreSkipped)
     EXPECT_EQ(namesOf(manager->presets()), QStringList{QStringLiteral("X")});
 }
 
-TEST_F(PresetManagerTest, MovingReordersLocallyAndSavesTheCache)
-{
-    auto manager = managerWithCache(lettered(QStringLiteral("ABCD")));
-    const int requestsBefore = static_cast<int>(server().requests().size());
-    manager->move({0}, 3);
-    EXPECT_EQ(namesOf(manager->presets()), (QStringList{"B", "C", "A", "D"}));
-    manager->move({3}, 0);
-    EXPECT_EQ(namesOf(manager->presets()), (QStringList{"D", "B", "C", "A"}));
-    manager->move({0, 1}, 4);
-    EXPECT_EQ(namesOf(manager->presets()), (QStringList{"C", "A", "D", "B"}));
-    EXPECT_EQ(cachedNames(), (QStringList{"C", "A", "D", "B"}));
-    EXPECT_EQ(server().requests().size(), requestsBefore);
-}
-
 } // namespace
 } // namespace quillora

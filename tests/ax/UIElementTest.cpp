@@ -33,77 +33,6 @@ QString presence(bool present)
     return present ? QStringLiteral("value") : QStringLiteral("none");
 }
 
-QString truth(bool value)
-{
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-TEST_F(UIElementTest, EachOperationTreatsOnlyItsOwnCodesAsAbsent)
-{
-    using Op = std::function<QString(const UIElement&)>;
-    using Outcomes = std::array<const char*, 5>;
-    const QString attr = QStringLiteral("AXTitle");
-    const AXResult codes[] = {AXResult::NoValue, AXResult::AttributeUnsupported, AXResult::ActionUnsupported,
-                              AXResult::IllegalArgument, AXResult::CannotComplete};
-    struct Case
-    {
-        const char* name;
-        Op op;
-        Outcomes expected; // per code above
-    };
-    const char* t = "throws";
-    const Case cases[] = {
-        {"attribute", [&](const UIElement& e) { return presence(e.attribute<QString>(attr).has_value()); },
-         Outcomes{"none", "none", t, t, t}},
-        {"attributesAsStrings", [](const UIElement& e) { return presence(!e.attributesAsStrings().isEmpty()); },
-         Outcomes{"none", "none", t, t, t}},
-        // A value that is not a list makes the list read refuse with IllegalArgument; it still exists.
-        {"attributeIsSupported", [&](const UIElement& e) { return truth(e.attributeIsSupported(attr)); },
-         Outcomes{"true", "false", t, "true", t}},
-        {"attributeIsSettable", [&](const UIElement& e) { return truth(e.attributeIsSettable(attr)); },
-         Outcomes{"false", "false", t, t, t}},
-        {"valueCountForAttribute",
-         [&](const UIElement& e) { return presence(e.valueCountForAttribute(attr).has_value()); },
-         Outcomes{t, "none", t, "none", t}},
-        {"valuesForAttribute",
-         [&](const UIElement& e) { return presence(e.valuesForAttribute<AXAny>(attr, 0, 5).has_value()); },
-         Outcomes{"none", "none", t, t, t}},
-        {"parameterizedAttribute",
-         [](const UIElement& e) {
-             return presence(
-                 e.parameterizedAttribute<AXRect>(Attribute::boundsForRangeParameterized, AXRange{0, 1}).has_value());
-         },
-         Outcomes{"none", "none", t, t, t}},
-        {"parameterizedAttributesAsStrings",
-         [](const UIElement& e) { return presence(!e.parameterizedAttributesAsStrings().isEmpty()); },
-         Outcomes{"none", "none", t, t, t}},
-        {"actionsAsStrings", [](const UIElement& e) { return presence(!e.actionsAsStrings().isEmpty()); },
-         Outcomes{"none", "none", t, t, t}},
-        {"actionDescription",
-         [](const UIElement& e) { return presence(e.actionDescription(Action::press).has_value()); },
-         Outcomes{"none", t, "none", t, t}},
-        {"elementAtPosition", [](const UIElement& e) { return presence(e.elementAtPosition(1, 1).has_value()); },
-         Outcomes{"none", t, t, t, t}},
-        {"performAction", [](const UIElement& e) { return e.performAction(Action::press), QStringLiteral("done"); },
-         Outcomes{t, t, t, t, t}},
-        {"pid", [](const UIElement& e) { return QString::number(e.pid()); }, Outcomes{t, t, t, t, t}},
-        {"setAttribute", [&](const UIElement& e) { return e.setAttribute(attr, AXAny("x")), QStringLiteral("done"); },
-         Outcomes{t, t, t, t, t}},
-    };
-    const SimElement field = app().child(QStringLiteral("AXTextField"), {{"AXTitle", "Name"}});
-    for (const Case& c : cases) {
-        for (std::size_t i = 0; i < std::size(codes); ++i) {
-            field.failAll(codes[i]);
-            QString expected = QString::fromLatin1(c.expected[i]);
-            if (expected == QLatin1String("throws")) {
-                expected += QLatin1Char(' ') + AXError::name(codes[i]);
-            }
-            EXPECT_EQ(outcome([&] { return c.op(wrap(field)); }), expected)
-                << c.name << " with " << AXError::name(codes[i]).toStdString();
-        }
-    }
-}
-
 TEST_F(UIElementTest, TypedAndParameterizedReadsGiveTheValueNoneWhenAbsentAndIllegalArgumentOnMismatch)
 {
     const SimElement window = app().child(QStringLiteral("AXWindow"));
@@ -197,28 +126,6 @@ TEST_F(UIElementTest, MultipleAttributesLeaveOutAbsentValuesAndThrowOtherErrorsA
     EXPECT_EQ(list.valueCountForAttribute(Attribute::children), 4);
     EXPECT_EQ(list.valueCountForAttribute(Attribute::role), std::nullopt);
     EXPECT_EQ(list.arrayAttribute<UIElement>(Attribute::rows), std::nullopt);
-}
-
-TEST_F(UIElementTest, UnknownNamesAreSkippedAndOnlyUnknownAttributesArePrinted)
-{
-    const SimElement button = app().child(QStringLiteral("AXButton"), {{"AXTitle", "OK"}, {"AXFancyThing", 1}});
-    button.setParameterized(QStringLiteral("AXStringForRange"), [](const AXAny&) { return AXAny("x"); })
-        .setParameterized(QStringLiteral("AXPrivateParam"), [](const AXAny&) { return AXAny("y"); })
-        .addAction(QStringLiteral("AXPress"))
-        .addAction(QStringLiteral("AXScrollToVisible"));
-    const UIElement e = wrap(button);
-
-    testing::internal::CaptureStdout();
-    const std::vector<Attribute> attributes = e.attributes();
-    const std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(printed, "Unrecognized attribute: AXFancyThing\n");
-    EXPECT_EQ(attributes,
-              (std::vector<Attribute>{Attribute::role, Attribute::title, Attribute::children, Attribute::parent}));
-
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(e.parameterizedAttributes(), std::vector<Attribute>{Attribute::stringForRangeParameterized});
-    EXPECT_EQ(e.actions(), std::vector<Action>{Action::press});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST_F(UIElementTest, WritesAndActionsReachTheElement)

@@ -68,26 +68,6 @@ TEST_F(AppleScriptManagerTest, ScriptAnswersAreTrimmedErrorsMappedAndAVolumeThat
               std::optional<std::optional<int>>(std::in_place, std::nullopt));
 }
 
-TEST_F(AppleScriptManagerTest, NamedScriptsLogTheirOutcome)
-{
-    scripts().setHandler([](const QString& source) -> std::optional<ScriptResult> {
-        if (source == "fails") {
-            return ScriptResult::failure({{kScriptErrorNumberKey, 7}, {kScriptErrorMessageKey, "no"}});
-        }
-        return ScriptResult::success(source == "answers" ? Text("42") : std::nullopt);
-    });
-    (void)run(m_manager.runAppleScript(ScriptInfo{"Answer", "answers", 0.5, {}}));
-    (void)run(m_manager.runAppleScript(ScriptInfo{"Silence", "silent", 0.5, {}}));
-    const auto failed = run(m_manager.runAppleScript(ScriptInfo{"Broken", "fails", 0.5, {}}));
-    EXPECT_NE(failed->error(), nullptr);
-    EXPECT_EQ(log(), (QStringList{
-                         "Executed script 'Answer': 42",
-                         "Executed script 'Silence': no output",
-                         "Failed to execute script 'Broken': appleScriptExecution(script: \"fails\", exitCode: 7, "
-                         "description: \"no\")",
-                     }));
-}
-
 TEST_F(AppleScriptManagerTest, BlockingScriptReportsTheTimeOutOnlyWhenItEnds)
 {
     std::binary_semaphore release(0);

@@ -27,37 +27,6 @@ QString unescapeAppleScript(const QString& body)
     return text;
 }
 
-TEST(BrowserActionTest, ScriptShapeFollowsTheBrowserKindAndCustomSettings)
-{
-    // Chrome-kernel browsers run the JavaScript in the active tab; Safari runs it in the document.
-    const ScriptInfo edge = BrowserAction::getSelectedText().generateScriptInfo(rawValue(SupportedBrowser::edge));
-    EXPECT_EQ(edge, BrowserAction::getSelectedText().generateScriptInfo(SupportedBrowser::edge));
-    EXPECT_EQ(edge.script,
-              "tell application id \"com.microsoft.edgemac\"\n    tell active tab of front window\n        "
-              "execute javascript \"window.getSelection().toString();\"\n    end tell\nend tell");
-    EXPECT_EQ(edge.timeout, 0.5);
-
-    // A custom script's own timeout and description win over the defaults.
-    EXPECT_EQ(BrowserAction::custom("1", 2.5, "Read one").generateScriptInfo(rawValue(SupportedBrowser::safari)),
-              (ScriptInfo{"Safari Read one",
-                          "tell application id \"com.apple.Safari\"\n    do JavaScript \"1\" in "
-                          "document 1\nend tell",
-                          2.5, "Read one"}));
-    const ScriptInfo custom = BrowserAction::custom("document.title").generateScriptInfo(SupportedBrowser::chrome);
-    EXPECT_EQ(custom.timeout, 5.0);
-    EXPECT_EQ(custom.name, "Chrome Custom Script");
-}
-
-TEST(BrowserActionTest, OtherBundleIdentifiersAreUnsupported)
-{
-    for (const QString bundleID : {"org.mozilla.firefox", "com.apple.safari", ""}) {
-        EXPECT_EQ(
-            test::thrown<CaptureKitError>([&] { (void)BrowserAction::getSelectedText().generateScriptInfo(bundleID); }),
-            CaptureKitError::browserNotSupported(bundleID));
-        EXPECT_FALSE(AppleScriptManager::isBrowserSupportingAppleScript(bundleID));
-    }
-}
-
 TEST(BrowserActionTest, InsertedTextStaysTextThroughBothQuotingLayers)
 {
     struct Case
@@ -88,17 +57,6 @@ TEST(BrowserActionTest, InsertedTextStaysTextThroughBothQuotingLayers)
     }
     EXPECT_EQ(escapedForAppleScriptString("a \"b\" \\c"), "a \\\"b\\\" \\\\c");
     EXPECT_EQ(escapedForAppleScriptString("window.getSelection().toString();"), "window.getSelection().toString();");
-}
-
-TEST(BrowserActionTest, ScriptAnswersReadAsBooleansThePlatformWay)
-{
-    const std::pair<const char*, bool> cases[] = {
-        {"true", true},   {"YES", true}, {"  t", true}, {"1", true}, {"-0007", true}, {"+9", true},
-        {"false", false}, {"no", false}, {"0", false},  {"", false}, {"000", false},  {"x1", false},
-    };
-    for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(AppleScriptManager::textBoolValue(text), expected) << text;
-    }
 }
 
 } // namespace

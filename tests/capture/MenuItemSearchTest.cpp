@@ -102,23 +102,6 @@ TEST_F(MenuItemSearchTest, MenusAreSearchedFromTheEditMenuOutwardThenTheWholeBar
     }
 }
 
-TEST_F(MenuItemSearchTest, TheFirstMenuInSearchOrderWins)
-{
-    const SimElement bar = menuBar(10);
-    const SimElement left = test::addItem(test::menuAt(bar, 1), {QStringLiteral("Copy"), QStringLiteral("copy:")});
-    const SimElement right = test::addItem(test::menuAt(bar, 4), {QStringLiteral("Copy"), QStringLiteral("copy:")});
-    const UIElement application(ax().createApplication(kPid));
-    EXPECT_EQ(ck::findCopyMenuItem(application), UIElement(right.ref()));
-    right.destroy();
-    EXPECT_EQ(ck::findCopyMenuItem(application), UIElement(left.ref()));
-
-    // With three menus only the whole-bar search runs, which also finds items outside any menu.
-    ax().removeApplication(kPid);
-    const SimElement small = menuBar(3);
-    const SimElement loose = test::addItem(small, {QStringLiteral("Paste"), QStringLiteral("paste:")});
-    EXPECT_EQ(ck::findPasteMenuItem(UIElement(ax().createApplication(kPid))), UIElement(loose.ref()));
-}
-
 TEST_F(MenuItemSearchTest, MissingMenusAndReadErrorsGiveNoneWithALogLine)
 {
     const UIElement application(ax().createApplication(kPid));

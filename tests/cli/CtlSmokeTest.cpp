@@ -57,36 +57,6 @@ bool finished(const QProcess& process)
     return test::waitUntil([&process] { return process.state() == QProcess::NotRunning; }, 30'000);
 }
 
-// The built binary on the real Linux stores, with no display, in a private home.
-TEST(CtlSmokeTest, BuiltBinaryPolishesAndKeepsTheHistoryWithoutADisplay)
-{
-    test::ScriptedHttpServer server;
-    server.setHandler(answerWithOneConcisePreset);
-    QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    addPrivateHome(environment, home, server);
-
-    const auto runBinary = [&environment](const QStringList& arguments, const QByteArray& input) {
-        const auto process = startCtl(environment, arguments, input);
-        EXPECT_TRUE(finished(*process));
-        return std::make_pair(process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()));
-    };
-
-    const auto [polishCode, polishOut] = runBinary({QStringLiteral("polish")}, "A rather long sentence.\n");
-    EXPECT_EQ(polishCode, 0);
-    EXPECT_EQ(polishOut, QStringLiteral("== Concise ==\nShort.\n"));
-
-    const auto [historyCode, historyOut] = runBinary({QStringLiteral("history")}, {});
-    EXPECT_EQ(historyCode, 0);
-    EXPECT_TRUE(historyOut.contains(QStringLiteral("Original: A rather long sentence.")));
-    EXPECT_TRUE(QFile::exists(home.filePath(QStringLiteral("data/com.tessel.quillora/history.json"))));
-
-    EXPECT_EQ(runBinary({QStringLiteral("--help")}, {}).first, 0);
-    EXPECT_EQ(runBinary({QStringLiteral("bogus")}, {}).first, 2);
-}
-
 // Several command-line runs at once add to one history: the lock file serialises their changes, so
 // none of the entries is lost, and the file stays private to its owner. When the history cannot be
 // written, the run still prints the polishing but fails and says why.

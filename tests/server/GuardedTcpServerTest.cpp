@@ -219,7 +219,6 @@ TEST_F(GuardedTcpServerTest, TheConnectionEndsAfterTheAnswerWhenTheClientAsksFor
         bool closed;
     };
     const QList<Case> cases = {
-        {healthRequest("HTTP/1.1", "Connection: close\r\n"), true},
         {healthRequest("HTTP/1.0"), true},
         {healthRequest("HTTP/1.0", "Connection: keep-alive\r\n"), false},
         {healthRequest("HTTP/1.1"), false},

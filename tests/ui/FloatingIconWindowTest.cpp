@@ -131,27 +131,6 @@ TEST_F(FloatingIconWindowTest, HidesItselfThreeSecondsAfterThePointerLeavesOrNev
     EXPECT_DOUBLE_EQ(icon->alphaValue(), 1);
 }
 
-TEST_F(FloatingIconWindowTest, OriginSitsTwentyRightAndFiveBelowThePointerButStaysOnTheScreen)
-{
-    // The simulated primary screen is 1920 × 1080, its visible frame 1920 × 1048 from the bottom:
-    // Qt's y is 1080 minus the design's top edge.
-    const struct
-    {
-        QPointF pointer;
-        QPointF origin;
-    } cases[] = {
-        {{300, 300}, {320, 295}}, {{1910.5, 600}, {1856, 595}}, // right edge: moved left
-        {{300, 2.25}, {320, 0}},  {{1919, 1}, {1856, 0}},       // bottom edge, and the corner
-        {{-40, 2000}, {0, 984}},  {{1000, 1047}, {1020, 984}},  // off every screen, below the panel
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pointer.x());
-        icon->showAt(c.pointer);
-        EXPECT_EQ(icon->frame(), QRectF(c.origin, QSizeF(64, 64)));
-        EXPECT_EQ(icon->pos(), QPointF(c.origin.x(), 1080 - c.origin.y() - 64).toPoint());
-    }
-}
-
 TEST_F(FloatingIconWindowTest, NeverTakesFocusAndOnlyTheDiscTakesPresses)
 {
     const Qt::WindowFlags flags = icon->windowFlags();

@@ -146,29 +146,6 @@ TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)
     }
 }
 
-TEST_F(FloatingResultsWindowTest, PlaceholdersPulseBetweenFortyPercentAndFullAndClosingKeepsTheContent)
-{
-    window->showAt(QPointF(500, 500));
-    window->setContent({}, true, std::nullopt);
-    const auto skeletons = window->resultsView().findChildren<SkeletonCard*>();
-    ASSERT_EQ(skeletons.size(), 3);
-    EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
-    advance(0.4);
-    EXPECT_NEAR(skeletons.first()->opacity(), 0.7, 1e-6);
-    advance(0.4);
-    EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 1);
-    advance(0.8);
-    EXPECT_DOUBLE_EQ(skeletons.first()->opacity(), 0.4);
-
-    window->setContent({PolishedResult(QStringLiteral("Casual"), QStringLiteral("hey there"))}, false, std::nullopt);
-    auto* close = window->resultsView().findChild<QAbstractButton*>(QStringLiteral("closeButton"));
-    ASSERT_NE(close, nullptr);
-    close->click();
-    EXPECT_FALSE(window->isOnScreen());
-    window->showAt(QPointF(500, 500));
-    EXPECT_EQ(window->resultsView().content(), PolishedResultsView::Content::Results) << "closing keeps the content";
-}
-
 TEST_F(FloatingResultsWindowTest, CardsEnterOneAfterAnother)
 {
     QList<PolishedResult> four;

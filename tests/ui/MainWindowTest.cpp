@@ -176,36 +176,6 @@ TEST_F(MainWindowTest, SearchFindsOriginalsAndVariationsIgnoringCaseButNotPreset
     }
 }
 
-TEST_F(MainWindowTest, BadgeShowsOnlyWithBothModelAndResponseTime)
-{
-    struct Case
-    {
-        std::optional<QString> model;
-        std::optional<double> time;
-        std::optional<QString> shownTime;
-    };
-    const QList<Case> cases = {
-        {QStringLiteral("gpt-4o"), 1.234, QStringLiteral("1.23s")},
-        {QStringLiteral("gpt-4o"), 0.5, QStringLiteral("0.50s")},
-        {QStringLiteral("gpt-4o"), std::nullopt, std::nullopt},
-        {std::nullopt, 2.0, std::nullopt},
-    };
-    for (const Case& testCase : cases) {
-        history().clearHistory();
-        history().addEntry(QStringLiteral("text"), {}, testCase.model, testCase.time);
-        openWindow();
-        ASSERT_EQ(m_window->content().cards().size(), 1);
-        const HistoryCardView& card = *m_window->content().cards().first();
-        const auto* time = card.findChild<QLabel*>(QStringLiteral("response-time"));
-        EXPECT_EQ(time != nullptr, testCase.shownTime.has_value());
-        if (time != nullptr) {
-            EXPECT_EQ(time->text(), *testCase.shownTime);
-        }
-        EXPECT_FALSE(find<QLabel>(card, QStringLiteral("history-date")).text().isEmpty());
-        m_window.reset();
-    }
-}
-
 TEST_F(MainWindowTest, ClearHistoryWritesTheEmptyFileAndAHistoryThatCannotBeSavedIsSaidAboveTheList)
 {
     MainWindow& window = openWindow();

@@ -84,16 +84,5 @@ TEST_F(ResultCardTest, CopiedMarkClearsOneAndAHalfSecondsAfterTheFirstPressAndUs
     EXPECT_FALSE(window->isOnScreen());
 }
 
-TEST_F(ResultCardTest, ShowsThePresetNameInCapitalsAndKeepsTheTextsSpaces)
-{
-    window->setContent({PolishedResult(QStringLiteral("Fix Grammar"), QStringLiteral("a  <b>b</b>\nc"))}, false,
-                       std::nullopt);
-    const auto* name = card(0).findChild<QLabel*>(QStringLiteral("presetName"));
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(name->text(), QStringLiteral("FIX GRAMMAR"));
-    EXPECT_TRUE(card(0).contentLabel().text().contains(QStringLiteral("a  &lt;b&gt;b&lt;/b&gt;\nc")))
-        << "markup in a variation is shown, not interpreted";
-}
-
 } // namespace
 } // namespace quillora
