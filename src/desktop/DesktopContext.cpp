@@ -12,6 +12,7 @@
 #include "app/PresetManager.h"
 #include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
+#include "app/ShortcutManager.h"
 #include "app/UpdateManager.h"
 #include "capture/AXManager.h"
 #include "capture/AppleScriptManager.h"
@@ -61,6 +62,7 @@ DesktopContext::DesktopContext(Platform& platform, const QStringList& arguments)
     , m_panels(std::make_unique<WidgetPanelFactory>(*m_cardActions))
     , m_tracker(std::make_unique<SelectionTracker>(SelectionTracker::Services{
           *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(*m_backend, *m_presets)}))
+    , m_shortcuts(std::make_unique<ShortcutManager>(platform.globalShortcut(), platform.userDefaults(), *m_tracker))
     , m_autostart(std::make_unique<AutostartEntry>(AutostartEntry::userFolder(), QApplication::applicationFilePath()))
 {
 }
@@ -84,7 +86,8 @@ ShellServices DesktopContext::services() const
                          m_platform.workspace(),
                          m_platform.pasteboard(),
                          m_platform.clock(),
-                         *m_autostart};
+                         *m_autostart,
+                         *m_shortcuts};
 }
 
 void DesktopContext::start()

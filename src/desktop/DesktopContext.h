@@ -24,6 +24,7 @@ class PresetManager;
 class ResultActions;
 class SelectedTextManager;
 class SelectionTracker;
+class ShortcutManager;
 class TrayEntry;
 class UpdateManager;
 class WidgetPanelFactory;
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<ResultActions> m_cardActions;
     std::unique_ptr<WidgetPanelFactory> m_panels;
     std::unique_ptr<SelectionTracker> m_tracker;
+    std::unique_ptr<ShortcutManager> m_shortcuts;
     std::unique_ptr<AutostartEntry> m_autostart;
     std::unique_ptr<TrayEntry> m_tray;
     QPointer<MainWindow> m_mainWindow;

@@ -13,6 +13,7 @@ class AppDataFolder;
 class AppWindows;
 class Clock;
 class Compositor;
+class GlobalShortcut;
 class KeyEventSink;
 class MouseMonitor;
 class Pasteboard;
@@ -66,6 +67,12 @@ public:
 
     /** The compositor's answers about the pointer and other windows, where it gives any; null elsewhere. */
     virtual Compositor* compositor() { return nullptr; }
+
+    /**
+     * The desktop-wide shortcut, where this desktop lets a program bind one (or says why not);
+     * null where there is none to bind at all.
+     */
+    virtual GlobalShortcut* globalShortcut() { return nullptr; }
 
     /** What this session offers the selection loop; everything, unless the backend says otherwise. */
     [[nodiscard]] virtual DesktopCapabilities desktopCapabilities() const;

@@ -2,6 +2,7 @@
 
 #include "app/AutostartEntry.h"
 #include "app/SelectionTracker.h"
+#include "app/ShortcutManager.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "ui/BackendSettingsView.h"
@@ -13,7 +14,9 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QKeySequenceEdit>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -76,10 +79,74 @@ void addDesktopSection(QVBoxLayout& column, QWidget& page)
     column.addLayout(line);
 }
 
+// "Shortcut": the combination that polishes the selection at once, "None" allowed, and what the
+// desktop answered when it was bound (taken by another program, not offered here, and what to do).
+void addShortcutSection(ShortcutManager& shortcuts, QVBoxLayout& column, QWidget& page)
+{
+    column.addSpacing(10);
+    column.addWidget(
+        ShellStyle::label(QStringLiteral("Shortcut"), SystemFont::font(14, QFont::Bold), Theme::primaryText(), &page));
+    auto* line = new QHBoxLayout;
+    line->addWidget(
+        ShellStyle::label(QStringLiteral("Polish the selection"), SystemFont::font(11), Theme::primaryText(), &page));
+    auto* editor = new QKeySequenceEdit(&page);
+    editor->setObjectName(QStringLiteral("shortcut-editor"));
+    editor->setAccessibleName(QStringLiteral("Shortcut"));
+    line->addWidget(editor);
+    auto* none = new QPushButton(QStringLiteral("None"), &page);
+    none->setObjectName(QStringLiteral("shortcut-none"));
+    line->addWidget(none);
+    line->addStretch(1);
+    column.addLayout(line);
+    QLabel* status = ShellStyle::label(QString(), SystemFont::font(10), Theme::secondaryText(), &page);
+    status->setObjectName(QStringLiteral("shortcut-status"));
+    status->setWordWrap(true);
+    status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column.addWidget(status);
+
+    const auto show = [&shortcuts, editor, status] {
+        const QSignalBlocker blocker(editor);
+        editor->setKeySequence(QKeySequence::fromString(shortcuts.combination(), QKeySequence::PortableText));
+        const ShortcutBinding binding = shortcuts.binding();
+        QString text;
+        switch (binding.status) {
+        case ShortcutBinding::Status::bound:
+            text = QStringLiteral("Works in every application.");
+            break;
+        case ShortcutBinding::Status::unbound:
+            text = shortcuts.combination().isEmpty() ? QStringLiteral("No shortcut.")
+                                                     : QStringLiteral("Bound while tracking runs.");
+            break;
+        case ShortcutBinding::Status::taken:
+        case ShortcutBinding::Status::invalid:
+        case ShortcutBinding::Status::unsupported:
+            text = QStringLiteral("Not bound: %1.").arg(binding.detail);
+            break;
+        }
+        status->setText(text);
+    };
+    show();
+    QObject::connect(&shortcuts, &ShortcutManager::bindingChanged, &page, show);
+    // One combination: the editor would go on recording a sequence of up to four.
+    QObject::connect(editor, &QKeySequenceEdit::editingFinished, &page, [&shortcuts, editor, show] {
+        const QKeySequence typed = editor->keySequence();
+        if (typed.isEmpty()) {
+            show();
+            return;
+        }
+        shortcuts.setCombination(QKeySequence(typed[0]).toString(QKeySequence::PortableText));
+        show();
+    });
+    QObject::connect(none, &QPushButton::clicked, &page, [&shortcuts, show] {
+        shortcuts.setCombination(QString());
+        show();
+    });
+}
+
 // The "General" page: whether the session starts the program. The switch shows the entry as it is
 // on disk, so a change made elsewhere appears when the page is shown again, and a failed change
 // puts the switch back and says why.
-QWidget* generalPage(AutostartEntry& autostart, QTabWidget& tabs)
+QWidget* generalPage(AutostartEntry& autostart, ShortcutManager& shortcuts, QTabWidget& tabs)
 {
     auto* page = new QWidget(&tabs);
     page->setObjectName(QStringLiteral("tab-general"));
@@ -97,6 +164,7 @@ QWidget* generalPage(AutostartEntry& autostart, QTabWidget& tabs)
     status->setObjectName(QStringLiteral("start-at-login-status"));
     status->setWordWrap(true);
     column->addWidget(status);
+    addShortcutSection(shortcuts, *column, *page);
     addDesktopSection(*column, *page);
     column->addStretch(1);
 
@@ -137,8 +205,8 @@ SettingsView::SettingsView(ShellServices services, QWidget* parent)
     m_backend->setAccessibleName(QStringLiteral("Backend"));
     addTab(presetsPage, glyphIcon(Glyph::SliderHorizontal3, Theme::primaryText()), QStringLiteral("Presets"));
     addTab(m_backend, glyphIcon(Glyph::Globe, Theme::primaryText()), QStringLiteral("Backend"));
-    addTab(generalPage(services.autostart, *this), glyphIcon(Glyph::TextCursor, Theme::primaryText()),
-           QStringLiteral("General"));
+    addTab(generalPage(services.autostart, services.shortcuts, *this),
+           glyphIcon(Glyph::TextCursor, Theme::primaryText()), QStringLiteral("General"));
     tabBar()->setAccessibleName(QStringLiteral("Settings"));
     setCurrentIndex(0);
 }

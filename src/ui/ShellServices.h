@@ -11,6 +11,7 @@ class Pasteboard;
 class PasteService;
 class PresetManager;
 class SelectionTracker;
+class ShortcutManager;
 class UpdateManager;
 class Workspace;
 
@@ -31,6 +32,7 @@ struct ShellServices
     Pasteboard& pasteboard;
     Clock& clock;
     AutostartEntry& autostart;
+    ShortcutManager& shortcuts;
 };
 
 } // namespace quillora

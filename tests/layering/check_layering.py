@@ -26,7 +26,7 @@ ALLOWED["desktop"] = PROGRAM_DEPENDENCIES | {"desktop"}
 
 # The Linux backend is in rooms by technology. A room stands on the interfaces and core alone (the
 # session probe also on the Wayland room); only the backend's top joins the rooms.
-LINUX_ROOMS = ["atspi", "x11", "wayland", "session"]
+LINUX_ROOMS = ["atspi", "x11", "wayland", "session", "gnome", "portal"]
 for room in LINUX_ROOMS:
     ALLOWED[f"platform/linux/{room}"] = {"core", "platform", f"platform/linux/{room}"}
 # The session probe asks the compositor through the Wayland room's connection.

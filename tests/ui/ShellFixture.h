@@ -9,6 +9,7 @@
 #include "app/PresetManager.h"
 #include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
+#include "app/ShortcutManager.h"
 #include "capture/AXManager.h"
 #include "capture/AppleScriptManager.h"
 #include "capture/PasteboardManager.h"
@@ -48,6 +49,7 @@ protected:
 
     void TearDown() override
     {
+        m_shortcuts.reset();
         m_tracker.reset();
         m_autostart.reset();
         m_panels.reset();
@@ -63,9 +65,12 @@ protected:
     /** A fresh tracker over the same stores, as after a relaunch. */
     void makeTracker()
     {
+        m_shortcuts.reset();
         m_tracker.reset();
         m_tracker = std::make_unique<SelectionTracker>(SelectionTracker::Services{
             *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(client(), *m_presets)});
+        m_shortcuts =
+            std::make_unique<ShortcutManager>(desktop().globalShortcut(), desktop().userDefaults(), *m_tracker);
     }
 
     ShellServices services()
@@ -80,7 +85,8 @@ protected:
                              desktop().workspace(),
                              desktop().pasteboard(),
                              clock(),
-                             *m_autostart};
+                             *m_autostart,
+                             *m_shortcuts};
     }
 
     /** The child of `root` called `name`, failing the test when there is none. */
@@ -96,6 +102,7 @@ protected:
     static void click(const QWidget& root, const QString& name) { find<QAbstractButton>(root, name).click(); }
 
     SelectionTracker& tracker() { return *m_tracker; }
+    ShortcutManager& shortcuts() { return *m_shortcuts; }
     HistoryManager& history() { return *m_history; }
     PresetManager& presets() { return *m_presets; }
     BackendSettings& backendSettings() { return *m_backendSettings; }
@@ -115,6 +122,7 @@ private:
     std::unique_ptr<WidgetPanelFactory> m_panels;
     std::unique_ptr<AutostartEntry> m_autostart;
     std::unique_ptr<SelectionTracker> m_tracker;
+    std::unique_ptr<ShortcutManager> m_shortcuts;
 };
 
 } // namespace quillora

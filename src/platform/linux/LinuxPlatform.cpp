@@ -11,6 +11,12 @@
 #include "platform/linux/atspi/AtspiBus.h"
 #include "platform/linux/atspi/AtspiSelectionMonitor.h"
 #include "platform/linux/atspi/LinuxAccessibility.h"
+#include "platform/linux/gnome/ShellCompanion.h"
+#include "platform/linux/gnome/ShellCompanionCompositor.h"
+#include "platform/linux/gnome/ShellCompanionKeySink.h"
+#include "platform/linux/gnome/ShellCompanionPrimarySelection.h"
+#include "platform/linux/gnome/ShellCompanionShortcut.h"
+#include "platform/linux/portal/PortalGlobalShortcut.h"
 #include "platform/linux/session/CapabilityReport.h"
 #include "platform/linux/session/SessionProbe.h"
 #include "platform/linux/wayland/KWinCompositor.h"
@@ -20,6 +26,7 @@
 #include "platform/linux/wayland/WaylandWorkspace.h"
 #include "platform/linux/wayland/WlrPrimarySelection.h"
 #include "platform/linux/x11/QtAppWindows.h"
+#include "platform/linux/x11/X11GlobalShortcut.h"
 #include "platform/linux/x11/X11KeyEventSink.h"
 #include "platform/linux/x11/X11MouseMonitor.h"
 #include "platform/linux/x11/X11PrimarySelection.h"
@@ -62,6 +69,12 @@ bool LinuxPlatform::isWayland() const
     return session().kind == SessionKind::Wayland;
 }
 
+ShellCompanion* LinuxPlatform::shellCompanion() const
+{
+    const SessionInfo& info = session();
+    return info.shellCompanion ? m_shellCompanion.get() : nullptr;
+}
+
 LinuxPlatform::~LinuxPlatform()
 {
     if (Platform::hasCurrent() && &Platform::current() == this) {
@@ -102,6 +115,11 @@ KeyEventSink& LinuxPlatform::keyEventSink()
         if (isWayland() && session().compositor == CompositorKind::KWin &&
             session().offers(WaylandGlobal::kdeFakeInput)) {
             m_keyEventSink = std::make_unique<KWinFakeInputKeySink>();
+        } else if (ShellCompanion* companion = shellCompanion()) {
+            // GNOME's native terminals go by their application identifiers there.
+            QStringList terminals = X11KeyEventSink::defaultTerminalClasses();
+            terminals << QStringLiteral("org.gnome.Terminal") << QStringLiteral("org.gnome.Console");
+            m_keyEventSink = std::make_unique<ShellCompanionKeySink>(*companion, terminals);
         } else if (isWayland()) {
             m_keyEventSink = std::make_unique<NoKeyEventSink>();
         } else {
@@ -186,6 +204,8 @@ PrimarySelection* LinuxPlatform::primarySelection()
     m_primarySelectionMade = true;
     if (!isWayland()) {
         m_primarySelection = std::make_unique<X11PrimarySelection>();
+    } else if (ShellCompanion* companion = shellCompanion()) {
+        m_primarySelection = std::make_unique<ShellCompanionPrimarySelection>(*companion);
     } else if (session().offers(WaylandGlobal::wlrDataControl) && session().compositor != CompositorKind::KWin) {
         // Xwayland's PRIMARY follows Wayland clients only while an X11 client has focus; data
         // control lets a background client see it (KWin offers the protocol without PRIMARY).
@@ -207,8 +227,11 @@ SelectionChangeMonitor* LinuxPlatform::selectionChangeMonitor()
         m_selectionChanges = std::make_unique<AtspiSelectionMonitor>(*m_accessibility);
         // Applications without accessible text (terminals) show their selections only as a new
         // primary selection.
+        const auto report = [changes = m_selectionChanges.get()] { changes->reportChange(); };
         if (auto* primary = dynamic_cast<WlrPrimarySelection*>(primarySelection())) {
-            primary->setOfferHandler([changes = m_selectionChanges.get()] { changes->reportChange(); });
+            primary->setOfferHandler(report);
+        } else if (auto* shellPrimary = dynamic_cast<ShellCompanionPrimarySelection*>(primarySelection())) {
+            shellPrimary->setOfferHandler(report);
         }
     }
     return m_selectionChanges.get();
@@ -225,8 +248,26 @@ Compositor* LinuxPlatform::compositor()
         m_compositor = std::make_unique<SwayCompositor>(clock(), qEnvironmentVariable("SWAYSOCK"));
     } else if (info.compositor == CompositorKind::KWin && info.kwinScripting) {
         m_compositor = std::make_unique<KWinCompositor>(clock(), QDBusConnection::sessionBus());
+    } else if (ShellCompanion* companion = shellCompanion()) {
+        m_compositor = std::make_unique<ShellCompanionCompositor>(*companion);
     }
     return m_compositor.get();
+}
+
+GlobalShortcut* LinuxPlatform::globalShortcut()
+{
+    if (m_globalShortcutMade) {
+        return m_globalShortcut.get();
+    }
+    m_globalShortcutMade = true;
+    if (session().kind == SessionKind::X11) {
+        m_globalShortcut = std::make_unique<X11GlobalShortcut>();
+    } else if (ShellCompanion* companion = shellCompanion()) {
+        m_globalShortcut = std::make_unique<ShellCompanionShortcut>(*companion);
+    } else if (session().shortcutsPortal) {
+        m_globalShortcut = std::make_unique<PortalGlobalShortcut>(QDBusConnection::sessionBus());
+    }
+    return m_globalShortcut.get();
 }
 
 const SessionInfo& LinuxPlatform::session() const
@@ -234,6 +275,14 @@ const SessionInfo& LinuxPlatform::session() const
     if (!m_session) {
         m_session = SessionProbe::probe();
         m_session->accessibilityBus = AtspiBus::address(SessionProbe::timeoutMs).has_value();
+        if (m_session->kind == SessionKind::Wayland) {
+            const QDBusConnection bus = QDBusConnection::sessionBus();
+            if (m_session->compositor == CompositorKind::GnomeShell) {
+                m_shellCompanion = std::make_unique<ShellCompanion>(bus);
+                m_session->shellCompanion = m_shellCompanion->isAvailable();
+            }
+            m_session->shortcutsPortal = PortalGlobalShortcut::isOffered(bus);
+        }
     }
     return *m_session;
 }

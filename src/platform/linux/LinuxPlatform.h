@@ -18,6 +18,7 @@ class QtAppWindows;
 class QtScreens;
 class X11MouseMonitor;
 class AtspiSelectionMonitor;
+class ShellCompanion;
 
 /**
  * The real Linux desktop: AT-SPI for accessibility, files under the XDG folders, and, by session,
@@ -46,6 +47,7 @@ public:
     PrimarySelection* primarySelection() override;
     SelectionChangeMonitor* selectionChangeMonitor() override;
     Compositor* compositor() override;
+    GlobalShortcut* globalShortcut() override;
     [[nodiscard]] DesktopCapabilities desktopCapabilities() const override;
 
     /** What the session offers, probed on first use and kept. */
@@ -54,6 +56,8 @@ public:
 private:
     /** True on a Wayland session (where the program's own windows may still go through Xwayland). */
     [[nodiscard]] bool isWayland() const;
+    /** The GNOME Shell companion on a GNOME Wayland session where it answers; null elsewhere. */
+    [[nodiscard]] ShellCompanion* shellCompanion() const;
 
     std::unique_ptr<EventLoopClock> m_clock;
     std::unique_ptr<LinuxUserDefaults> m_userDefaults;
@@ -73,6 +77,9 @@ private:
     std::unique_ptr<AtspiSelectionMonitor> m_selectionChanges;
     std::unique_ptr<Compositor> m_compositor;
     bool m_compositorMade = false;
+    std::unique_ptr<GlobalShortcut> m_globalShortcut;
+    bool m_globalShortcutMade = false;
+    mutable std::unique_ptr<ShellCompanion> m_shellCompanion;
     mutable std::optional<SessionInfo> m_session;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/sim/SimApp.h"
 #include "platform/sim/SimAppDataFolder.h"
 #include "platform/sim/SimAppWindows.h"
+#include "platform/sim/SimGlobalShortcut.h"
 #include "platform/sim/SimKeyEventSink.h"
 #include "platform/sim/SimMouse.h"
 #include "platform/sim/SimPasteboard.h"
@@ -50,6 +51,7 @@ public:
     SimPrimarySelection* primarySelection() override { return &m_primarySelection; }
     SelectionChangeMonitor* selectionChangeMonitor() override { return m_wayland ? &m_waylandSession : nullptr; }
     Compositor* compositor() override { return m_wayland ? &m_waylandSession : nullptr; }
+    SimGlobalShortcut* globalShortcut() override { return &m_globalShortcut; }
 
     /**
      * Makes the desktop behave as a Wayland session: selection changes stand in for presses
@@ -84,6 +86,7 @@ private:
     SimScriptRunner m_scriptRunner;
     SimPrimarySelection m_primarySelection;
     SimWaylandSession m_waylandSession;
+    SimGlobalShortcut m_globalShortcut;
     bool m_wayland = false;
     std::vector<std::unique_ptr<SimApp>> m_apps;
 };

@@ -54,6 +54,12 @@ QString xwaylandMissing(const SessionInfo& info)
                : QStringLiteral("Xwayland is not running; start it");
 }
 
+// What enables the GNOME Shell companion; Wayland sessions load a newly enabled extension only at
+// the next log-in.
+const QString kEnableCompanion = QStringLiteral(
+    "Quillora's GNOME Shell extension would add it: run `gnome-extensions enable quillora-companion@tessel.com`, "
+    "then log out and in again");
+
 const QString kNoAccessibilityBus = QStringLiteral("the accessibility bus is not running; start it (at-spi2-core)");
 
 DesktopCapability iconRow(const SessionInfo& info)
@@ -85,8 +91,11 @@ DesktopCapability placementRow(const SessionInfo& info)
                                       ? QStringLiteral("beside the end of the selection (sway IPC)")
                                       : QStringLiteral("beside the focused window's top edge (sway IPC)"));
     case CompositorKind::GnomeShell:
-        return no(kPlacementRow, QStringLiteral("GNOME tells a background program no window positions: the icon "
-                                                "goes to the top of the screen"));
+        return info.shellCompanion
+                   ? yes(kPlacementRow, QStringLiteral("beside the pointer (Quillora's GNOME Shell extension)"))
+                   : no(kPlacementRow, QStringLiteral("GNOME tells a background program no window positions, so the "
+                                                      "icon goes to the top of the screen. ") +
+                                           kEnableCompanion);
     case CompositorKind::None:
     case CompositorKind::Other:
         break;
@@ -106,6 +115,11 @@ DesktopCapability pasteRow(const SessionInfo& info)
     const QString byAccessibility = QStringLiteral("by accessibility (EditableText), else ");
     if (fakeInput) {
         return yes(kPasteRow, byAccessibility + QStringLiteral("Ctrl+V through KWin's fake input"));
+    }
+    if (info.compositor == CompositorKind::GnomeShell) {
+        return yes(kPasteRow, byAccessibility + (info.shellCompanion
+                                                     ? QStringLiteral("Ctrl+V through Quillora's GNOME Shell extension")
+                                                     : QStringLiteral("copied for you to paste. ") + kEnableCompanion));
     }
     if (kwin) {
         // KWin offers fake input only to a program an installed .desktop file names.

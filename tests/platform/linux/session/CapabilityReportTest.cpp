@@ -67,6 +67,8 @@ TEST(CapabilityReportTest, EachRowNeedsWhatItsWayOfWorkingNeeds)
          "0 1 1"},
         // sway's IPC does not make another compositor's windows placeable.
         {"GNOME", with(wayland(CompositorKind::GnomeShell), [](SessionInfo& i) { i.swayIpc = true; }), "1 0 1"},
+        {"GNOME with the extension",
+         with(wayland(CompositorKind::GnomeShell), [](SessionInfo& i) { i.shellCompanion = true; }), "1 1 1"},
         {"other", wayland(CompositorKind::Other), "1 0 1"},
     };
     for (const auto& row : rows) {
@@ -88,7 +90,15 @@ TEST(CapabilityReportTest, DetailsSayWhatWouldHelpOnThisCompositor)
     const SessionInfo kwinWithoutX = with(wayland(CompositorKind::KWin), [](SessionInfo& i) { i.xwayland = false; });
     EXPECT_TRUE(detail(swayWithoutX, 1).contains(QLatin1String("xwayland enable")));
     EXPECT_FALSE(detail(kwinWithoutX, 1).contains(QLatin1String("sway")));
-    EXPECT_TRUE(detail(wayland(CompositorKind::GnomeShell), 1).contains(QLatin1String("top of the screen")));
+    // Without its extension GNOME places nothing and pastes nothing; both rows say how to enable it.
+    const SessionInfo gnome = wayland(CompositorKind::GnomeShell);
+    EXPECT_TRUE(detail(gnome, 1).contains(QLatin1String("top of the screen")));
+    for (const int row : {1, 2}) {
+        EXPECT_TRUE(
+            detail(gnome, row).contains(QLatin1String("gnome-extensions enable quillora-companion@tessel.com")));
+        EXPECT_FALSE(detail(with(gnome, [](SessionInfo& i) { i.shellCompanion = true; }), row)
+                         .contains(QLatin1String("gnome-extensions")));
+    }
 
     // Placement follows what the compositor tells: the pointer on KWin, window positions on sway,
     // and without accessibility sway can place only by the window.
