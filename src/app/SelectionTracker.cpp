@@ -6,6 +6,7 @@
 #include "app/IconPanel.h"
 #include "app/PanelFactory.h"
 #include "app/PasteService.h"
+#include "app/PrivacyGuard.h"
 #include "app/ResultsPanel.h"
 #include "ax/AXError.h"
 #include "capture/CaptureKitError.h"
@@ -353,6 +354,14 @@ QCoro::Task<std::optional<QString>> SelectionTracker::readSelection(double delay
             co_return std::nullopt;
         }
     }
+    m_lastRefusal.reset();
+    if (m_services.privacyGuard != nullptr) {
+        if (std::optional<QString> refusal = m_services.privacyGuard->refusal()) {
+            AppLogger::log(QStringLiteral("🔒 Selection not read: %1").arg(*refusal), kLogFile);
+            m_lastRefusal = std::move(refusal);
+            co_return std::nullopt;
+        }
+    }
     // Every failure of the toolkit is dropped: the only visible effect is that no icon appears.
     for (const TextStrategy strategy : {TextStrategy::accessibility, TextStrategy::shortcut}) {
         // Where the desktop has a primary selection it comes before the shortcut: it posts no key,
@@ -560,7 +569,10 @@ QCoro::Task<> SelectionTracker::polishSelectionNow()
     const QPointF p = anchor.value_or(Platform::current().mouseMonitor().mouseLocation());
     if (!text) {
         getResultsWindow().showAt(p);
-        getResultsWindow().setContent({}, false, noSelectionMessage());
+        getResultsWindow().setContent(
+            {}, false,
+            m_lastRefusal ? QStringLiteral("Quillora does not read this selection: %1.").arg(*m_lastRefusal)
+                          : noSelectionMessage());
         co_return;
     }
     setLastCapturedText(*text);

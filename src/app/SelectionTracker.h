@@ -27,6 +27,7 @@ class HistoryManager;
 class IconPanel;
 class PanelFactory;
 class PasteService;
+class PrivacyGuard;
 class ResultsPanel;
 class SelectedTextManager;
 
@@ -68,6 +69,8 @@ public:
         HistoryManager& historyManager;
         PasteService& pasteService;
         AIPolishingService polishingService;
+        /** What must never be read, asked before every read; null refuses nothing. */
+        PrivacyGuard* privacyGuard = nullptr;
     };
 
     explicit SelectionTracker(Services services, QObject* parent = nullptr);
@@ -197,6 +200,8 @@ private:
     QString m_lastCapturedText;
     QList<PolishedResult> m_polishedResults;
     bool m_isTracking = false;
+    /** Why the last read was refused, for the panel of a polish asked for; none when it was not. */
+    std::optional<QString> m_lastRefusal;
     bool m_isPolishing = false;
     std::optional<MouseMonitorHandle> m_mouseMonitor;
     std::optional<MouseMonitorHandle> m_mouseDownMonitor;

@@ -10,6 +10,7 @@
 #include "app/PasteService.h"
 #include "app/PermissionGate.h"
 #include "app/PresetManager.h"
+#include "app/PrivacyGuard.h"
 #include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
 #include "app/ShortcutManager.h"
@@ -60,8 +61,10 @@ DesktopContext::DesktopContext(Platform& platform, const QStringList& arguments)
           platform.selectionChangeMonitor() != nullptr ? PasteRoute::accessibilityFirst : PasteRoute::pasteKey))
     , m_cardActions(std::make_unique<ResultActions>(*m_backend, platform.pasteboard()))
     , m_panels(std::make_unique<WidgetPanelFactory>(*m_cardActions))
+    , m_privacy(std::make_unique<PrivacyGuard>(platform.userDefaults(), platform.workspace()))
     , m_tracker(std::make_unique<SelectionTracker>(SelectionTracker::Services{
-          *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(*m_backend, *m_presets)}))
+          *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(*m_backend, *m_presets),
+          m_privacy.get()}))
     , m_shortcuts(std::make_unique<ShortcutManager>(platform.globalShortcut(), platform.userDefaults(), *m_tracker))
     , m_autostart(std::make_unique<AutostartEntry>(AutostartEntry::userFolder(), QApplication::applicationFilePath()))
 {
@@ -87,7 +90,8 @@ ShellServices DesktopContext::services() const
                          m_platform.pasteboard(),
                          m_platform.clock(),
                          *m_autostart,
-                         *m_shortcuts};
+                         *m_shortcuts,
+                         *m_privacy};
 }
 
 void DesktopContext::start()

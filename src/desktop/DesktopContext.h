@@ -21,6 +21,7 @@ class PasteService;
 class PasteboardManager;
 class Platform;
 class PresetManager;
+class PrivacyGuard;
 class ResultActions;
 class SelectedTextManager;
 class SelectionTracker;
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<PasteService> m_pasteService;
     std::unique_ptr<ResultActions> m_cardActions;
     std::unique_ptr<WidgetPanelFactory> m_panels;
+    std::unique_ptr<PrivacyGuard> m_privacy;
     std::unique_ptr<SelectionTracker> m_tracker;
     std::unique_ptr<ShortcutManager> m_shortcuts;
     std::unique_ptr<AutostartEntry> m_autostart;

@@ -1,10 +1,12 @@
 #include "ui/SettingsView.h"
 
 #include "app/AutostartEntry.h"
+#include "app/PrivacyGuard.h"
 #include "app/SelectionTracker.h"
 #include "app/ShortcutManager.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "ui/BackendSettingsView.h"
 #include "ui/GlyphIcon.h"
 #include "ui/PresetSettingsView.h"
@@ -13,9 +15,11 @@
 #include "ui/Theme.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QKeySequenceEdit>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -143,10 +147,75 @@ void addShortcutSection(ShortcutManager& shortcuts, QVBoxLayout& column, QWidget
     });
 }
 
+// "Never read in": applications where the program never reacts, typed or picked from those
+// running. Password fields are never read anywhere; the note says so.
+void addPrivacySection(PrivacyGuard& privacy, Workspace& workspace, QVBoxLayout& column, QWidget& page)
+{
+    column.addSpacing(10);
+    column.addWidget(ShellStyle::label(QStringLiteral("Never read in"), SystemFont::font(14, QFont::Bold),
+                                       Theme::primaryText(), &page));
+    QLabel* note = ShellStyle::label(QStringLiteral("Selections in these applications show no icon and are never read, "
+                                                    "also through the shortcut. Password fields are never read in "
+                                                    "any application."),
+                                     SystemFont::font(11), Theme::secondaryText(), &page);
+    note->setWordWrap(true);
+    column.addWidget(note);
+    auto* list = new QListWidget(&page);
+    list->setObjectName(QStringLiteral("excluded-applications"));
+    list->setAccessibleName(QStringLiteral("Excluded applications"));
+    list->setMaximumHeight(120);
+    list->addItems(privacy.excludedApplications());
+    column.addWidget(list);
+    auto* line = new QHBoxLayout;
+    auto* name = new QComboBox(&page);
+    name->setObjectName(QStringLiteral("excluded-application-name"));
+    name->setAccessibleName(QStringLiteral("Application to exclude"));
+    name->setEditable(true);
+    QStringList running;
+    for (const RunningApplication& application : workspace.runningApplications()) {
+        const QString shown = application.localizedName.value_or(application.bundleIdentifier.value_or(QString()));
+        if (!shown.isEmpty() && !running.contains(shown)) {
+            running << shown;
+        }
+    }
+    running.sort(Qt::CaseInsensitive);
+    name->addItems(running);
+    name->setCurrentText(QString());
+    auto* add = new QPushButton(QStringLiteral("Add"), &page);
+    add->setObjectName(QStringLiteral("exclude-application"));
+    auto* remove = new QPushButton(QStringLiteral("Remove"), &page);
+    remove->setObjectName(QStringLiteral("allow-application"));
+    line->addWidget(name, 1);
+    line->addWidget(add);
+    line->addWidget(remove);
+    column.addLayout(line);
+
+    const auto store = [&privacy, list] {
+        QStringList applications;
+        for (int row = 0; row < list->count(); ++row) {
+            applications << list->item(row)->text();
+        }
+        privacy.setExcludedApplications(applications);
+        list->clear();
+        list->addItems(privacy.excludedApplications());
+    };
+    QObject::connect(add, &QPushButton::clicked, &page, [list, name, store] {
+        if (!name->currentText().trimmed().isEmpty()) {
+            list->addItem(name->currentText().trimmed());
+            name->setCurrentText(QString());
+            store();
+        }
+    });
+    QObject::connect(remove, &QPushButton::clicked, &page, [list, store] {
+        delete list->currentItem();
+        store();
+    });
+}
+
 // The "General" page: whether the session starts the program. The switch shows the entry as it is
 // on disk, so a change made elsewhere appears when the page is shown again, and a failed change
 // puts the switch back and says why.
-QWidget* generalPage(AutostartEntry& autostart, ShortcutManager& shortcuts, QTabWidget& tabs)
+QWidget* generalPage(const ShellServices& services, QTabWidget& tabs)
 {
     auto* page = new QWidget(&tabs);
     page->setObjectName(QStringLiteral("tab-general"));
@@ -164,10 +233,12 @@ QWidget* generalPage(AutostartEntry& autostart, ShortcutManager& shortcuts, QTab
     status->setObjectName(QStringLiteral("start-at-login-status"));
     status->setWordWrap(true);
     column->addWidget(status);
-    addShortcutSection(shortcuts, *column, *page);
+    addShortcutSection(services.shortcuts, *column, *page);
+    addPrivacySection(services.privacy, services.workspace, *column, *page);
     addDesktopSection(*column, *page);
     column->addStretch(1);
 
+    AutostartEntry& autostart = services.autostart;
     const auto showEntry = [&autostart, startAtLogin] {
         const QSignalBlocker blocker(startAtLogin);
         startAtLogin->setChecked(autostart.isEnabled());
@@ -205,8 +276,7 @@ SettingsView::SettingsView(ShellServices services, QWidget* parent)
     m_backend->setAccessibleName(QStringLiteral("Backend"));
     addTab(presetsPage, glyphIcon(Glyph::SliderHorizontal3, Theme::primaryText()), QStringLiteral("Presets"));
     addTab(m_backend, glyphIcon(Glyph::Globe, Theme::primaryText()), QStringLiteral("Backend"));
-    addTab(generalPage(services.autostart, services.shortcuts, *this),
-           glyphIcon(Glyph::TextCursor, Theme::primaryText()), QStringLiteral("General"));
+    addTab(generalPage(services, *this), glyphIcon(Glyph::TextCursor, Theme::primaryText()), QStringLiteral("General"));
     tabBar()->setAccessibleName(QStringLiteral("Settings"));
     setCurrentIndex(0);
 }

@@ -10,6 +10,7 @@ class HistoryManager;
 class Pasteboard;
 class PasteService;
 class PresetManager;
+class PrivacyGuard;
 class SelectionTracker;
 class ShortcutManager;
 class UpdateManager;
@@ -33,6 +34,7 @@ struct ShellServices
     Clock& clock;
     AutostartEntry& autostart;
     ShortcutManager& shortcuts;
+    PrivacyGuard& privacy;
 };
 
 } // namespace quillora

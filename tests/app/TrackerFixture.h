@@ -6,6 +6,7 @@
 
 #include "app/HistoryManager.h"
 #include "app/PasteService.h"
+#include "app/PrivacyGuard.h"
 #include "app/SelectionTracker.h"
 #include "capture/SelectedTextManager.h"
 
@@ -24,12 +25,14 @@ protected:
         m_history = std::make_unique<HistoryManager>();
         m_paste = std::make_unique<PasteService>(desktop().pasteboard(), clock());
         m_app = &desktop().addApp(SimAppSpec{});
+        m_privacy = std::make_unique<PrivacyGuard>(desktop().userDefaults(), desktop().workspace());
         m_tracker = makeTracker();
     }
 
     void TearDown() override
     {
         m_tracker.reset();
+        m_privacy.reset();
         m_paste.reset();
         m_history.reset();
         PolishingFixture::TearDown();
@@ -38,7 +41,8 @@ protected:
     std::unique_ptr<SelectionTracker> makeTracker()
     {
         return std::make_unique<SelectionTracker>(
-            SelectionTracker::Services{m_panels, SelectedTextManager::shared(), *m_history, *m_paste, service()});
+            SelectionTracker::Services{m_panels, SelectedTextManager::shared(), *m_history, *m_paste, service(),
+                                       m_privacy.get()});
     }
 
     /** Puts `text` into the editor, all of it selected. */
@@ -89,6 +93,7 @@ private:
     test::FakePanelFactory m_panels;
     std::unique_ptr<PasteService> m_paste;
     SimApp* m_app = nullptr;
+    std::unique_ptr<PrivacyGuard> m_privacy;
     std::unique_ptr<SelectionTracker> m_tracker;
 };
 

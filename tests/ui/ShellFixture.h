@@ -7,6 +7,7 @@
 #include "app/HistoryManager.h"
 #include "app/PasteService.h"
 #include "app/PresetManager.h"
+#include "app/PrivacyGuard.h"
 #include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
 #include "app/ShortcutManager.h"
@@ -44,6 +45,7 @@ protected:
         m_panels = std::make_unique<WidgetPanelFactory>(*m_cardActions);
         m_autostart =
             std::make_unique<AutostartEntry>(AutostartEntry::userFolder(), QStringLiteral("/usr/bin/quillora"));
+        m_privacy = std::make_unique<PrivacyGuard>(desktop().userDefaults(), desktop().workspace());
         makeTracker();
     }
 
@@ -51,6 +53,7 @@ protected:
     {
         m_shortcuts.reset();
         m_tracker.reset();
+        m_privacy.reset();
         m_autostart.reset();
         m_panels.reset();
         m_cardActions.reset();
@@ -68,7 +71,8 @@ protected:
         m_shortcuts.reset();
         m_tracker.reset();
         m_tracker = std::make_unique<SelectionTracker>(SelectionTracker::Services{
-            *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(client(), *m_presets)});
+            *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(client(), *m_presets),
+            m_privacy.get()});
         m_shortcuts =
             std::make_unique<ShortcutManager>(desktop().globalShortcut(), desktop().userDefaults(), *m_tracker);
     }
@@ -86,7 +90,8 @@ protected:
                              desktop().pasteboard(),
                              clock(),
                              *m_autostart,
-                             *m_shortcuts};
+                             *m_shortcuts,
+                             *m_privacy};
     }
 
     /** The child of `root` called `name`, failing the test when there is none. */
@@ -123,6 +128,7 @@ private:
     std::unique_ptr<AutostartEntry> m_autostart;
     std::unique_ptr<SelectionTracker> m_tracker;
     std::unique_ptr<ShortcutManager> m_shortcuts;
+    std::unique_ptr<PrivacyGuard> m_privacy;
 };
 
 } // namespace quillora

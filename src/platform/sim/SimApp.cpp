@@ -1,8 +1,8 @@
 #include "platform/sim/SimApp.h"
 
+#include "core/SimClock.h"
 #include "platform/Pasteboard.h"
 #include "platform/sim/SimAccessibility.h"
-#include "core/SimClock.h"
 #include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimWorkspace.h"
 
@@ -69,6 +69,12 @@ SimApp::SimApp(const SimAppSpec& spec, qint64 pid, Services services)
         activate();
     }
     refresh();
+}
+
+SimApp& SimApp::setSecureField()
+{
+    m_textArea.set(QStringLiteral("AXSubrole"), QStringLiteral("AXSecureTextField"));
+    return *this;
 }
 
 SimApp& SimApp::setIgnoresShortcuts(bool ignores)

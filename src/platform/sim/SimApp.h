@@ -80,6 +80,8 @@ public:
     SimApp& setSelectedTextReadFailure(AXResult code);
     /** What "AXSelectedText" answers. */
     SimApp& setSelectedTextAnswer(SimSelectedTextAnswer answer);
+    /** The text area is a password field (subrole "AXSecureTextField"); its text stays readable. */
+    SimApp& setSecureField();
 
     // State.
 

@@ -68,6 +68,11 @@ bool has(const GPtr<AtspiStateSet>& set, AtspiStateType state)
     return set && atspi_state_set_contains(set.get(), state);
 }
 
+bool isSecret(AtspiAccessible* accessible)
+{
+    return role(accessible) == ATSPI_ROLE_PASSWORD_TEXT;
+}
+
 std::optional<int> role(AtspiAccessible* accessible)
 {
     GError* error = nullptr;

@@ -62,6 +62,8 @@ template <typename T> using GPtr = std::unique_ptr<T, Unref<T>>;
 [[nodiscard]] GPtr<AtspiStateSet> states(AtspiAccessible* accessible);
 [[nodiscard]] bool has(const GPtr<AtspiStateSet>& set, AtspiStateType state);
 [[nodiscard]] std::optional<int> role(AtspiAccessible* accessible);
+/** True for a password field, whose text this program never reads. */
+[[nodiscard]] bool isSecret(AtspiAccessible* accessible);
 
 /** The children, each a new reference; on failure empty, with the code in `result` when given. */
 [[nodiscard]] QList<AtspiAccessible*> children(AtspiAccessible* accessible, AXResult* result = nullptr);

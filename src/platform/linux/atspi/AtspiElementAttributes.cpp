@@ -23,6 +23,10 @@ AXReply<AXAny> readElementAttribute(AtspiAccessible* accessible, const QString& 
         const bool multiLine = has(states(accessible), ATSPI_STATE_MULTI_LINE);
         return AXAny(AtspiVocabulary::roleName(*value, multiLine));
     }
+    if (attribute == QLatin1String("AXSubrole")) {
+        return isSecret(accessible) ? AXReply<AXAny>(AXAny(QStringLiteral("AXSecureTextField")))
+                                    : AXReply<AXAny>(AXResult::NoValue);
+    }
     if (attribute == QLatin1String("AXTitle") || attribute == QLatin1String("AXDescription")) {
         gchar* text = counted([&] {
             return attribute == QLatin1String("AXTitle") ? atspi_accessible_get_name(accessible, &error)
@@ -120,6 +124,11 @@ AXReply<AXAny> readElementAttribute(AtspiAccessible* accessible, const QString& 
         if (menuItem) {
             return AXAny(command ? AtspiVocabulary::standardIdentifier(*command).value_or(QString()) : QString());
         }
+        return AXResult::NoValue;
+    }
+    // A password field's text is never read, whoever asks.
+    if ((attribute == QLatin1String("AXValue") || attribute == QLatin1String("AXSelectedText")) &&
+        isSecret(accessible)) {
         return AXResult::NoValue;
     }
     GPtr<AtspiText> text(atspi_accessible_get_text_iface(accessible));

@@ -545,6 +545,9 @@ AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXEleme
         return AXResult::ParameterizedAttributeUnsupported;
     }
     prepareCall(node);
+    if (attribute == QLatin1String("AXStringForRange") && isSecret(node->accessible())) {
+        return AXResult::NoValue;
+    }
     GPtr<AtspiText> text(atspi_accessible_get_text_iface(node->accessible()));
     if (!text) {
         return AXResult::ParameterizedAttributeUnsupported;
