@@ -35,6 +35,12 @@ bool restoreItems(Pasteboard& pasteboard, const QList<PasteboardItem>& items)
     return true;
 }
 
+bool holdsSecret(const Pasteboard& pasteboard)
+{
+    const std::optional<QByteArray> hint = pasteboard.dataForType(QLatin1String(kPasswordManagerHintType));
+    return hint && hint->trimmed() == "secret";
+}
+
 QString string(const Pasteboard& pasteboard)
 {
     return pasteboard.string().value_or(QString());

@@ -23,6 +23,9 @@ namespace quillora::ck {
  */
 bool restoreItems(Pasteboard& pasteboard, const QList<PasteboardItem>& items);
 
+/** True when a password manager marked the content secret: its text is then never read. */
+[[nodiscard]] bool holdsSecret(const Pasteboard& pasteboard);
+
 /** The plain-text content; empty text when there is none. */
 [[nodiscard]] QString string(const Pasteboard& pasteboard);
 

@@ -85,6 +85,12 @@ QCoro::Task<std::optional<QString>> PasteboardManager::fetchAfterTrigger(Pastebo
         if (pasteboard.changeCount() == initialChangeCount) {
             co_return false;
         }
+        // What a password manager copied is not read: the caller gets empty text.
+        if (ck::holdsSecret(pasteboard)) {
+            logInfo(QStringLiteral("New pasteboard content is marked secret; not read"));
+            result = QString();
+            co_return true;
+        }
         // The new content is kept even when it holds no text: the caller then gets empty text.
         result = ck::string(pasteboard);
         if (result->isEmpty()) {

@@ -9,6 +9,12 @@
 
 namespace quillora {
 
+/**
+ * The type a password manager adds, with the data "secret", to what it copies: such content is
+ * never read into this program's results, history or logs.
+ */
+inline constexpr auto kPasswordManagerHintType = "x-kde-passwordManagerHint";
+
 /** The type name of plain UTF-8 text on the pasteboard. */
 inline constexpr auto kPlainTextType = "public.utf8-plain-text";
 
@@ -49,6 +55,12 @@ public:
 
     /** The plain-text content, or none when the pasteboard holds no text. */
     [[nodiscard]] virtual std::optional<QString> string() const = 0;
+
+    /**
+     * The data of one type of the first item, fetched alone (other types, the text among them,
+     * are not read); none when no item has the type.
+     */
+    [[nodiscard]] virtual std::optional<QByteArray> dataForType(const QString& type) const;
 
     /**
      * Puts `text` on the pasteboard as plain text, beside what it already holds (callers clear

@@ -65,12 +65,16 @@ TEST_F(PasteboardManagerTest, FetchWaitsForNewTextAndPutsTheUserItemsBack)
         QStringList expectedLog;
     };
     const auto image = QList<PasteboardItem>{item({{"public.png", "image"}})};
+    const auto secret =
+        QList<PasteboardItem>{item({{"public.utf8-plain-text", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}})};
     // The log lines after "Getting next pasteboard content" and "Executing trigger action".
     const Case cases[] = {
         {"trigger that never touches the pasteboard", [](SimPasteboard&, SimClock&) {}, std::nullopt, 0.4,
          QStringList{"pollTask timeout: 0.4 seconds"}},
         {"copy of an image only", [&](SimPasteboard& board, SimClock&) { board.setItems(image); }, QString(""), 0.4,
          QStringList{"Pasteboard changed but no valid text content found"}},
+        {"copy a password manager marked secret", [&](SimPasteboard& board, SimClock&) { board.setItems(secret); },
+         QString(""), 0, QStringList{"New pasteboard content is marked secret; not read"}},
         {"failing trigger", [](SimPasteboard&, SimClock&) { throw ErrorRecord(QStringLiteral("Test"), 3); },
          std::nullopt, 0, QStringList{"Failed to execute trigger action: "}},
         {"copy that lands 12 ms later",
@@ -92,6 +96,7 @@ TEST_F(PasteboardManagerTest, FetchWaitsForNewTextAndPutsTheUserItemsBack)
         const QStringList expected =
             QStringList{"Getting next pasteboard content", "Executing trigger action"} + c.expectedLog;
         ASSERT_GE(lines.size(), expected.size());
+        EXPECT_FALSE(lines.join(QLatin1Char('\n')).contains(QLatin1String("hunter2")));
         for (int i = 0; i < expected.size(); ++i) {
             EXPECT_TRUE(lines[i].startsWith(expected[i])) << lines[i].toStdString();
         }

@@ -121,6 +121,17 @@ QList<PasteboardItem> LinuxPasteboard::items() const
     return {item};
 }
 
+std::optional<QByteArray> LinuxPasteboard::dataForType(const QString& type) const
+{
+    // The clipboard's owner is asked for this one format only.
+    QClipboard* board = clipboard();
+    const QMimeData* data = board != nullptr ? board->mimeData(QClipboard::Clipboard) : nullptr;
+    if (data == nullptr || !data->hasFormat(type)) {
+        return std::nullopt;
+    }
+    return data->data(type);
+}
+
 void LinuxPasteboard::clearContents()
 {
     if (QClipboard* board = clipboard()) {

@@ -39,6 +39,7 @@ public:
      */
     [[nodiscard]] bool writeItems(const QList<PasteboardItem>& items) override;
     [[nodiscard]] std::optional<QString> string() const override;
+    [[nodiscard]] std::optional<QByteArray> dataForType(const QString& type) const override;
     bool setString(const QString& text) override;
 
 private:
