@@ -166,6 +166,7 @@ void SelectionTracker::handleMouseDown(const MouseEvent& event)
         // The second and third presses of a multi-click leave the panels as they are.
         return;
     }
+    m_iconWait.cancel();
     if (m_resultsWindow && m_resultsWindow->isOnScreen() && m_resultsWindow->contains(location)) {
         return;
     }
@@ -179,7 +180,7 @@ void SelectionTracker::handleMouseDown(const MouseEvent& event)
 
 void SelectionTracker::handleMouseUp(const MouseEvent& event)
 {
-    if (m_isPolishing || m_isCheckingSelection) {
+    if (m_isPolishing || m_isCheckingSelection || !showsIconOnSelection()) {
         return;
     }
     // No selection is looked for while results are on the screen.
@@ -208,7 +209,8 @@ void SelectionTracker::handleSelectionChange()
     // Results stay while a polish runs, as they do for a press. Otherwise the panels are left as
     // they are until the selection settles: accessibility events often arrive late, after a slow
     // read held the event loop, and they must not take away an icon the user is reaching for.
-    if (m_isPolishing) {
+    m_iconWait.cancel();
+    if (m_isPolishing || !showsIconOnSelection()) {
         return;
     }
     m_settleTimer.invalidate();
@@ -257,6 +259,15 @@ QCoro::Task<> SelectionTracker::checkSettledSelection()
         }
     }
     if (text && Graphemes::hasAtLeast(*text, minimumSelectionLength)) {
+        QCoro::Task<bool> waiting = waitBeforeIcon();
+        const bool stillWanted = co_await std::move(waiting);
+        if (!alive) {
+            co_return;
+        }
+        if (!stillWanted) {
+            m_isCheckingSelection = false;
+            co_return;
+        }
         QCoro::Task<std::optional<QPointF>> placing = settledSelectionAnchor();
         const std::optional<QPointF> anchor = co_await std::move(placing);
         if (!alive) {
@@ -322,11 +333,47 @@ QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
         co_return;
     }
     if (text && Graphemes::hasAtLeast(trimmedText(*text), minimumSelectionLength)) {
-        AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)), kLogFile);
-        setLastCapturedText(*text);
-        getFloatingWindow().showAt(p);
+        QCoro::Task<bool> waiting = waitBeforeIcon();
+        const bool stillWanted = co_await std::move(waiting);
+        if (!alive) {
+            co_return;
+        }
+        if (stillWanted) {
+            AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)),
+                           kLogFile);
+            setLastCapturedText(*text);
+            getFloatingWindow().showAt(p);
+        }
     }
     m_isCheckingSelection = false;
+}
+
+QCoro::Task<bool> SelectionTracker::waitBeforeIcon()
+{
+    const double delay = iconDelay();
+    if (delay <= 0) {
+        co_return true;
+    }
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
+    m_iconWait = m_lifetime.token().child();
+    const CancellationToken wait = m_iconWait;
+    QCoro::Task<> sleeping = Platform::current().clock().sleep(delay, wait);
+    co_await std::move(sleeping);
+    co_return alive && !wait.isCancelled();
+}
+
+bool SelectionTracker::showsIconOnSelection() const
+{
+    const UserDefaults& defaults = Platform::current().userDefaults();
+    const QString key = QLatin1String(showIconKey);
+    return !defaults.contains(key) || defaults.boolValue(key);
+}
+
+double SelectionTracker::iconDelay() const
+{
+    bool isNumber = false;
+    const qint64 stored = Platform::current().userDefaults().object(QLatin1String(iconDelayKey)).toLongLong(&isNumber);
+    return double(std::clamp<qint64>(isNumber ? stored : 0, 0, 1000)) / 1000.0;
 }
 
 QCoro::Task<std::optional<QString>> SelectionTracker::getSelectedTextSafely()

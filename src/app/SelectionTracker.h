@@ -58,6 +58,13 @@ public:
     static constexpr auto settleTimeKey = "selectionSettleMilliseconds";
     /** The settle time when none is stored, in milliseconds. */
     static constexpr int defaultSettleMilliseconds = 300;
+    /**
+     * The user-defaults key that says whether a selection shows the icon (true when absent); when
+     * false, only the shortcut polishes, and selections are not even read.
+     */
+    static constexpr auto showIconKey = "showIconOnSelection";
+    /** The user-defaults key of the wait before the icon appears, in milliseconds (0–1,000; 0 when absent). */
+    static constexpr auto iconDelayKey = "iconDelayMilliseconds";
     /** How long a polish asked for by the user waits before reading the selection a second time, in seconds. */
     static constexpr double requestRetryDelay = 0.25;
 
@@ -113,6 +120,11 @@ public:
     [[nodiscard]] const QList<PolishedResult>& polishedResults() const { return m_polishedResults; }
     [[nodiscard]] bool isTracking() const { return m_isTracking; }
     [[nodiscard]] bool isPolishing() const { return m_isPolishing; }
+
+    /** Whether a selection shows the icon, as "showIconOnSelection" says. */
+    [[nodiscard]] bool showsIconOnSelection() const;
+    /** The wait before the icon appears, in seconds; a new gesture meanwhile cancels the icon. */
+    [[nodiscard]] double iconDelay() const;
 
     /** True from the start to the end of one selection check. */
     [[nodiscard]] bool isCheckingSelection() const { return m_isCheckingSelection; }
@@ -178,6 +190,8 @@ private:
     void handleMouseDown(const MouseEvent& event);
     void handleMouseUp(const MouseEvent& event);
     QCoro::Task<> checkSelection(QPointF p);
+    /** Waits the icon delay; false when a new gesture began meanwhile (or the tracker went). */
+    QCoro::Task<bool> waitBeforeIcon();
     void handleSelectionChange();
     QCoro::Task<> checkSettledSelection();
     QCoro::Task<std::optional<QPointF>> settledSelectionAnchor();
@@ -202,6 +216,8 @@ private:
     bool m_isTracking = false;
     /** Why the last read was refused, for the panel of a polish asked for; none when it was not. */
     std::optional<QString> m_lastRefusal;
+    /** The wait before the icon now running, if any: a new gesture cancels it. */
+    CancellationToken m_iconWait;
     bool m_isPolishing = false;
     std::optional<MouseMonitorHandle> m_mouseMonitor;
     std::optional<MouseMonitorHandle> m_mouseDownMonitor;

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -81,6 +82,47 @@ void addDesktopSection(QVBoxLayout& column, QWidget& page)
     line->addWidget(settle);
     line->addStretch(1);
     column.addLayout(line);
+}
+
+// "Icon": whether a selection shows the icon or only the shortcut polishes, and how long the icon
+// waits before it appears.
+void addIconSection(QVBoxLayout& column, QWidget& page)
+{
+    UserDefaults& defaults = Platform::current().userDefaults();
+    const QString showKey = QLatin1String(SelectionTracker::showIconKey);
+    const QString delayKey = QLatin1String(SelectionTracker::iconDelayKey);
+    column.addSpacing(10);
+    column.addWidget(
+        ShellStyle::label(QStringLiteral("Icon"), SystemFont::font(14, QFont::Bold), Theme::primaryText(), &page));
+    auto* onSelection = new QRadioButton(QStringLiteral("Show the icon when I select text"), &page);
+    onSelection->setObjectName(QStringLiteral("trigger-on-selection"));
+    auto* onShortcut = new QRadioButton(QStringLiteral("Only when I press the shortcut"), &page);
+    onShortcut->setObjectName(QStringLiteral("trigger-on-shortcut"));
+    const bool showsIcon = !defaults.contains(showKey) || defaults.boolValue(showKey);
+    onSelection->setChecked(showsIcon);
+    onShortcut->setChecked(!showsIcon);
+    column.addWidget(onSelection);
+    column.addWidget(onShortcut);
+    auto* delay = new QSpinBox(&page);
+    delay->setObjectName(QStringLiteral("icon-delay"));
+    delay->setAccessibleName(QStringLiteral("Wait before showing the icon"));
+    delay->setRange(0, 1000);
+    delay->setSingleStep(50);
+    delay->setSuffix(QStringLiteral(" ms"));
+    delay->setValue(int(defaults.object(delayKey).toLongLong()));
+    delay->setEnabled(showsIcon);
+    auto* line = new QHBoxLayout;
+    line->addWidget(ShellStyle::label(QStringLiteral("Wait before showing the icon"), SystemFont::font(11),
+                                      Theme::primaryText(), &page));
+    line->addWidget(delay);
+    line->addStretch(1);
+    column.addLayout(line);
+    QObject::connect(onSelection, &QRadioButton::toggled, &page, [&defaults, showKey, delay](bool checked) {
+        defaults.set(showKey, checked);
+        delay->setEnabled(checked);
+    });
+    QObject::connect(delay, &QSpinBox::valueChanged, &page,
+                     [&defaults, delayKey](int milliseconds) { defaults.set(delayKey, milliseconds); });
 }
 
 // "Shortcut": the combination that polishes the selection at once, "None" allowed, and what the
@@ -233,6 +275,7 @@ QWidget* generalPage(const ShellServices& services, QTabWidget& tabs)
     status->setObjectName(QStringLiteral("start-at-login-status"));
     status->setWordWrap(true);
     column->addWidget(status);
+    addIconSection(*column, *page);
     addShortcutSection(services.shortcuts, *column, *page);
     addPrivacySection(services.privacy, services.workspace, *column, *page);
     addDesktopSection(*column, *page);

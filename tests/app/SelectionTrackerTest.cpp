@@ -337,5 +337,44 @@ TEST_F(SelectionTrackerTest, StartingTwiceInstallsOnePairARefusedPairWaitsForThe
     EXPECT_EQ(editor().copies(), 0);
 }
 
+TEST_F(SelectionTrackerTest, TheIconWaitsTheChosenDelayAndANewPressMeanwhileCancelsIt)
+{
+    desktop().userDefaults().set(QLatin1String(SelectionTracker::iconDelayKey), 400);
+    selectInEditor(QStringLiteral("a selection long enough"));
+    tracker().startTracking();
+
+    mouse().drag({100, 500}, {300, 500});
+    advance(SelectionTracker::selectionDelay + 0.3);
+    EXPECT_FALSE(panels().icon->isOnScreen()) << "still within the delay";
+    mouse().press({600, 600}, 1);
+    mouse().release({600, 600}, 1);
+    advance(1);
+    EXPECT_FALSE(panels().icon->isOnScreen()) << "the press cancelled the icon";
+    EXPECT_FALSE(tracker().isCheckingSelection()) << "and ended the check, so the next gesture is seen";
+
+    mouse().drag({100, 500}, {310, 500});
+    advance(SelectionTracker::selectionDelay + 0.3);
+    EXPECT_FALSE(panels().icon->isOnScreen());
+    advance(0.15);
+    EXPECT_TRUE(panels().icon->isOnScreen());
+}
+
+TEST_F(SelectionTrackerTest, InShortcutOnlyModeASelectionIsNotEvenReadButTheShortcutStillPolishes)
+{
+    desktop().userDefaults().set(QLatin1String(SelectionTracker::showIconKey), false);
+    editor().setSelectedTextReadFailure(AXResult::CannotComplete);
+    selectInEditor(QStringLiteral("a selection long enough"));
+    tracker().startTracking();
+
+    dragAndSettle({100, 500}, {300, 500});
+    EXPECT_FALSE(panels().icon->isOnScreen());
+    EXPECT_EQ(editor().copies(), 0) << "nothing was read, not even by the copy shortcut";
+
+    editor().setSelectedTextReadFailure(AXResult::Success);
+    tracker().polishCurrentSelection();
+    ASSERT_TRUE(test::drive(clock(), [this] { return tracker().isPolishing(); }));
+    EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("a selection long enough"));
+}
+
 } // namespace
 } // namespace quillora
