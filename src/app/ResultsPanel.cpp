@@ -20,4 +20,16 @@ void ResultsPanel::setIdentifier(QString identifier)
     identifierChanged();
 }
 
+void ResultsPanel::setOnVisibilityChanged(std::function<void(bool)> onVisibilityChanged)
+{
+    m_onVisibilityChanged = std::move(onVisibilityChanged);
+}
+
+void ResultsPanel::notifyVisibility(bool onScreen) const
+{
+    if (m_onVisibilityChanged) {
+        m_onVisibilityChanged(onScreen);
+    }
+}
+
 } // namespace quillora

@@ -50,6 +50,18 @@ public:
     /** The panel's frame in the design's coordinates. */
     [[nodiscard]] virtual QRectF frame() const = 0;
 
+    /** Uses the card at `index` (from 0) as its "Use" button would; an index without a card is ignored. */
+    virtual void useCard(int index) = 0;
+    /** Copies the card at `index` as its copy button would; an index without a card is ignored. */
+    virtual void copyCard(int index) = 0;
+    /** Moves the keyboard highlight to the next card (the first after the last, or at first). */
+    virtual void highlightNextCard() = 0;
+    /** Uses the highlighted card; nothing without a highlight. */
+    virtual void useHighlightedCard() = 0;
+
+    /** Sets the callback run each time the panel goes on (true) or off (false) the screen. */
+    void setOnVisibilityChanged(std::function<void(bool)> onVisibilityChanged);
+
     /**
      * Whether `p` lies in `frame()`: left and bottom edges inside, right and top edges outside.
      */
@@ -70,6 +82,10 @@ public:
 protected:
     /** Called after `setIdentifier` so that a window can pass the name on. */
     virtual void identifierChanged() {}
+    /** Runs the visibility callback; panels call it whenever they go on or off the screen. */
+    void notifyVisibility(bool onScreen) const;
+
+    std::function<void(bool)> m_onVisibilityChanged;
 
     std::function<void(const QString&)> m_onSelect;
     QString m_identifier;

@@ -55,6 +55,9 @@ SelectionTracker::~SelectionTracker()
     // guard, destroyed first, wakes a selection check suspended in its wait; seeing the tracker
     // gone, it ends.
     if (Platform::hasCurrent()) {
+        if (PanelKeys* keys = Platform::current().panelKeys()) {
+            keys->release();
+        }
         for (const std::optional<MouseMonitorHandle>& handle : {m_mouseMonitor, m_mouseDownMonitor}) {
             if (handle) {
                 Platform::current().mouseMonitor().removeMonitor(*handle);
@@ -549,8 +552,49 @@ ResultsPanel& SelectionTracker::getResultsWindow()
                 });
             }
         });
+        // The panel's keys are taken from the application below only while the panel is up.
+        m_resultsWindow->setOnVisibilityChanged([this, alive = m_lifetime.watch()](bool onScreen) {
+            PanelKeys* keys = Platform::current().panelKeys();
+            if (!alive || keys == nullptr) {
+                return;
+            }
+            if (!onScreen) {
+                keys->release();
+            } else if (!keys->grab([this, alive](const PanelKeyPress& press) {
+                           if (alive) {
+                               handlePanelKey(press);
+                           }
+                       })) {
+                AppLogger::log(QStringLiteral("⚠️ The panel's keys could not be taken"), kLogFile);
+            }
+        });
     }
     return *m_resultsWindow;
+}
+
+void SelectionTracker::handlePanelKey(const PanelKeyPress& press)
+{
+    if (!m_resultsWindow || !m_resultsWindow->isOnScreen()) {
+        return;
+    }
+    switch (press.kind) {
+    case PanelKeyPress::Kind::escape:
+        m_resultsWindow->hidePanel();
+        break;
+    case PanelKeyPress::Kind::tab:
+        m_resultsWindow->highlightNextCard();
+        break;
+    case PanelKeyPress::Kind::enter:
+        m_resultsWindow->useHighlightedCard();
+        break;
+    case PanelKeyPress::Kind::number:
+        if (press.shift) {
+            m_resultsWindow->copyCard(press.number - 1);
+        } else {
+            m_resultsWindow->useCard(press.number - 1);
+        }
+        break;
+    }
 }
 
 void SelectionTracker::handleIconClick()

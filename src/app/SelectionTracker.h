@@ -6,6 +6,7 @@
 #include "core/Clock.h"
 #include "core/LifetimeGuard.h"
 #include "platform/MouseMonitor.h"
+#include "platform/PanelKeys.h"
 #include "platform/SelectionChangeMonitor.h"
 
 #include <QList>
@@ -190,6 +191,8 @@ private:
     void handleMouseDown(const MouseEvent& event);
     void handleMouseUp(const MouseEvent& event);
     QCoro::Task<> checkSelection(QPointF p);
+    /** Escape, Tab, Enter and the number keys while the results panel is up. */
+    void handlePanelKey(const PanelKeyPress& press);
     /** Waits the icon delay; false when a new gesture began meanwhile (or the tracker went). */
     QCoro::Task<bool> waitBeforeIcon();
     void handleSelectionChange();

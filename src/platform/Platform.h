@@ -14,6 +14,7 @@ class AppWindows;
 class Clock;
 class Compositor;
 class GlobalShortcut;
+class PanelKeys;
 class KeyEventSink;
 class MouseMonitor;
 class Pasteboard;
@@ -73,6 +74,9 @@ public:
      * null where there is none to bind at all.
      */
     virtual GlobalShortcut* globalShortcut() { return nullptr; }
+
+    /** The keys of the results panel, where the desktop lets them be taken; null elsewhere. */
+    virtual PanelKeys* panelKeys() { return nullptr; }
 
     /** What this session offers the selection loop; everything, unless the backend says otherwise. */
     [[nodiscard]] virtual DesktopCapabilities desktopCapabilities() const;

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/Screens.h"
 #include "ui/PolishedResultsView.h"
+#include "ui/ResultCard.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,8 +55,12 @@ QPointF FloatingResultsWindow::placement(QPointF p)
 void FloatingResultsWindow::showAt(QPointF at)
 {
     moveToOrigin(placement(at));
+    const bool wasShown = isVisible();
     showOnTop();
     setWindowOpacity(1);
+    if (!wasShown) {
+        notifyVisibility(true);
+    }
 }
 
 void FloatingResultsWindow::setContent(const QList<PolishedResult>& results, bool isPolishing,
@@ -93,7 +98,60 @@ void FloatingResultsWindow::setContent(const QList<PolishedResult>& results, boo
 void FloatingResultsWindow::hidePanel()
 {
     m_dragStart.reset();
+    const bool wasShown = isVisible();
     QWidget::hide();
+    if (wasShown) {
+        notifyVisibility(false);
+    }
+}
+
+QList<ResultCard*> FloatingResultsWindow::cards() const
+{
+    return m_view ? m_view->cards() : QList<ResultCard*>();
+}
+
+void FloatingResultsWindow::useCard(int index)
+{
+    const QList<ResultCard*> all = cards();
+    if (index >= 0 && index < all.size()) {
+        all.at(index)->use();
+    }
+}
+
+void FloatingResultsWindow::copyCard(int index)
+{
+    const QList<ResultCard*> all = cards();
+    if (index >= 0 && index < all.size()) {
+        all.at(index)->copy();
+    }
+}
+
+void FloatingResultsWindow::highlightNextCard()
+{
+    const QList<ResultCard*> all = cards();
+    if (all.isEmpty()) {
+        return;
+    }
+    qsizetype current = -1;
+    for (qsizetype index = 0; index < all.size(); ++index) {
+        if (all.at(index)->isHighlighted()) {
+            current = index;
+        }
+    }
+    const qsizetype next = (current + 1) % all.size();
+    for (qsizetype index = 0; index < all.size(); ++index) {
+        all.at(index)->setHighlighted(index == next);
+    }
+}
+
+void FloatingResultsWindow::useHighlightedCard()
+{
+    for (ResultCard* card : cards()) {
+        if (card->isHighlighted()) {
+            card->use();
+            return;
+        }
+    }
 }
 
 bool FloatingResultsWindow::isOnScreen() const

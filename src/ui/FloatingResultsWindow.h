@@ -32,6 +32,10 @@ public:
     void showAt(QPointF at) override;
     void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override;
     void hidePanel() override;
+    void useCard(int index) override;
+    void copyCard(int index) override;
+    void highlightNextCard() override;
+    void useHighlightedCard() override;
     [[nodiscard]] bool isOnScreen() const override;
     [[nodiscard]] double alphaValue() const override;
     [[nodiscard]] QRectF frame() const override;
@@ -54,6 +58,9 @@ protected:
     void identifierChanged() override;
 
 private:
+    /** The cards on show; none without results. */
+    [[nodiscard]] QList<ResultCard*> cards() const;
+
     QPointer<PolishedResultsView> m_view;
     const ResultActions& m_cardActions;
     std::optional<QPointF> m_dragStart;

@@ -207,6 +207,10 @@ QWidget* PolishedResultsView::makeResultList()
     for (qsizetype index = 0; index < m_results.size(); ++index) {
         const PolishedResult& result = m_results.at(index);
         auto* card = new ResultCard(result, m_cardActions, m_actions.onSelect);
+        // Keys 1–9 use the first nine cards; each shows its number.
+        if (index < 9) {
+            card->setNumber(int(index) + 1);
+        }
         auto* entrance = new CardEntrance(card, entranceStagger * static_cast<double>(index));
         m_entrances.append(entrance);
         column->addWidget(entrance);

@@ -48,13 +48,14 @@ ResultCard::ResultCard(PolishedResult result, const ResultActions& actions,
           new CircleButton(24, [this](QPainter& painter, const QRectF& rect) { paintCopySymbol(painter, rect); }))
     , m_useButton(new CapsuleButton(QStringLiteral("Use")))
     , m_content(new QLabel)
+    , m_name(new QLabel(m_result.presetName.toUpper()))
     , m_ticker(
           this, [this] { return m_copiedAmount.isRunning(animationNow()); }, [this] { m_copyButton->update(); })
 {
     setObjectName(QStringLiteral("resultCard"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
-    auto* name = new QLabel(m_result.presetName.toUpper());
+    QLabel* name = m_name;
     name->setObjectName(QStringLiteral("presetName"));
     QFont nameFont = SystemFont::font(9, QFont::Bold);
     nameFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
@@ -149,6 +150,23 @@ void ResultCard::paintCopySymbol(QPainter& painter, const QRectF& rect) const
     }
 }
 
+void ResultCard::setNumber(int number)
+{
+    m_name->setText(number > 0 ? QStringLiteral("%1 · %2").arg(number).arg(m_result.presetName.toUpper())
+                               : m_result.presetName.toUpper());
+    // The number is the key that uses the card: it is in the name assistive technology reads.
+    m_name->setAccessibleName(number > 0 ? QStringLiteral("%1, key %2").arg(m_result.presetName).arg(number)
+                                         : m_result.presetName);
+}
+
+void ResultCard::setHighlighted(bool highlighted)
+{
+    if (m_highlighted != highlighted) {
+        m_highlighted = highlighted;
+        update();
+    }
+}
+
 void ResultCard::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
@@ -166,6 +184,12 @@ void ResultCard::paintEvent(QPaintEvent* /*event*/)
     painter.fillPath(shape, Theme::cardBackground());
     painter.setClipPath(shape);
     painter.fillRect(QRectF(body.left(), body.top(), kAccentWidth, body.height()), Theme::primaryButton());
+    if (m_highlighted) {
+        painter.setClipping(false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Theme::primaryButton(), 2));
+        painter.drawRoundedRect(body.adjusted(1, 1, -1, -1), kCornerRadius, kCornerRadius);
+    }
 }
 
 } // namespace quillora

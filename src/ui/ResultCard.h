@@ -33,6 +33,17 @@ public:
     ResultCard(PolishedResult result, const ResultActions& actions, std::function<void(const QString&)> onSelect,
                QWidget* parent = nullptr);
 
+    /** Shows the card's number, the key that uses it ("1" to "9"); 0 shows none. */
+    void setNumber(int number);
+    /** Draws the keyboard highlight around the card, or takes it away. */
+    void setHighlighted(bool highlighted);
+    [[nodiscard]] bool isHighlighted() const { return m_highlighted; }
+
+    /** What the copy button does. */
+    void copy();
+    /** What the "Use" button does. */
+    void use();
+
     static constexpr double copiedDuration = 1.5;
 
     /** True while the copied mark shows. */
@@ -47,8 +58,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void copy();
-    void use();
     void setCopied(bool copied);
     void paintCopySymbol(QPainter& painter, const QRectF& rect) const;
 
@@ -60,6 +69,8 @@ private:
     CircleButton* m_copyButton;
     QAbstractButton* m_useButton;
     QLabel* m_content;
+    QLabel* m_name;
+    bool m_highlighted = false;
     FrameTicker m_ticker;
 };
 

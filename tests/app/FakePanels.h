@@ -83,6 +83,34 @@ public:
         updates.append(Update{results, isPolishing, std::move(error)});
     }
 
+    void showAt(QPointF at) override
+    {
+        const bool wasShown = isOnScreen();
+        FakePanel::showAt(at);
+        if (!wasShown) {
+            notifyVisibility(true);
+        }
+    }
+    void hidePanel() override
+    {
+        const bool wasShown = isOnScreen();
+        FakePanel::hidePanel();
+        if (wasShown) {
+            notifyVisibility(false);
+        }
+    }
+
+    // The keyboard's way to the cards, over the last content's results.
+    void useCard(int index) override
+    {
+        if (!updates.isEmpty() && index >= 0 && index < updates.last().results.size()) {
+            select(updates.last().results.at(index).content);
+        }
+    }
+    void copyCard(int index) override { copiedCards.append(index); }
+    void highlightNextCard() override { ++highlighted; }
+    void useHighlightedCard() override { useCard(highlighted); }
+
     /** Presses "Use" on a card with `text`: the callback runs, then the panel hides itself. */
     void select(const QString& text)
     {
@@ -93,6 +121,9 @@ public:
     }
 
     QList<Update> updates;
+    QList<int> copiedCards;
+    /** The highlighted card's index; -1 before the first move. */
+    int highlighted = -1;
 };
 
 /** Makes fake panels and keeps a pointer to the last of each kind. */

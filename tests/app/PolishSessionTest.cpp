@@ -103,5 +103,41 @@ TEST_F(PolishSessionTest, TrackerStoppedOrDestroyedWhilePolishingLeavesNothingBe
     EXPECT_EQ(history().items().size(), 1);
 }
 
+TEST_F(PolishSessionTest, ThePanelsKeysAreTakenOnlyWhileItIsUpAndUseCopyOrCloseByNumber)
+{
+    SimPanelKeys& keys = *desktop().panelKeys();
+    tracker().startTracking();
+    EXPECT_FALSE(keys.isGrabbed());
+    startSession(QStringLiteral("please polish this text"));
+    EXPECT_TRUE(keys.isGrabbed()) << "taken the moment the panel is up, placeholders and all";
+    ASSERT_TRUE(waitForPolishing());
+
+    // Shift+1 copies the first variation, Tab and Enter use the highlighted one.
+    keys.press({PanelKeyPress::Kind::number, 1, true});
+    EXPECT_EQ(panels().results->copiedCards, QList<int>{0});
+    keys.press({PanelKeyPress::Kind::tab});
+    keys.press({PanelKeyPress::Kind::enter});
+    EXPECT_TRUE(test::drive(clock(), [this] { return editor().text() == QStringLiteral("Dear team"); }));
+    EXPECT_FALSE(panels().results->isOnScreen());
+    EXPECT_FALSE(keys.isGrabbed()) << "given back the moment the panel hides";
+    EXPECT_FALSE(keys.press({PanelKeyPress::Kind::escape})) << "Escape now reaches the application";
+
+    // "2" uses the second variation; a number without a card does nothing.
+    startSession(QStringLiteral("another text to polish"));
+    ASSERT_TRUE(waitForPolishing());
+    keys.press({PanelKeyPress::Kind::number, 9});
+    EXPECT_TRUE(panels().results->isOnScreen());
+    keys.press({PanelKeyPress::Kind::number, 2});
+    EXPECT_TRUE(test::drive(clock(), [this] { return editor().text() == QStringLiteral("hey all"); }));
+
+    startSession(QStringLiteral("a third text to polish"));
+    ASSERT_TRUE(waitForPolishing());
+    keys.press({PanelKeyPress::Kind::escape});
+    EXPECT_FALSE(panels().results->isOnScreen());
+    advance(1);
+    EXPECT_EQ(editor().text(), QStringLiteral("a third text to polish"));
+    EXPECT_FALSE(keys.isGrabbed());
+}
+
 } // namespace
 } // namespace quillora

@@ -29,6 +29,7 @@
 #include "platform/linux/x11/X11GlobalShortcut.h"
 #include "platform/linux/x11/X11KeyEventSink.h"
 #include "platform/linux/x11/X11MouseMonitor.h"
+#include "platform/linux/x11/X11PanelKeys.h"
 #include "platform/linux/x11/X11PrimarySelection.h"
 #include "platform/linux/x11/X11WindowDirectory.h"
 #include "platform/linux/x11/X11Workspace.h"
@@ -268,6 +269,15 @@ GlobalShortcut* LinuxPlatform::globalShortcut()
         m_globalShortcut = std::make_unique<PortalGlobalShortcut>(QDBusConnection::sessionBus());
     }
     return m_globalShortcut.get();
+}
+
+PanelKeys* LinuxPlatform::panelKeys()
+{
+    // Through Xwayland a grab sees only the keys typed into X11 clients.
+    if (!m_panelKeys && session().kind == SessionKind::X11) {
+        m_panelKeys = std::make_unique<X11PanelKeys>();
+    }
+    return m_panelKeys.get();
 }
 
 const SessionInfo& LinuxPlatform::session() const

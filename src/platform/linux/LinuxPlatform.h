@@ -48,6 +48,7 @@ public:
     SelectionChangeMonitor* selectionChangeMonitor() override;
     Compositor* compositor() override;
     GlobalShortcut* globalShortcut() override;
+    PanelKeys* panelKeys() override;
     [[nodiscard]] DesktopCapabilities desktopCapabilities() const override;
 
     /** What the session offers, probed on first use and kept. */
@@ -79,6 +80,7 @@ private:
     bool m_compositorMade = false;
     std::unique_ptr<GlobalShortcut> m_globalShortcut;
     bool m_globalShortcutMade = false;
+    std::unique_ptr<PanelKeys> m_panelKeys;
     mutable std::unique_ptr<ShellCompanion> m_shellCompanion;
     mutable std::optional<SessionInfo> m_session;
 };

@@ -9,6 +9,7 @@
 #include "platform/sim/SimGlobalShortcut.h"
 #include "platform/sim/SimKeyEventSink.h"
 #include "platform/sim/SimMouse.h"
+#include "platform/sim/SimPanelKeys.h"
 #include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimPrimarySelection.h"
 #include "platform/sim/SimScreens.h"
@@ -52,6 +53,7 @@ public:
     SelectionChangeMonitor* selectionChangeMonitor() override { return m_wayland ? &m_waylandSession : nullptr; }
     Compositor* compositor() override { return m_wayland ? &m_waylandSession : nullptr; }
     SimGlobalShortcut* globalShortcut() override { return &m_globalShortcut; }
+    SimPanelKeys* panelKeys() override { return &m_panelKeys; }
 
     /**
      * Makes the desktop behave as a Wayland session: selection changes stand in for presses
@@ -87,6 +89,7 @@ private:
     SimPrimarySelection m_primarySelection;
     SimWaylandSession m_waylandSession;
     SimGlobalShortcut m_globalShortcut;
+    SimPanelKeys m_panelKeys;
     bool m_wayland = false;
     std::vector<std::unique_ptr<SimApp>> m_apps;
 };

@@ -86,8 +86,8 @@ TEST(X11GlobalShortcutSessionTest, TheCombinationWorksWithNumLockAndIsRefusedWhi
         << "a refused grab leaves none of its four variants behind";
 
     EXPECT_EQ(bind(shortcut, QStringLiteral("Ctrl+Alt+NoSuchKey")), ShortcutBinding::Status::invalid);
-    EXPECT_EQ(X11GlobalShortcut::chordFor(QStringLiteral("Ctrl+Alt+Space")),
-              (X11GlobalShortcut::Chord{XK_space, ControlMask | Mod1Mask}));
+    EXPECT_EQ(X11KeyGrab::chordFor(QStringLiteral("Ctrl+Alt+Space")),
+              (X11KeyGrab::Chord{XK_space, ControlMask | Mod1Mask}));
 }
 
 } // namespace
