@@ -2,8 +2,10 @@
 
 #include "core/AsyncEvent.h"
 #include "core/WorkOutcome.h"
-#include "server/rules/Lexicon.h"
-#include "server/rules/SpellingDictionary.h"
+#include "rules/Lexicon.h"
+#include "rules/RulesDataError.h"
+#include "rules/SpellingDictionary.h"
+#include "server/ServerError.h"
 
 #include <QHash>
 
@@ -12,7 +14,27 @@ namespace quillora {
 RulesResources RulesResources::load(const QStringList& dictionaryPaths, const QString& dataFolder,
                                     const QString& wordnetFolder)
 {
-    return {SpellingDictionary::load(dictionaryPaths), Lexicon::load(dataFolder, wordnetFolder)};
+    // To the service, unreadable tables are a bad start-up option: the operator named the files.
+    try {
+        RulesResources resources{SpellingDictionary::load(dictionaryPaths), Lexicon::load(dataFolder, wordnetFolder),
+                                 {}};
+        const QStringList others = dictionaryPaths.isEmpty()
+                                       ? QStringList()
+                                       : SpellingDictionary::otherLanguagesBeside(dictionaryPaths.first());
+        resources.otherLanguages =
+            std::async(std::launch::async, [others]() -> std::shared_ptr<const SpellingDictionary> {
+                // Other languages only keep their words from being corrected: without them the
+                // engine still works, so a list that cannot be read is left out.
+                try {
+                    return others.isEmpty() ? nullptr : SpellingDictionary::load(others);
+                } catch (const RulesDataError&) {
+                    return nullptr;
+                }
+            }).share();
+        return resources;
+    } catch (const RulesDataError& error) {
+        throw ServerError(ServerError::Kind::InvalidOption, error.localizedDescription());
+    }
 }
 
 RulesEngine::RulesEngine(const RulesResources& resources, int threads)
@@ -65,7 +87,9 @@ std::unique_ptr<TextRewriter> RulesEngine::takeRewriter()
             return rewriter;
         }
     }
-    return std::make_unique<TextRewriter>(m_resources.dictionary, m_resources.lexicon);
+    return std::make_unique<TextRewriter>(
+        m_resources.dictionary, m_resources.lexicon,
+        m_resources.otherLanguages.valid() ? m_resources.otherLanguages.get() : nullptr);
 }
 
 void RulesEngine::giveBack(std::unique_ptr<TextRewriter> rewriter)

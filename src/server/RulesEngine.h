@@ -1,11 +1,12 @@
 #pragma once
 
+#include "rules/TextRewriter.h"
 #include "server/CompletionInbox.h"
 #include "server/RewriteEngine.h"
-#include "server/rules/TextRewriter.h"
 
 #include <QThreadPool>
 
+#include <future>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -20,10 +21,16 @@ struct RulesResources
 {
     std::shared_ptr<const SpellingDictionary> dictionary;
     std::shared_ptr<const Lexicon> lexicon;
+    /**
+     * The other languages' dictionaries installed beside the English ones, loaded in the background
+     * (they take several times as long as the English ones, and the service answers meanwhile; a
+     * rewrite waits for them); null when there are none or they cannot be read.
+     */
+    std::shared_future<std::shared_ptr<const SpellingDictionary>> otherLanguages;
 
     /**
-     * Loads the dictionaries, the data folder and WordNet. Throws `ServerError` (InvalidOption)
-     * naming the file that cannot be read.
+     * Loads the dictionaries, the other languages' dictionaries found beside the first one, the
+     * data folder and WordNet. Throws `ServerError` (InvalidOption) naming the file that cannot be read.
      */
     [[nodiscard]] static RulesResources load(const QStringList& dictionaryPaths, const QString& dataFolder,
                                              const QString& wordnetFolder);

@@ -4,7 +4,8 @@
 The libraries are layered bottom up: core, platform (interfaces only), keys, ax, capture, app, ui.
 A library may include its own headers and those of the libraries below it. The backends (sim,
 linux) stand on the interfaces and are reached only through the factory, which only the programs
-and the tests link; the service stands on core alone.
+and the tests link; the offline rules engine stands on core alone, and the service on core and the
+rules engine.
 Usage: check_layering.py SRC_DIR
 """
 import pathlib
@@ -18,7 +19,8 @@ ALLOWED = {name: set(LIBRARIES[: index + 1]) for index, name in enumerate(LIBRAR
 for backend in BACKENDS:
     ALLOWED[backend] = {"core", "platform", backend}
 ALLOWED["platform/factory"] = {"core", "platform", "platform/factory", *BACKENDS}
-ALLOWED["server"] = {"core", "server"}
+ALLOWED["rules"] = {"core", "rules"}
+ALLOWED["server"] = {"core", "rules", "server"}
 # The programs may use any library and, through the factory or for the demo, a backend.
 PROGRAM_DEPENDENCIES = set(LIBRARIES) | set(BACKENDS) | {"platform/factory"}
 ALLOWED["cli"] = PROGRAM_DEPENDENCIES | {"cli"}

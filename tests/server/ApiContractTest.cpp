@@ -92,7 +92,7 @@ TEST_F(ApiContractTest, PolishAnswersOnePerPresetAndItsLogIdTakesInteractions)
     EXPECT_EQ(results.keys(), (QStringList{QStringLiteral("Casual"), QStringLiteral("Concise"),
                                            QStringLiteral("Fix Grammar"), QStringLiteral("Professional")}));
     EXPECT_EQ(results.value(QLatin1String("Fix Grammar")).toString(),
-              QStringLiteral("I think the meeting is on Monday."));
+              QStringLiteral("I think the meeting is on Monday"));
     EXPECT_EQ(rowCount(QStringLiteral("polishings")), 1);
 
     const qint64 logId = body.value(QLatin1String("log_id")).toInteger();

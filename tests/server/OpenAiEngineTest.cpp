@@ -212,7 +212,7 @@ TEST_F(OpenAiEngineTest, FailedAndSlowPresetsFallBackToTheRulesEngine)
     const QJsonObject results = body.value(QLatin1String("results")).toObject();
     EXPECT_EQ(results.value(QLatin1String("Be formal.")).toString(), QStringLiteral("WE WAS LATE BECUASE OF TEH RAIN"));
     for (const char* name : {"FAIL please.", "SLOW down."}) {
-        EXPECT_EQ(results.value(QLatin1String(name)).toString(), QStringLiteral("We were late because of the rain."));
+        EXPECT_EQ(results.value(QLatin1String(name)).toString(), QStringLiteral("We were late because of the rain"));
     }
     EXPECT_EQ(body.value(QLatin1String("model")).toString(),
               QStringLiteral("fake-model-1 (quillora-rules-1 for FAIL please., SLOW down.)"));

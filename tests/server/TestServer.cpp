@@ -3,8 +3,8 @@
 #include "core/Clock.h"
 #include "server/Store.h"
 #include "server/StorePool.h"
-#include "server/rules/Lexicon.h"
-#include "server/rules/SpellingDictionary.h"
+#include "rules/Lexicon.h"
+#include "rules/SpellingDictionary.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

@@ -1,0 +1,192 @@
+#include "rules/WordProtector.h"
+
+#include "rules/Lexicon.h"
+#include "rules/SentenceFormatter.h"
+#include "rules/SpellingDictionary.h"
+
+#include <QStringList>
+
+namespace quillora {
+
+namespace {
+
+using Kind = TextToken::Kind;
+
+// Two words of another language make a sentence a mixed one; one may be a loan word ("fiancé").
+constexpr int kOtherLanguageWordsOfMixedSentence = 2;
+
+/** A verbatim token that is code, a path, an option or a version number, not an abbreviation or emoticon. */
+bool isCodeLike(const TextToken& token)
+{
+    if (!token.is(Kind::Verbatim)) {
+        return false;
+    }
+    const QString& text = token.text;
+    if (text.startsWith(QLatin1Char('-')) || text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\')) ||
+        text.contains(QLatin1Char('_')) || text.contains(QLatin1Char('=')) || text.contains(QLatin1Char('`'))) {
+        return true;
+    }
+    bool digit = false;
+    for (const QChar c : text) {
+        digit = digit || c.isDigit();
+    }
+    return digit && text.contains(QLatin1Char('.'));
+}
+
+bool hasVowel(const QString& lower)
+{
+    for (const QChar c : lower) {
+        if (QStringLiteral("aeiou").contains(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isCamelCase(const QString& word)
+{
+    for (qsizetype i = 1; i < word.size(); ++i) {
+        if (word.at(i).isUpper() && word.at(i - 1).isLower()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/** The token next to `index` across at most one space, in `step` direction, or null. */
+const TextToken* neighbour(const TokenList& tokens, size_t index, int step)
+{
+    qsizetype j = static_cast<qsizetype>(index) + step;
+    if (j >= 0 && j < static_cast<qsizetype>(tokens.size()) && tokens[static_cast<size_t>(j)].is(Kind::Space)) {
+        j += step;
+    }
+    return j >= 0 && j < static_cast<qsizetype>(tokens.size()) ? &tokens[static_cast<size_t>(j)] : nullptr;
+}
+
+} // namespace
+
+WordProtector::WordProtector(const SpellingDictionary& english, const SpellingDictionary* otherLanguages,
+                             const Lexicon& lexicon)
+    : m_english(english)
+    , m_otherLanguages(otherLanguages)
+    , m_lexicon(lexicon)
+{
+    for (const PhraseRule& rule : lexicon.phrases(QStringLiteral("corrections"))) {
+        if (!rule.pattern.contains(QLatin1Char(' '))) {
+            m_correctedWords.insert(rule.pattern);
+        }
+    }
+}
+
+bool WordProtector::isEnglish(const QString& word) const
+{
+    const QString lower = word.toLower();
+    return m_english.isKnown(word) || lower == QLatin1String("i") ||
+           m_lexicon.inList(QStringLiteral("shorthand"), lower) ||
+           m_lexicon.inList(QStringLiteral("lower-case-names"), lower);
+}
+
+bool WordProtector::isListedCorrection(const QString& lower) const
+{
+    return !m_lexicon.misspelling(lower).isEmpty() || !m_lexicon.irregularPast(lower).isEmpty() ||
+           m_correctedWords.contains(lower);
+}
+
+bool WordProtector::isOtherLanguage(const QString& word) const
+{
+    return m_otherLanguages != nullptr && word.size() > 1 && m_otherLanguages->isKnown(word);
+}
+
+bool WordProtector::isTechnicalPart(const QString& part) const
+{
+    const QString lower = part.toLower();
+    if (m_lexicon.inList(QStringLiteral("software-names"), lower) || !hasVowel(lower) || isCamelCase(part)) {
+        return true;
+    }
+    // Two everyday words run together ("groupadd", "taskset", "masterfiles") name a program or a file.
+    for (qsizetype split = 3; split + 3 <= lower.size(); ++split) {
+        const QString head = lower.left(split);
+        const QString tail = lower.mid(split);
+        if (m_english.hasForm(head) && m_english.hasForm(tail) && m_lexicon.frequency(head) > 0 &&
+            m_lexicon.frequency(tail) > 0) {
+            return true;
+        }
+    }
+    // Unusual edges made by two swapped letters ("flihgt", "overdeu") are a slip, not a name.
+    return !m_english.hasWordlikeEdges(lower) && !hasSwappedNeighbours(lower);
+}
+
+bool WordProtector::hasSwappedNeighbours(const QString& lower) const
+{
+    for (qsizetype i = 0; i + 1 < lower.size(); ++i) {
+        QString swapped = lower;
+        std::swap(swapped[i], swapped[i + 1]);
+        if (swapped != lower && m_english.hasForm(swapped)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool WordProtector::looksTechnical(const TokenList& tokens, size_t index) const
+{
+    const QString& word = tokens[index].text;
+    for (const QString& part : word.split(QLatin1Char('-'))) {
+        if (!part.isEmpty() && !isEnglish(part) && isTechnicalPart(part)) {
+            return true;
+        }
+    }
+    for (const int step : {-1, 1}) {
+        const TextToken* next = neighbour(tokens, index, step);
+        if (next != nullptr && isCodeLike(*next)) {
+            return true;
+        }
+    }
+    return word.at(0).isLower() && SentenceFormatter::startsSentence(tokens, index);
+}
+
+void WordProtector::protect(TokenList& tokens) const
+{
+    size_t begin = 0;
+    for (size_t i = 0; i <= tokens.size(); ++i) {
+        // Languages are told apart clause by clause: "we can ship it, aber wir muessen noch pruefen".
+        const bool clauseEnd = i == tokens.size() || tokens[i].endsSentence() || tokens[i].is(Kind::Newline) ||
+                               tokens[i].isPunct(QLatin1Char(',')) || tokens[i].isPunct(QLatin1Char(';')) ||
+                               tokens[i].isPunct(QLatin1Char(':'));
+        if (!clauseEnd) {
+            continue;
+        }
+        int otherLanguageWords = 0;
+        for (size_t k = begin; k < i; ++k) {
+            const TextToken& token = tokens[k];
+            otherLanguageWords += token.is(Kind::Word) && !isEnglish(token.text) &&
+                                          !isListedCorrection(token.text.toLower()) && isOtherLanguage(token.text)
+                                      ? 1
+                                      : 0;
+        }
+        const bool mixed = otherLanguageWords >= kOtherLanguageWordsOfMixedSentence;
+        for (size_t k = begin; k < i; ++k) {
+            TextToken& token = tokens[k];
+            if (!token.is(Kind::Word)) {
+                continue;
+            }
+            // A command's name opening a sentence keeps its lower case: "grep finds the line".
+            const bool lowerCaseName = token.text.at(0).isLower() &&
+                                       m_lexicon.inList(QStringLiteral("software-names"), token.text) &&
+                                       SentenceFormatter::startsSentence(tokens, k);
+            if (lowerCaseName) {
+                token.kind = Kind::Verbatim;
+            }
+            if (!token.is(Kind::Word) || isEnglish(token.text)) {
+                continue;
+            }
+            const bool listed = isListedCorrection(token.text.toLower());
+            if (mixed || (!listed && (isOtherLanguage(token.text) || looksTechnical(tokens, k)))) {
+                token.kind = Kind::Verbatim;
+            }
+        }
+        begin = i + 1;
+    }
+}
+
+} // namespace quillora
