@@ -32,6 +32,11 @@ configure_file(${QUILLORA_PACKAGING_DIR}/${QUILLORA_APP_ID}.metainfo.xml.in
 install(FILES ${QUILLORA_PACKAGING_OUT}/${QUILLORA_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT quillora)
 
+# The GNOME Shell companion extension, for every user of the system; each one enables it.
+install(DIRECTORY ${QUILLORA_PACKAGING_DIR}/gnome-shell/quillora-companion@tessel.com/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/extensions/quillora-companion@tessel.com
+        COMPONENT quillora)
+
 install(FILES ${QUILLORA_PACKAGING_DIR}/completion/quilloractl.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME quilloractl COMPONENT quillora)
 install(FILES ${QUILLORA_PACKAGING_DIR}/completion/_quilloractl

@@ -11,6 +11,7 @@ set -uo pipefail
 readonly build=$1
 readonly version=$2
 readonly app_id=com.tessel.quillora
+readonly extension=quillora-companion@tessel.com
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 readonly root=$work/root
@@ -193,6 +194,19 @@ if [ -f "$desktop" ]; then
     grep -qx 'X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input' "$desktop" ||
         fail "the desktop entry does not ask KWin for fake input"
 fi
+# The GNOME Shell companion comes with the desktop program; GNOME Shell loads it only when its
+# metadata parses and names the folder it is in.
+contents=$(dpkg-deb -c "${deb[quillora]}")
+for path in metadata.json extension.js; do
+    grep -q "/usr/share/gnome-shell/extensions/$extension/$path\$" <<<"$contents" ||
+        fail "the quillora package does not hold the GNOME Shell extension's $path"
+done
+metadata=$root/usr/share/gnome-shell/extensions/$extension/metadata.json
+if [ -f "$metadata" ]; then
+    python3 -c 'import json, sys; sys.exit(json.load(open(sys.argv[1]))["uuid"] != sys.argv[2])' \
+        "$metadata" "$extension" || fail "the extension's metadata does not parse or does not name $extension"
+fi
+
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 if [ -f "$metainfo" ]; then
     appstreamcli validate --no-net --pedantic "$metainfo" >"$work/appstream.log" 2>&1 ||

@@ -1,8 +1,10 @@
-// Entry point of the Wayland end-to-end tests: "--compositor=sway" or "--compositor=kwin" picks
-// the compositor, which it starts headless with Xwayland, a session bus and the AT-SPI bus before
-// the QCoreApplication; it runs the tests there and ends every process it started. Where the
-// compositor cannot start it says why and exits with 77, which CTest reports as skipped.
+// Entry point of the Wayland end-to-end tests: "--compositor=sway", "--compositor=kwin" or
+// "--compositor=gnome" picks the compositor, which it starts headless with Xwayland, a session bus
+// and the AT-SPI bus before the QCoreApplication; it runs the tests there and ends every process it
+// started. Where the compositor cannot start it says why and exits with 77, which CTest reports as
+// skipped.
 #include "AtspiReader.h"
+#include "GnomeShellCompositor.h"
 #include "KWinCompositor.h"
 #include "SwayCompositor.h"
 #include "WaylandSession.h"
@@ -39,6 +41,9 @@ std::unique_ptr<quillora::test::Compositor> compositorNamed(const char* name)
     if (std::strcmp(name, "kwin") == 0) {
         return std::make_unique<quillora::test::KWinCompositor>();
     }
+    if (std::strcmp(name, "gnome") == 0) {
+        return std::make_unique<quillora::test::GnomeShellCompositor>();
+    }
     return nullptr;
 }
 
@@ -56,7 +61,7 @@ int main(int argc, char** argv)
         }
     }
     if (!compositor) {
-        std::fprintf(stderr, "usage: %s --compositor=sway|kwin [GoogleTest options]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --compositor=sway|kwin|gnome [GoogleTest options]\n", argv[0]);
         return 2;
     }
     const QString name = compositor->name();
