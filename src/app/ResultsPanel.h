@@ -38,6 +38,9 @@ public:
      */
     virtual void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) = 0;
 
+    /** The text the variations rewrite, which the panel can mark their changes against. */
+    virtual void setOriginalText(const QString& text) { static_cast<void>(text); }
+
     /** Takes the panel off the screen at once, keeping its content. Never fails. */
     virtual void hidePanel() = 0;
 
@@ -50,14 +53,17 @@ public:
     /** The panel's frame in the design's coordinates. */
     [[nodiscard]] virtual QRectF frame() const = 0;
 
+    // The keyboard's way to the cards. A panel that draws no cards (a demo's, a benchmark's)
+    // ignores them.
+
     /** Uses the card at `index` (from 0) as its "Use" button would; an index without a card is ignored. */
-    virtual void useCard(int index) = 0;
+    virtual void useCard(int index) { static_cast<void>(index); }
     /** Copies the card at `index` as its copy button would; an index without a card is ignored. */
-    virtual void copyCard(int index) = 0;
+    virtual void copyCard(int index) { static_cast<void>(index); }
     /** Moves the keyboard highlight to the next card (the first after the last, or at first). */
-    virtual void highlightNextCard() = 0;
+    virtual void highlightNextCard() {}
     /** Uses the highlighted card; nothing without a highlight. */
-    virtual void useHighlightedCard() = 0;
+    virtual void useHighlightedCard() {}
 
     /** Sets the callback run each time the panel goes on (true) or off (false) the screen. */
     void setOnVisibilityChanged(std::function<void(bool)> onVisibilityChanged);

@@ -614,6 +614,7 @@ void SelectionTracker::openResultsAt(QPointF p)
     }
     m_resultsAnchor = p;
     results.showAt(p);
+    results.setOriginalText(m_lastCapturedText);
     results.setContent({}, true, std::nullopt);
     runDetached(polish(&results));
 }

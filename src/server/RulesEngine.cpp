@@ -16,8 +16,8 @@ RulesResources RulesResources::load(const QStringList& dictionaryPaths, const QS
 {
     // To the service, unreadable tables are a bad start-up option: the operator named the files.
     try {
-        RulesResources resources{SpellingDictionary::load(dictionaryPaths), Lexicon::load(dataFolder, wordnetFolder),
-                                 {}};
+        RulesResources resources{
+            SpellingDictionary::load(dictionaryPaths), Lexicon::load(dataFolder, wordnetFolder), {}};
         const QStringList others = dictionaryPaths.isEmpty()
                                        ? QStringList()
                                        : SpellingDictionary::otherLanguagesBeside(dictionaryPaths.first());
@@ -87,9 +87,9 @@ std::unique_ptr<TextRewriter> RulesEngine::takeRewriter()
             return rewriter;
         }
     }
-    return std::make_unique<TextRewriter>(
-        m_resources.dictionary, m_resources.lexicon,
-        m_resources.otherLanguages.valid() ? m_resources.otherLanguages.get() : nullptr);
+    return std::make_unique<TextRewriter>(m_resources.dictionary, m_resources.lexicon,
+                                          m_resources.otherLanguages.valid() ? m_resources.otherLanguages.get()
+                                                                             : nullptr);
 }
 
 void RulesEngine::giveBack(std::unique_ptr<TextRewriter> rewriter)

@@ -83,6 +83,7 @@ void FloatingResultsWindow::setContent(const QList<PolishedResult>& results, boo
         }
     };
 
+    actions.original = m_original;
     auto* view =
         new PolishedResultsView(results, isPolishing, std::move(error), std::move(actions), m_cardActions, this);
     view->move(shadowMargin, shadowMargin);

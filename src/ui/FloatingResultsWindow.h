@@ -32,6 +32,7 @@ public:
     void showAt(QPointF at) override;
     void setContent(const QList<PolishedResult>& results, bool isPolishing, std::optional<QString> error) override;
     void hidePanel() override;
+    void setOriginalText(const QString& text) override { m_original = text; }
     void useCard(int index) override;
     void copyCard(int index) override;
     void highlightNextCard() override;
@@ -62,6 +63,7 @@ private:
     [[nodiscard]] QList<ResultCard*> cards() const;
 
     QPointer<PolishedResultsView> m_view;
+    QString m_original;
     const ResultActions& m_cardActions;
     std::optional<QPointF> m_dragStart;
     QPointF m_dragOrigin;

@@ -2,6 +2,7 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
+#include "platform/UserDefaults.h"
 #include "ui/CardEntrance.h"
 #include "ui/CircleButton.h"
 #include "ui/GlyphView.h"
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillora {
@@ -114,6 +116,10 @@ PolishedResultsView::PolishedResultsView(QList<PolishedResult> results, bool isP
         column->addWidget(makeEmptyState());
         break;
     }
+    if (m_content == Content::Results && !m_actions.original.isEmpty() &&
+        Platform::current().userDefaults().boolValue(QLatin1String(showChangesKey))) {
+        applyChanges(true);
+    }
 }
 
 QList<ResultCard*> PolishedResultsView::cards() const
@@ -123,6 +129,13 @@ QList<ResultCard*> PolishedResultsView::cards() const
         cards.append(static_cast<ResultCard*>(&entrance->card()));
     }
     return cards;
+}
+
+void PolishedResultsView::applyChanges(bool on)
+{
+    for (ResultCard* card : cards()) {
+        card->showChanges(on ? std::optional<QString>(m_actions.original) : std::nullopt);
+    }
 }
 
 QWidget* PolishedResultsView::makeHeader()
@@ -136,6 +149,22 @@ QWidget* PolishedResultsView::makeHeader()
     title->setObjectName(QStringLiteral("title"));
     row->addWidget(title);
     row->addStretch(1);
+    if (m_content == Content::Results && !m_actions.original.isEmpty()) {
+        // Marks, on every card, what the variation changed; the choice is remembered.
+        UserDefaults& defaults = Platform::current().userDefaults();
+        auto* changes = new QToolButton;
+        changes->setObjectName(QStringLiteral("showChanges"));
+        changes->setText(QStringLiteral("Changes"));
+        changes->setToolTip(QStringLiteral("Mark what each variation changed"));
+        changes->setCheckable(true);
+        changes->setChecked(defaults.boolValue(QLatin1String(showChangesKey)));
+        changes->setAutoRaise(true);
+        connect(changes, &QToolButton::toggled, this, [this, &defaults](bool on) {
+            defaults.set(QLatin1String(showChangesKey), on);
+            applyChanges(on);
+        });
+        row->addWidget(changes);
+    }
     auto* close = new CircleButton(22, [](QPainter& painter, const QRectF& rect) {
         painter.setPen(Theme::secondaryText());
         painter.setFont(SystemFont::font(11, QFont::Medium));

@@ -39,7 +39,12 @@ public:
         std::function<void(const QString&)> onSelect;
         /** Runs when the close button is pressed. */
         std::function<void()> onClose;
+        /** The text the variations rewrite; with one, the header offers to mark the changes. */
+        QString original;
     };
+
+    /** The user-defaults key that remembers whether the cards mark their changes. */
+    static constexpr auto showChangesKey = "showChanges";
 
     /** A view whose cards run `cardActions`, which must outlive the view. */
     PolishedResultsView(QList<PolishedResult> results, bool isPolishing, std::optional<QString> errorMessage,
@@ -64,6 +69,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    /** Marks the changes on every card, or takes the marks away. */
+    void applyChanges(bool on);
     [[nodiscard]] QWidget* makeHeader();
     [[nodiscard]] QWidget* makeErrorBox(const QString& message) const;
     [[nodiscard]] QWidget* makePlaceholders() const;

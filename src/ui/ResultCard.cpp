@@ -1,6 +1,7 @@
 #include "ui/ResultCard.h"
 
 #include "app/ResultActions.h"
+#include "app/WordDiff.h"
 #include "ui/AnimationClock.h"
 #include "ui/CapsuleButton.h"
 #include "ui/CircleButton.h"
@@ -34,6 +35,13 @@ QString contentMarkup(const QString& content)
 {
     return QStringLiteral("<div style=\"white-space: pre-wrap; line-height: 124%;\">%1</div>")
         .arg(content.toHtmlEscaped());
+}
+
+// The same, with the changes from `original` marked.
+QString changesMarkup(const QList<WordDiff::Segment>& segments)
+{
+    return QStringLiteral("<div style=\"white-space: pre-wrap; line-height: 124%;\">%1</div>")
+        .arg(WordDiff::toHtml(segments));
 }
 
 } // namespace
@@ -148,6 +156,20 @@ void ResultCard::paintCopySymbol(QPainter& painter, const QRectF& rect) const
     if (amount > 0) {
         drawGlyph(painter, Glyph::Checkmark, symbol, Theme::withOpacity(copiedColor(), amount), true);
     }
+}
+
+void ResultCard::showChanges(const std::optional<QString>& original)
+{
+    if (!original) {
+        m_content->setText(contentMarkup(m_result.content));
+        m_content->setAccessibleDescription(QString());
+        return;
+    }
+    const QList<WordDiff::Segment> segments = WordDiff::compare(*original, m_result.content);
+    const int changes = WordDiff::changeCount(segments);
+    m_content->setText(changesMarkup(segments));
+    m_content->setAccessibleDescription(changes == 1 ? QStringLiteral("1 change")
+                                                     : QStringLiteral("%1 changes").arg(changes));
 }
 
 void ResultCard::setNumber(int number)

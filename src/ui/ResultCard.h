@@ -7,6 +7,7 @@
 #include <QFrame>
 
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QLabel;
@@ -38,6 +39,12 @@ public:
     /** Draws the keyboard highlight around the card, or takes it away. */
     void setHighlighted(bool highlighted);
     [[nodiscard]] bool isHighlighted() const { return m_highlighted; }
+
+    /**
+     * Marks what the variation changed in `original` (insertions highlighted, removals struck
+     * through; the accessible text says how many changes), or shows the plain variation for none.
+     */
+    void showChanges(const std::optional<QString>& original);
 
     /** What the copy button does. */
     void copy();
