@@ -79,8 +79,9 @@ QCoro::Task<> ShortcutManager::bindWanted()
         if (!alive) {
             co_return;
         }
-        if (binding.status == ShortcutBinding::Status::taken || binding.status == ShortcutBinding::Status::invalid ||
-            binding.status == ShortcutBinding::Status::unsupported) {
+        if (binding.status == ShortcutBinding::Status::bound) {
+            AppLogger::log(QStringLiteral("⌨️ Shortcut %1 bound: %2").arg(wanted, binding.detail), kLogFile);
+        } else if (binding.status != ShortcutBinding::Status::unbound) {
             AppLogger::log(QStringLiteral("⚠️ Shortcut %1 not bound: %2").arg(wanted, binding.detail), kLogFile);
         }
         // While paused the binding is released, but the settings still show the chosen one's fate.

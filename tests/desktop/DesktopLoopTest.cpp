@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace quillora::test {
 namespace {
 
@@ -188,6 +190,50 @@ protected:
         return !card.variation.isEmpty() && driver().frame(*use) == before;
     }
 
+    /** Presses a key combination as the user would (xdotool's names), wherever the focus is. */
+    void pressKeys(const QString& combination)
+    {
+        session().run(QStringLiteral("xdotool"),
+                      {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), combination});
+    }
+
+    /** The variations of every card on the results panel, top to bottom; empty while there are none. */
+    std::vector<QString> readVariations()
+    {
+        const std::optional<AXElementRef> use =
+            driver().findElement(s_programPid, [](const QString& role, const QString& title) {
+                return role == QLatin1String("AXButton") && title == QLatin1String("Use");
+            });
+        const std::optional<AXElementRef> card = use ? driver().parent(*use) : std::nullopt;
+        const std::optional<AXElementRef> entrance = card ? driver().parent(*card) : std::nullopt;
+        const std::optional<AXElementRef> list = entrance ? driver().parent(*entrance) : std::nullopt;
+        if (!list) {
+            return {};
+        }
+        std::vector<std::pair<int, QString>> found;
+        for (const AXElementRef& holder : driver().children(*list)) {
+            for (const AXElementRef& each : driver().children(holder)) {
+                QString variation;
+                for (const AXElementRef& child : driver().children(each)) {
+                    const QString title = driver().title(child);
+                    if (title.size() > variation.size() && title != title.toUpper()) {
+                        variation = title;
+                    }
+                }
+                const std::optional<QRect> rect = driver().frame(each);
+                if (!variation.isEmpty() && rect) {
+                    found.emplace_back(rect->top(), variation);
+                }
+            }
+        }
+        std::sort(found.begin(), found.end());
+        std::vector<QString> variations;
+        for (const auto& [top, variation] : found) {
+            variations.push_back(variation);
+        }
+        return variations;
+    }
+
     /** Presses "Use" and waits for the panel to leave the screen, as it does before pasting. */
     void clickUse(const FirstCard& card)
     {
@@ -332,6 +378,45 @@ TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAGtkEditorAndCopyOnlyFillsTheCl
                     {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), kBefore + kSelection + kAfter});
     ASSERT_NE(editor, nullptr);
     useFirstVariationIn(editor, window, true);
+    editor->terminate();
+    editor->waitForFinished(3000);
+}
+
+TEST_F(DesktopLoopTest, TheShortcutOpensTheResultsWhoseKeysCloseOrUseThemWithoutReachingTheEditor)
+{
+    const auto [editor, window] =
+        startEditor(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), kBefore + kSelection + kAfter});
+    ASSERT_NE(editor, nullptr);
+    const std::optional<AXElementRef> text = driver().waitForElement(editor->processId(), isTextArea, 20000);
+    ASSERT_TRUE(text);
+    ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000));
+    const std::optional<DragSpan> span = spanOf(*text, kBefore.size(), kSelection.size());
+    ASSERT_TRUE(span);
+    driver().drag(span->from, span->to);
+    waitFor([] { return false; }, 700);
+
+    // The shortcut opens the results without the icon's hover and click; Escape closes them.
+    pressKeys(QStringLiteral("ctrl+alt+space"));
+    ASSERT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000))
+        << "the shortcut opened nothing";
+    EXPECT_EQ(driver().activeWindow(), window) << "the panel took focus from the editor";
+    std::vector<QString> variations;
+    ASSERT_TRUE(waitFor([&] { return (variations = readVariations()).size() >= 2; }, 20000));
+    pressKeys(QStringLiteral("Escape"));
+    EXPECT_TRUE(waitFor([] { return !s_driver->window(s_programPid, QStringLiteral("^results$")); }, 3000))
+        << "Escape did not close the panel";
+    EXPECT_EQ(driver().activeWindow(), window);
+
+    // "2" uses the second variation: the digit itself never reaches the editor.
+    pressKeys(QStringLiteral("ctrl+alt+space"));
+    ASSERT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
+    ASSERT_TRUE(waitFor([&] { return (variations = readVariations()).size() >= 2; }, 20000));
+    pressKeys(QStringLiteral("2"));
+    EXPECT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + variations.at(1) + kAfter; }, 5000))
+        << "the editor holds \"" << driver().text(*text).toStdString() << "\"";
+    EXPECT_EQ(driver().activeWindow(), window);
+    settle(QPoint(span->bounds.left(), span->bounds.bottom() + 60));
     editor->terminate();
     editor->waitForFinished(3000);
 }

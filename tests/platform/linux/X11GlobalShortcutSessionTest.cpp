@@ -39,6 +39,18 @@ public:
         XSync(m_display, False);
     }
 
+    /** Presses `chord` in order, then lets its keys go in the order `released`. */
+    void press(const QList<KeySym>& chord, const QList<KeySym>& released)
+    {
+        for (const KeySym keysym : chord) {
+            XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, keysym), True, CurrentTime);
+        }
+        for (const KeySym keysym : released) {
+            XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, keysym), False, CurrentTime);
+        }
+        XSync(m_display, False);
+    }
+
     void grab(KeySym keysym, unsigned int modifiers)
     {
         XGrabKey(m_display, XKeysymToKeycode(m_display, keysym), modifiers, DefaultRootWindow(m_display), False,
@@ -76,6 +88,9 @@ TEST(X11GlobalShortcutSessionTest, TheCombinationWorksWithNumLockAndIsRefusedWhi
     user.tap({XK_Control_L, XK_Alt_L, XK_j});
     EXPECT_TRUE(waitFor([&] { return presses == 2; }, 3000)) << "Num Lock on, or Ctrl+J taken for the shortcut";
     user.tap({XK_Num_Lock});
+    // Modifiers let go before the key still make the combination.
+    user.press({XK_Control_L, XK_Alt_L, XK_j}, {XK_Control_L, XK_Alt_L, XK_j});
+    EXPECT_TRUE(waitFor([&] { return presses == 3; }, 3000)) << "the modifiers went up first";
 
     // Released: the other client may take the combination; ours is then refused, not ignored.
     ASSERT_EQ(bind(shortcut, QString()), ShortcutBinding::Status::unbound);

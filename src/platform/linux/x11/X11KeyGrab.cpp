@@ -114,6 +114,7 @@ void X11KeyGrab::releaseAll()
         ungrab(m_grabbed);
     }
     m_grabbed.clear();
+    m_pressed.reset();
 }
 
 X11KeyGrab::Result X11KeyGrab::grab(const QList<Chord>& chords)
@@ -158,18 +159,20 @@ void X11KeyGrab::drain()
     while (m_display != nullptr && XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
-        if (event.type != KeyRelease) {
-            continue;
-        }
-        const unsigned int held = event.xkey.state & ~(LockMask | Mod2Mask);
-        for (const Grabbed& grabbed : m_grabbed) {
-            if (grabbed.keycode == event.xkey.keycode && grabbed.chord.modifiers == held) {
-                if (m_handler) {
-                    // A copy: the handler may release the grabs.
-                    const Chord chord = grabbed.chord;
-                    m_handler(chord);
+        if (event.type == KeyPress) {
+            // The combination is told by the press; the modifiers may go up before the key.
+            const unsigned int held = event.xkey.state & ~(LockMask | Mod2Mask);
+            m_pressed.reset();
+            for (const Grabbed& grabbed : m_grabbed) {
+                if (grabbed.keycode == event.xkey.keycode && grabbed.chord.modifiers == held) {
+                    m_pressed = grabbed;
                 }
-                break;
+            }
+        } else if (event.type == KeyRelease && m_pressed && m_pressed->keycode == event.xkey.keycode) {
+            const Chord chord = m_pressed->chord;
+            m_pressed.reset();
+            if (m_handler) {
+                m_handler(chord);
             }
         }
     }

@@ -16,7 +16,8 @@ namespace quillora {
  * Passive grabs of key combinations on the root window, on a display connection of its own
  * (opened on first use from $DISPLAY): while grabbed, a combination reaches this program instead
  * of the focused application. Each is grabbed four times, with and without Caps Lock and Num Lock,
- * so that it works whichever of them is on. A combination is reported at its release: until then
+ * so that it works whichever of them is on. A combination is told by its press (the modifiers may
+ * be let go before the key) and reported at the key's release: until then
  * the grab holds the keyboard, and keys this program posts meanwhile would come back to it.
  */
 class X11KeyGrab final
@@ -76,6 +77,8 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     Handler m_handler;
     QList<Grabbed> m_grabbed;
+    /** The grabbed combination whose key is down, reported when it goes up. */
+    std::optional<Grabbed> m_pressed;
 };
 
 } // namespace quillora
