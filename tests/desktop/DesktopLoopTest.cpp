@@ -421,6 +421,49 @@ TEST_F(DesktopLoopTest, TheShortcutOpensTheResultsWhoseKeysCloseOrUseThemWithout
     editor->waitForFinished(3000);
 }
 
+TEST_F(DesktopLoopTest, APasswordFieldIsNeverReadByADragOrTheShortcutAndNothingReachesTheService)
+{
+    const QString secret = QStringLiteral("correct horse battery staple");
+    const QString serverLog = QDir(session().scratchPath()).filePath(QStringLiteral("quillora-server.log"));
+    const auto polishRequests = [&serverLog] {
+        return QString::fromUtf8(readFile(serverLog)).count(QLatin1String("\"path\":\"/api/v1/polish\""));
+    };
+    const struct
+    {
+        const char* name;
+        QString program;
+        QStringList arguments;
+    } fields[] = {
+        {"GTK 3", QStringLiteral("/usr/bin/python3"), {QStringLiteral(QUILLORA_FIXTURES "/gtk_password.py"), secret}},
+        {"Qt 6", QStringLiteral(QUILLORA_QT_EDITOR), {QStringLiteral("--password"), secret}},
+    };
+    for (const auto& field : fields) {
+        SCOPED_TRACE(field.name);
+        const auto [editor, window] = startEditor(field.program, field.arguments);
+        ASSERT_NE(editor, nullptr);
+        const std::optional<AXElementRef> entry = driver().waitForElement(
+            editor->processId(),
+            [](const QString& role, const QString&) { return role == QLatin1String("AXTextField"); }, 20000);
+        ASSERT_TRUE(entry);
+        const std::optional<QRect> frame = driver().frame(*entry);
+        ASSERT_TRUE(frame);
+        const int before = polishRequests();
+        driver().drag(QPoint(frame->left() + 4, frame->center().y()), QPoint(frame->right() - 4, frame->center().y()));
+        EXPECT_FALSE(driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 2000))
+            << "an icon appeared over a password field";
+        pressKeys(QStringLiteral("ctrl+alt+space"));
+        // The shortcut opens the panel to say why nothing is polished.
+        EXPECT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
+        pressKeys(QStringLiteral("Escape"));
+        waitFor([] { return false; }, 500);
+        EXPECT_EQ(polishRequests(), before) << "the service received a polishing request";
+        EXPECT_NE(driver().clipboardText(), secret);
+        editor->terminate();
+        editor->waitForFinished(3000);
+    }
+    EXPECT_FALSE(QString::fromUtf8(readFile(serverLog)).contains(secret));
+}
+
 TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAQtEditor)
 {
     const auto [editor, window] = startEditor(QStringLiteral(QUILLORA_QT_EDITOR), {kBefore + kSelection + kAfter});
