@@ -98,7 +98,7 @@ protected:
     }
 
     DesktopDriver& driver() { return *s_driver; }
-    DesktopSession& session() { return DesktopTestEnvironment::session(); }
+    static DesktopSession& session() { return DesktopTestEnvironment::session(); }
 
     /** Starts an editor and waits for its window, active. */
     std::pair<QProcess*, quint64> startEditor(const QString& program, const QStringList& arguments,
@@ -189,6 +189,16 @@ protected:
         card.useButton = *before;
         return !card.variation.isEmpty() && driver().frame(*use) == before;
     }
+
+    /** What the reference service logged: one line per request. */
+    static QString serverLog()
+    {
+        return QString::fromUtf8(
+            readFile(QDir(session().scratchPath()).filePath(QStringLiteral("quillora-server.log"))));
+    }
+
+    /** How many polishing requests the reference service has received. */
+    static int polishRequests() { return int(serverLog().count(QLatin1String("\"path\":\"/api/v1/polish\""))); }
 
     /** Presses a key combination as the user would (xdotool's names), wherever the focus is. */
     void pressKeys(const QString& combination)
@@ -424,10 +434,6 @@ TEST_F(DesktopLoopTest, TheShortcutOpensTheResultsWhoseKeysCloseOrUseThemWithout
 TEST_F(DesktopLoopTest, APasswordFieldIsNeverReadByADragOrTheShortcutAndNothingReachesTheService)
 {
     const QString secret = QStringLiteral("correct horse battery staple");
-    const QString serverLog = QDir(session().scratchPath()).filePath(QStringLiteral("quillora-server.log"));
-    const auto polishRequests = [&serverLog] {
-        return QString::fromUtf8(readFile(serverLog)).count(QLatin1String("\"path\":\"/api/v1/polish\""));
-    };
     const struct
     {
         const char* name;
@@ -461,7 +467,33 @@ TEST_F(DesktopLoopTest, APasswordFieldIsNeverReadByADragOrTheShortcutAndNothingR
         editor->terminate();
         editor->waitForFinished(3000);
     }
-    EXPECT_FALSE(QString::fromUtf8(readFile(serverLog)).contains(secret));
+    EXPECT_FALSE(serverLog().contains(secret));
+}
+
+TEST_F(DesktopLoopTest, AnApplicationOnTheDefaultExclusionListIsNeverRead)
+{
+    // The Qt editor under the name of a password manager that the list holds by default.
+    const QString copy = QDir(session().scratchPath()).filePath(QStringLiteral("KeePassXC"));
+    ASSERT_TRUE(QFile::exists(copy) || QFile::copy(QStringLiteral(QUILLORA_QT_EDITOR), copy));
+    QFile::setPermissions(copy, QFile::permissions(QStringLiteral(QUILLORA_QT_EDITOR)));
+    const auto [editor, window] = startEditor(copy, {kBefore + kSelection + kAfter});
+    ASSERT_NE(editor, nullptr);
+    const std::optional<AXElementRef> text = driver().waitForElement(editor->processId(), isTextArea, 20000);
+    ASSERT_TRUE(text);
+    ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000));
+    const std::optional<DragSpan> span = spanOf(*text, kBefore.size(), kSelection.size());
+    ASSERT_TRUE(span);
+    const int before = polishRequests();
+    driver().drag(span->from, span->to);
+    EXPECT_FALSE(driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 2000))
+        << "an icon appeared in an excluded application";
+    pressKeys(QStringLiteral("ctrl+alt+space"));
+    EXPECT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
+    pressKeys(QStringLiteral("Escape"));
+    waitFor([] { return false; }, 500);
+    EXPECT_EQ(polishRequests(), before) << "the service received a polishing request";
+    editor->terminate();
+    editor->waitForFinished(3000);
 }
 
 TEST_F(DesktopLoopTest, UseReplacesTheSelectionInAQtEditor)
