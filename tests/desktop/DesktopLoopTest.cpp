@@ -426,6 +426,13 @@ TEST_F(DesktopLoopTest, TheShortcutOpensTheResultsWhoseKeysCloseOrUseThemWithout
     EXPECT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + variations.at(1) + kAfter; }, 5000))
         << "the editor holds \"" << driver().text(*text).toStdString() << "\"";
     EXPECT_EQ(driver().activeWindow(), window);
+    // The editor reports every key it receives: neither Escape nor the digit was among them.
+    editor->waitForReadyRead(200);
+    const QString keys = QString::fromUtf8(editor->readAllStandardOutput());
+    EXPECT_FALSE(keys.contains(QLatin1String("key Escape"))) << keys.toStdString();
+    EXPECT_FALSE(keys.contains(QLatin1String("key 2"))) << keys.toStdString();
+    // The shortcut's modifiers are not taken: seeing them shows that the editor does report keys.
+    EXPECT_TRUE(keys.contains(QLatin1String("key Control_L"))) << keys.toStdString();
     settle(QPoint(span->bounds.left(), span->bounds.bottom() + 60));
     editor->terminate();
     editor->waitForFinished(3000);
