@@ -113,11 +113,15 @@ std::optional<QString> PrivacyGuard::refusal() const
     }
     if (pid > 0) {
         names << executableName(pid);
-        try {
-            if (const std::optional<Application> element = Application::forProcessID(pid)) {
-                names << ck::title(*element).value_or(QString());
+        // Where the window system names no application (Wayland), accessibility does; looking it
+        // up walks the desktop's applications, so it is asked only then.
+        if (!application) {
+            try {
+                if (const std::optional<Application> element = Application::forProcessID(pid)) {
+                    names << ck::title(*element).value_or(QString());
+                }
+            } catch (const AXError&) {
             }
-        } catch (const AXError&) {
         }
     }
     if (isExcluded(excludedApplications(), names)) {
