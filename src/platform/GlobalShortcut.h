@@ -5,6 +5,7 @@
 #include <qcoro/qcorotask.h>
 
 #include <functional>
+#include <optional>
 
 namespace quillora {
 
@@ -29,6 +30,16 @@ struct ShortcutBinding
     QString detail;
 
     bool operator==(const ShortcutBinding&) const = default;
+};
+
+/** A combination as desktops name it: the modifiers held and the key's X keysym name ("space", "a", "F9"). */
+struct ShortcutKeys
+{
+    Qt::KeyboardModifiers modifiers;
+    QString keyName;
+
+    /** The keys of Qt's portable text of one combination ("Ctrl+Alt+Space"); none for an empty or unknown one. */
+    [[nodiscard]] static std::optional<ShortcutKeys> parse(const QString& combination);
 };
 
 /**

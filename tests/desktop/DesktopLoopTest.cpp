@@ -200,6 +200,23 @@ protected:
     /** How many polishing requests the reference service has received. */
     static int polishRequests() { return int(serverLog().count(QLatin1String("\"path\":\"/api/v1/polish\""))); }
 
+    /**
+     * Drags from `from` to `to`, then presses the shortcut: no icon appears, the panel opens only
+     * to say why, and the service receives no polishing request.
+     */
+    void expectNothingRead(QPoint from, QPoint to)
+    {
+        const int before = polishRequests();
+        driver().drag(from, to);
+        EXPECT_FALSE(driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 2000))
+            << "an icon appeared over text that must not be read";
+        pressKeys(QStringLiteral("ctrl+alt+space"));
+        EXPECT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
+        pressKeys(QStringLiteral("Escape"));
+        waitFor([] { return false; }, 500);
+        EXPECT_EQ(polishRequests(), before) << "the service received a polishing request";
+    }
+
     /** Presses a key combination as the user would (xdotool's names), wherever the focus is. */
     void pressKeys(const QString& combination)
     {
@@ -460,16 +477,8 @@ TEST_F(DesktopLoopTest, APasswordFieldIsNeverReadByADragOrTheShortcutAndNothingR
         ASSERT_TRUE(entry);
         const std::optional<QRect> frame = driver().frame(*entry);
         ASSERT_TRUE(frame);
-        const int before = polishRequests();
-        driver().drag(QPoint(frame->left() + 4, frame->center().y()), QPoint(frame->right() - 4, frame->center().y()));
-        EXPECT_FALSE(driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 2000))
-            << "an icon appeared over a password field";
-        pressKeys(QStringLiteral("ctrl+alt+space"));
-        // The shortcut opens the panel to say why nothing is polished.
-        EXPECT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
-        pressKeys(QStringLiteral("Escape"));
-        waitFor([] { return false; }, 500);
-        EXPECT_EQ(polishRequests(), before) << "the service received a polishing request";
+        expectNothingRead(QPoint(frame->left() + 4, frame->center().y()),
+                          QPoint(frame->right() - 4, frame->center().y()));
         EXPECT_NE(driver().clipboardText(), secret);
         editor->terminate();
         editor->waitForFinished(3000);
@@ -490,15 +499,7 @@ TEST_F(DesktopLoopTest, AnApplicationOnTheDefaultExclusionListIsNeverRead)
     ASSERT_TRUE(waitFor([&] { return driver().text(*text) == kBefore + kSelection + kAfter; }, 10000));
     const std::optional<DragSpan> span = spanOf(*text, kBefore.size(), kSelection.size());
     ASSERT_TRUE(span);
-    const int before = polishRequests();
-    driver().drag(span->from, span->to);
-    EXPECT_FALSE(driver().waitForWindow(s_programPid, QStringLiteral("^floatingIcon$"), 2000))
-        << "an icon appeared in an excluded application";
-    pressKeys(QStringLiteral("ctrl+alt+space"));
-    EXPECT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
-    pressKeys(QStringLiteral("Escape"));
-    waitFor([] { return false; }, 500);
-    EXPECT_EQ(polishRequests(), before) << "the service received a polishing request";
+    expectNothingRead(span->from, span->to);
     editor->terminate();
     editor->waitForFinished(3000);
 }

@@ -2,8 +2,6 @@
 
 #include "platform/linux/gnome/ShellCompanion.h"
 
-#include <QKeySequence>
-
 namespace quillora {
 
 ShellCompanionShortcut::ShellCompanionShortcut(ShellCompanion& companion)
@@ -18,36 +16,19 @@ ShellCompanionShortcut::ShellCompanionShortcut(ShellCompanion& companion)
 
 QString ShellCompanionShortcut::acceleratorFor(const QString& combination)
 {
-    const QKeySequence sequence = QKeySequence::fromString(combination, QKeySequence::PortableText);
-    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) {
+    const std::optional<ShortcutKeys> keys = ShortcutKeys::parse(combination);
+    if (!keys) {
         return QString();
     }
-    const QKeyCombination pressed = sequence[0];
-    const Qt::KeyboardModifiers modifiers = pressed.keyboardModifiers();
     QString accelerator;
-    if (modifiers.testFlag(Qt::ControlModifier)) {
-        accelerator += QStringLiteral("<Control>");
+    for (const auto& [modifier, name] :
+         {std::pair{Qt::ControlModifier, "<Control>"}, std::pair{Qt::AltModifier, "<Alt>"},
+          std::pair{Qt::ShiftModifier, "<Shift>"}, std::pair{Qt::MetaModifier, "<Super>"}}) {
+        if (keys->modifiers.testFlag(modifier)) {
+            accelerator += QLatin1String(name);
+        }
     }
-    if (modifiers.testFlag(Qt::AltModifier)) {
-        accelerator += QStringLiteral("<Alt>");
-    }
-    if (modifiers.testFlag(Qt::ShiftModifier)) {
-        accelerator += QStringLiteral("<Shift>");
-    }
-    if (modifiers.testFlag(Qt::MetaModifier)) {
-        accelerator += QStringLiteral("<Super>");
-    }
-    const int key = pressed.key();
-    QString name = QKeySequence(key).toString(QKeySequence::PortableText);
-    // GNOME names keys as X does: letters in lower case, "space", "Escape".
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-        name = name.toLower();
-    } else if (key == Qt::Key_Space) {
-        name = QStringLiteral("space");
-    } else if (key == Qt::Key_Escape) {
-        name = QStringLiteral("Escape");
-    }
-    return name.isEmpty() ? QString() : accelerator + name;
+    return accelerator + keys->keyName;
 }
 
 QCoro::Task<ShortcutBinding> ShellCompanionShortcut::bind(QString combination)

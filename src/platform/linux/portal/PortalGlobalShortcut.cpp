@@ -8,7 +8,6 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QKeySequence>
 #include <QTimer>
 
 #include <qcoro/qcorodbuspendingcall.h>
@@ -133,34 +132,18 @@ bool PortalGlobalShortcut::isOffered(const QDBusConnection& bus)
 
 QString PortalGlobalShortcut::triggerFor(const QString& combination)
 {
-    const QKeySequence sequence = QKeySequence::fromString(combination, QKeySequence::PortableText);
-    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) {
+    const std::optional<ShortcutKeys> keys = ShortcutKeys::parse(combination);
+    if (!keys) {
         return QString();
     }
-    const QKeyCombination pressed = sequence[0];
-    const Qt::KeyboardModifiers modifiers = pressed.keyboardModifiers();
     QStringList parts;
-    if (modifiers.testFlag(Qt::ControlModifier)) {
-        parts << QStringLiteral("CTRL");
+    for (const auto& [modifier, name] : {std::pair{Qt::ControlModifier, "CTRL"}, std::pair{Qt::AltModifier, "ALT"},
+                                         std::pair{Qt::ShiftModifier, "SHIFT"}, std::pair{Qt::MetaModifier, "LOGO"}}) {
+        if (keys->modifiers.testFlag(modifier)) {
+            parts << QLatin1String(name);
+        }
     }
-    if (modifiers.testFlag(Qt::AltModifier)) {
-        parts << QStringLiteral("ALT");
-    }
-    if (modifiers.testFlag(Qt::ShiftModifier)) {
-        parts << QStringLiteral("SHIFT");
-    }
-    if (modifiers.testFlag(Qt::MetaModifier)) {
-        parts << QStringLiteral("LOGO");
-    }
-    const int key = pressed.key();
-    // Keys are named by their X keysym names: letters in lower case, "space".
-    QString name = QKeySequence(key).toString(QKeySequence::PortableText);
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-        name = name.toLower();
-    } else if (key == Qt::Key_Space) {
-        name = QStringLiteral("space");
-    }
-    parts << name;
+    parts << keys->keyName;
     return parts.join(QLatin1Char('+'));
 }
 

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/X11KeyGrab.h"
 
-#include <QKeySequence>
+#include "platform/GlobalShortcut.h"
+
 #include <QSocketNotifier>
 
 #include <X11/Xlib.h>
@@ -25,34 +26,6 @@ int noteRefusedGrab(Display*, XErrorEvent* error)
     return 0;
 }
 
-KeySym keysymForKey(int key)
-{
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
-        return XK_a + (key - Qt::Key_A);
-    }
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
-        return XK_0 + (key - Qt::Key_0);
-    }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F35) {
-        return XK_F1 + (key - Qt::Key_F1);
-    }
-    switch (key) {
-    case Qt::Key_Space:
-        return XK_space;
-    case Qt::Key_Escape:
-        return XK_Escape;
-    case Qt::Key_Return:
-        return XK_Return;
-    case Qt::Key_Tab:
-        return XK_Tab;
-    default:
-        break;
-    }
-    // Most other keys carry their X name in Qt's portable text ("Insert", "Home").
-    const QByteArray name = QKeySequence(key).toString(QKeySequence::PortableText).toLatin1();
-    return name.isEmpty() ? NoSymbol : XStringToKeysym(name.constData());
-}
-
 } // namespace
 
 X11KeyGrab::X11KeyGrab() = default;
@@ -68,16 +41,12 @@ X11KeyGrab::~X11KeyGrab()
 
 std::optional<X11KeyGrab::Chord> X11KeyGrab::chordFor(const QString& combination)
 {
-    const QKeySequence sequence = QKeySequence::fromString(combination, QKeySequence::PortableText);
-    if (sequence.count() != 1) {
-        return std::nullopt;
-    }
-    const QKeyCombination pressed = sequence[0];
-    const KeySym keysym = keysymForKey(pressed.key());
+    const std::optional<ShortcutKeys> keys = ShortcutKeys::parse(combination);
+    const KeySym keysym = keys ? XStringToKeysym(keys->keyName.toLatin1().constData()) : NoSymbol;
     if (keysym == NoSymbol) {
         return std::nullopt;
     }
-    const Qt::KeyboardModifiers modifiers = pressed.keyboardModifiers();
+    const Qt::KeyboardModifiers modifiers = keys->modifiers;
     return Chord{keysym, (modifiers.testFlag(Qt::ShiftModifier) ? ShiftMask : 0u) |
                              (modifiers.testFlag(Qt::ControlModifier) ? ControlMask : 0u) |
                              (modifiers.testFlag(Qt::AltModifier) ? Mod1Mask : 0u) |
