@@ -265,7 +265,7 @@ GlobalShortcut* LinuxPlatform::globalShortcut()
         m_globalShortcut = std::make_unique<X11GlobalShortcut>();
     } else if (ShellCompanion* companion = shellCompanion()) {
         m_globalShortcut = std::make_unique<ShellCompanionShortcut>(*companion);
-    } else if (session().shortcutsPortal) {
+    } else if (isWayland() && PortalGlobalShortcut::isOffered(QDBusConnection::sessionBus())) {
         m_globalShortcut = std::make_unique<PortalGlobalShortcut>(QDBusConnection::sessionBus());
     }
     return m_globalShortcut.get();
@@ -285,13 +285,9 @@ const SessionInfo& LinuxPlatform::session() const
     if (!m_session) {
         m_session = SessionProbe::probe();
         m_session->accessibilityBus = AtspiBus::address(SessionProbe::timeoutMs).has_value();
-        if (m_session->kind == SessionKind::Wayland) {
-            const QDBusConnection bus = QDBusConnection::sessionBus();
-            if (m_session->compositor == CompositorKind::GnomeShell) {
-                m_shellCompanion = std::make_unique<ShellCompanion>(bus);
-                m_session->shellCompanion = m_shellCompanion->isAvailable();
-            }
-            m_session->shortcutsPortal = PortalGlobalShortcut::isOffered(bus);
+        if (m_session->kind == SessionKind::Wayland && m_session->compositor == CompositorKind::GnomeShell) {
+            m_shellCompanion = std::make_unique<ShellCompanion>(QDBusConnection::sessionBus());
+            m_session->shellCompanion = m_shellCompanion->isAvailable();
         }
     }
     return *m_session;

@@ -43,8 +43,6 @@ struct SessionInfo
     bool accessibilityBus = false;
     /** Whether Quillora's GNOME Shell extension answers. The probe does not look: the caller fills it. */
     bool shellCompanion = false;
-    /** Whether the desktop portal offers global shortcuts. The probe does not look: the caller fills it. */
-    bool shortcutsPortal = false;
 
     /** True when the compositor offers the global named `interfaceName` to this process. */
     [[nodiscard]] bool offers(const char* interfaceName) const
