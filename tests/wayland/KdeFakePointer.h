@@ -8,9 +8,12 @@
 
 struct org_kde_kwin_fake_input;
 
+namespace quillora {
+class WaylandConnection;
+}
+
 namespace quillora::test {
 
-class WaylandConnection;
 
 /**
  * A pointer made with KDE's fake-input protocol (KWin). KWin offers the protocol only to programs

@@ -11,9 +11,12 @@ struct wl_seat;
 struct zwlr_virtual_pointer_manager_v1;
 struct zwlr_virtual_pointer_v1;
 
+namespace quillora {
+class WaylandConnection;
+}
+
 namespace quillora::test {
 
-class WaylandConnection;
 
 /** A pointer made with wlroots' virtual-pointer protocol (sway): absolute motion over the whole layout. */
 class WlrVirtualPointer final : public VirtualPointer
