@@ -252,6 +252,10 @@ bool AppleScriptManager::textBoolValue(const QString& text)
 
 QCoro::Task<std::optional<int>> AppleScriptManager::muteForOperation()
 {
+    // Without a script interface the volume cannot be read or set, and nothing needs restoring.
+    if (!Platform::current().scriptRunner().isAvailable()) {
+        co_return std::nullopt;
+    }
     logInfo(QStringLiteral("Attempting to mute alert volume for operation"));
     std::optional<int> previous;
     try {

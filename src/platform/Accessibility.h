@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <qcoro/qcorotask.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -79,6 +81,19 @@ public:
      * applications must be restarted); empty when there is nothing to say. Never fails.
      */
     virtual QString openAccessibilitySettings() = 0;
+
+    /**
+     * Whether process `pid` answers accessibility calls within `budgetMs`, asked without blocking:
+     * the calling thread's event loop runs while the answer is awaited. A stopped or hung
+     * application answers false, so that callers can leave it alone instead of waiting out the
+     * budget of every call they would make. True where a backend cannot tell.
+     */
+    virtual QCoro::Task<bool> answers(qint64 pid, int budgetMs)
+    {
+        Q_UNUSED(pid);
+        Q_UNUSED(budgetMs);
+        co_return true;
+    }
 
     /** The application element of process `pid`. Always made; calls on it fail if the process has none. */
     [[nodiscard]] virtual AXElementRef createApplication(qint64 pid) = 0;

@@ -55,6 +55,12 @@ public:
     ScriptRunner& operator=(const ScriptRunner&) = delete;
     virtual ~ScriptRunner() = default;
 
+    /**
+     * False where the desktop has no script interface at all, so that callers skip work that can
+     * never succeed instead of attempting it and reporting a failure.
+     */
+    [[nodiscard]] virtual bool isAvailable() const { return true; }
+
     /** A script made from `source`; null when it cannot be made (no script interface, or bad source). */
     [[nodiscard]] virtual std::unique_ptr<Script> createScript(const QString& source) = 0;
 };

@@ -61,6 +61,8 @@ LinuxPasteboard::~LinuxPasteboard()
 
 void LinuxPasteboard::openOwnerChanges()
 {
+    // A connection of its own: clipboard-owner events arrive in its queue, which only this
+    // pasteboard drains.
     m_display = XOpenDisplay(nullptr);
     if (m_display == nullptr) {
         return;

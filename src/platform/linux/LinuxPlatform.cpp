@@ -124,7 +124,7 @@ KeyEventSink& LinuxPlatform::keyEventSink()
         } else if (isWayland()) {
             m_keyEventSink = std::make_unique<NoKeyEventSink>();
         } else {
-            m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults());
+            m_keyEventSink = std::make_unique<X11KeyEventSink>(userDefaults(), windowDirectory());
         }
     }
     return *m_keyEventSink;
@@ -133,13 +133,21 @@ KeyEventSink& LinuxPlatform::keyEventSink()
 Workspace& LinuxPlatform::workspace()
 {
     if (!m_workspace) {
-        m_workspace = std::make_unique<X11Workspace>();
+        m_workspace = std::make_unique<X11Workspace>(windowDirectory());
         if (isWayland()) {
             m_baseWorkspace = std::move(m_workspace);
             m_workspace = std::make_unique<WaylandWorkspace>(*m_baseWorkspace);
         }
     }
     return *m_workspace;
+}
+
+std::shared_ptr<X11WindowDirectory> LinuxPlatform::windowDirectory()
+{
+    if (!m_windowDirectory) {
+        m_windowDirectory = std::make_shared<X11WindowDirectory>();
+    }
+    return m_windowDirectory;
 }
 
 Accessibility& LinuxPlatform::accessibility()

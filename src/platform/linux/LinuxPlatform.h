@@ -17,6 +17,7 @@ class LinuxUserDefaults;
 class QtAppWindows;
 class QtScreens;
 class X11MouseMonitor;
+class X11WindowDirectory;
 class AtspiSelectionMonitor;
 class ShellCompanion;
 
@@ -59,7 +60,10 @@ private:
     [[nodiscard]] bool isWayland() const;
     /** The GNOME Shell companion on a GNOME Wayland session where it answers; null elsewhere. */
     [[nodiscard]] ShellCompanion* shellCompanion() const;
+    /** The X connection for window queries, which the workspace and the key sink share. */
+    [[nodiscard]] std::shared_ptr<X11WindowDirectory> windowDirectory();
 
+    std::shared_ptr<X11WindowDirectory> m_windowDirectory;
     std::unique_ptr<EventLoopClock> m_clock;
     std::unique_ptr<LinuxUserDefaults> m_userDefaults;
     std::unique_ptr<LinuxAppDataFolder> m_appDataFolder;

@@ -45,6 +45,12 @@ void SimScriptRunner::setScriptsCanBeMade(bool canBeMade)
     m_canBeMade = canBeMade;
 }
 
+bool SimScriptRunner::isAvailable() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_canBeMade;
+}
+
 int SimScriptRunner::alertVolume() const
 {
     std::lock_guard lock(m_mutex);

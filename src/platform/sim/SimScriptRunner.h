@@ -24,6 +24,7 @@ public:
      */
     using Handler = std::function<std::optional<ScriptResult>(const QString& source)>;
 
+    [[nodiscard]] bool isAvailable() const override;
     [[nodiscard]] std::unique_ptr<Script> createScript(const QString& source) override;
 
     // Control surface for tests and demos.

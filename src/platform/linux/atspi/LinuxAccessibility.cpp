@@ -8,9 +8,12 @@
 #include "platform/linux/atspi/AtspiElementAttributes.h"
 #include "platform/linux/atspi/AtspiEventHub.h"
 #include "platform/linux/atspi/AtspiNode.h"
+#include "platform/linux/atspi/AtspiPing.h"
+#include "platform/linux/atspi/AtspiStatusWatch.h"
 #include "platform/linux/atspi/AtspiVocabulary.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -26,20 +29,33 @@ using namespace AtspiCalls;
 
 namespace {
 
-// Runs gsettings for the GNOME accessibility switch; false when gsettings or the key is missing.
-bool enableToolkitAccessibility()
+// Turns on GNOME's accessibility switch for toolkits started from now on. Started and left to
+// itself: where gsettings or the key is missing it fails on its own, and nobody waits for it.
+void enableToolkitAccessibility()
 {
-    const QStringList key = {QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("toolkit-accessibility")};
-    QProcess writable;
-    writable.start(QStringLiteral("gsettings"), QStringList{QStringLiteral("writable")} + key);
-    if (!writable.waitForFinished(2000) || writable.exitCode() != 0 ||
-        writable.readAllStandardOutput().trimmed() != "true") {
+    QProcess gsettings;
+    gsettings.setProgram(QStringLiteral("gsettings"));
+    gsettings.setArguments({QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
+                            QStringLiteral("toolkit-accessibility"), QStringLiteral("true")});
+    gsettings.setStandardOutputFile(QProcess::nullDevice());
+    gsettings.setStandardErrorFile(QProcess::nullDevice());
+    gsettings.startDetached();
+}
+
+// Processes with windows that hold no text to read, whose restart would help nobody: Quillora's
+// own programs and the tray hosts that show its entry.
+bool isHelper(qint64 pid)
+{
+    if (pid == QCoreApplication::applicationPid()) {
+        return true;
+    }
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly)) {
         return false;
     }
-    QProcess set;
-    set.start(QStringLiteral("gsettings"),
-              QStringList{QStringLiteral("set")} + key + QStringList{QStringLiteral("true")});
-    return set.waitForFinished(2000) && set.exitCode() == 0;
+    const QByteArray name = comm.readAll().trimmed();
+    static const QList<QByteArray> trayHosts = {"trayer", "stalonetray", "snixembed", "xembedsniproxy"};
+    return name.startsWith("quillora") || trayHosts.contains(name);
 }
 
 } // namespace
@@ -48,6 +64,7 @@ LinuxAccessibility::LinuxAccessibility(Workspace& workspace, const Screens& scre
     : m_workspace(workspace)
     , m_screens(screens)
     , m_atspi(std::make_unique<AtspiDesktop>(workspace))
+    , m_status(std::make_unique<AtspiStatusWatch>())
     , m_inputCheck(std::move(inputCheck))
 {
 }
@@ -93,8 +110,20 @@ bool LinuxAccessibility::isProcessTrusted(TrustPrompt)
             return false;
         }
     }
+    // Asked once; from then on the launcher's announcements keep the answer, so that the checks a
+    // shown window makes every second never wait on another process.
+    if (const std::optional<bool> known = m_status->isEnabled()) {
+        return *known;
+    }
     const int budget = budgetMs(nullptr);
-    return AtspiBus::address(budget).has_value() && AtspiBus::isEnabled(budget).value_or(false);
+    if (!AtspiBus::address(budget)) {
+        return false;
+    }
+    const std::optional<bool> enabled = AtspiBus::isEnabled(budget);
+    if (enabled) {
+        m_status->record(*enabled);
+    }
+    return enabled.value_or(false);
 }
 
 QString LinuxAccessibility::openAccessibilitySettings()
@@ -110,6 +139,7 @@ QString LinuxAccessibility::openAccessibilitySettings()
         return QStringLiteral("Accessibility could not be turned on: no accessibility bus answers in this session. "
                               "Install at-spi2-core and log in again.");
     }
+    m_status->record(true);
     enableToolkitAccessibility();
     // Applications read the switch when they start: those not on the bus yet need a restart.
     QSet<qint64> exposed;
@@ -122,17 +152,37 @@ QString LinuxAccessibility::openAccessibilitySettings()
     }
     QStringList restart;
     for (const RunningApplication& application : m_workspace.runningApplications()) {
-        if (application.pid != QCoreApplication::applicationPid() && !exposed.contains(application.pid)) {
+        if (!isHelper(application.pid) && !exposed.contains(application.pid)) {
             restart.append(application.localizedName.value_or(QStringLiteral("process %1").arg(application.pid)));
         }
     }
     restart.removeDuplicates();
     if (restart.isEmpty()) {
-        return QStringLiteral("Accessibility is on for this session.");
+        return {};
     }
-    return QStringLiteral("Accessibility is on for this session. Restart these applications so that Quillora can "
-                          "read their text: %1.")
+    return QStringLiteral("Restart these applications so that Quillora can read their text: %1.")
         .arg(restart.join(QStringLiteral(", ")));
+}
+
+QCoro::Task<bool> LinuxAccessibility::answers(qint64 pid, int budgetMs)
+{
+    // The registry and the bus daemon answer the lookup; the application itself only the ping.
+    QByteArray busName;
+    if (m_atspi->connect(this->budgetMs(nullptr))) {
+        if (AtspiAccessible* application = m_atspi->applicationFor(pid)) {
+            const AtspiObject* object = ATSPI_OBJECT(application);
+            if (object->app != nullptr && object->app->bus_name != nullptr) {
+                busName = object->app->bus_name;
+            }
+            g_object_unref(application);
+        }
+    }
+    if (busName.isEmpty()) {
+        // Not on the bus: calls to it fail at once, there is nothing to wait for.
+        co_return true;
+    }
+    const bool answered = co_await AtspiPing::send(busName, budgetMs);
+    co_return answered;
 }
 
 quint64 LinuxAccessibility::callCount()

@@ -14,6 +14,7 @@ namespace quillora {
 
 class AtspiDesktop;
 class AtspiNode;
+class AtspiStatusWatch;
 class Screens;
 class Workspace;
 
@@ -74,6 +75,7 @@ public:
      */
     [[nodiscard]] std::optional<QRectF> selectionEndInWindow();
 
+    QCoro::Task<bool> answers(qint64 pid, int budgetMs) override;
     [[nodiscard]] AXElementRef createApplication(qint64 pid) override;
     [[nodiscard]] AXElementRef createSystemWide() override;
     [[nodiscard]] AXReply<QStringList> copyAttributeNames(const AXElementRef& element) override;
@@ -121,6 +123,7 @@ private:
     Workspace& m_workspace;
     const Screens& m_screens;
     std::unique_ptr<AtspiDesktop> m_atspi;
+    std::unique_ptr<AtspiStatusWatch> m_status;
     float m_globalTimeout = 0;
     InputCheck m_inputCheck;
     /** Set once the input check found nothing missing: it is not asked again. */

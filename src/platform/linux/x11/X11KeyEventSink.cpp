@@ -119,9 +119,9 @@ bool isDown(const char keys[32], KeyCode code)
 
 } // namespace
 
-X11KeyEventSink::X11KeyEventSink(const UserDefaults& defaults)
+X11KeyEventSink::X11KeyEventSink(const UserDefaults& defaults, std::shared_ptr<X11WindowDirectory> windows)
     : m_defaults(defaults)
-    , m_windows(std::make_unique<X11WindowDirectory>())
+    , m_windows(std::move(windows))
 {
 }
 

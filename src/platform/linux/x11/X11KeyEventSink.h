@@ -40,7 +40,8 @@ public:
     static constexpr int modifierWaitMs = 1000;
 
     /** Reads the terminal classes from `defaults` (not owned) on every shortcut. */
-    explicit X11KeyEventSink(const UserDefaults& defaults);
+    /** Reads windows through `windows`, which other parts of the backend may share. */
+    X11KeyEventSink(const UserDefaults& defaults, std::shared_ptr<X11WindowDirectory> windows);
     ~X11KeyEventSink() override;
 
     /**
@@ -83,7 +84,7 @@ private:
     void releaseAll();
 
     const UserDefaults& m_defaults;
-    std::unique_ptr<X11WindowDirectory> m_windows;
+    std::shared_ptr<X11WindowDirectory> m_windows;
     std::optional<bool> m_hasXTest;
     /** Keys pressed through XTest whose key-up has not been posted yet, by virtual key. */
     QHash<int, HeldKeys> m_held;

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/X11KeyGrab.h"
 
 #include "platform/GlobalShortcut.h"
+#include "platform/linux/x11/X11ErrorTrap.h"
 
 #include <QSocketNotifier>
 
@@ -13,18 +14,6 @@ namespace {
 
 // Caps Lock and Num Lock (Mod2 on every common layout) change nothing about a combination.
 constexpr unsigned int kLockMasks[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
-
-// Xlib reports a refused grab to the process-wide error handler, later; the grabs are followed
-// by a round trip and the handler notes what came back meanwhile.
-bool g_grabRefused = false;
-
-int noteRefusedGrab(Display*, XErrorEvent* error)
-{
-    if (error->error_code == BadAccess) {
-        g_grabRefused = true;
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -57,6 +46,8 @@ bool X11KeyGrab::open()
 {
     if (!m_opened) {
         m_opened = true;
+        // A connection of its own: the grabbed keys arrive as events in its queue, which only
+        // this grab drains, and the grabs end with the connection.
         m_display = XOpenDisplay(nullptr);
         if (m_display != nullptr) {
             m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
@@ -100,18 +91,15 @@ X11KeyGrab::Result X11KeyGrab::grab(const QList<Chord>& chords)
         added.append({chord, keycode});
     }
     const Window root = DefaultRootWindow(m_display);
-    XSync(m_display, False);
-    g_grabRefused = false;
-    const auto previous = XSetErrorHandler(&noteRefusedGrab);
+    // A refused grab comes back as BadAccess, after a round trip.
+    X11ErrorTrap trap(m_display);
     for (const Grabbed& grabbed : added) {
         for (const unsigned int locks : kLockMasks) {
             XGrabKey(m_display, int(grabbed.keycode), grabbed.chord.modifiers | locks, root, False, GrabModeAsync,
                      GrabModeAsync);
         }
     }
-    XSync(m_display, False);
-    XSetErrorHandler(previous);
-    if (g_grabRefused) {
+    if (trap.lastErrorCode() == BadAccess) {
         // Some of the grabs may have been made; none of them is kept.
         ungrab(added);
         return Result::taken;

@@ -66,6 +66,8 @@ int X11MouseMonitor::ClickCounter::press(quint64 timeMs, QPoint position)
 X11MouseMonitor::X11MouseMonitor(const Screens& screens, const AppWindows& ownWindows)
     : m_screens(screens)
     , m_ownWindows(ownWindows)
+    // A connection of its own: raw button events arrive at every click anywhere, and only this
+    // monitor drains its queue.
     , m_display(XOpenDisplay(nullptr))
     , m_clicks(ClickCounter::fromDesktopSettings())
 {

@@ -54,6 +54,8 @@ bool X11PrimarySelection::open()
         return m_display != nullptr && m_xiOpcode >= 0;
     }
     m_opened = true;
+    // A connection of its own: selection-owner events and the conversions' answers arrive in its
+    // queue, which only this monitor drains.
     m_display = XOpenDisplay(nullptr);
     if (m_display == nullptr) {
         return false;

@@ -11,15 +11,6 @@ namespace quillora {
 
 namespace {
 
-// Errors counted by the trap handler. X11 is used from the main thread only.
-int g_trappedErrors = 0;
-
-int countError(Display*, XErrorEvent*)
-{
-    ++g_trappedErrors;
-    return 0;
-}
-
 // Reads a property of 32-bit items of `type` (window ids, cardinals). Empty when the property is
 // absent, of another type, or the window is gone.
 QList<unsigned long> longProperty(Display* display, Window window, const char* name, Atom type)
@@ -151,6 +142,11 @@ std::optional<X11ClientWindow> X11WindowDirectory::clientWindow(quint64 id)
 
 bool X11WindowDirectory::hasInputExtensions()
 {
+    // The server's extensions do not change: asked once a display answers, then remembered.
+    static std::optional<bool> known;
+    if (known) {
+        return *known;
+    }
     Display* connection = XOpenDisplay(nullptr);
     if (connection == nullptr) {
         return false;
@@ -168,6 +164,7 @@ bool X11WindowDirectory::hasInputExtensions()
         present = XIQueryVersion(connection, &major, &minor) == Success && major >= 2;
     }
     XCloseDisplay(connection);
+    known = present;
     return present;
 }
 
@@ -184,25 +181,6 @@ std::optional<quint64> X11WindowDirectory::activeWindow()
         return std::nullopt;
     }
     return active.first();
-}
-
-X11ErrorTrap::X11ErrorTrap(_XDisplay* display)
-    : m_display(display)
-    , m_previous(reinterpret_cast<GenericHandler>(XSetErrorHandler(countError)))
-    , m_errorsBefore(g_trappedErrors)
-{
-}
-
-X11ErrorTrap::~X11ErrorTrap()
-{
-    XSync(m_display, False);
-    XSetErrorHandler(reinterpret_cast<XErrorHandler>(m_previous));
-}
-
-bool X11ErrorTrap::failed()
-{
-    XSync(m_display, False);
-    return g_trappedErrors != m_errorsBefore;
 }
 
 } // namespace quillora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linux/x11/X11ErrorTrap.h"
+
 #include <QList>
 #include <QString>
 
@@ -61,31 +63,6 @@ public:
 
 private:
     _XDisplay* m_display = nullptr;
-};
-
-/**
- * Traps X protocol errors on one display while it lives, instead of Xlib's default handler, which
- * ends the process. The destructor synchronises with the server so that every error caused inside
- * the scope arrives before the previous handler is restored.
- */
-class X11ErrorTrap final
-{
-public:
-    explicit X11ErrorTrap(_XDisplay* display);
-    ~X11ErrorTrap();
-    X11ErrorTrap(const X11ErrorTrap&) = delete;
-    X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
-
-    /** Synchronises with the server and tells whether any request so far failed. */
-    [[nodiscard]] bool failed();
-
-private:
-    // The handler that was installed before, stored as a generic function pointer (Xlib's handler
-    // type needs its headers) and cast back when it is restored.
-    using GenericHandler = void (*)();
-    _XDisplay* m_display;
-    GenericHandler m_previous = nullptr;
-    int m_errorsBefore = 0;
 };
 
 } // namespace quillora

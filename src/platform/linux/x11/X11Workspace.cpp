@@ -89,7 +89,12 @@ QString desktopName(const QString& path)
 } // namespace
 
 X11Workspace::X11Workspace()
-    : m_windows(std::make_unique<X11WindowDirectory>())
+    : X11Workspace(std::make_shared<X11WindowDirectory>())
+{
+}
+
+X11Workspace::X11Workspace(std::shared_ptr<X11WindowDirectory> windows)
+    : m_windows(std::move(windows))
 {
 }
 

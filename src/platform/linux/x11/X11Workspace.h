@@ -22,6 +22,8 @@ class X11Workspace final : public Workspace
 {
 public:
     X11Workspace();
+    /** Reads windows through `windows`, which other parts of the backend may share. */
+    explicit X11Workspace(std::shared_ptr<X11WindowDirectory> windows);
     ~X11Workspace() override;
 
     [[nodiscard]] std::optional<RunningApplication> frontmostApplication() const override;
@@ -46,7 +48,7 @@ public:
 private:
     [[nodiscard]] RunningApplication application(const X11ClientWindow& window) const;
 
-    std::unique_ptr<X11WindowDirectory> m_windows;
+    std::shared_ptr<X11WindowDirectory> m_windows;
     /** Applications already described, by process, WM_CLASS and GTK application id. */
     mutable QHash<QString, RunningApplication> m_applications;
 };
