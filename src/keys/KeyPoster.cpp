@@ -39,6 +39,12 @@ std::optional<RunningApplication> applicationNamed(const QString& name)
 
 } // namespace
 
+QCoro::Task<> KeyPoster::modifiersReleased()
+{
+    constexpr int kLongestWaitMs = 1000;
+    co_await Platform::current().keyEventSink().modifiersReleased(kLongestWaitMs);
+}
+
 KeyPoster::KeyPoster(QList<KeyEvent> events)
     : m_events(std::move(events))
 {

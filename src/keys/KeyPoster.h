@@ -8,6 +8,8 @@
 #include <concepts>
 #include <functional>
 
+#include <qcoro/qcorotask.h>
+
 namespace quillora {
 
 struct RunningApplication;
@@ -59,6 +61,13 @@ public:
 
     /** Posts the events to the whole desktop. Never fails. */
     void sendGlobally(KeyUp keyUp = KeyUp::Send) const;
+
+    /**
+     * Completes once the user has let go of the modifier keys they hold (at most a second later),
+     * without blocking: awaited before a shortcut is posted, so that a held Alt or Shift does not
+     * join it.
+     */
+    static QCoro::Task<> modifiersReleased();
 
     /** Posts the events to one application, by its process id. Never fails. */
     void send(const RunningApplication& application, KeyUp keyUp = KeyUp::Send) const;

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include <qcoro/qcorotask.h>
+
 namespace quillora {
 
 /** One synthetic key event as it is posted: a virtual key code, down or up, and modifier flags. */
@@ -35,6 +37,17 @@ public:
      * could not be made (for example an unmappable key); callers skip such events silently.
      */
     virtual bool post(const PostedKeyEvent& event) = 0;
+
+    /**
+     * Completes once the user has let go of every modifier key, or after `budgetMs`, without
+     * blocking: a key posted while the user still holds Alt would reach the application as
+     * Alt plus that key. At once where a backend cannot tell.
+     */
+    virtual QCoro::Task<> modifiersReleased(int budgetMs)
+    {
+        Q_UNUSED(budgetMs);
+        co_return;
+    }
 
     /** False where this session lets no key be posted to other applications at all. */
     [[nodiscard]] virtual bool canPost() const { return true; }

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -115,10 +116,16 @@ TEST_F(X11KeyEventSinkSessionTest, TheUsersHeldModifierIsReleasedBeforeTheShortc
     X11KeyEventSink sink(m_defaults);
     DesktopSession& session = DesktopTestEnvironment::session();
     session.run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), QStringLiteral("Alt_L")});
-    // The user lets go a moment later, while the sink waits.
+    // The user lets go a moment later, while the caller waits; its event loop keeps running.
     ASSERT_NE(session.launch(QStringLiteral("xdotool"), {QStringLiteral("sleep"), QStringLiteral("0.3"),
                                                          QStringLiteral("keyup"), QStringLiteral("Alt_L")}),
               nullptr);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(10);
+    QCoro::waitFor(sink.modifiersReleased(3000));
+    EXPECT_GT(ticks, 5) << "the wait blocked the event loop";
     const std::optional<TypedKey> typed = type(sink, Key::a, Modifier(Modifier::command).eventFlag());
     ASSERT_TRUE(typed);
     EXPECT_EQ(typed->keysym, quint32(XK_a));

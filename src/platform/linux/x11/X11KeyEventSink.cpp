@@ -4,7 +4,8 @@
 #include "platform/linux/x11/X11WindowDirectory.h"
 
 #include <QElapsedTimer>
-#include <QThread>
+
+#include <qcoro/qcorotimer.h>
 
 // X11 headers come last: their macros (None, Bool, Status, KeyPress) clash with Qt's.
 #include <X11/XF86keysym.h>
@@ -121,7 +122,7 @@ bool isDown(const char keys[32], KeyCode code)
 
 X11KeyEventSink::X11KeyEventSink(const UserDefaults& defaults, std::shared_ptr<X11WindowDirectory> windows)
     : m_defaults(defaults)
-    , m_windows(std::move(windows))
+    , m_windows(windows ? std::move(windows) : std::make_shared<X11WindowDirectory>())
 {
 }
 
@@ -255,9 +256,12 @@ bool X11KeyEventSink::isTerminal(quint64 window)
            terminals.contains(client->instanceName, Qt::CaseInsensitive);
 }
 
-void X11KeyEventSink::waitForUserModifiers()
+bool X11KeyEventSink::userHoldsModifier()
 {
     Display* display = m_windows->display();
+    if (display == nullptr) {
+        return false;
+    }
     QList<KeyCode> userModifiers = modifierKeycodes(display);
     // Modifiers this sink holds itself are not the user's.
     for (const HeldKeys& held : std::as_const(m_held)) {
@@ -265,16 +269,18 @@ void X11KeyEventSink::waitForUserModifiers()
             userModifiers.removeAll(code);
         }
     }
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    return std::any_of(userModifiers.cbegin(), userModifiers.cend(),
+                       [&keys](KeyCode code) { return isDown(keys, code); });
+}
+
+QCoro::Task<> X11KeyEventSink::modifiersReleased(int budgetMs)
+{
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < modifierWaitMs) {
-        char keys[32] = {};
-        XQueryKeymap(display, keys);
-        if (std::none_of(userModifiers.cbegin(), userModifiers.cend(),
-                         [&keys](KeyCode code) { return isDown(keys, code); })) {
-            return;
-        }
-        QThread::msleep(5);
+    while (userHoldsModifier() && waited.elapsed() < budgetMs) {
+        co_await QCoro::sleepFor(std::chrono::milliseconds(5));
     }
 }
 
@@ -386,7 +392,6 @@ bool X11KeyEventSink::post(const PostedKeyEvent& event)
         XFlush(display);
         return true;
     }
-    waitForUserModifiers();
     // A second key-down of a key still held releases the first, so nothing is left held.
     if (const auto held = m_held.constFind(event.virtualKey); held != m_held.cend()) {
         XTestFakeKeyEvent(display, held->key, False, CurrentTime);

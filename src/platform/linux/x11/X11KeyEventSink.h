@@ -27,8 +27,8 @@ class X11WindowDirectory;
  * On Linux the copy and paste shortcuts are Ctrl+C and Ctrl+V, so `command` is held as Control.
  * A terminal emulator (its window class is in the user-defaults list "terminalWindowClasses")
  * would take Ctrl+C as an interrupt: there Control with C or V gets Shift added, the terminals'
- * own copy and paste. Before a key-down the sink waits, at most `modifierWaitMs`, for the user to
- * let go of the modifier keys they hold, so that they do not join the shortcut. The key-up
+ * own copy and paste. Callers await `modifiersReleased` before a shortcut, so that modifier keys the
+ * user still holds do not join it. The key-up
  * releases exactly what its key-down pressed; the destructor releases whatever is still held.
  */
 class X11KeyEventSink final : public KeyEventSink
@@ -36,12 +36,12 @@ class X11KeyEventSink final : public KeyEventSink
 public:
     /** The user-defaults key of the terminal window classes: text, classes separated by commas. */
     static constexpr auto terminalClassesKey = "terminalWindowClasses";
-    /** The longest wait for the user's own modifier keys to be released, in milliseconds. */
-    static constexpr int modifierWaitMs = 1000;
 
-    /** Reads the terminal classes from `defaults` (not owned) on every shortcut. */
-    /** Reads windows through `windows`, which other parts of the backend may share. */
-    X11KeyEventSink(const UserDefaults& defaults, std::shared_ptr<X11WindowDirectory> windows);
+    /**
+     * Reads the terminal classes from `defaults` (not owned) on every shortcut, and windows through
+     * `windows`, which other parts of the backend may share.
+     */
+    explicit X11KeyEventSink(const UserDefaults& defaults, std::shared_ptr<X11WindowDirectory> windows = nullptr);
     ~X11KeyEventSink() override;
 
     /**
@@ -50,6 +50,9 @@ public:
      * owns no top-level window.
      */
     bool post(const PostedKeyEvent& event) override;
+
+    /** Looks at the keyboard every 5 ms until no modifier of the user's is down. */
+    QCoro::Task<> modifiersReleased(int budgetMs) override;
 
     /** The X keysym of a virtual key code of the key table; none for a code with no X equivalent. */
     [[nodiscard]] static std::optional<quint32> keysymForVirtualKey(int virtualKey);
@@ -80,7 +83,8 @@ private:
 
     [[nodiscard]] quint8 keycodeFor(quint32 keysym);
     [[nodiscard]] bool isTerminal(quint64 window);
-    void waitForUserModifiers();
+    /** True while the user (not this sink) holds a modifier key down. */
+    [[nodiscard]] bool userHoldsModifier();
     void releaseAll();
 
     const UserDefaults& m_defaults;
