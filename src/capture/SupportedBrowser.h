@@ -7,7 +7,10 @@
 
 namespace quillora {
 
-/** The browsers the toolkit can script, identified by their bundle identifiers. */
+/**
+ * The browsers the toolkit can script, identified by their bundle identifiers. On Linux no browser
+ * takes scripts, so these only name browsers in logs and settings that other systems share.
+ */
 enum class SupportedBrowser { safari, chrome, edge };
 
 /** The script dialect a browser understands. */

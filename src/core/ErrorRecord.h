@@ -8,7 +8,10 @@
 
 namespace quillora {
 
-/** Dictionary keys of the platform's error records. */
+/**
+ * Dictionary keys of error records. The "NS…" names are kept as they are because error records
+ * cross into logs and answers that peers read; on Linux they are plain names, no framework's.
+ */
 inline constexpr auto kLocalizedDescriptionKey = "NSLocalizedDescription";
 inline constexpr auto kLocalizedFailureReasonErrorKey = "NSLocalizedFailureReason";
 inline constexpr auto kLocalizedRecoverySuggestionErrorKey = "NSLocalizedRecoverySuggestion";

@@ -18,7 +18,8 @@ namespace quillora {
 
 /**
  * The JSON forms the records share, and strict reading. UUIDs are written as upper-case canonical
- * text; dates as seconds, with fraction, since 2001-01-01 00:00:00 UTC; integers as JSON integers.
+ * text; dates as seconds, with fraction, since 2001-01-01 00:00:00 UTC (the reference date of the
+ * stored history's format, which files written before rely on); integers as JSON integers.
  * Reading is strict: a missing required key, a null where a value is required or a value of the
  * wrong JSON type throws `JsonDecodingError`; a missing or null optional is absent; other keys are
  * ignored.

@@ -11,8 +11,9 @@
 namespace quillora {
 
 /**
- * A named key of the keyboard. Its raw value is the key's virtual key code (the code table of the
- * key events this system posts; backends map it onto their own keyboards) and its string value is
+ * A named key of the keyboard. Its raw value is the key's virtual key code, a position on an ANSI
+ * keyboard numbered as the posted key events and stored shortcuts number it (0 is A, 9 is V);
+ * backends map it onto their own keyboards (X keysyms, evdev codes). Its string value is
  * the text the key stands for.
  *
  * `Key` wraps an unscoped enumeration so that the cases read `Key::a`, `Key::leftArrow` while the

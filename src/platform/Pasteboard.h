@@ -15,7 +15,10 @@ namespace quillora {
  */
 inline constexpr auto kPasswordManagerHintType = "x-kde-passwordManagerHint";
 
-/** The type name of plain UTF-8 text on the pasteboard. */
+/**
+ * The type name of plain UTF-8 text on the pasteboard. Backends map it onto their own name for it
+ * (text/plain;charset=utf-8 on the Linux clipboard); it is kept because stored snapshots name it.
+ */
 inline constexpr auto kPlainTextType = "public.utf8-plain-text";
 
 /** One pasteboard item: its types in declared order, each with its data when the pasteboard has any. */

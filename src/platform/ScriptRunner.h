@@ -8,7 +8,11 @@
 
 namespace quillora {
 
-/** Keys of a script's error dictionary: the error number (integer) and the message (text). */
+/**
+ * Keys of a script's error dictionary: the error number (integer) and the message (text). Named as
+ * the system the toolkit first ran on names them; on Linux no script runs and they only appear in
+ * failures the toolkit reports.
+ */
 inline constexpr auto kScriptErrorNumberKey = "NSAppleScriptErrorNumber";
 inline constexpr auto kScriptErrorMessageKey = "NSAppleScriptErrorMessage";
 

@@ -9,12 +9,21 @@
 
 namespace quillora {
 
+/**
+ * How an application appears: Regular has windows in the task bar, Accessory runs without a task
+ * bar entry (a tray program, like Quillora), Prohibited shows no user interface (a background
+ * service). Linux backends report Regular for programs with a top-level window.
+ */
 enum class ActivationPolicy { Regular = 0, Accessory = 1, Prohibited = 2 };
 
 /** A running application as the workspace reports it. */
 struct RunningApplication
 {
     qint64 pid = -1;
+    /**
+     * A reverse-domain name for the application; on Linux its desktop-entry id (the .desktop
+     * file's name without the suffix) where one is known.
+     */
     std::optional<QString> bundleIdentifier;
     std::optional<QString> localizedName;
     ActivationPolicy activationPolicy = ActivationPolicy::Regular;
