@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the reader of upstream answers, once whole and once split where the
 // input's first byte says: the bytes' arrival must not change what is read.
-#include "server/HttpResponseParser.h"
+#include "server/http/HttpResponseParser.h"
 
 #include <QByteArray>
 

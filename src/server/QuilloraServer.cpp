@@ -1,15 +1,15 @@
 #include "server/QuilloraServer.h"
 
 #include "core/Detached.h"
-#include "server/ApiServer.h"
-#include "server/DatabaseAddress.h"
-#include "server/FallbackEngine.h"
-#include "server/OpenAiEngine.h"
-#include "server/RulesEngine.h"
 #include "server/ServerError.h"
-#include "server/Store.h"
-#include "server/StorePool.h"
-#include "server/TokenService.h"
+#include "server/api/ApiServer.h"
+#include "server/api/TokenService.h"
+#include "server/engines/FallbackEngine.h"
+#include "server/engines/OpenAiEngine.h"
+#include "server/engines/RulesEngine.h"
+#include "server/store/DatabaseAddress.h"
+#include "server/store/Store.h"
+#include "server/store/StorePool.h"
 
 #include <QFile>
 #include <QMetaObject>

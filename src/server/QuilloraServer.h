@@ -1,8 +1,8 @@
 #pragma once
 
-#include "server/RulesEngine.h"
 #include "server/ServerOptions.h"
 #include "server/ServiceLog.h"
+#include "server/engines/RulesEngine.h"
 
 #include "core/Clock.h"
 

@@ -1,14 +1,14 @@
 #include "server/ServerCommand.h"
 
 #include "core/Clock.h"
-#include "server/DatabaseAddress.h"
 #include "server/QuilloraServer.h"
 #include "server/ServerError.h"
 #include "server/ServerOptions.h"
-#include "server/Store.h"
-#include "server/StorePool.h"
 #include "server/TerminationSignals.h"
-#include "server/TokenService.h"
+#include "server/api/TokenService.h"
+#include "server/store/DatabaseAddress.h"
+#include "server/store/Store.h"
+#include "server/store/StorePool.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>

@@ -22,7 +22,8 @@ namespace {
     throw ServerError(ServerError::Kind::InvalidOption, message);
 }
 
-struct OptionSpec
+/** One option as the service reads it: its name, its variable, and what its value sets. */
+struct OptionDescription
 {
     QString name;
     QString environmentVariable;
@@ -97,19 +98,19 @@ template <typename Owner, typename T> T& field(ServerOptions& options, T Owner::
     }
 }
 
-std::vector<OptionSpec> limitOptionSpecs()
+std::vector<OptionDescription> limitOptionDescriptions()
 {
     const auto number = [](const char* name, const char* variable, auto member) {
         const QString option = QLatin1String(name);
-        return OptionSpec{option, QLatin1String(variable), true, [option, member](ServerOptions& o, const QString& v) {
-                              field(o, member) = parsePositive(option, v);
-                          }};
+        return OptionDescription{
+            option, QLatin1String(variable), true,
+            [option, member](ServerOptions& o, const QString& v) { field(o, member) = parsePositive(option, v); }};
     };
     const auto count = [](const char* name, const char* variable, auto member) {
         const QString option = QLatin1String(name);
-        return OptionSpec{option, QLatin1String(variable), true, [option, member](ServerOptions& o, const QString& v) {
-                              field(o, member) = parseCount(option, v);
-                          }};
+        return OptionDescription{
+            option, QLatin1String(variable), true,
+            [option, member](ServerOptions& o, const QString& v) { field(o, member) = parseCount(option, v); }};
     };
     return {
         number("--header-timeout", "QUILLORA_SERVER_HEADER_TIMEOUT", &ConnectionLimits::headerTimeout),
@@ -137,9 +138,9 @@ std::vector<OptionSpec> limitOptionSpecs()
     };
 }
 
-std::vector<OptionSpec> optionSpecs(bool& modeGiven)
+std::vector<OptionDescription> optionDescriptions(bool& modeGiven)
 {
-    std::vector<OptionSpec> specs = {
+    std::vector<OptionDescription> descriptions = {
         {QStringLiteral("--listen"), QStringLiteral("QUILLORA_SERVER_LISTEN"), true, parseListen},
         {QStringLiteral("--database"), QStringLiteral("QUILLORA_SERVER_DATABASE"), true,
          [](ServerOptions& o, const QString& v) { o.database = v; }},
@@ -198,10 +199,10 @@ std::vector<OptionSpec> optionSpecs(bool& modeGiven)
         {QStringLiteral("--wordnet"), QStringLiteral("QUILLORA_SERVER_WORDNET"), true,
          [](ServerOptions& o, const QString& v) { o.wordnetPath = v; }},
     };
-    for (OptionSpec& spec : limitOptionSpecs()) {
-        specs.push_back(std::move(spec));
+    for (OptionDescription& description : limitOptionDescriptions()) {
+        descriptions.push_back(std::move(description));
     }
-    return specs;
+    return descriptions;
 }
 
 void validate(ServerOptions& options, bool modeGiven)
@@ -250,12 +251,12 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QProcessE
 {
     ServerOptions options;
     bool modeGiven = false;
-    const std::vector<OptionSpec> specs = optionSpecs(modeGiven);
+    const std::vector<OptionDescription> descriptions = optionDescriptions(modeGiven);
 
-    for (const OptionSpec& spec : specs) {
-        const QString value = environment.value(spec.environmentVariable);
+    for (const OptionDescription& description : descriptions) {
+        const QString value = environment.value(description.environmentVariable);
         if (!value.isEmpty()) {
-            spec.apply(options, value);
+            description.apply(options, value);
         }
     }
 
@@ -272,13 +273,14 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QProcessE
         }
         const qsizetype equals = argument.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? argument : argument.left(equals);
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&name](const OptionSpec& candidate) { return candidate.name == name; });
-        if (spec == specs.end()) {
+        const auto description =
+            std::find_if(descriptions.begin(), descriptions.end(),
+                         [&name](const OptionDescription& candidate) { return candidate.name == name; });
+        if (description == descriptions.end()) {
             refuse(QStringLiteral("unknown option %1 (see --help)").arg(name));
         }
         QString value;
-        if (!spec->takesValue) {
+        if (!description->takesValue) {
             if (equals >= 0) {
                 refuse(QStringLiteral("%1 takes no value").arg(name));
             }
@@ -290,7 +292,7 @@ ServerOptions ServerOptions::parse(const QStringList& arguments, const QProcessE
         } else {
             refuse(QStringLiteral("%1 needs a value").arg(name));
         }
-        spec->apply(options, value);
+        description->apply(options, value);
     }
 
     if (!positional.isEmpty()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "server/ConnectionLimits.h"
+#include "server/http/ConnectionLimits.h"
 
 #include <QHostAddress>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "server/GuardedConnection.h"
+#include "server/http/GuardedConnection.h"
 
 #include <QByteArray>
 #include <QMap>

@@ -5,7 +5,9 @@ The libraries are layered bottom up: core, platform (interfaces only), keys, ax,
 A library may include its own headers and those of the libraries below it. The backends (sim,
 linux) stand on the interfaces and are reached only through the factory, which only the programs
 and the tests link; the offline rules engine stands on core alone, and the service on core and the
-rules engine.
+rules engine. The service is in rooms too: the HTTP room (connections, framing) stands on core
+alone, the store on core, the engines on core, the rules engine and the HTTP room (to read an
+upstream's answers), and the API on all three; only the service's top joins them.
 Usage: check_layering.py SRC_DIR
 """
 import pathlib
@@ -21,6 +23,19 @@ for backend in BACKENDS:
 ALLOWED["platform/factory"] = {"core", "platform", "platform/factory", *BACKENDS}
 ALLOWED["rules"] = {"core", "rules"}
 ALLOWED["server"] = {"core", "rules", "server"}
+# The service's top holds what every room shares (its errors, the hand-over between threads) and
+# the composition root; a room may use that, its own headers and the rooms listed here.
+SERVER_ROOMS = {
+    "http": set(),
+    "store": set(),
+    "engines": {"rules", "server/http"},
+    "api": {"server/http", "server/store", "server/engines"},
+}
+for room, others in SERVER_ROOMS.items():
+    ALLOWED[f"server/{room}"] = {"core", "server", f"server/{room}"} | others
+# The HTTP room knows nothing of the service it carries.
+ALLOWED["server/http"].discard("server")
+ALLOWED["server"] |= {f"server/{room}" for room in SERVER_ROOMS}
 # The programs may use any library and, through the factory or for the demo, a backend.
 PROGRAM_DEPENDENCIES = set(LIBRARIES) | set(BACKENDS) | {"platform/factory"}
 ALLOWED["cli"] = PROGRAM_DEPENDENCIES | {"cli"}
@@ -45,6 +60,8 @@ def component(relative: str) -> str:
     parts = relative.split("/")
     if parts[:2] == ["platform", "linux"] and len(parts) > 3 and f"platform/linux/{parts[2]}" in ALLOWED:
         return f"platform/linux/{parts[2]}"
+    if parts[0] == "server" and len(parts) > 2 and f"server/{parts[1]}" in ALLOWED:
+        return f"server/{parts[1]}"
     if parts[0] == "platform" and len(parts) > 2 and f"platform/{parts[1]}" in ALLOWED:
         return f"platform/{parts[1]}"
     return parts[0]

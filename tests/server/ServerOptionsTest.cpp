@@ -1,6 +1,6 @@
 #include "server/ServerOptions.h"
-#include "server/DatabaseAddress.h"
 #include "server/ServerError.h"
+#include "server/store/DatabaseAddress.h"
 
 #include "support/QtPrinters.h"
 

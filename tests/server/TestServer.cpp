@@ -1,10 +1,10 @@
 #include "TestServer.h"
 
 #include "core/Clock.h"
-#include "server/Store.h"
-#include "server/StorePool.h"
 #include "rules/Lexicon.h"
 #include "rules/SpellingDictionary.h"
+#include "server/store/Store.h"
+#include "server/store/StorePool.h"
 
 #include <QFileInfo>
 #include <QSqlDatabase>

@@ -2,7 +2,7 @@
 
 #include "server/QuilloraServer.h"
 #include "server/ServerOptions.h"
-#include "server/TokenService.h"
+#include "server/api/TokenService.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
