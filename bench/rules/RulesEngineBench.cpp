@@ -163,7 +163,7 @@ void printProseChanges()
  * neutral sentence. Entries whose misspelling the English dictionaries know are counted apart:
  * the engine never changes a known word, by design.
  */
-void printCodespellShare()
+void printCodespellShare(bool listMisses)
 {
     QFile file(kCodespellList);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -196,9 +196,13 @@ void printCodespellShare()
                                                 RewriteStyle::FixGrammar);
         if (result == QStringLiteral("We looked at the %1 together.").arg(correction)) {
             ++corrected;
-
-        } else if (!result.contains(misspelling)) {
-            ++wrong;
+            continue;
+        }
+        const bool changed = !result.contains(misspelling);
+        wrong += changed ? 1 : 0;
+        if (listMisses) {
+            std::printf("%s\t%s\t%s\n", changed ? "wrong" : "kept", qPrintable(misspelling),
+                        qPrintable(changed ? correction + QLatin1Char('\t') + result : correction));
         }
     }
     const int unknown = entries - known;
@@ -245,9 +249,19 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    // "rules_bench --codespell-misses" lists the codespell entries left uncorrected or changed
+    // wrongly; "rules_bench --prose" shows the changes to Debian's prose alone.
+    if (argc == 2 && QByteArray(argv[1]) == "--codespell-misses") {
+        printCodespellShare(true);
+        return 0;
+    }
+    if (argc == 2 && QByteArray(argv[1]) == "--prose") {
+        printProseChanges();
+        return 0;
+    }
     printEvaluation();
     printProseChanges();
-    printCodespellShare();
+    printCodespellShare(false);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

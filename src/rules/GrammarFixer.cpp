@@ -128,6 +128,11 @@ void GrammarFixer::fixWords(TokenList& tokens) const
     fixArticles(tokens);
 }
 
+void GrammarFixer::fixContext(TokenList& tokens) const
+{
+    m_context.apply(tokens);
+}
+
 void GrammarFixer::fixSpelling(TokenList& tokens) const
 {
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -142,7 +147,14 @@ void GrammarFixer::fixSpelling(TokenList& tokens) const
             if (parts.size() > 1 && m_lexicon.misspelling(parts.at(p).toLower()).isEmpty()) {
                 continue;
             }
-            if (const auto corrected = m_corrector.correct(parts.at(p), sentenceStart && p == 0)) {
+            if (auto corrected = m_corrector.correct(parts.at(p), sentenceStart && p == 0)) {
+                // A wrongly regular past after "be" stands for the participle: "are drawed", "are drawn".
+                const QString participle = m_lexicon.participleOfPast(corrected->toLower());
+                if (!participle.isEmpty() && !m_lexicon.irregularPast(parts.at(p).toLower()).isEmpty() && i >= 2 &&
+                    tokens[i - 1].is(Kind::Space) && tokens[i - 2].is(Kind::Word) &&
+                    m_lexicon.inList(QStringLiteral("passive-auxiliaries"), tokens[i - 2].text.toLower())) {
+                    corrected = participle;
+                }
                 parts[p] = *corrected;
                 changed = true;
             }

@@ -28,6 +28,9 @@ public:
     /** Chooses "a" or "an" before each word by its sound; used again after other rewrites. */
     void fixArticles(TokenList& tokens) const;
 
+    /** The context rules alone (agreement, homophones, numerals), for text a style has rewritten. */
+    void fixContext(TokenList& tokens) const;
+
 private:
     void fixSpelling(TokenList& tokens) const;
     /** True when the word at `second` repeats the one before it as grammar allows ("had had"). */

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace quillora {
@@ -107,6 +108,7 @@ std::shared_ptr<const Lexicon> Lexicon::load(const QString& dataFolder, const QS
     const QDir data(dataFolder);
     lexicon->readWordNet(wordnetFolder);
     lexicon->readIrregularVerbs(data.filePath(QStringLiteral("irregular-verbs.txt")));
+    lexicon->readInstalledNames();
 
     const QString misspellings = data.filePath(QStringLiteral("misspellings.txt"));
     for (const QString& line : tableLines(misspellings)) {
@@ -213,6 +215,33 @@ void Lexicon::readWordNet(const QString& folder)
     });
 }
 
+void Lexicon::readInstalledNames()
+{
+    // Each part of a name counts: "tc-pedit.8.gz" names "pedit", "libpango-1.0-0" names "pango".
+    static const QRegularExpression separators(QStringLiteral("[^a-z]+"));
+    const auto addParts = [this](const QString& name) {
+        for (QString part : name.toLower().split(separators, Qt::SkipEmptyParts)) {
+            if (part.startsWith(QLatin1String("lib")) && part.size() > 5) {
+                part = part.mid(3);
+            }
+            if (part.size() >= 3) {
+                m_installedNames.insert(part);
+            }
+        }
+    };
+    QStringList folders = {QStringLiteral("/usr/bin"), QStringLiteral("/usr/sbin"), QStringLiteral("/usr/games"),
+                           QStringLiteral("/usr/local/bin"), QStringLiteral("/usr/share/doc")};
+    for (int section = 1; section <= 8; ++section) {
+        folders.append(QStringLiteral("/usr/share/man/man%1").arg(section));
+    }
+    for (const QString& folder : folders) {
+        for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            // A manual page's file name ends in its section and compression: "pstree.1.gz".
+            addParts(folder.startsWith(QLatin1String("/usr/share/man")) ? name.section(QLatin1Char('.'), 0, 0) : name);
+        }
+    }
+}
+
 void Lexicon::readIrregularVerbs(const QString& path)
 {
     for (const QString& line : tableLines(path)) {
@@ -223,6 +252,9 @@ void Lexicon::readIrregularVerbs(const QString& path)
         const QString& base = fields[0];
         const QStringList pasts = fields[1].split(QLatin1Char('/'));
         const QString participle = fields[2].split(QLatin1Char('/')).first();
+        for (const QString& form : fields[2].split(QLatin1Char('/'))) {
+            m_participles.insert(form);
+        }
         for (const QString& past : pasts) {
             m_baseOfPast.insert(past, base);
             if (past != participle) {
@@ -245,6 +277,11 @@ bool Lexicon::inList(const QString& name, const QString& word) const
 {
     const auto found = m_lists.constFind(name);
     return found != m_lists.constEnd() && found->contains(word);
+}
+
+bool Lexicon::isParticiple(const QString& word) const
+{
+    return m_participles.contains(word) || (word.endsWith(QLatin1String("ed")) && !baseOfPast(word).isEmpty());
 }
 
 QString Lexicon::baseOfPast(const QString& word) const
@@ -317,7 +354,10 @@ QString Lexicon::baseOfThirdPerson(const QString& word) const
 QString Lexicon::plural(const QString& singular) const
 {
     const auto irregular = m_pluralOfNoun.constFind(singular);
-    return irregular != m_pluralOfNoun.constEnd() ? *irregular : withS(singular);
+    // WordNet lists old plurals too ("brethren"); the regular one is what writers mean today.
+    return irregular != m_pluralOfNoun.constEnd() && !inList(QStringLiteral("archaic-plurals"), *irregular)
+               ? *irregular
+               : withS(singular);
 }
 
 bool Lexicon::isPluralNoun(const QString& word) const

@@ -40,6 +40,12 @@ public:
     /** The word list `name` of "word-lists.txt"; empty for an unknown list. */
     [[nodiscard]] QSet<QString> list(const QString& name) const { return m_lists.value(name); }
 
+    /**
+     * True when `word` names a program, manual page or package installed on this system ("pstree",
+     * "debugfs", "pango" of "libpango"): such words are written on purpose, never mistyped English.
+     */
+    [[nodiscard]] bool isInstalledName(const QString& word) const { return m_installedNames.contains(word); }
+
     /** How common `word` is: higher is more common, 0 when nothing is known. */
     [[nodiscard]] int frequency(const QString& word) const { return m_frequency.value(word, 0); }
 
@@ -54,6 +60,9 @@ public:
 
     /** The past participle of the verb whose past tense is `past` ("went" to "gone"), or an empty text. */
     [[nodiscard]] QString participleOfPast(const QString& past) const { return m_participleOfPast.value(past); }
+
+    /** True when `word` is a past participle: an irregular one ("done", "drawn") or a regular "-ed" form. */
+    [[nodiscard]] bool isParticiple(const QString& word) const;
 
     /** True when the irregular verb `base` has the same past tense ("put", "read"). */
     [[nodiscard]] bool pastEqualsBase(const QString& base) const { return m_unchangedPast.contains(base); }
@@ -90,11 +99,13 @@ private:
 
     void readWordNet(const QString& folder);
     void readIrregularVerbs(const QString& path);
+    void readInstalledNames();
 
     QSet<QString> m_nouns;
     QSet<QString> m_verbs;
     QSet<QString> m_adjectives;
     QSet<QString> m_adverbs;
+    QSet<QString> m_installedNames;
     QHash<QString, QString> m_nounOfPlural;
     QHash<QString, QString> m_pluralOfNoun;
     QHash<QString, QSet<QString>> m_lists;
@@ -104,6 +115,7 @@ private:
     QHash<QString, QString> m_baseOfPast;
     QHash<QString, QString> m_participleOfPast;
     QSet<QString> m_unchangedPast;
+    QSet<QString> m_participles;
     QHash<QString, QString> m_agreement;
     QHash<QString, QList<PhraseRule>> m_phrases;
     QHash<QString, QList<ConfusableRule>> m_confusables;

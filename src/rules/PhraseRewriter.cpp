@@ -59,7 +59,8 @@ size_t skipSpace(const TokenList& tokens, size_t index)
 
 } // namespace
 
-PhraseRewriter::PhraseRewriter(const QList<PhraseRule>& rules)
+PhraseRewriter::PhraseRewriter(const QList<PhraseRule>& rules, QSet<QString> danglingOpeners)
+    : m_danglingOpeners(std::move(danglingOpeners))
 {
     for (const PhraseRule& rule : rules) {
         CompiledRule compiled{rule.pattern.split(QLatin1Char(' '), Qt::SkipEmptyParts),
@@ -103,8 +104,38 @@ size_t PhraseRewriter::match(const TokenList& tokens, size_t start, const Compil
     return index;
 }
 
-void PhraseRewriter::apply(TokenList& tokens) const
+bool PhraseRewriter::leavesSentenceWhole(const TokenList& tokens, size_t start, size_t end, const TokenList& out) const
 {
+    size_t next = skipSpace(tokens, end);
+    size_t back = out.size();
+    while (back > 0 && out[back - 1].is(Kind::Space)) {
+        --back;
+    }
+    // An earlier drop may have left the phrase first in its sentence.
+    const bool atStart = SentenceFormatter::startsSentence(tokens, start) || back == 0 ||
+                         out[back - 1].endsSentence() || out[back - 1].is(Kind::Newline);
+    const bool commaBefore = back > 0 && out[back - 1].isPunct(QLatin1Char(','));
+    // The comma after a dropped opener or aside goes with it (see `apply`); look past it.
+    if (next < tokens.size() && tokens[next].isPunct(QLatin1Char(',')) && (atStart || commaBefore)) {
+        next = skipSpace(tokens, next + 1);
+    }
+    if (next >= tokens.size() || tokens[next].is(Kind::Newline)) {
+        // "Really." alone: dropping the phrase would leave no sentence.
+        return !atStart;
+    }
+    const TextToken& following = tokens[next];
+    // "Actually. We left." would keep an orphaned full stop; ", really, ." a doubled mark.
+    if (following.is(Kind::Punct) && !following.isPunct(QLatin1Char('(')) &&
+        (atStart || (back > 0 && out[back - 1].is(Kind::Punct) && !commaBefore))) {
+        return false;
+    }
+    // "Basically, and then we left": a sentence must not open with a joining word.
+    return !(atStart && following.is(Kind::Word) && m_danglingOpeners.contains(normalized(following.text)));
+}
+
+bool PhraseRewriter::apply(TokenList& tokens) const
+{
+    bool changed = false;
     TokenList out;
     out.reserve(tokens.size());
     size_t i = 0;
@@ -130,6 +161,11 @@ void PhraseRewriter::apply(TokenList& tokens) const
         const TokenList replaced(tokens.begin() + static_cast<qsizetype>(i),
                                  tokens.begin() + static_cast<qsizetype>(end));
         const TokenList replacement = casedReplacement(matched->replacement, replaced);
+        if (replacement.empty() && !leavesSentenceWhole(tokens, i, end, out)) {
+            out.push_back(token);
+            ++i;
+            continue;
+        }
         if (replacement.empty()) {
             const size_t next = skipSpace(tokens, end);
             const bool commaFollows = next < tokens.size() && tokens[next].isPunct(QLatin1Char(','));
@@ -146,9 +182,11 @@ void PhraseRewriter::apply(TokenList& tokens) const
             }
         }
         out.insert(out.end(), replacement.begin(), replacement.end());
+        changed = true;
         i = end;
     }
     tokens = std::move(out);
+    return changed;
 }
 
 } // namespace quillora

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -36,10 +37,15 @@ struct PhraseRule
 class PhraseRewriter final
 {
 public:
-    explicit PhraseRewriter(const QList<PhraseRule>& rules);
+    /**
+     * `danglingOpeners` are the words a sentence may not start with once a dropped phrase
+     * left them first ("and", "that"). A phrase is dropped only when the sentence stays whole:
+     * no orphaned or doubled punctuation, no sentence left empty or opening with such a word.
+     */
+    explicit PhraseRewriter(const QList<PhraseRule>& rules, QSet<QString> danglingOpeners = {});
 
-    /** Applies the rules once from left to right; replaced text is not matched again. */
-    void apply(TokenList& tokens) const;
+    /** Applies the rules once from left to right; replaced text is not matched again. True when any applied. */
+    bool apply(TokenList& tokens) const;
 
 private:
     struct CompiledRule
@@ -52,6 +58,11 @@ private:
     /** The index just past the match of `rule` at `start`, or 0 when it does not match there. */
     size_t match(const TokenList& tokens, size_t start, const CompiledRule& rule) const;
 
+    /** True when dropping the phrase from `start` to `end`, with `out` written so far, keeps the sentence whole. */
+    [[nodiscard]] bool leavesSentenceWhole(const TokenList& tokens, size_t start, size_t end,
+                                           const TokenList& out) const;
+
+    QSet<QString> m_danglingOpeners;
     /** Rules by their first word, longest pattern first. */
     QHash<QString, QList<CompiledRule>> m_rules;
 };

@@ -16,6 +16,9 @@ namespace {
 // Bounds the memory that unusual words can take; the everyday ones come back quickly.
 constexpr qsizetype kMaxRememberedAnswers = 20000;
 
+// How much better than the next the best candidate must score to be taken.
+constexpr double kClearMargin = 1.25;
+
 bool isPlainWord(const QString& word)
 {
     for (const QChar c : word) {
@@ -190,14 +193,17 @@ std::optional<QString> SpellingCorrector::lookUp(const QString& lower) const
     if (m_lexicon->inList(QStringLiteral("lower-case-names"), lower) && m_dictionary->hasForm(name)) {
         return name;
     }
-    if (auto found = best(lower, m_dictionary->candidates(lower), false)) {
-        return found;
+    const Ranking oneEdit = best(lower, m_dictionary->candidates(lower), false);
+    if (oneEdit.word) {
+        return oneEdit.word;
     }
-    // Two slips in one short word leave too many words within reach.
-    if (lower.size() < 5) {
+    // Two slips in one short word leave too many words within reach; when words one slip away
+    // were too close to call, a word two slips away is no surer; and two long words run together
+    // ("charstring") are a name more often than two slips.
+    if (lower.size() < 5 || oneEdit.weighed > 0 || isCompound(lower)) {
         return std::nullopt;
     }
-    return best(lower, twoEditsAway(lower), true);
+    return best(lower, twoEditsAway(lower), true).word;
 }
 
 int SpellingCorrector::usage(const QString& word) const
@@ -253,30 +259,31 @@ double SpellingCorrector::slipLikelihood(const QString& word, const QString& can
     const QChar extra = longer.at(std::min(start, longer.size() - 1));
     const bool doubled =
         (start > 0 && longer.at(start - 1) == extra) || (start + 1 < longer.size() && longer.at(start + 1) == extra);
-    return doubled ? 3.5 : 2;
+    // A key held too long types a letter three times ("pizzzas"): nothing else is as likely.
+    const bool tripled = doubled && longer.count(QString(3, extra)) > 0 && word.size() > candidate.size();
+    return tripled ? 6 : (doubled ? 3.5 : 2);
 }
 
-std::optional<QString> SpellingCorrector::best(const QString& lower, const QStringList& candidates,
-                                               bool secondEdit) const
+SpellingCorrector::Ranking SpellingCorrector::best(const QString& lower, const QStringList& candidates,
+                                                   bool secondEdit) const
 {
-    if (candidates.isEmpty()) {
-        return std::nullopt;
-    }
+    Ranking ranking;
     const QString* bestWord = nullptr;
     double bestScore = 0;
     double secondScore = 0;
-    int considered = 0;
     for (const QString& candidate : candidates) {
-        // A letter before a word is a prefix of a name ("gcloud", "xprop") far more often than a slip.
+        // A letter before a word is a prefix of a name ("gcloud", "xprop") far more often than a
+        // slip, unless it is the first letter typed twice ("aaccess").
         if (!keepsForm(lower, candidate) || m_lexicon->inList(QStringLiteral("taboo"), candidate) ||
-            candidate == lower.mid(1) || isOtherSpelling(lower, candidate) || (secondEdit && isCut(lower, candidate))) {
+            (candidate == lower.mid(1) && lower.at(0) != lower.at(1)) || isOtherSpelling(lower, candidate) ||
+            (secondEdit && (isCut(lower, candidate) || candidate.at(0) != lower.at(0)))) {
             continue;
         }
-        ++considered;
+        ++ranking.weighed;
         const int frequency = usage(candidate);
-        // Words nobody uses ("wich", a rare plant name) are no help.
-        const double score =
-            (frequency > 0 ? std::log2(2.0 + frequency) : 0.5) * (secondEdit ? 1.0 : slipLikelihood(lower, candidate));
+        // Words nobody uses ("wich", a rare plant name) are no help; WordNet lists the words in use.
+        const double common = frequency > 0 ? std::log2(2.0 + frequency) : (inWordNet(candidate) ? 1.0 : 0.5);
+        const double score = common * (secondEdit ? 1.0 : slipLikelihood(lower, candidate));
         if (score > bestScore) {
             secondScore = bestScore;
             bestScore = score;
@@ -286,14 +293,48 @@ std::optional<QString> SpellingCorrector::best(const QString& lower, const QStri
         }
     }
     if (bestWord == nullptr) {
-        return std::nullopt;
+        return ranking;
     }
     // Sure enough: a word in use that is the only candidate or clearly beats the next.
-    const bool knownWord = usage(*bestWord) > 0;
-    if ((considered == 1 && (knownWord || lower.size() >= 5)) || (knownWord && bestScore >= 1.5 * secondScore)) {
-        return *bestWord;
+    const bool knownWord = usage(*bestWord) > 0 || inWordNet(*bestWord);
+    if ((ranking.weighed == 1 && (knownWord || lower.size() >= 5)) ||
+        (knownWord && bestScore >= kClearMargin * secondScore)) {
+        ranking.word = *bestWord;
     }
-    return std::nullopt;
+    return ranking;
+}
+
+bool SpellingCorrector::isCompound(const QString& lower) const
+{
+    for (qsizetype split = 4; split + 4 <= lower.size(); ++split) {
+        const QString head = lower.left(split);
+        const QString tail = lower.mid(split);
+        if (m_dictionary->hasForm(head) && m_dictionary->hasForm(tail) && inWordNet(head) && inWordNet(tail)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SpellingCorrector::inWordNet(const QString& word) const
+{
+    const auto known = [this](const QString& form) {
+        return !form.isEmpty() && (m_lexicon->isNoun(form) || m_lexicon->isVerb(form) || m_lexicon->isAdjective(form) ||
+                                   m_lexicon->isAdverb(form));
+    };
+    if (known(word) || known(m_lexicon->baseOfPast(word)) || known(m_lexicon->baseOfThirdPerson(word))) {
+        return true;
+    }
+    for (const QLatin1String ending :
+         {QLatin1String("s"), QLatin1String("es"), QLatin1String("ing"), QLatin1String("ly")}) {
+        if (word.size() > ending.size() + 3 && word.endsWith(ending)) {
+            const QString stem = word.left(word.size() - ending.size());
+            if (known(stem) || known(stem + QLatin1Char('e'))) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 QStringList SpellingCorrector::twoEditsAway(const QString& lower) const

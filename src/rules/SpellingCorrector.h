@@ -16,9 +16,10 @@ class SpellingDictionary;
  * Corrects misspelled words against a `SpellingDictionary`. A word the dictionary knows is never
  * changed. An unknown word is replaced only when one correction stands out: a listed common
  * misspelling, the irregular past of a wrongly regular verb ("goed" to "went"), a lower-case word
- * that is a name ("monday" to "Monday"), else the known word one edit away (then two, from five
- * letters on) that scores clearly best on word frequency and on how likely the slip is (swapped
- * or doubled letters, neighbouring keys). Otherwise the word is left as written, as is chat
+ * that is a name ("monday" to "Monday"), else the known word one edit away that scores clearly
+ * best on word frequency and on how likely the slip is (swapped or doubled letters, neighbouring
+ * keys, vowels); only when no word is one edit away, the word two edits away that keeps the first
+ * letter, from five letters on. Otherwise the word is left as written, as is chat
  * shorthand ("btw", "lol"). The case of the first letter is kept.
  * Remembers its answers, so a word is looked up once.
  */
@@ -44,7 +45,17 @@ public:
 
 private:
     std::optional<QString> lookUp(const QString& lower) const;
-    std::optional<QString> best(const QString& lower, const QStringList& candidates, bool secondEdit) const;
+    /** The candidate that stands out, if one does, and how many candidates were weighed. */
+    struct Ranking
+    {
+        std::optional<QString> word;
+        int weighed = 0;
+    };
+    Ranking best(const QString& lower, const QStringList& candidates, bool secondEdit) const;
+    /** True when `lower` is two words of four letters or more that WordNet knows, run together. */
+    bool isCompound(const QString& lower) const;
+    /** True when WordNet knows `word` or the word it is an inflection of. */
+    bool inWordNet(const QString& word) const;
     QStringList twoEditsAway(const QString& lower) const;
     /** How common `word` is, from its own count or that of its base form ("allocations", "allocating"). */
     int usage(const QString& word) const;

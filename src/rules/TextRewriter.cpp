@@ -4,6 +4,8 @@
 #include "rules/SentenceFormatter.h"
 #include "rules/SpellingDictionary.h"
 
+#include <algorithm>
+
 namespace quillora {
 
 namespace {
@@ -39,9 +41,11 @@ TextRewriter::TextRewriter(std::shared_ptr<const SpellingDictionary> dictionary,
     , m_protector(*dictionary, m_otherLanguages.get(), *lexicon)
     , m_corrector(std::move(dictionary), lexicon)
     , m_grammar(m_corrector, *lexicon)
+    , m_quantifiers(lexicon->list(QStringLiteral("plural-quantifiers")))
 {
     for (size_t i = 0; i < kStyles.size(); ++i) {
-        m_styles[i] = std::make_unique<PhraseRewriter>(StylePhrases::rules(kStyles[i], *lexicon));
+        m_styles[i] = std::make_unique<PhraseRewriter>(StylePhrases::rules(kStyles[i], *lexicon),
+                                                       lexicon->list(QStringLiteral("dangling-openers")));
     }
 }
 
@@ -72,11 +76,13 @@ bool TextRewriter::isEnglish(const TokenList& tokens, size_t begin, size_t end) 
     return words < 2 || share >= 0.8 || (functionWord && share >= 0.5);
 }
 
-void TextRewriter::protectForeignSentences(TokenList& tokens) const
+bool TextRewriter::protectForeignSentences(TokenList& tokens) const
 {
     TokenList out;
     out.reserve(tokens.size());
     size_t begin = 0;
+    int englishSentences = 0;
+    int foreignSentences = 0;
     for (size_t i = 0; i <= tokens.size(); ++i) {
         const bool end = i == tokens.size() || tokens[i].endsSentence() || tokens[i].is(TextToken::Kind::Newline);
         if (!end) {
@@ -84,10 +90,15 @@ void TextRewriter::protectForeignSentences(TokenList& tokens) const
         }
         // The sentence runs up to and including its closing mark.
         const size_t stop = i < tokens.size() && tokens[i].endsSentence() ? i + 1 : i;
+        const bool hasWords =
+            std::any_of(tokens.begin() + static_cast<qsizetype>(begin), tokens.begin() + static_cast<qsizetype>(stop),
+                        [](const TextToken& token) { return token.is(TextToken::Kind::Word); });
         if (isEnglish(tokens, begin, stop)) {
+            englishSentences += hasWords ? 1 : 0;
             out.insert(out.end(), tokens.begin() + static_cast<qsizetype>(begin),
                        tokens.begin() + static_cast<qsizetype>(stop));
         } else {
+            ++foreignSentences;
             const TokenList sentence(tokens.begin() + static_cast<qsizetype>(begin),
                                      tokens.begin() + static_cast<qsizetype>(stop));
             out.push_back({TextToken::Kind::Verbatim, TextTokenizer::join(sentence)});
@@ -98,6 +109,7 @@ void TextRewriter::protectForeignSentences(TokenList& tokens) const
         begin = i + 1;
     }
     tokens = std::move(out);
+    return foreignSentences > 0 && englishSentences == 0;
 }
 
 TextRewriter::Prepared TextRewriter::prepare(const QString& text)
@@ -111,7 +123,7 @@ TextRewriter::Prepared TextRewriter::prepare(const QString& text)
         --end;
     }
     Prepared prepared{text.left(start), text.mid(end), TextTokenizer::tokenize(text.mid(start, end - start))};
-    protectForeignSentences(prepared.tokens);
+    prepared.notEnglish = protectForeignSentences(prepared.tokens);
     SentenceFormatter::fixSpacing(prepared.tokens);
     m_protector.protect(prepared.tokens);
     m_corrector.setBudget(kCorrectionBudget);
@@ -119,12 +131,27 @@ TextRewriter::Prepared TextRewriter::prepare(const QString& text)
     return prepared;
 }
 
+qsizetype TextRewriter::countQuantifiers(const TokenList& tokens) const
+{
+    return std::count_if(tokens.begin(), tokens.end(), [this](const TextToken& token) {
+        return token.is(TextToken::Kind::Word) && m_quantifiers.contains(token.text.toLower());
+    });
+}
+
 QString TextRewriter::render(const Prepared& prepared, RewriteStyle style) const
 {
     TokenList tokens = prepared.tokens;
+    const qsizetype quantifiersBefore = countQuantifiers(tokens);
+    bool rewritten = false;
     if (style != RewriteStyle::FixGrammar) {
-        m_styles[static_cast<size_t>(style)]->apply(tokens);
+        rewritten = m_styles[static_cast<size_t>(style)]->apply(tokens);
         m_grammar.fixArticles(tokens);
+    }
+    // A shorter subject ("a number of users" made "several users") is checked against its verb again;
+    // the check costs as much as the corrections, so it runs only when such a subject was written.
+    if (style == RewriteStyle::Concise && rewritten && countQuantifiers(tokens) > quantifiersBefore) {
+        // A dropped phrase may have stood between a subject and its verb: check them again.
+        m_grammar.fixContext(tokens);
     }
     if (style == RewriteStyle::Professional) {
         collapseRepeatedMarks(tokens);

@@ -7,6 +7,7 @@
 #include "rules/TextToken.h"
 #include "rules/WordProtector.h"
 
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -39,6 +40,11 @@ public:
         QString leadingSpace;
         QString trailingSpace;
         TokenList tokens;
+        /**
+         * True when the text has words and none of its sentences reads as English, so every style
+         * returns it as written; the service tells the writer so.
+         */
+        bool notEnglish = false;
     };
 
     /** Tokenises `text` and applies the word-level grammar corrections. */
@@ -51,9 +57,14 @@ public:
     [[nodiscard]] QString rewrite(const QString& text, RewriteStyle style);
 
 private:
-    /** Turns each sentence that is not English into one verbatim token, so that no rule touches it. */
-    void protectForeignSentences(TokenList& tokens) const;
+    /**
+     * Turns each sentence that is not English into one verbatim token, so that no rule touches it.
+     * Returns true when the text has words and every sentence with words was turned.
+     */
+    bool protectForeignSentences(TokenList& tokens) const;
     [[nodiscard]] bool isEnglish(const TokenList& tokens, size_t begin, size_t end) const;
+    /** The words of `tokens` that open a plural noun phrase ("several", "many"). */
+    [[nodiscard]] qsizetype countQuantifiers(const TokenList& tokens) const;
 
     std::shared_ptr<const SpellingDictionary> m_dictionary;
     std::shared_ptr<const Lexicon> m_lexicon;
@@ -61,6 +72,7 @@ private:
     WordProtector m_protector;
     SpellingCorrector m_corrector;
     GrammarFixer m_grammar;
+    QSet<QString> m_quantifiers;
     std::array<std::unique_ptr<PhraseRewriter>, 4> m_styles;
 };
 

@@ -97,10 +97,23 @@ bool WordProtector::isOtherLanguage(const QString& word) const
     return m_otherLanguages != nullptr && word.size() > 1 && m_otherLanguages->isKnown(word);
 }
 
+bool WordProtector::isLoanWord(const QString& word, bool quoted) const
+{
+    // A plain lower-case word alone among English ones is a slip far more often than a loan
+    // ("profesor", "commiter"); a loan shows its origin by an accent, an apostrophe, a capital or
+    // quotation marks ("hasta luego").
+    bool marked = quoted;
+    for (const QChar c : word) {
+        marked = marked || c.unicode() > 0x7F || !c.isLower();
+    }
+    return marked && isOtherLanguage(word);
+}
+
 bool WordProtector::isTechnicalPart(const QString& part) const
 {
     const QString lower = part.toLower();
-    if (m_lexicon.inList(QStringLiteral("software-names"), lower) || !hasVowel(lower) || isCamelCase(part)) {
+    if (m_lexicon.inList(QStringLiteral("software-names"), lower) || m_lexicon.isInstalledName(lower) ||
+        !hasVowel(lower) || isCamelCase(part)) {
         return true;
     }
     // Two everyday words run together ("groupadd", "taskset", "masterfiles") name a program or a file.
@@ -112,20 +125,46 @@ bool WordProtector::isTechnicalPart(const QString& part) const
             return true;
         }
     }
-    // Unusual edges made by two swapped letters ("flihgt", "overdeu") are a slip, not a name.
-    return !m_english.hasWordlikeEdges(lower) && !hasSwappedNeighbours(lower);
-}
-
-bool WordProtector::hasSwappedNeighbours(const QString& lower) const
-{
-    for (qsizetype i = 0; i + 1 < lower.size(); ++i) {
-        QString swapped = lower;
-        std::swap(swapped[i], swapped[i + 1]);
-        if (swapped != lower && m_english.hasForm(swapped)) {
+    // A prefix before a known word makes a new one ("deconfigure", "unmerged"), as does a letter
+    // before a command or a consonant before a word ("kinit", "klist"): names, not slips.
+    static const QStringList prefixes = {QStringLiteral("un"),    QStringLiteral("re"),    QStringLiteral("de"),
+                                         QStringLiteral("pre"),   QStringLiteral("non"),   QStringLiteral("sub"),
+                                         QStringLiteral("multi"), QStringLiteral("inter"), QStringLiteral("over")};
+    for (const QString& prefix : prefixes) {
+        if (lower.startsWith(prefix) && lower.size() - prefix.size() >= 4 &&
+            m_english.hasForm(lower.mid(prefix.size()))) {
             return true;
         }
     }
-    return false;
+    const QString rest = lower.mid(1);
+    const bool consonants = !hasVowel(lower.left(2)) && lower.at(0) != lower.at(1) && lower.at(1) != QLatin1Char('y');
+    if (rest.size() >= 4 &&
+        ((consonants && m_english.hasForm(rest)) || m_lexicon.inList(QStringLiteral("software-names"), rest) ||
+         (m_lexicon.isInstalledName(rest) && !m_english.hasForm(rest)))) {
+        return true;
+    }
+    // Unusual edges made by two swapped letters ("flihgt", "overdeu") or a letter typed twice
+    // ("aaccess") are a slip, not a name.
+    return !m_english.hasWordlikeEdges(lower) && !isSlipOfKnownWord(lower);
+}
+
+bool WordProtector::isSlipOfKnownWord(const QString& lower) const
+{
+    for (qsizetype i = 0; i + 1 < lower.size(); ++i) {
+        QString slip = lower;
+        if (lower.at(i) == lower.at(i + 1)) {
+            slip.remove(i, 1);
+        } else {
+            std::swap(slip[i], slip[i + 1]);
+        }
+        if (m_english.hasForm(slip)) {
+            return true;
+        }
+    }
+    // An "e" left out of an ending: "delayd", "switchs".
+    const qsizetype last = lower.size() - 1;
+    return last > 0 && (lower.at(last) == QLatin1Char('d') || lower.at(last) == QLatin1Char('s')) &&
+           m_english.hasForm(lower.left(last) + QLatin1Char('e') + lower.at(last));
 }
 
 bool WordProtector::looksTechnical(const TokenList& tokens, size_t index) const
@@ -165,14 +204,17 @@ void WordProtector::protect(TokenList& tokens) const
                                       : 0;
         }
         const bool mixed = otherLanguageWords >= kOtherLanguageWordsOfMixedSentence;
+        int quotes = 0;
         for (size_t k = begin; k < i; ++k) {
             TextToken& token = tokens[k];
+            quotes += token.isPunct(QLatin1Char('"')) ? 1 : 0;
             if (!token.is(Kind::Word)) {
                 continue;
             }
             // A command's name opening a sentence keeps its lower case: "grep finds the line".
             const bool lowerCaseName = token.text.at(0).isLower() &&
-                                       m_lexicon.inList(QStringLiteral("software-names"), token.text) &&
+                                       (m_lexicon.inList(QStringLiteral("software-names"), token.text) ||
+                                        (m_lexicon.isInstalledName(token.text) && !isEnglish(token.text))) &&
                                        SentenceFormatter::startsSentence(tokens, k);
             if (lowerCaseName) {
                 token.kind = Kind::Verbatim;
@@ -181,7 +223,11 @@ void WordProtector::protect(TokenList& tokens) const
                 continue;
             }
             const bool listed = isListedCorrection(token.text.toLower());
-            if (mixed || (!listed && (isOtherLanguage(token.text) || looksTechnical(tokens, k)))) {
+            // A word alone in quotation marks is a literal value: "emerg", "crit".
+            const bool quoted = k > 0 && k + 1 < tokens.size() && tokens[k - 1].isPunct(QLatin1Char('"')) &&
+                                tokens[k + 1].isPunct(QLatin1Char('"'));
+            if (mixed || quoted ||
+                (!listed && (isLoanWord(token.text, quotes % 2 == 1) || looksTechnical(tokens, k)))) {
                 token.kind = Kind::Verbatim;
             }
         }

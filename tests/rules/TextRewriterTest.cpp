@@ -1,11 +1,13 @@
 // The rule-based rewrites, on the English hunspell dictionary.
 #include "SharedRules.h"
 
+#include "rules/Lexicon.h"
 #include "rules/TextRewriter.h"
 
 #include "support/QtPrinters.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -56,6 +58,11 @@ TEST_F(TextRewriterTest, FixGrammarCorrectsSpacingCapitalsRepeatsAndSpelling)
                    QStringLiteral("A university sent an email about an hour long delay")},
                   {QStringLiteral("the dog wagged its tail"), QStringLiteral("The dog wagged its tail")},
                   {QStringLiteral("  keep the spaces around\n"), QStringLiteral("  Keep the spaces around\n")},
+                  // A first letter typed twice, a lone plain word another language knows, and a
+                  // wrongly regular past after "be", which stands for the participle.
+                  {QStringLiteral("check the aaccess logs with the profesor"),
+                   QStringLiteral("Check the access logs with the professor")},
+                  {QStringLiteral("the lines are drawed twice"), QStringLiteral("The lines are drawn twice")},
               });
 }
 
@@ -72,7 +79,48 @@ TEST_F(TextRewriterTest, FixGrammarLeavesNamesCodeAddressesAndShorthandAlone)
             {QStringLiteral("Plan A is fine"), QStringLiteral("Plan A is fine")},
             {QStringLiteral("hello\n\n\nworld"), QStringLiteral("Hello\n\nWorld")},
             {QStringLiteral("we should of met in \u6771\u4EAC"), QStringLiteral("We should have met in \u6771\u4EAC")},
+            // Coinages from a prefix or a letter before a known word, compounds, quoted values,
+            // capitals, and "all but" that opens no clause.
+            {QStringLiteral("Run kinit and klist, then deconfigure the charstring parser."),
+             QStringLiteral("Run kinit and klist, then deconfigure the charstring parser.")},
+            {QStringLiteral("Use one of \"emerg\" or \"crit\" to ENABLED hosts."),
+             QStringLiteral("Use one of \"emerg\" or \"crit\" to ENABLED hosts.")},
+            {QStringLiteral("We support Latin, Greek and Cyrillic scripts where Backup and DR is available."),
+             QStringLiteral("We support Latin, Greek and Cyrillic scripts where Backup and DR is available.")},
+            {QStringLiteral("It waits until all but the right type are eliminated."),
+             QStringLiteral("It waits until all but the right type are eliminated.")},
         });
+}
+
+TEST_F(TextRewriterTest, PreparedTextTellsWhenNoSentenceIsEnglish)
+{
+    EXPECT_TRUE(
+        m_rewriter->prepare(QStringLiteral("Ich habe das Buch gestern gelesen und es war sehr gut.")).notEnglish);
+    EXPECT_FALSE(
+        m_rewriter->prepare(QStringLiteral("Ich habe keine Zeit heute. We can talk about it tomorrow.")).notEnglish);
+    EXPECT_FALSE(m_rewriter->prepare(QStringLiteral(" 42 ")).notEnglish);
+}
+
+// Every form of the "Professional" table goes wherever the table lets it stand: none survives,
+// whether another rule or the spelling corrector gets to it first.
+TEST_F(TextRewriterTest, ProfessionalLeavesNoFormOfItsTableBehind)
+{
+    const QList<PhraseRule> rules = test::SharedRules::get().lexicon->phrases(QStringLiteral("professional"));
+    ASSERT_GE(rules.size(), 150);
+    for (const PhraseRule& rule : rules) {
+        // A punctuation mark stands alone in a pattern ("so ,"), but sits against the word in a text.
+        const QString form = QString(rule.pattern).replace(QStringLiteral(" ,"), QStringLiteral(","));
+        QStringList texts{form + QStringLiteral(" we can talk later")};
+        if (rule.where != PhraseRule::Where::SentenceStart) {
+            texts.append(QStringLiteral("I said ") + form + QStringLiteral(" we can talk later"));
+        }
+        const QRegularExpression left(QStringLiteral("(^|[^\\w'])%1($|[^\\w'])").arg(QRegularExpression::escape(form)),
+                                      QRegularExpression::CaseInsensitiveOption);
+        for (const QString& text : texts) {
+            const QString result = m_rewriter->rewrite(text, RewriteStyle::Professional);
+            EXPECT_FALSE(left.match(result).hasMatch()) << text.toStdString() << " -> " << result.toStdString();
+        }
+    }
 }
 
 TEST_F(TextRewriterTest, ConciseDropsFillerAndWordyPhrases)
@@ -85,6 +133,40 @@ TEST_F(TextRewriterTest, ConciseDropsFillerAndWordyPhrases)
                    QStringLiteral("This is important because users wait.")},
                   {QStringLiteral("At this point in time we are in the process of reviewing it."),
                    QStringLiteral("Now we are reviewing it.")},
+              });
+}
+
+// Slips a clause's neighbours settle, each beside a correct sentence of the same shape that stays.
+TEST_F(TextRewriterTest, FixGrammarReadsOwnersContractionsAndCompoundSubjects)
+{
+    expectAll(RewriteStyle::FixGrammar,
+              {
+                  {QStringLiteral("Peter and Anna is on holiday."), QStringLiteral("Peter and Anna are on holiday.")},
+                  {QStringLiteral("Fields are split by tabs."), QStringLiteral("Fields are split by tabs.")},
+                  {QStringLiteral("There cat sleeps all day."), QStringLiteral("Their cat sleeps all day.")},
+                  {QStringLiteral("They love there big garden."), QStringLiteral("They love their big garden.")},
+                  {QStringLiteral("There goes the last train."), QStringLiteral("There goes the last train.")},
+                  {QStringLiteral("Your early today."), QStringLiteral("You're early today.")},
+                  {QStringLiteral("Your old laptop still works."), QStringLiteral("Your old laptop still works.")},
+                  {QStringLiteral("Its warm inside."), QStringLiteral("It's warm inside.")},
+                  {QStringLiteral("Its choice of words was odd."), QStringLiteral("Its choice of words was odd.")},
+                  {QStringLiteral("Its internal cache is small."), QStringLiteral("Its internal cache is small.")},
+                  {QStringLiteral("Whose hungry?"), QStringLiteral("Who's hungry?")},
+                  {QStringLiteral("Whose turn is it?"), QStringLiteral("Whose turn is it?")},
+                  {QStringLiteral("He has three brother and one sister."),
+                   QStringLiteral("He has three brothers and one sister.")},
+              });
+}
+
+TEST_F(TextRewriterTest, ConciseKeepsAPhraseWhoseRemovalWouldBreakTheSentence)
+{
+    expectAll(RewriteStyle::Concise,
+              {
+                  {QStringLiteral("Honestly. We shipped it."), QStringLiteral("Honestly. We shipped it.")},
+                  {QStringLiteral("Basically, and then it broke."), QStringLiteral("Basically, and then it broke.")},
+                  {QStringLiteral("Well, really."), QStringLiteral("Really.")},
+                  // A shorter subject is checked against its verb again.
+                  {QStringLiteral("A number of testers has left."), QStringLiteral("Several testers have left.")},
               });
 }
 
