@@ -83,7 +83,7 @@ public:
         Platform::setCurrent(&m_desktop);
         const QString text = QStringLiteral("Polish me, please. ").repeated(length / 19 + 1).left(length);
         m_editor =
-            &m_desktop.addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, text, AXRange{0, length}, true});
+            &m_desktop.addApp(SimAppSetup{QStringLiteral("Editor"), std::nullopt, text, AXRange{0, length}, true});
         if (accessibilityAnswersWhiteSpace) {
             m_editor->setSelectedTextAnswer(SimSelectedTextAnswer::WhiteSpace);
         }

@@ -73,15 +73,15 @@ template <typename Search> void countRoundTrips(benchmark::State& state, Search 
 void BM_FindCopyEditMenuFirst(benchmark::State& state)
 {
     countRoundTrips(state, [](MenuDesktop&) {
-        return ck::findCopyMenuItem(UIElement(Platform::current().accessibility().createApplication(kPid)));
+        return capture::findCopyMenuItem(UIElement(Platform::current().accessibility().createApplication(kPid)));
     });
 }
 
 void BM_FindCopyWholeBar(benchmark::State& state)
 {
     countRoundTrips(state, [](MenuDesktop& desktop) {
-        return ck::deepFirst(desktop.bar(), [](const UIElement& element) {
-            return ck::findMenuItemInElement(element, SystemMenuItem::copy);
+        return capture::deepFirst(desktop.bar(), [](const UIElement& element) {
+            return capture::findMenuItemInElement(element, SystemMenuItem::copy);
         });
     });
 }

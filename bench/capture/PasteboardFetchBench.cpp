@@ -32,7 +32,7 @@ public:
         double returnedAt = -1;
         std::function<void()> trigger = [&] {
             if (delay >= 0) {
-                clock.schedule(delay, [&] { ck::setString(pasteboard, QStringLiteral("copied text")); });
+                clock.schedule(delay, [&] { capture::setString(pasteboard, QStringLiteral("copied text")); });
             }
         };
         auto run = [&]() -> QCoro::Task<> {

@@ -103,7 +103,7 @@ void iconLatency(benchmark::State& state, const QString& program, const QStringL
         clock.start();
         ShowWatcher watcher;
         watcher.clock = &clock;
-        dynamic_cast<QWidget&>(tracker.getFloatingWindow()).installEventFilter(&watcher);
+        dynamic_cast<QWidget&>(tracker.iconPanel()).installEventFilter(&watcher);
         // Installed after the tracker's, this monitor runs right after it for the same release.
         qint64 releasedAt = -1;
         quint64 callsAtRelease = 0;

@@ -6,6 +6,8 @@
 #include "app/PresetManager.h"
 #include "core/ErrorRecord.h"
 #include "core/Utf8Text.h"
+#include "platform/Platform.h"
+#include "platform/UserDefaults.h"
 
 #include <algorithm>
 
@@ -26,7 +28,11 @@ QList<PolishedResult> orderedResults(const BackendPolishingResponse& response, c
                 return entry.first.compare(preset.name, Qt::CaseInsensitive) == 0;
             });
         if (match != response.results.cend()) {
-            results.append(PolishedResult(preset.name, match->second, response.logId));
+            PolishedResult result(preset.name, match->second, response.logId);
+            result.correctionsOnly = response.correctionsOnly.contains(preset.name, Qt::CaseInsensitive) ||
+                                     response.correctionsOnly.contains(match->first, Qt::CaseInsensitive);
+            result.note = response.note;
+            results.append(std::move(result));
         } else {
             AppLogger::log(QStringLiteral("⚠️ Variation '%1' missing from backend response.").arg(preset.name),
                            kLogFile);
@@ -88,12 +94,22 @@ QCoro::Task<PolishingOutcome> AIPolishingService::polishAll(QString text) const
     if (!response.isSuccess()) {
         throw polishingFailure(response);
     }
-    const BackendPolishingResponse decoded = BackendPolishingResponse::decode(response.body);
+    const BackendPolishingResponse decoded =
+        BackendPolishingResponse::decode(response.body, BackendPolishingResponse::characterCount(text));
+    for (const QString& name : decoded.tooLong) {
+        AppLogger::log(QStringLiteral("⚠️ Variation '%1' longer than the bound: dropped.").arg(name), kLogFile);
+    }
+    // The last answer tells the preset editor whether a new instruction would be followed.
+    UserDefaults& defaults = Platform::current().userDefaults();
+    const QString followsKey = QLatin1String(followsInstructionsKey);
+    if (!defaults.contains(followsKey) || defaults.boolValue(followsKey) != decoded.followsInstructions) {
+        defaults.set(followsKey, decoded.followsInstructions);
+    }
     // The list is read again now, so that an edit made while the request ran orders the cards.
     const QList<PolishPreset> current = presets ? presets->presets() : QList<PolishPreset>();
     // Without a preset on either side there is nothing to show: an empty panel and an empty
     // history entry would look like a success.
-    if (decoded.results.isEmpty() || current.isEmpty()) {
+    if ((decoded.results.isEmpty() && decoded.tooLong.isEmpty()) || current.isEmpty()) {
         AppLogger::log(QStringLiteral("❌ Polishing returned no variations: there are no presets"), kLogFile);
         throw ErrorRecord(QStringLiteral("AIPolishingService"), noPresetsCode,
                           QVariantMap{{QString::fromLatin1(kLocalizedDescriptionKey), noPresetsMessage()}});

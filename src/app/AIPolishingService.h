@@ -33,6 +33,12 @@ public:
     /** The error code when neither the backend's answer nor the local list holds a preset. */
     static constexpr qint64 noPresetsCode = -2;
 
+    /**
+     * The user-defaults key that keeps whether the service's engine, at its last answer, could
+     * follow a preset's free-form instruction (absent: no answer yet, taken as yes).
+     */
+    static constexpr auto followsInstructionsKey = "serviceFollowsInstructions";
+
     /** What the user is told when there is no preset to polish with. */
     [[nodiscard]] static QString noPresetsMessage();
 

@@ -1,5 +1,6 @@
 #include "app/AppLogger.h"
 
+#include "capture/Log.h"
 #include "platform/Platform.h"
 #include "platform/SystemLog.h"
 
@@ -21,6 +22,30 @@ LoggerState& state()
     return instance;
 }
 
+// Noncharacters, which no text from elsewhere carries, around each private part of a line.
+constexpr char16_t kPrivateStart = 0xFDD0;
+constexpr char16_t kPrivateEnd = 0xFDD1;
+
+// The line with each private part given to `show`, and the marks removed.
+template <typename Show> QString resolved(const QString& message, Show show)
+{
+    QString line;
+    line.reserve(message.size());
+    qsizetype at = 0;
+    while (at < message.size()) {
+        const qsizetype start = message.indexOf(QChar(kPrivateStart), at);
+        const qsizetype end = start < 0 ? -1 : message.indexOf(QChar(kPrivateEnd), start);
+        if (end < 0) {
+            line += message.mid(at);
+            break;
+        }
+        line += message.mid(at, start - at);
+        line += show(message.mid(start + 1, end - start - 1));
+        at = end + 1;
+    }
+    return line;
+}
+
 } // namespace
 
 void AppLogger::setup()
@@ -28,11 +53,16 @@ void AppLogger::setup()
     state().forwardToSystemLog = qEnvironmentVariable("QUILLORA_DEBUG_LOG") == QLatin1String("1");
 }
 
+QString AppLogger::privateText(const QString& value)
+{
+    return QChar(kPrivateStart) + value + QChar(kPrivateEnd);
+}
+
 void AppLogger::log(const QString& message, const QString& file)
 {
     const LoggerState& current = state();
     if (current.capture) {
-        current.capture(message, file);
+        current.capture(resolved(message, [](const QString& part) { return part; }), file);
     }
     if (!current.forwardToSystemLog || !Platform::hasCurrent()) {
         return;
@@ -42,7 +72,8 @@ void AppLogger::log(const QString& message, const QString& file)
     const LogLevel level = message.startsWith(QStringLiteral("❌")) ? LogLevel::Error : LogLevel::Info;
     SystemLog& log = Platform::current().systemLog();
     if (log.isEnabled(subsystem, category, level)) {
-        log.write(subsystem, category, level, file + QStringLiteral(": ") + message);
+        // The same rule as the capture toolkit's lines: user text only with diagnostic logging on.
+        log.write(subsystem, category, level, file + QStringLiteral(": ") + resolved(message, privateValue));
     }
 }
 

@@ -27,6 +27,13 @@ public:
     /** Hands one diagnostic line to the sink. Never fails. */
     static void log(const QString& message, const QString& file);
 
+    /**
+     * Marks `value` (text from the user or another application) as a private part of a line:
+     * the system log shows it only while diagnostic logging is on (see `privateValue`), else
+     * "<private>". The capture always receives it as it is.
+     */
+    [[nodiscard]] static QString privateText(const QString& value);
+
     /** Receives every line from now on, in addition to any forwarding; an empty function stops it. */
     static void setCapture(Capture capture);
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppInfo.h"
 #include "app/AppLogger.h"
+#include "app/BackendFailureText.h"
 #include "app/BackendOrigin.h"
 #include "app/UpdateManager.h"
 #include "core/AsyncEvent.h"
@@ -117,11 +118,10 @@ bool isStatusError(QNetworkReply::NetworkError error)
 ErrorRecord transportError(const QNetworkReply& reply)
 {
     // Requests are never aborted here, so a cancelled transfer is the transfer time-out.
-    if (reply.error() == QNetworkReply::OperationCanceledError) {
-        return describedError(QStringLiteral("QNetworkReply"), QNetworkReply::TimeoutError,
-                              QStringLiteral("The request timed out."));
-    }
-    return describedError(QStringLiteral("QNetworkReply"), reply.error(), reply.errorString());
+    const QNetworkReply::NetworkError error =
+        reply.error() == QNetworkReply::OperationCanceledError ? QNetworkReply::TimeoutError : reply.error();
+    return describedError(QStringLiteral("QNetworkReply"), error,
+                          BackendFailureText::describe(error, reply.url(), reply.errorString()));
 }
 
 std::optional<QString> storedString(const QString& key)

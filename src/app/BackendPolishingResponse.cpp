@@ -2,6 +2,8 @@
 
 #include "core/JsonCoding.h"
 
+#include <QJsonArray>
+
 namespace quillora {
 
 namespace {
@@ -23,7 +25,24 @@ QJsonValue requiredValue(const QJsonObject& object, const QString& key)
 
 } // namespace
 
-BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body)
+qsizetype BackendPolishingResponse::variationBound(qsizetype textLength)
+{
+    return 4 * textLength + 2000;
+}
+
+qsizetype BackendPolishingResponse::characterCount(const QString& text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // The second half of a surrogate pair belongs to the character before it.
+        if (!text.at(i).isLowSurrogate() || i == 0 || !text.at(i - 1).isHighSurrogate()) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body, std::optional<qsizetype> textLength)
 {
     const QJsonValue root = JsonCoding::parse(body);
     const JsonCoding::Reader reader(root, QString());
@@ -44,12 +63,31 @@ BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body
                                     JsonCoding::keyPath(QStringLiteral("results"), it.key()),
                                     QStringLiteral("expected a string"));
         }
-        response.results.append({it.key(), it.value().toString()});
+        QString variation = it.value().toString();
+        // A variation past the bound is the service's failure: kept, it would cost the panel and
+        // the history a layout of its whole length on every showing.
+        if (textLength && (variation.size() > variationBound(*textLength) &&
+                           characterCount(variation) > variationBound(*textLength))) {
+            response.tooLong.append(it.key());
+            continue;
+        }
+        response.results.append({it.key(), std::move(variation)});
     }
 
     response.model = reader.string(QStringLiteral("model"));
     requiredValue(object, QStringLiteral("duration"));
     response.duration = *reader.optionalDouble(QStringLiteral("duration"));
+
+    // Optional keys of newer services; a value of another type is read as absent, never as a failure.
+    response.followsInstructions = object.value(QStringLiteral("follows_instructions")).toBool(true);
+    for (const QJsonValue& name : object.value(QStringLiteral("corrections_only")).toArray()) {
+        if (name.isString()) {
+            response.correctionsOnly.append(name.toString());
+        }
+    }
+    if (const QJsonValue note = object.value(QStringLiteral("note")); note.isString() && !note.toString().isEmpty()) {
+        response.note = note.toString();
+    }
     return response;
 }
 

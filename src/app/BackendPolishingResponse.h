@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -20,13 +21,34 @@ struct BackendPolishingResponse
     QString model;
     /** The backend's processing time in seconds. */
     double duration = 0;
+    /** False when the service's engine cannot follow a preset's free-form instruction. */
+    bool followsInstructions = true;
+    /** Presets whose variation holds corrections only, as the service named them. */
+    QStringList correctionsOnly;
+    /** A quiet note about the whole answer. */
+    std::optional<QString> note;
+    /** Presets whose variation was longer than `variationBound` allows and was dropped. */
+    QStringList tooLong;
+
+    /**
+     * The most characters (code points) one variation of a text of `textLength` characters may
+     * have: 4 × `textLength` + 2,000. The service keeps to the same bound.
+     */
+    [[nodiscard]] static qsizetype variationBound(qsizetype textLength);
+
+    /** The characters (code points) of `text`. */
+    [[nodiscard]] static qsizetype characterCount(const QString& text);
 
     /**
      * Decodes {"log_id": integer or absent or null, "results": {text: text}, "model": text,
-     * "duration": number}; other keys are ignored. Throws `JsonDecodingError` when the body is not
-     * JSON or a required key is missing or of the wrong type.
+     * "duration": number} with the optional "follows_instructions" (boolean), "corrections_only"
+     * (array of text) and "note" (text); other keys are ignored. A variation longer than the
+     * bound for a text of `textLength` characters is left out of `results` and named in
+     * `tooLong`, so that it counts as a failed preset. Throws `JsonDecodingError` when the body is
+     * not JSON or a required key is missing or of the wrong type.
      */
-    [[nodiscard]] static BackendPolishingResponse decode(const QByteArray& body);
+    [[nodiscard]] static BackendPolishingResponse decode(const QByteArray& body,
+                                                         std::optional<qsizetype> textLength = std::nullopt);
 };
 
 /** The error body of the polish endpoint: {"error": text}. */

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QJsonDocument>
 #include <QLockFile>
 #include <QPointer>
@@ -17,6 +18,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace quillora {
 
@@ -31,9 +35,26 @@ const QString kTemporarySuffix = QStringLiteral(".tmp");
 constexpr int kLockWaitMilliseconds = 5000;
 constexpr int kStaleLockMilliseconds = 30'000;
 
+const QString kHeldLock = QStringLiteral("another program has held the history file locked for too long");
+
 void logSaveFailure(const QString& reason)
 {
     AppLogger::log(QStringLiteral("❌ Failed to save history: ") + reason, kLogFile);
+}
+
+// Why a lock that is not held by anyone could not be taken: the folder is missing or read-only,
+// or the lock file itself cannot be made.
+QString lockFailure(const QString& lockPath)
+{
+    const QFileInfo lock(lockPath);
+    const QFileInfo folder(lock.absolutePath());
+    if (!folder.isDir()) {
+        return QStringLiteral("the history folder %1 does not exist and could not be made").arg(folder.filePath());
+    }
+    if (!folder.isWritable()) {
+        return QStringLiteral("the history folder %1 is read-only").arg(folder.filePath());
+    }
+    return QStringLiteral("the lock file %1 could not be created").arg(lock.filePath());
 }
 
 // Writes `content` to a temporary file beside `path` and renames it over `path`, so that a crash
@@ -94,15 +115,33 @@ HistoryManager::HistoryManager(QObject* parent)
     : QObject(parent)
 {
     loadHistory();
+    watchFile();
 }
 
-HistoryManager::~HistoryManager() = default;
+HistoryManager::~HistoryManager()
+{
+    m_retry.invalidate();
+    // What still waits for the lock is not dropped with the program.
+    if (!m_pending.isEmpty() || m_saveRequested) {
+        finishPendingSave();
+    }
+}
+
+std::optional<QString> HistoryManager::notice() const
+{
+    if (m_waitingForLock) {
+        return QStringLiteral("Saving the history waits: another program holds the history file locked. "
+                              "The newest changes are kept and saved as soon as it lets go.");
+    }
+    return m_asideNotice;
+}
 
 void HistoryManager::addEntry(const QString& originalText, const QList<PolishedResult>& results,
                               const std::optional<QString>& modelUsed, const std::optional<double>& responseTime)
 {
+    // Kept by value: a change waiting for the lock is applied again after this call returned.
     const HistoryItem item(originalText, results, modelUsed, responseTime);
-    change([&item](QList<HistoryItem>& items) {
+    change([item](QList<HistoryItem>& items) {
         items.prepend(item);
         if (items.size() > maximumItems) {
             items.removeLast();
@@ -129,47 +168,102 @@ std::optional<QString> HistoryManager::historyURL() const
     return QDir(folder).filePath(kFileName);
 }
 
-void HistoryManager::change(const std::function<void(QList<HistoryItem>&)>& apply)
+void HistoryManager::change(Change apply)
 {
-    const std::optional<QString> path = historyURL();
-    if (!path) {
-        apply(m_items);
-        Q_EMIT itemsChanged();
-        return;
-    }
-    // The app and any number of command-line runs share the file: each change reads what the
-    // others saved, applies itself and writes, all under one lock, so that no entry is lost.
-    QLockFile lock(*path + kLockSuffix);
-    lock.setStaleLockTime(kStaleLockMilliseconds);
-    if (!lock.tryLock(kLockWaitMilliseconds)) {
-        apply(m_items);
-        Q_EMIT itemsChanged();
-        saveFailed(QStringLiteral("another program has held the history file locked for too long"));
-        return;
-    }
-    removeLeftoverTemporaries(*path);
-    if (QFileInfo::exists(*path)) {
-        readFile(*path);
-    }
     apply(m_items);
     Q_EMIT itemsChanged();
-    writeFile(*path);
+    if (!historyURL()) {
+        return;
+    }
+    m_pending.append(std::move(apply));
+    if (!m_waitingForLock) {
+        savePending(0);
+    }
 }
 
 void HistoryManager::saveHistory()
 {
+    if (!historyURL()) {
+        return;
+    }
+    m_saveRequested = true;
+    if (!m_waitingForLock) {
+        savePending(0);
+    }
+}
+
+void HistoryManager::finishPendingSave()
+{
+    if (m_pending.isEmpty() && !m_saveRequested) {
+        return;
+    }
+    m_retry.invalidate();
+    if (!savePending(kLockWaitMilliseconds)) {
+        m_retry.invalidate();
+        saveFailed(kHeldLock);
+    }
+}
+
+// The app and any number of command-line runs share the file: each save reads what the others
+// saved, applies the changes that wait and writes, all under one lock, so that no entry is lost.
+// The main thread never waits here: a held lock leaves the changes waiting and a timer tries
+// again. Returns false only while the lock is held by another program.
+bool HistoryManager::savePending(int waitMilliseconds)
+{
     const std::optional<QString> path = historyURL();
     if (!path) {
-        return;
+        m_pending.clear();
+        m_saveRequested = false;
+        setWaitingForLock(false);
+        return true;
     }
     QLockFile lock(*path + kLockSuffix);
     lock.setStaleLockTime(kStaleLockMilliseconds);
-    if (!lock.tryLock(kLockWaitMilliseconds)) {
-        saveFailed(QStringLiteral("another program has held the history file locked for too long"));
-        return;
+    if (!lock.tryLock(waitMilliseconds)) {
+        if (lock.error() == QLockFile::LockFailedError) {
+            if (!m_waitingForLock) {
+                AppLogger::log(QStringLiteral("⏳ The history file is locked by another program; saving later"),
+                               kLogFile);
+            }
+            setWaitingForLock(true);
+            scheduleRetry();
+            return false;
+        }
+        // Not held by anyone: waiting would not help. The changes stay in the list in memory.
+        m_pending.clear();
+        m_saveRequested = false;
+        setWaitingForLock(false);
+        saveFailed(lockFailure(lock.fileName()));
+        return true;
     }
     removeLeftoverTemporaries(*path);
+    if (!m_pending.isEmpty()) {
+        const QList<Change> pending = std::exchange(m_pending, {});
+        if (QFileInfo::exists(*path) && readFile(*path)) {
+            for (const Change& apply : pending) {
+                apply(m_items);
+            }
+            Q_EMIT itemsChanged();
+        }
+    }
+    m_saveRequested = false;
     writeFile(*path);
+    setWaitingForLock(false);
+    return true;
+}
+
+void HistoryManager::setWaitingForLock(bool waiting)
+{
+    if (waiting != m_waitingForLock) {
+        m_waitingForLock = waiting;
+        Q_EMIT noticeChanged();
+    }
+}
+
+void HistoryManager::scheduleRetry()
+{
+    m_retry.invalidate();
+    m_retry = Platform::current().clock().singleShot(lockRetryInterval, this, [this] { savePending(0); });
 }
 
 void HistoryManager::writeFile(const QString& path)
@@ -181,6 +275,7 @@ void HistoryManager::writeFile(const QString& path)
         saveFailed(*failure);
         return;
     }
+    m_stamp = fileStamp();
     setLastError(std::nullopt);
 }
 
@@ -191,14 +286,58 @@ void HistoryManager::loadHistory()
         return;
     }
     if (readFile(*path)) {
+        for (const Change& apply : m_pending) {
+            apply(m_items);
+        }
         Q_EMIT itemsChanged();
     }
+}
+
+// The folder is watched rather than the file: every save replaces the file by a rename, which
+// ends a watch on the file itself.
+void HistoryManager::watchFile()
+{
+    const std::optional<QString> path = historyURL();
+    if (!path) {
+        return;
+    }
+    m_watcher = new QFileSystemWatcher(this);
+    if (!m_watcher->addPath(QFileInfo(*path).absolutePath())) {
+        AppLogger::log(QStringLiteral("⚠️ The history folder cannot be watched; other programs' entries appear "
+                                      "at the next start"),
+                       kLogFile);
+        return;
+    }
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &HistoryManager::fileChanged);
+}
+
+void HistoryManager::fileChanged()
+{
+    // The lock file and temporary files come and go in the folder too; only a new history file
+    // (another identity, size or time than the one last read or written) is read.
+    const QByteArray stamp = fileStamp();
+    if (stamp.isEmpty() || stamp == m_stamp) {
+        return;
+    }
+    loadHistory();
+}
+
+QByteArray HistoryManager::fileStamp() const
+{
+    const std::optional<QString> path = historyURL();
+    struct stat info = {};
+    if (!path || ::stat(QFile::encodeName(*path).constData(), &info) != 0) {
+        return {};
+    }
+    return QByteArray::number(quint64(info.st_ino)) + ':' + QByteArray::number(qint64(info.st_size)) + ':' +
+           QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' + QByteArray::number(qint64(info.st_mtim.tv_nsec));
 }
 
 bool HistoryManager::readFile(const QString& path)
 {
     QFile file(path);
     QString failure;
+    m_stamp = fileStamp();
     if (!file.open(QIODevice::ReadOnly)) {
         failure = file.errorString();
     } else {
@@ -230,6 +369,15 @@ void HistoryManager::setLastError(std::optional<QString> error)
     }
     m_lastError = std::move(error);
     Q_EMIT lastErrorChanged();
+}
+
+void HistoryManager::setAsideNotice(std::optional<QString> notice)
+{
+    if (notice == m_asideNotice) {
+        return;
+    }
+    m_asideNotice = std::move(notice);
+    Q_EMIT noticeChanged();
 }
 
 QByteArray HistoryManager::encodeHistory(const QList<HistoryItem>& items)
@@ -265,6 +413,9 @@ bool HistoryManager::keepUnreadableFileAside(const QString& path)
     }
     QFile::setPermissions(aside, QFile::ReadOwner | QFile::WriteOwner);
     m_fileUnreadable = false;
+    setAsideNotice(QStringLiteral("The history file could not be read; it was kept aside as %1 and a new history "
+                                  "started.")
+                       .arg(QFileInfo(aside).fileName()));
     return true;
 }
 

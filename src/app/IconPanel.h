@@ -10,7 +10,7 @@ namespace quillora {
 
 /**
  * The small round button shown next to the pointer after a selection. It never takes focus from
- * the application the user works in. Positions and frames are in the design's coordinates: points,
+ * the application the user works in. Positions and frames are in screen points: points,
  * origin at the bottom-left corner of the primary screen, y growing upward. Main thread only.
  */
 class IconPanel
@@ -36,7 +36,7 @@ public:
     /** The window's opacity, 0 (invisible) to 1. */
     [[nodiscard]] virtual double alphaValue() const = 0;
 
-    /** The window's frame in the design's coordinates. */
+    /** The window's frame in screen points. */
     [[nodiscard]] virtual QRectF frame() const = 0;
 
     /**

@@ -1,18 +1,13 @@
 #include "app/PermissionGate.h"
 
-#include "app/AppLogger.h"
 #include "app/SelectionTracker.h"
-#include "core/ErrorRecord.h"
 #include "platform/Accessibility.h"
-#include "platform/Workspace.h"
 
 namespace quillora {
 
-PermissionGate::PermissionGate(Accessibility& accessibility, Workspace& workspace, Clock& clock,
-                               SelectionTracker& tracker, QObject* parent)
+PermissionGate::PermissionGate(Accessibility& accessibility, Clock& clock, SelectionTracker& tracker, QObject* parent)
     : QObject(parent)
     , m_accessibility(accessibility)
-    , m_workspace(workspace)
     , m_clock(clock)
     , m_tracker(tracker)
     , m_isTrusted(accessibility.isProcessTrusted(TrustPrompt::Silent))
@@ -30,7 +25,7 @@ PermissionGate::Banner PermissionGate::banner() const
     if (!m_isTrusted) {
         return Banner::Warning;
     }
-    return m_needsRestart ? Banner::RestartPrompt : Banner::None;
+    return m_wasGranted ? Banner::Granted : Banner::None;
 }
 
 void PermissionGate::checkPermissions()
@@ -38,7 +33,7 @@ void PermissionGate::checkPermissions()
     const bool trusted = m_accessibility.isProcessTrusted(TrustPrompt::Silent);
     if (trusted != m_isTrusted) {
         if (!m_isTrusted) {
-            m_needsRestart = true;
+            m_wasGranted = true;
         }
         m_isTrusted = trusted;
         Q_EMIT changed();
@@ -66,23 +61,18 @@ void PermissionGate::scheduleTick()
     });
 }
 
-QString PermissionGate::openSettings()
+void PermissionGate::openSettings()
 {
-    return m_accessibility.openAccessibilitySettings();
+    m_settingsNotice = m_accessibility.openAccessibilitySettings();
+    // Where the desktop turns accessibility on by itself, the banner moves on without waiting for
+    // the next tick; the notice is said in whichever banner shows then.
+    checkPermissions();
+    Q_EMIT changed();
 }
 
 void PermissionGate::restartApp()
 {
-    Q_EMIT aboutToRelaunch();
-    try {
-        m_workspace.relaunch({});
-    } catch (const ErrorRecord& error) {
-        AppLogger::log(QStringLiteral("❌ Failed to relaunch app: ") + error.localizedDescription(),
-                       QStringLiteral("quillora/ContentView"));
-        Q_EMIT relaunchFailed();
-        return;
-    }
-    Q_EMIT relaunched();
+    Q_EMIT restartRequested();
 }
 
 } // namespace quillora

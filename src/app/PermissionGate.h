@@ -9,13 +9,14 @@ namespace quillora {
 
 class Accessibility;
 class SelectionTracker;
-class Workspace;
 
 /**
  * The accessibility permission gate of the main window. It remembers whether this process was
- * trusted at the last check, notices when trust arrives while it lives (the restart prompt), and
- * starts selection tracking once trusted unless the user paused it. While its window is shown it
- * checks once a second on the platform clock; hidden, it runs no timer at all. Main thread.
+ * trusted at the last check, notices when trust arrives while it lives, keeps what the desktop said
+ * when access was asked for (which applications must be restarted), and starts selection tracking
+ * once trusted unless the user paused it. Trust takes effect at once: Quillora itself needs no
+ * restart for it. While its window is shown it checks once a second on the platform clock;
+ * hidden, it runs no timer at all. Main thread.
  */
 class PermissionGate final : public QObject
 {
@@ -28,29 +29,36 @@ public:
     /** Which banner the window shows above the history. */
     enum class Banner {
         None,
+        /** Not trusted: what is missing and the button that asks for it. */
         Warning,
-        RestartPrompt,
+        /** Trust arrived while this gate lived: tracking runs, other applications may need a restart. */
+        Granted,
     };
 
     /** A gate that samples the trust at once, without prompting, and runs no timer yet. */
-    PermissionGate(Accessibility& accessibility, Workspace& workspace, Clock& clock, SelectionTracker& tracker,
-                   QObject* parent = nullptr);
+    PermissionGate(Accessibility& accessibility, Clock& clock, SelectionTracker& tracker, QObject* parent = nullptr);
     ~PermissionGate() override;
 
     [[nodiscard]] bool isTrusted() const { return m_isTrusted; }
 
     /** True once trust was granted while this gate lived; never reset. */
-    [[nodiscard]] bool needsRestart() const { return m_needsRestart; }
+    [[nodiscard]] bool wasGranted() const { return m_wasGranted; }
 
-    /** The warning while not trusted, else the restart prompt once trust arrived, else nothing. */
+    /** The warning while not trusted, else the granted notice once trust arrived, else nothing. */
     [[nodiscard]] Banner banner() const;
+
+    /**
+     * What the desktop said at the last `openSettings()`: why access could not be given, or which
+     * running applications must be restarted to show their text. Empty before, or when it said nothing.
+     */
+    [[nodiscard]] const QString& settingsNotice() const { return m_settingsNotice; }
 
     /** True while the periodic check runs (the window is shown). */
     [[nodiscard]] bool isChecking() const { return m_tick.isValid(); }
 
     /**
-     * Samples the trust without prompting; on a change records it (and, from untrusted to trusted,
-     * asks for a restart). When trusted, tracking enabled and not tracking, starts the tracker.
+     * Samples the trust without prompting; on a change records it (from untrusted to trusted, that
+     * access was granted). When trusted, tracking enabled and not tracking, starts the tracker.
      * Never stops the tracker. Never fails.
      */
     void checkPermissions();
@@ -62,35 +70,30 @@ public:
     void setShown(bool shown);
 
     /**
-     * Asks the desktop to let this process use accessibility and returns what the user should be
-     * told (possibly empty). Never fails.
+     * Asks the desktop to let this process use accessibility, keeps what it said as the
+     * `settingsNotice()` and checks the trust at once, since the desktop may have granted it
+     * already. Emits `changed`. Never fails.
      */
-    QString openSettings();
+    void openSettings();
 
-    /**
-     * Starts this program anew without arguments. Emits `aboutToRelaunch` first (so that the
-     * single-instance claim can be given up), then `relaunched` when the new process started, upon
-     * which the caller ends this one. When it cannot start, logs "❌ Failed to relaunch app: " with
-     * the reason, emits `relaunchFailed` and keeps running.
-     */
+    /** Asks the program to start itself again in place (`restartRequested`). Never fails. */
     void restartApp();
 
 Q_SIGNALS:
-    /** `isTrusted` or `needsRestart` changed. */
+    /** `isTrusted`, `wasGranted` or `settingsNotice` changed. */
     void changed();
-    void aboutToRelaunch();
-    void relaunched();
-    void relaunchFailed();
+    /** "Restart" was chosen: the owner of the process restarts it. */
+    void restartRequested();
 
 private:
     void scheduleTick();
 
     Accessibility& m_accessibility;
-    Workspace& m_workspace;
     Clock& m_clock;
     SelectionTracker& m_tracker;
     bool m_isTrusted;
-    bool m_needsRestart = false;
+    bool m_wasGranted = false;
+    QString m_settingsNotice;
     Timer m_tick;
 };
 

@@ -27,6 +27,12 @@ QJsonObject PolishedResult::toJson() const
     if (logId) {
         object.insert(QStringLiteral("logId"), *logId);
     }
+    if (correctionsOnly) {
+        object.insert(QStringLiteral("correctionsOnly"), true);
+    }
+    if (note) {
+        object.insert(QStringLiteral("note"), *note);
+    }
     return object;
 }
 
@@ -38,14 +44,21 @@ PolishedResult PolishedResult::fromJson(const QJsonValue& json, const QString& p
     QString presetName = reader.string(QStringLiteral("presetName"));
     QString content = reader.string(QStringLiteral("content"));
     const std::optional<qint64> logId = reader.optionalInteger(QStringLiteral("logId"));
-    return PolishedResult(id, std::move(presetName), std::move(content), logId);
+    PolishedResult result(id, std::move(presetName), std::move(content), logId);
+    // Display marks of newer versions; an entry written without them has none.
+    const QJsonValue correctionsOnly = json.toObject().value(QStringLiteral("correctionsOnly"));
+    result.correctionsOnly = correctionsOnly.isBool() && correctionsOnly.toBool();
+    result.note = reader.optionalString(QStringLiteral("note"));
+    return result;
 }
 
 size_t qHash(const PolishedResult& result, size_t seed) noexcept
 {
     // The presence flag keeps an absent log identifier apart from every present value, 0 included.
-    return result.logId ? qHashMulti(seed, result.id, result.presetName, result.content, true, *result.logId)
-                        : qHashMulti(seed, result.id, result.presetName, result.content, false);
+    const size_t marks =
+        qHashMulti(seed, result.correctionsOnly, result.note.value_or(QString()), result.note.has_value());
+    return result.logId ? qHashMulti(marks, result.id, result.presetName, result.content, true, *result.logId)
+                        : qHashMulti(marks, result.id, result.presetName, result.content, false);
 }
 
 } // namespace quillora

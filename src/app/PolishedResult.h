@@ -12,8 +12,8 @@ class QJsonValue;
 namespace quillora {
 
 /**
- * One polished variation of a selected text, produced by one preset. Equal only when all four
- * fields are equal, `id` included.
+ * One polished variation of a selected text, produced by one preset. Equal only when all fields
+ * are equal, `id` included.
  */
 struct PolishedResult
 {
@@ -23,8 +23,14 @@ struct PolishedResult
     /** A result with the given identity, as decoded. */
     PolishedResult(QUuid id, QString presetName, QString content, std::optional<qint64> logId);
 
-    /** The JSON object with the keys "id", "presetName", "content" and "logId" (only when present). */
+    /**
+     * The JSON object with the keys "id", "presetName", "content", and only when present or set
+     * "logId", "correctionsOnly" and "note".
+     */
     [[nodiscard]] QJsonObject toJson() const;
+
+    /** How a corrections-only variation is marked wherever it is shown. */
+    static constexpr auto correctionsOnlyText = "corrections only: this preset needs a language model";
 
     /**
      * Decodes one result object found at `path`. Throws `JsonDecodingError` when "id", "presetName"
@@ -38,9 +44,16 @@ struct PolishedResult
     QString presetName;
     QString content;
     std::optional<qint64> logId;
+    /**
+     * The variation holds corrections only: the service's engine cannot follow this preset's
+     * instruction (it needs a language model).
+     */
+    bool correctionsOnly = false;
+    /** The service's quiet note about the whole answer, when it gave one. */
+    std::optional<QString> note;
 };
 
-/** Combines all four fields; an absent `logId` hashes apart from every present one. */
+/** Combines all fields; an absent `logId` hashes apart from every present one. */
 [[nodiscard]] size_t qHash(const PolishedResult& result, size_t seed = 0) noexcept;
 
 } // namespace quillora

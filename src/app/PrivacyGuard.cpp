@@ -87,7 +87,7 @@ std::optional<QString> PrivacyGuard::refusal() const
     std::optional<UIElement> focused;
     qint64 pid = -1;
     try {
-        focused = ck::focusedUIElement(systemWideElement());
+        focused = capture::focusedUIElement(systemWideElement());
         if (focused && focused->subrole() == Subrole::secureTextField) {
             return QStringLiteral("the focused field is a password field");
         }
@@ -118,7 +118,7 @@ std::optional<QString> PrivacyGuard::refusal() const
         if (!application) {
             try {
                 if (const std::optional<Application> element = Application::forProcessID(pid)) {
-                    names << ck::title(*element).value_or(QString());
+                    names << capture::title(*element).value_or(QString());
                 }
             } catch (const AXError&) {
             }

@@ -29,7 +29,7 @@ ResultActions::ResultActions(BackendClient& backend, Pasteboard& pasteboard)
 bool ResultActions::copy(const PolishedResult& result) const
 {
     report(result, QStringLiteral("copy"));
-    return ck::setString(m_pasteboard, result.content);
+    return capture::setString(m_pasteboard, result.content);
 }
 
 void ResultActions::use(const PolishedResult& result, const std::function<void(const QString&)>& select) const

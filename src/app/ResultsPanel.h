@@ -14,9 +14,8 @@ namespace quillora {
 
 /**
  * The floating panel that shows a polishing's placeholders, variations or error. It never takes
- * focus from the application the text came from. Positions and frames are in the design's
- * coordinates: points, origin at the bottom-left corner of the primary screen, y growing upward.
- * Main thread only.
+ * focus from the application the text came from. Positions and frames are in screen points: points, origin at the
+ * bottom-left corner of the primary screen, y growing upward. Main thread only.
  */
 class ResultsPanel
 {
@@ -50,7 +49,7 @@ public:
     /** The panel's opacity, 0 (invisible) to 1. */
     [[nodiscard]] virtual double alphaValue() const = 0;
 
-    /** The panel's frame in the design's coordinates. */
+    /** The panel's frame in screen points. */
     [[nodiscard]] virtual QRectF frame() const = 0;
 
     // The keyboard's way to the cards. A panel that draws no cards (a demo's, a benchmark's)

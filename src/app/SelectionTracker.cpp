@@ -9,12 +9,15 @@
 #include "app/PrivacyGuard.h"
 #include "app/ResultsPanel.h"
 #include "ax/AXError.h"
+#include "ax/SystemWideElement.h"
 #include "capture/CaptureKitError.h"
+#include "capture/ElementAccessors.h"
 #include "capture/SelectedTextManager.h"
 #include "core/Clock.h"
 #include "core/Detached.h"
 #include "core/Error.h"
 #include "core/Graphemes.h"
+#include "platform/Accessibility.h"
 #include "platform/AppWindows.h"
 #include "platform/Compositor.h"
 #include "platform/Platform.h"
@@ -23,6 +26,9 @@
 #include "platform/Screens.h"
 #include "platform/SelectionChangeMonitor.h"
 #include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
+
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -92,7 +98,7 @@ void SelectionTracker::startTracking()
         setCapturedTexts(std::move(texts));
     }
     // The panels exist before the first gesture, so that the first icon appears without delay.
-    getFloatingWindow();
+    iconPanel();
     getResultsWindow();
 
     MouseMonitor& monitor = Platform::current().mouseMonitor();
@@ -240,6 +246,7 @@ QCoro::Task<> SelectionTracker::checkSettledSelection()
     if (!alive) {
         co_return;
     }
+    const std::optional<PasteTarget> source = m_lastReadSource;
     // A primary selection counts once: the next gesture begins now.
     if (PrimarySelection* primary = Platform::current().primarySelection()) {
         primary->beginGesture();
@@ -279,10 +286,11 @@ QCoro::Task<> SelectionTracker::checkSettledSelection()
         // A polish asked for meanwhile has the results on the screen: no icon over them.
         const bool resultsShown = m_isPolishing || (m_resultsWindow && m_resultsWindow->isOnScreen());
         if (anchor && !resultsShown) {
-            AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)),
+            AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"")
+                               .arg(AppLogger::privateText(Graphemes::prefix(*text, 20))),
                            kLogFile);
-            setLastCapturedText(*text);
-            getFloatingWindow().showAt(*anchor);
+            captureSelection(*text, source);
+            iconPanel().showAt(*anchor);
             const double elapsed = Platform::current().clock().monotonicNow() - m_settledAt;
             AppLogger::log(
                 QStringLiteral("🕒 Icon shown %1 ms after the selection settled").arg(elapsed * 1000, 0, 'f', 2),
@@ -335,6 +343,7 @@ QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
     if (!alive) {
         co_return;
     }
+    const std::optional<PasteTarget> source = m_lastReadSource;
     if (text && Graphemes::hasAtLeast(trimmedText(*text), minimumSelectionLength)) {
         QCoro::Task<bool> waiting = waitBeforeIcon();
         const bool stillWanted = co_await std::move(waiting);
@@ -342,10 +351,11 @@ QCoro::Task<> SelectionTracker::checkSelection(QPointF p)
             co_return;
         }
         if (stillWanted) {
-            AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(Graphemes::prefix(*text, 20)),
+            AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"")
+                               .arg(AppLogger::privateText(Graphemes::prefix(*text, 20))),
                            kLogFile);
-            setLastCapturedText(*text);
-            getFloatingWindow().showAt(p);
+            captureSelection(*text, source);
+            iconPanel().showAt(p);
         }
     }
     m_isCheckingSelection = false;
@@ -404,7 +414,22 @@ QCoro::Task<std::optional<QString>> SelectionTracker::readSelection(double delay
             co_return std::nullopt;
         }
     }
+    // An application that does not answer at all (stopped or hung) is left alone: each call to it
+    // would hold this thread for its whole budget, and copy keys queued in it would run when it
+    // resumes, after the clipboard was restored. Asking costs this thread nothing.
+    if (const std::optional<RunningApplication> front = Platform::current().workspace().frontmostApplication()) {
+        QCoro::Task<bool> asking = Platform::current().accessibility().answers(front->pid, answerBudgetMs);
+        const bool answers = co_await std::move(asking);
+        if (!alive) {
+            co_return std::nullopt;
+        }
+        if (!answers) {
+            AppLogger::log(QStringLiteral("⏳ Selection not read: the application does not answer"), kLogFile);
+            co_return std::nullopt;
+        }
+    }
     m_lastRefusal.reset();
+    m_lastReadSource.reset();
     if (m_services.privacyGuard != nullptr) {
         if (std::optional<QString> refusal = m_services.privacyGuard->refusal()) {
             AppLogger::log(QStringLiteral("🔒 Selection not read: %1").arg(*refusal), kLogFile);
@@ -420,6 +445,7 @@ QCoro::Task<std::optional<QString>> SelectionTracker::readSelection(double delay
         if (strategy == TextStrategy::shortcut && primary != nullptr) {
             if (const std::optional<QString> selected = primary->textChangedDuringGesture()) {
                 if (QString trimmed = trimmedText(*selected); !trimmed.isEmpty()) {
+                    m_lastReadSource = currentSource(false);
                     co_return trimmed;
                 }
             }
@@ -444,11 +470,41 @@ QCoro::Task<std::optional<QString>> SelectionTracker::readSelection(double delay
         if (text) {
             QString trimmed = trimmedText(*text);
             if (!trimmed.isEmpty()) {
+                m_lastReadSource = currentSource(strategy == TextStrategy::accessibility);
                 co_return trimmed;
             }
         }
     }
     co_return std::nullopt;
+}
+
+PasteTarget SelectionTracker::currentSource(bool withElement)
+{
+    PasteTarget source;
+    if (const std::optional<RunningApplication> front = Platform::current().workspace().frontmostApplication()) {
+        source.pid = front->pid;
+    }
+    if (!withElement) {
+        return source;
+    }
+    // The element just answered the read, so these calls cost a round trip each, not a time-out.
+    try {
+        source.element = capture::focusedUIElement(systemWideElement());
+        if (source.pid <= 0 && source.element) {
+            source.pid = source.element->pid();
+        }
+    } catch (...) {
+        AppLogger::log(
+            QStringLiteral("⚠️ The focused element could not be noted; \"Use\" checks the application only"),
+            kLogFile);
+    }
+    return source;
+}
+
+void SelectionTracker::captureSelection(const QString& text, std::optional<PasteTarget> source)
+{
+    m_selectionSource = std::move(source);
+    setLastCapturedText(text);
 }
 
 QString SelectionTracker::selectionFailureReason(std::exception_ptr failure)
@@ -493,6 +549,19 @@ QString SelectionTracker::copiedOnlyMessage()
     return QStringLiteral("Copied — press Ctrl+V");
 }
 
+QString SelectionTracker::targetGoneMessage()
+{
+    return QStringLiteral("Copied — the original window is gone");
+}
+
+QString SelectionTracker::tooLongMessage(qsizetype characters)
+{
+    const QLocale locale(QLocale::English);
+    return QStringLiteral(
+               "The selection is too long to polish: it has %1 characters; at most %2 can be polished at once.")
+        .arg(locale.toString(characters), locale.toString(maximumSelectionLength));
+}
+
 QString SelectionTracker::noAccessReason()
 {
     return QStringLiteral("no accessibility access");
@@ -521,7 +590,7 @@ double SelectionTracker::calculateDistance(std::optional<QPointF> from, QPointF 
     return std::hypot(to.x() - from->x(), to.y() - from->y());
 }
 
-IconPanel& SelectionTracker::getFloatingWindow()
+IconPanel& SelectionTracker::iconPanel()
 {
     if (!m_floatingWindow) {
         m_floatingWindow = m_services.panelFactory.createIconPanel();
@@ -542,14 +611,20 @@ ResultsPanel& SelectionTracker::getResultsWindow()
         m_resultsWindow = m_services.panelFactory.createResultsPanel();
         m_resultsWindow->setIdentifier(QStringLiteral("results"));
         m_resultsWindow->setOnSelect([this, alive = m_lifetime.watch()](const QString& text) {
-            if (alive && m_services.pasteService.paste(text) == PasteOutcome::copiedOnly) {
-                // The panel leaves the screen after a choice; it comes back once to say what to do.
-                Platform::current().clock().schedule(0, [this, alive] {
-                    if (alive && m_resultsWindow && m_resultsAnchor) {
-                        m_resultsWindow->showAt(*m_resultsAnchor);
-                        m_resultsWindow->setContent({}, false, copiedOnlyMessage());
-                    }
-                });
+            if (!alive) {
+                return;
+            }
+            switch (m_services.pasteService.paste(text, m_selectionSource)) {
+            case PasteOutcome::copiedOnly:
+                reopenResultsWith(copiedOnlyMessage());
+                break;
+            case PasteOutcome::targetGone:
+                reopenResultsWith(targetGoneMessage());
+                break;
+            case PasteOutcome::replaced:
+            case PasteOutcome::pasted:
+            case PasteOutcome::failed:
+                break;
             }
         });
         // The panel's keys are taken from the application below only while the panel is up.
@@ -570,6 +645,17 @@ ResultsPanel& SelectionTracker::getResultsWindow()
         });
     }
     return *m_resultsWindow;
+}
+
+void SelectionTracker::reopenResultsWith(const QString& message)
+{
+    // The panel leaves the screen after a choice; it comes back once to say what became of it.
+    Platform::current().clock().schedule(0, [this, message, alive = m_lifetime.watch()] {
+        if (alive && m_resultsWindow && m_resultsAnchor) {
+            m_resultsWindow->showAt(*m_resultsAnchor);
+            m_resultsWindow->setContent({}, false, message);
+        }
+    });
 }
 
 void SelectionTracker::handlePanelKey(const PanelKeyPress& press)
@@ -647,6 +733,7 @@ QCoro::Task<> SelectionTracker::polishSelectionNow()
             co_return;
         }
     }
+    const std::optional<PasteTarget> source = m_lastReadSource;
     std::optional<QPointF> anchor;
     if (!pressesWatched) {
         QCoro::Task<std::optional<QPointF>> placing = settledSelectionAnchor();
@@ -667,7 +754,7 @@ QCoro::Task<> SelectionTracker::polishSelectionNow()
                           : noSelectionMessage());
         co_return;
     }
-    setLastCapturedText(*text);
+    captureSelection(*text, source);
     openResultsAt(p);
 }
 
@@ -676,6 +763,14 @@ QCoro::Task<> SelectionTracker::polish(ResultsPanel* results)
     const LifetimeGuard::Watch alive = m_lifetime.watch();
     setIsPolishing(true);
     const QString text = m_lastCapturedText;
+    // The backend refuses such a text with a status alone; said here with the numbers instead.
+    if (const qsizetype characters = Graphemes::count(text); characters > maximumSelectionLength) {
+        AppLogger::log(QStringLiteral("✋ Selection of %1 characters not sent: over the limit").arg(characters),
+                       kLogFile);
+        results->setContent({}, false, tooLongMessage(characters));
+        setIsPolishing(false);
+        co_return;
+    }
     std::optional<PolishingOutcome> outcome;
     QString failure;
     try {

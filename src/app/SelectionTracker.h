@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AIPolishingService.h"
+#include "app/PasteService.h"
 #include "app/PolishedResult.h"
 #include "capture/TextStrategy.h"
 #include "core/Clock.h"
@@ -27,7 +28,6 @@ namespace quillora {
 class HistoryManager;
 class IconPanel;
 class PanelFactory;
-class PasteService;
 class PrivacyGuard;
 class ResultsPanel;
 class SelectedTextManager;
@@ -68,6 +68,10 @@ public:
     static constexpr auto iconDelayKey = "iconDelayMilliseconds";
     /** How long a polish asked for by the user waits before reading the selection a second time, in seconds. */
     static constexpr double requestRetryDelay = 0.25;
+    /** The most user-perceived characters the backend polishes at once. */
+    static constexpr qsizetype maximumSelectionLength = 10'000;
+    /** How long the frontmost application may take to show it answers at all before a read, in ms. */
+    static constexpr int answerBudgetMs = 300;
 
     /** What a tracker works with. The tracker does not own them; they must outlive it. */
     struct Services
@@ -135,7 +139,7 @@ public:
     [[nodiscard]] std::optional<QPointF> startPoint() const { return m_startPoint; }
 
     /** The icon panel, made on first use: identifier "floatingIcon", activation starts a session. */
-    IconPanel& getFloatingWindow();
+    IconPanel& iconPanel();
     /** The results panel, made on first use: identifier "results", "Use" pastes the text. */
     ResultsPanel& getResultsWindow();
     /** The icon panel when it has been made, else null. */
@@ -165,6 +169,15 @@ public:
 
     /** What the results panel says when "Use" could only copy the variation (no key can be posted). */
     [[nodiscard]] static QString copiedOnlyMessage();
+
+    /** What the results panel says when "Use" found the selection's window gone and copied instead. */
+    [[nodiscard]] static QString targetGoneMessage();
+
+    /** What the results panel says instead of polishing a selection of `characters` over the limit. */
+    [[nodiscard]] static QString tooLongMessage(qsizetype characters);
+
+    /** Where the text of the current session was selected; none before the first selection. */
+    [[nodiscard]] const std::optional<PasteTarget>& selectionSource() const { return m_selectionSource; }
 
     /** The reason counted when a read failed because the process may not use accessibility. */
     [[nodiscard]] static QString noAccessReason();
@@ -199,6 +212,12 @@ private:
     QCoro::Task<> checkSettledSelection();
     QCoro::Task<std::optional<QPointF>> settledSelectionAnchor();
     QCoro::Task<std::optional<QString>> readSelection(double delay, bool mayPostKeys);
+    /** The frontmost application and, when `withElement`, the focused element. Never throws. */
+    [[nodiscard]] static PasteTarget currentSource(bool withElement);
+    /** Takes `text` as the session's text, with the place it was read from. */
+    void captureSelection(const QString& text, std::optional<PasteTarget> source);
+    /** Shows `message` in the results panel once it has left the screen after a choice. */
+    void reopenResultsWith(const QString& message);
     QCoro::Task<> polish(ResultsPanel* results);
     QCoro::Task<> polishSelectionNow();
     void openResultsAt(QPointF p);
@@ -217,6 +236,10 @@ private:
     QString m_lastCapturedText;
     QList<PolishedResult> m_polishedResults;
     bool m_isTracking = false;
+    /** Where the last read found its text. */
+    std::optional<PasteTarget> m_lastReadSource;
+    /** Where the session's text was selected: "Use" pastes only while it has the focus. */
+    std::optional<PasteTarget> m_selectionSource;
     /** Why the last read was refused, for the panel of a polish asked for; none when it was not. */
     std::optional<QString> m_lastRefusal;
     /** The wait before the icon now running, if any: a new gesture cancels it. */

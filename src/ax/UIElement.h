@@ -131,7 +131,7 @@ public:
      */
     virtual void setMessagingTimeout(float seconds);
 
-    /** The frontmost element at a screen point (design coordinates); none when nothing is there. */
+    /** The frontmost element at a screen point (screen points); none when nothing is there. */
     [[nodiscard]] virtual std::optional<UIElement> elementAtPosition(float x, float y) const;
 
     /** The role as a case; none without a role or for a role outside the vocabulary. */

@@ -29,14 +29,14 @@ UIElement AXManager::findMenuItem(SystemMenuItem item, RequireEnabled requireEna
     if (!application) {
         throw AXError(AXError::noMenuItem);
     }
-    const std::optional<UIElement> found = ck::findMenuItem(*application, item);
+    const std::optional<UIElement> found = capture::findMenuItem(*application, item);
     if (!found) {
         throw AXError(AXError::noMenuItem);
     }
     if (requireEnabled == RequireEnabled::No) {
         return *found;
     }
-    if (ck::isEnabled(*found) == true) {
+    if (capture::isEnabled(*found) == true) {
         logInfo(QStringLiteral("Found enabled %1 item in frontmost application menu").arg(caseName(item)));
         return *found;
     }
@@ -71,11 +71,11 @@ bool AXManager::hasPasteMenuItem()
 
 AXRect AXManager::getSelectedTextFrame()
 {
-    const std::optional<UIElement> focused = ck::focusedUIElement(systemWideElement());
+    const std::optional<UIElement> focused = capture::focusedUIElement(systemWideElement());
     if (!focused) {
         return {};
     }
-    const std::optional<AXRange> range = ck::selectedTextRange(*focused);
+    const std::optional<AXRange> range = capture::selectedTextRange(*focused);
     if (!range) {
         return {};
     }
@@ -86,8 +86,8 @@ AXRect AXManager::getSelectedTextFrame()
 QCoro::Task<QString> AXManager::getSelectedTextByAX()
 {
     logInfo(QStringLiteral("Getting selected text via AX"));
-    if (const std::optional<UIElement> focused = ck::focusedUIElement(systemWideElement())) {
-        if (const std::optional<QString> text = ck::selectedText(*focused)) {
+    if (const std::optional<UIElement> focused = capture::focusedUIElement(systemWideElement())) {
+        if (const std::optional<QString> text = capture::selectedText(*focused)) {
             logInfo(QStringLiteral("Selected text via AX: ") + privateValue(*text));
             co_return *text;
         }

@@ -1,6 +1,6 @@
 #include "capture/ElementAccessors.h"
 
-namespace quillora::ck {
+namespace quillora::capture {
 
 std::optional<UIElement> focusedUIElement(const UIElement& element)
 {
@@ -67,4 +67,4 @@ std::optional<std::vector<UIElement>> children(const UIElement& element)
     return element.arrayAttribute<UIElement>(Attribute::children);
 }
 
-} // namespace quillora::ck
+} // namespace quillora::capture

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-namespace quillora::ck {
+namespace quillora::capture {
 
 /** Attribute names of menu items that the element layer's vocabulary lacks. */
 struct MenuItemAttribute
@@ -45,4 +45,4 @@ struct MenuItemAttribute
 /** "AXChildren". */
 [[nodiscard]] std::optional<std::vector<UIElement>> children(const UIElement& element);
 
-} // namespace quillora::ck
+} // namespace quillora::capture

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace quillora::ck {
+namespace quillora::capture {
 
 namespace {
 
@@ -140,4 +140,4 @@ bool isPasteTitle(const UIElement& element)
     return matchesTitle(SystemMenuItem::paste, title(element));
 }
 
-} // namespace quillora::ck
+} // namespace quillora::capture

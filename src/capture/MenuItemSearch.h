@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace quillora::ck {
+namespace quillora::capture {
 
 /**
  * Pre-order depth-first search from `element`: the first element for which `test` holds. Elements
@@ -46,4 +46,4 @@ namespace quillora::ck {
 [[nodiscard]] bool isCopyTitle(const UIElement& element);
 [[nodiscard]] bool isPasteTitle(const UIElement& element);
 
-} // namespace quillora::ck
+} // namespace quillora::capture

@@ -4,7 +4,7 @@
 #include "capture/MainThread.h"
 #include "capture/WithTimeout.h"
 
-namespace quillora::ck {
+namespace quillora::capture {
 
 QList<PasteboardItem> backupItems(const Pasteboard& pasteboard)
 {
@@ -74,4 +74,4 @@ QCoro::Task<> performTemporaryTask(Pasteboard& pasteboard, double restoreInterva
     co_await MainThread::run<bool>(std::move(body));
 }
 
-} // namespace quillora::ck
+} // namespace quillora::capture

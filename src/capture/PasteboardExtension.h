@@ -9,7 +9,7 @@
 
 #include <functional>
 
-namespace quillora::ck {
+namespace quillora::capture {
 
 /**
  * A copy of everything on the pasteboard: one fresh item per item, holding, in the declared
@@ -42,4 +42,4 @@ bool setString(Pasteboard& pasteboard, const QString& text);
  */
 QCoro::Task<> performTemporaryTask(Pasteboard& pasteboard, double restoreInterval, std::function<QCoro::Task<>()> task);
 
-} // namespace quillora::ck
+} // namespace quillora::capture

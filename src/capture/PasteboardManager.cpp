@@ -2,11 +2,11 @@
 
 #include "capture/AXManager.h"
 #include "capture/CaptureKitError.h"
-#include "capture/DetachedTask.h"
 #include "capture/Log.h"
 #include "capture/MainThread.h"
 #include "capture/PasteboardExtension.h"
 #include "capture/WithTimeout.h"
+#include "capture/WorkerThreadTask.h"
 #include "core/Clock.h"
 #include "keys/KeyPoster.h"
 #include "platform/Pasteboard.h"
@@ -50,11 +50,11 @@ QCoro::Task<std::optional<QString>> PasteboardManager::fetchPasteboardText(Resto
         Pasteboard& pasteboard = Platform::current().pasteboard();
         // Saving does not write, so the change count noted by the fetch stays valid.
         const QList<PasteboardItem> saved =
-            restoreOriginal == RestorePasteboard::Yes ? ck::backupItems(pasteboard) : QList<PasteboardItem>();
+            restoreOriginal == RestorePasteboard::Yes ? capture::backupItems(pasteboard) : QList<PasteboardItem>();
         std::optional<QString> result = co_await fetchAfterTrigger(pasteboard, afterPerform);
         if (restoreOriginal == RestorePasteboard::Yes) {
             co_await sleep(restoreInterval);
-            ck::restoreItems(pasteboard, saved);
+            capture::restoreItems(pasteboard, saved);
         }
         co_return result;
     };
@@ -86,13 +86,13 @@ QCoro::Task<std::optional<QString>> PasteboardManager::fetchAfterTrigger(Pastebo
             co_return false;
         }
         // What a password manager copied is not read: the caller gets empty text.
-        if (ck::holdsSecret(pasteboard)) {
+        if (capture::holdsSecret(pasteboard)) {
             logInfo(QStringLiteral("New pasteboard content is marked secret; not read"));
             result = QString();
             co_return true;
         }
         // The new content is kept even when it holds no text: the caller then gets empty text.
-        result = ck::string(pasteboard);
+        result = capture::string(pasteboard);
         if (result->isEmpty()) {
             logError(QStringLiteral("Pasteboard changed but no valid text content found"));
             co_return false;
@@ -135,7 +135,7 @@ QCoro::Task<> PasteboardManager::pasteText(QString text, RestorePasteboard resto
 void PasteboardManager::pasteText(QString text, RestorePasteboard restorePasteboard, double restoreInterval,
                                   std::function<void()> completion)
 {
-    DetachedTask::launch([this, text, restorePasteboard, restoreInterval, completion]() -> QCoro::Task<> {
+    WorkerThreadTask::launch([this, text, restorePasteboard, restoreInterval, completion]() -> QCoro::Task<> {
         co_await pasteText(text, restorePasteboard, restoreInterval);
         completion();
     });
@@ -147,13 +147,13 @@ QCoro::Task<bool> PasteboardManager::paste(PasteType type, QString text, Restore
     logInfo(QStringLiteral("Starting to paste text by ") + rawValue(type));
     Pasteboard& pasteboard = Platform::current().pasteboard();
     const QList<PasteboardItem> saved =
-        restorePasteboard == RestorePasteboard::Yes ? ck::backupItems(pasteboard) : QList<PasteboardItem>();
+        restorePasteboard == RestorePasteboard::Yes ? capture::backupItems(pasteboard) : QList<PasteboardItem>();
     const double start = now();
 
     std::function<void()> writeText = [&pasteboard, text] {
         // Empty text leaves the pasteboard alone, so the wait runs out and nothing is pasted.
         if (!text.isEmpty()) {
-            ck::setString(pasteboard, text);
+            capture::setString(pasteboard, text);
         }
     };
     const std::optional<QString> copied = co_await fetchAfterTrigger(pasteboard, std::move(writeText));
@@ -161,6 +161,11 @@ QCoro::Task<bool> PasteboardManager::paste(PasteType type, QString text, Restore
 
     bool pasted = false;
     if (copied && !copied->isEmpty()) {
+        if (type == PasteType::keyboardShortcut) {
+            // A modifier the user still holds would join the paste keys.
+            QCoro::Task<> released = KeyPoster::modifiersReleased();
+            co_await std::move(released);
+        }
         pasted = performPasteAction(type, *copied);
     } else {
         logError(QStringLiteral("Failed to copy text to pasteboard"));
@@ -168,7 +173,7 @@ QCoro::Task<bool> PasteboardManager::paste(PasteType type, QString text, Restore
 
     if (restorePasteboard == RestorePasteboard::Yes && !saved.isEmpty()) {
         co_await sleep(restoreInterval);
-        ck::restoreItems(pasteboard, saved);
+        capture::restoreItems(pasteboard, saved);
     }
     co_return pasted;
 }

@@ -5,11 +5,12 @@
 #include "capture/AXManager.h"
 #include "capture/AppleScriptManager.h"
 #include "capture/CaptureKitError.h"
-#include "capture/DetachedTask.h"
 #include "capture/Log.h"
 #include "capture/MainThread.h"
 #include "capture/PasteboardManager.h"
+#include "capture/WorkerThreadTask.h"
 #include "keys/KeyPoster.h"
+#include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 
@@ -128,7 +129,7 @@ QCoro::Task<Text> SelectedTextManager::getSelectedText(QList<TextStrategy> strat
 void SelectedTextManager::getSelectedTextWithStrategy(int strategy, std::optional<QString> bundleID,
                                                       TextCompletion completion)
 {
-    DetachedTask::launch([this, strategy, bundleID, completion]() -> QCoro::Task<> {
+    WorkerThreadTask::launch([this, strategy, bundleID, completion]() -> QCoro::Task<> {
         const std::optional<TextStrategy> known = textStrategyFromRaw(strategy);
         if (!known) {
             completion(std::nullopt, CaptureKitError::invalidParameter(
@@ -144,7 +145,7 @@ void SelectedTextManager::getSelectedTextWithStrategy(int strategy, std::optiona
 
 void getSelectedTextByAX(AXManager& manager, TextCompletion completion)
 {
-    DetachedTask::launch([&manager, completion]() -> QCoro::Task<> {
+    WorkerThreadTask::launch([&manager, completion]() -> QCoro::Task<> {
         std::function<QCoro::Task<Text>()> read = [&manager]() -> QCoro::Task<Text> {
             co_return co_await manager.getSelectedTextByAX();
         };
@@ -220,8 +221,20 @@ QCoro::Task<Text> SelectedTextManager::getSelectedTextByShortcut()
         logError(QStringLiteral("Process is not trusted for accessibility"));
         throw AXError(AXResult::APIDisabled);
     }
+    // An application that has just let an accessibility call run out of time is hung or busy: it
+    // would run the copy when it resumes, after the pasteboard was restored, and overwrite it.
+    if (const std::optional<RunningApplication> front = Platform::current().workspace().frontmostApplication();
+        front && Platform::current().accessibility().hasJustTimedOut(front->pid)) {
+        logError(QStringLiteral("The frontmost application did not answer in time; no copy shortcut sent"));
+        throw AXError(AXResult::CannotComplete);
+    }
     std::function<QCoro::Task<Text>()> copyByShortcut = [this]() -> QCoro::Task<Text> {
-        return m_pasteboardManager.fetchPasteboardText(RestorePasteboard::Yes, 0, [] { KeyPoster::copy(); });
+        // A modifier the user still holds would join the copy keys.
+        QCoro::Task<> released = KeyPoster::modifiersReleased();
+        co_await std::move(released);
+        QCoro::Task<Text> fetch =
+            m_pasteboardManager.fetchPasteboardText(RestorePasteboard::Yes, 0, [] { KeyPoster::copy(); });
+        co_return co_await std::move(fetch);
     };
     co_return co_await m_appleScriptManager.withMutedAlertVolume<Text>(std::move(copyByShortcut));
 }

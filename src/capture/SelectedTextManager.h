@@ -42,8 +42,9 @@ public:
      * Runs exactly one strategy. `bundleID` matters only to the browser strategy. Returns the text
      * (possibly empty for the accessibility strategy) or none. Throws the strategy's errors
      * unchanged: `AXError` codes (APIDisabled when not trusted, NoValue when nothing is focused or
-     * selected, `noMenuItem`, `disabledMenuItem`), `CaptureKitError` (`unsupportedBrowser`, script
-     * failures) and `TimeoutError`.
+     * selected, `noMenuItem`, `disabledMenuItem`, CannotComplete from the shortcut strategy when the
+     * frontmost application has just let an accessibility call time out: no key is sent to it),
+     * `CaptureKitError` (`unsupportedBrowser`, script failures) and `TimeoutError`.
      */
     QCoro::Task<std::optional<QString>> getSelectedText(TextStrategy strategy,
                                                         std::optional<QString> bundleID = std::nullopt);

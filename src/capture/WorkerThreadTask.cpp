@@ -1,4 +1,4 @@
-#include "capture/DetachedTask.h"
+#include "capture/WorkerThreadTask.h"
 
 #include "capture/MainThread.h"
 #include "core/Detached.h"
@@ -20,14 +20,14 @@ QCoro::Task<> runToEnd(std::function<QCoro::Task<>()> work, bool* finished)
 
 } // namespace
 
-DetachedTask::DetachedTask(std::function<QCoro::Task<>()> work)
+WorkerThreadTask::WorkerThreadTask(std::function<QCoro::Task<>()> work)
     : m_work(std::move(work))
 {
 }
 
-void DetachedTask::launch(std::function<QCoro::Task<>()> work)
+void WorkerThreadTask::launch(std::function<QCoro::Task<>()> work)
 {
-    auto* thread = new DetachedTask(std::move(work));
+    auto* thread = new WorkerThreadTask(std::move(work));
     // The thread object is deleted by the main thread's loop once it has finished, whichever
     // thread started it.
     if (QThread* main = MainThread::thread()) {
@@ -37,7 +37,7 @@ void DetachedTask::launch(std::function<QCoro::Task<>()> work)
     thread->start();
 }
 
-void DetachedTask::run()
+void WorkerThreadTask::run()
 {
     bool finished = false;
     runDetached(runToEnd(m_work, &finished));

@@ -14,7 +14,7 @@ namespace quillora {
  * the task ends. Used by the toolkit's callback entries, which return at once and call back from
  * the worker.
  */
-class DetachedTask final : public QThread
+class WorkerThreadTask final : public QThread
 {
     Q_OBJECT
 
@@ -26,7 +26,7 @@ protected:
     void run() override;
 
 private:
-    explicit DetachedTask(std::function<QCoro::Task<>()> work);
+    explicit WorkerThreadTask(std::function<QCoro::Task<>()> work);
 
     std::function<QCoro::Task<>()> m_work;
 };

@@ -6,6 +6,7 @@
 #include "app/PresetManager.h"
 #include "app/UpdateManager.h"
 #include "cli/CtlUsageError.h"
+#include "cli/TerminalText.h"
 #include "core/ErrorRecord.h"
 #include "platform/Platform.h"
 
@@ -14,16 +15,28 @@
 
 namespace quillora {
 
-CtlContext::CtlContext(QTextStream& out, QTextStream& err, QIODevice& input, std::optional<QString> backendOrigin)
+CtlContext::CtlContext(QTextStream& out, QTextStream& err, QIODevice& input, std::optional<QString> backendOrigin,
+                       CtlTerminals terminals)
     : m_out(out)
     , m_err(err)
     , m_input(input)
+    , m_terminals(terminals)
     , m_origin(backendOrigin.value_or(BackendClient::configuredOrigin()))
     , m_updates(std::make_unique<UpdateManager>(Platform::current().userDefaults(), AppInfo::version()))
 {
 }
 
 CtlContext::~CtlContext() = default;
+
+QString CtlContext::outText(const QString& text) const
+{
+    return m_terminals.out ? TerminalText::safe(text) : text;
+}
+
+QString CtlContext::errText(const QString& text) const
+{
+    return m_terminals.err ? TerminalText::safe(text) : text;
+}
 
 BackendClient& CtlContext::backend()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/CtlInvocation.h"
+
 #include <QString>
 
 #include <memory>
@@ -23,7 +25,8 @@ class CtlContext final
 {
 public:
     /** `backendOrigin` overrides the configured origin when given. */
-    CtlContext(QTextStream& out, QTextStream& err, QIODevice& input, std::optional<QString> backendOrigin);
+    CtlContext(QTextStream& out, QTextStream& err, QIODevice& input, std::optional<QString> backendOrigin,
+               CtlTerminals terminals = {});
     ~CtlContext();
     CtlContext(const CtlContext&) = delete;
     CtlContext& operator=(const CtlContext&) = delete;
@@ -31,6 +34,11 @@ public:
     QTextStream& out() { return m_out; }
     QTextStream& err() { return m_err; }
     QIODevice& input() { return m_input; }
+
+    /** Received `text` as it may go to `out`: without control characters when `out` is a terminal. */
+    [[nodiscard]] QString outText(const QString& text) const;
+    /** The same for `err`. */
+    [[nodiscard]] QString errText(const QString& text) const;
 
     /**
      * The backend client; using it marks the command as one that talked to the backend. Throws
@@ -53,6 +61,7 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
     QIODevice& m_input;
+    CtlTerminals m_terminals;
     QString m_origin;
     bool m_usedBackend = false;
     // Declared in dependency order: the presets use the client, which reports to the updates.

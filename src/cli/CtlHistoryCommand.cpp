@@ -38,18 +38,18 @@ QJsonObject itemJson(const HistoryItem& item)
         {QStringLiteral("results"), results}};
 }
 
-void printItem(QTextStream& out, const HistoryItem& item)
+void printItem(const CtlContext& context, QTextStream& out, const HistoryItem& item)
 {
     out << '[' << item.timestamp.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) << ']';
     if (item.modelUsed) {
-        out << ' ' << *item.modelUsed;
+        out << ' ' << context.outText(*item.modelUsed);
     }
     if (item.responseTime) {
         out << ' ' << QString::number(*item.responseTime, 'f', 2) << " s";
     }
-    out << "\nOriginal: " << item.originalText << '\n';
+    out << "\nOriginal: " << context.outText(item.originalText) << '\n';
     for (const PolishedResult& result : item.polishedResults) {
-        out << "  " << result.presetName << ": " << result.content << '\n';
+        out << "  " << context.outText(result.presetName) << ": " << context.outText(result.content) << '\n';
     }
 }
 
@@ -65,6 +65,7 @@ CtlExitCode CtlHistoryCommand::run(CtlContext& context, const CtlInvocation& inv
     };
     if (invocation.command == CtlCommand::HistoryClear) {
         history.clearHistory();
+        history.finishPendingSave();
         if (const std::optional<QString>& error = history.lastError()) {
             return failed(*error);
         }
@@ -91,7 +92,7 @@ CtlExitCode CtlHistoryCommand::run(CtlContext& context, const CtlInvocation& inv
     } else {
         for (qsizetype i = 0; i < items.size(); ++i) {
             out << (i == 0 ? "" : "\n");
-            printItem(out, items[i]);
+            printItem(context, out, items[i]);
         }
     }
     out.flush();

@@ -45,4 +45,11 @@ struct CtlInvocation
     std::optional<QString> refreshToken;
 };
 
+/** Which of the output streams is a terminal, where received text must not carry control characters. */
+struct CtlTerminals
+{
+    bool out = false;
+    bool err = false;
+};
+
 } // namespace quillora

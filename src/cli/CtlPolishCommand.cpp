@@ -29,17 +29,36 @@ QString readText(CtlContext& context, const CtlInvocation& invocation)
     return text;
 }
 
+// The service's note is about the whole answer; every variation carries the same one.
+std::optional<QString> answerNote(const PolishingOutcome& outcome)
+{
+    for (const PolishedResult& result : outcome.results) {
+        if (result.note) {
+            return result.note;
+        }
+    }
+    return std::nullopt;
+}
+
 QJsonObject outcomeJson(const PolishingOutcome& outcome)
 {
     QJsonArray results;
     for (const PolishedResult& result : outcome.results) {
-        results.append(QJsonObject{{QStringLiteral("presetName"), result.presetName},
-                                   {QStringLiteral("content"), result.content},
-                                   {QStringLiteral("logId"), result.logId ? QJsonValue(*result.logId) : QJsonValue()}});
+        QJsonObject entry{{QStringLiteral("presetName"), result.presetName},
+                          {QStringLiteral("content"), result.content},
+                          {QStringLiteral("logId"), result.logId ? QJsonValue(*result.logId) : QJsonValue()}};
+        if (result.correctionsOnly) {
+            entry.insert(QStringLiteral("correctionsOnly"), true);
+        }
+        results.append(entry);
     }
-    return QJsonObject{{QStringLiteral("results"), results},
+    QJsonObject object{{QStringLiteral("results"), results},
                        {QStringLiteral("model"), outcome.model},
                        {QStringLiteral("duration"), outcome.duration}};
+    if (const std::optional<QString> note = answerNote(outcome)) {
+        object.insert(QStringLiteral("note"), *note);
+    }
+    return object;
 }
 
 } // namespace
@@ -55,15 +74,23 @@ QCoro::Task<CtlExitCode> CtlPolishCommand::run(CtlContext& context, CtlInvocatio
     const PolishingOutcome outcome = co_await AIPolishingService(context.backend(), presets).polishAll(text);
     HistoryManager& history = context.history();
     history.addEntry(text, outcome.results, outcome.model, outcome.duration);
+    history.finishPendingSave();
 
     // The polishing is printed either way; a history that could not keep it is still a failure.
     QTextStream& out = context.out();
     if (invocation.json) {
         out << QJsonDocument(outcomeJson(outcome)).toJson(QJsonDocument::Indented);
     } else {
+        if (const std::optional<QString> note = answerNote(outcome)) {
+            out << "Note: " << context.outText(*note) << "\n\n";
+        }
         for (qsizetype i = 0; i < outcome.results.size(); ++i) {
-            out << (i == 0 ? "" : "\n") << "== " << outcome.results[i].presetName << " ==\n"
-                << outcome.results[i].content << '\n';
+            const PolishedResult& result = outcome.results[i];
+            out << (i == 0 ? "" : "\n") << "== " << context.outText(result.presetName) << " ==\n";
+            if (result.correctionsOnly) {
+                out << "(" << PolishedResult::correctionsOnlyText << ")\n";
+            }
+            out << context.outText(result.content) << '\n';
         }
     }
     out.flush();

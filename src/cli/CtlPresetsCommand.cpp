@@ -49,7 +49,7 @@ void checkPreset(const QString& name, const QString& instruction)
 CtlExitCode report(CtlContext& context, const PresetOutcome& outcome, const QString& success)
 {
     for (const QString& problem : outcome.problems) {
-        context.err() << "quilloractl: " << problem << Qt::endl;
+        context.err() << "quilloractl: " << context.errText(problem) << Qt::endl;
     }
     if (!outcome.succeeded()) {
         return CtlExitCode::Failure;
@@ -78,8 +78,9 @@ void list(CtlContext& context, const QList<PolishPreset>& presets, bool json)
         out << "No presets." << Qt::endl;
     }
     for (qsizetype i = 0; i < presets.size(); ++i) {
-        out << '[' << i << "] " << presets[i].name << (presets[i].backendId ? "" : " (built-in)") << '\n'
-            << "    " << presets[i].instruction << '\n';
+        out << '[' << i << "] " << context.outText(presets[i].name) << (presets[i].backendId ? "" : " (built-in)")
+            << '\n'
+            << "    " << context.outText(presets[i].instruction) << '\n';
     }
     out.flush();
 }
@@ -110,7 +111,8 @@ QCoro::Task<CtlExitCode> CtlPresetsCommand::run(CtlContext& context, CtlInvocati
             co_return CtlExitCode::Failure;
         }
         for (const QString& problem : loaded.problems) {
-            context.err() << "quilloractl: " << problem << " (showing the presets kept on this device)" << Qt::endl;
+            context.err() << "quilloractl: " << context.errText(problem) << " (showing the presets kept on this device)"
+                          << Qt::endl;
         }
         list(context, manager.presets(), invocation.json);
         co_return CtlExitCode::Success;

@@ -29,10 +29,11 @@ QString describe(const Error& error)
 
 } // namespace
 
-CtlRunner::CtlRunner(QTextStream& out, QTextStream& err, QIODevice& input)
+CtlRunner::CtlRunner(QTextStream& out, QTextStream& err, QIODevice& input, CtlTerminals terminals)
     : m_out(out)
     , m_err(err)
     , m_input(input)
+    , m_terminals(terminals)
 {
 }
 
@@ -55,7 +56,7 @@ QCoro::Task<int> CtlRunner::run(QStringList arguments)
         co_return static_cast<int>(CtlExitCode::Success);
     }
 
-    CtlContext context(m_out, m_err, m_input, invocation.backend);
+    CtlContext context(m_out, m_err, m_input, invocation.backend, m_terminals);
     CtlExitCode code = CtlExitCode::Failure;
     ErrorPtr failure;
     try {
@@ -66,7 +67,8 @@ QCoro::Task<int> CtlRunner::run(QStringList arguments)
     if (failure) {
         const bool usage = dynamic_cast<const CtlUsageError*>(failure.get()) != nullptr;
         code = usage ? CtlExitCode::Usage : CtlExitCode::Failure;
-        m_err << "quilloractl: " << describe(*failure) << Qt::endl;
+        // The backend's own words are received text.
+        m_err << "quilloractl: " << context.errText(describe(*failure)) << Qt::endl;
     }
     if (context.usedBackend()) {
         context.printDueUpdateNotice();

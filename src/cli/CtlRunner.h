@@ -21,7 +21,8 @@ class CtlContext;
 class CtlRunner final
 {
 public:
-    CtlRunner(QTextStream& out, QTextStream& err, QIODevice& input);
+    /** `terminals` says which of `out` and `err` is a terminal. */
+    CtlRunner(QTextStream& out, QTextStream& err, QIODevice& input, CtlTerminals terminals = {});
 
     /** Runs `arguments` (without the program name) and returns the exit code. Never throws. */
     QCoro::Task<int> run(QStringList arguments);
@@ -32,6 +33,7 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
     QIODevice& m_input;
+    CtlTerminals m_terminals;
 };
 
 } // namespace quillora

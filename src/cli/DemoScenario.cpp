@@ -347,8 +347,8 @@ bool DemoScenario::play(SimDesktop& desktop)
     const QString before = QStringLiteral("Hi Sam, ");
     const QString after = QStringLiteral(" Thanks!");
     SimApp& editor =
-        desktop.addApp(SimAppSpec{QStringLiteral("TextEdit"), std::nullopt, before + m_options.selection + after,
-                                  AXRange{before.size(), m_options.selection.size()}, true});
+        desktop.addApp(SimAppSetup{QStringLiteral("TextEdit"), std::nullopt, before + m_options.selection + after,
+                                   AXRange{before.size(), m_options.selection.size()}, true});
     print(QStringLiteral("TextEdit holds ") + quoted(editor.text()));
     tracker.startTracking();
     print(QStringLiteral("tracking started"));

@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -32,7 +33,9 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     QFile input;
     input.open(stdin, QIODevice::ReadOnly);
-    quillora::CtlRunner runner(out, err, input);
+    // Received text printed to a terminal loses its control characters.
+    quillora::CtlRunner runner(out, err, input,
+                               quillora::CtlTerminals{isatty(STDOUT_FILENO) == 1, isatty(STDERR_FILENO) == 1});
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

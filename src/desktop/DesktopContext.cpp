@@ -2,6 +2,7 @@
 
 #include "app/AIPolishingService.h"
 #include "app/AppInfo.h"
+#include "app/AppLogger.h"
 #include "app/AutostartEntry.h"
 #include "app/BackendClient.h"
 #include "app/BackendSettings.h"
@@ -19,6 +20,7 @@
 #include "capture/AppleScriptManager.h"
 #include "capture/PasteboardManager.h"
 #include "capture/SelectedTextManager.h"
+#include "desktop/ProcessRestart.h"
 #include "desktop/TrayEntry.h"
 #include "platform/Platform.h"
 #include "ui/MainWindow.h"
@@ -62,9 +64,9 @@ DesktopContext::DesktopContext(Platform& platform, const QStringList& arguments)
     , m_cardActions(std::make_unique<ResultActions>(*m_backend, platform.pasteboard()))
     , m_panels(std::make_unique<WidgetPanelFactory>(*m_cardActions))
     , m_privacy(std::make_unique<PrivacyGuard>(platform.userDefaults(), platform.workspace()))
-    , m_tracker(std::make_unique<SelectionTracker>(SelectionTracker::Services{
-          *m_panels, *m_textManager, *m_history, *m_pasteService, AIPolishingService(*m_backend, *m_presets),
-          m_privacy.get()}))
+    , m_tracker(std::make_unique<SelectionTracker>(
+          SelectionTracker::Services{*m_panels, *m_textManager, *m_history, *m_pasteService,
+                                     AIPolishingService(*m_backend, *m_presets), m_privacy.get()}))
     , m_shortcuts(std::make_unique<ShortcutManager>(platform.globalShortcut(), platform.userDefaults(), *m_tracker))
     , m_autostart(std::make_unique<AutostartEntry>(AutostartEntry::userFolder(), QApplication::applicationFilePath()))
 {
@@ -116,10 +118,8 @@ void DesktopContext::showHistory()
         m_mainWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_mainWindow, &MainWindow::settingsRequested, this, &DesktopContext::showSettings);
         connect(m_mainWindow, &MainWindow::quitRequested, this, &DesktopContext::quit);
-        PermissionGate& gate = m_mainWindow->gate();
-        connect(&gate, &PermissionGate::aboutToRelaunch, this, &DesktopContext::aboutToRelaunch);
-        connect(&gate, &PermissionGate::relaunchFailed, this, &DesktopContext::relaunchFailed);
-        connect(&gate, &PermissionGate::relaunched, this, &DesktopContext::quit, Qt::QueuedConnection);
+        connect(&m_mainWindow->gate(), &PermissionGate::restartRequested, this, &DesktopContext::restart,
+                Qt::QueuedConnection);
     }
     m_mainWindow->show();
     m_mainWindow->setWindowState((m_mainWindow->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -144,6 +144,18 @@ void DesktopContext::polishSelection()
 void DesktopContext::quit()
 {
     QCoreApplication::quit();
+}
+
+void DesktopContext::restart()
+{
+    // Checked while the program still runs, so that a restart that cannot happen leaves it running.
+    if (ProcessRestart::program().isEmpty()) {
+        AppLogger::log(QStringLiteral("❌ Failed to relaunch app: the running program cannot be found in /proc"),
+                       QStringLiteral("quillora/DesktopContext"));
+        return;
+    }
+    m_restartRequested = true;
+    quit();
 }
 
 } // namespace quillora

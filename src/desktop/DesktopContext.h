@@ -60,22 +60,27 @@ public:
     /** Ends the program. */
     void quit();
 
+    /**
+     * Ends the event loop so that `main` starts the program again in place (`restartRequested()`).
+     * When the running binary cannot be found, logs "❌ Failed to relaunch app: " with the reason
+     * and keeps running.
+     */
+    void restart();
+
+    /** True once `restart()` ended the event loop. */
+    [[nodiscard]] bool restartRequested() const { return m_restartRequested; }
+
     [[nodiscard]] MainWindow* mainWindow() const { return m_mainWindow; }
     [[nodiscard]] SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     [[nodiscard]] TrayEntry* trayEntry() const { return m_tray.get(); }
     [[nodiscard]] SelectionTracker& tracker() const { return *m_tracker; }
-
-Q_SIGNALS:
-    /** Sent before the program starts itself anew: whatever claims the session must let go. */
-    void aboutToRelaunch();
-    /** Sent when a relaunch could not start: the claims are taken back. */
-    void relaunchFailed();
 
 private:
     [[nodiscard]] ShellServices services() const;
 
     Platform& m_platform;
     bool m_wiped;
+    bool m_restartRequested = false;
     // Declared in dependency order, so that each is destroyed before what it uses.
     std::unique_ptr<AXManager> m_axManager;
     std::unique_ptr<PasteboardManager> m_pasteboardManager;

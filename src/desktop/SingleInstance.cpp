@@ -14,13 +14,14 @@ const QString kInterface = QStringLiteral("com.tessel.quillora.Application");
 // A running instance answers at once; one that hangs must not hold the second start for long.
 constexpr int kRaiseTimeoutMs = 5000;
 
-// Asks the name's owner to carry out `request`, waiting at most a few seconds for it to answer.
-void call(QDBusConnection& bus, SingleInstance::Request request)
+// Asks the name's owner to carry out `request`, waiting at most a few seconds for it to answer;
+// true when it answered.
+bool call(QDBusConnection& bus, SingleInstance::Request request)
 {
     const QString method = request == SingleInstance::Request::polishSelection ? QStringLiteral("PolishSelection")
                                                                                : QStringLiteral("Raise");
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
-    bus.call(message, QDBus::Block, kRaiseTimeoutMs);
+    return bus.call(message, QDBus::Block, kRaiseTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 
 } // namespace
@@ -49,8 +50,7 @@ SingleInstance::Claim SingleInstance::claim(Request request)
         return Claim::Owner;
     }
     bus.unregisterObject(kPath);
-    call(bus, request);
-    return Claim::AlreadyRunning;
+    return call(bus, request) ? Claim::AlreadyRunning : Claim::OwnerDoesNotAnswer;
 }
 
 bool SingleInstance::askOwner(Request request)
@@ -59,7 +59,7 @@ bool SingleInstance::askOwner(Request request)
     if (!bus.isConnected() || bus.interface() == nullptr || !bus.interface()->isServiceRegistered(kService)) {
         return false;
     }
-    call(bus, request);
+    (void)call(bus, request);
     return true;
 }
 

@@ -21,6 +21,8 @@ public:
         Owner,
         /** Another process owns it and was asked to raise its window. */
         AlreadyRunning,
+        /** Another process owns it but did not answer within a few seconds. */
+        OwnerDoesNotAnswer,
         /** There is no session bus: nothing guards the session, the program runs anyway. */
         NoSessionBus,
     };
@@ -41,8 +43,7 @@ public:
 
     /**
      * Takes the name, or, when another process has it, calls its "Raise" (or "PolishSelection"
-     * for `Request::polishSelection`). A name that is taken but whose owner does not answer counts
-     * as running all the same.
+     * for `Request::polishSelection`).
      */
     [[nodiscard]] Claim claim(Request request = Request::raise);
 
@@ -53,7 +54,7 @@ public:
      */
     [[nodiscard]] static bool askOwner(Request request);
 
-    /** Gives the name up (before a relaunch), so that the new process can take it. */
+    /** Gives the name up (before a restart), so that the restarted program can take it. */
     void release();
 
 public Q_SLOTS:

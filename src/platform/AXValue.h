@@ -13,7 +13,7 @@
 
 namespace quillora {
 
-/** A screen point, in the design's coordinates (origin bottom-left of the primary screen, y up). */
+/** A screen point, in screen points (origin bottom-left of the primary screen, y up). */
 struct AXPoint
 {
     double x = 0;

@@ -150,7 +150,7 @@ public:
     [[nodiscard]] virtual AXResult performAction(const AXElementRef& element, const QString& action) = 0;
 
     /**
-     * The frontmost element at a screen point (design coordinates), looking only inside `element`'s
+     * The frontmost element at a screen point (screen points), looking only inside `element`'s
      * application, or anywhere for the system-wide element. NoValue when nothing is there.
      */
     [[nodiscard]] virtual AXReply<AXElementRef> copyElementAtPosition(const AXElementRef& element, float x,
@@ -158,6 +158,17 @@ public:
 
     /** The process that owns the element. */
     [[nodiscard]] virtual AXReply<qint64> getPid(const AXElementRef& element) = 0;
+
+    /**
+     * True when process `pid` has just let a call run out of its messaging time-out: it is hung
+     * or busy, as opposed to having nothing to say. Keys sent to it now would run when it
+     * resumes. False when it answered since, or where the backend cannot tell.
+     */
+    [[nodiscard]] virtual bool hasJustTimedOut(qint64 pid) const
+    {
+        Q_UNUSED(pid);
+        return false;
+    }
 
     /**
      * Sets how long calls on the element may wait, in seconds; 0 restores the default. On the

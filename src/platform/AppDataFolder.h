@@ -4,7 +4,8 @@
 
 namespace quillora {
 
-/** The user's application-data folder (the "Application Support" of the design), where files of the app live. */
+/** The user's application-data folder (what another platform calls "Application Support"; $XDG_DATA_HOME here), where
+ * files of the app live. */
 class AppDataFolder
 {
 public:

@@ -10,7 +10,7 @@
 namespace quillora {
 
 /**
- * One top-level window of this application. Rectangles are in the design's coordinates (points,
+ * One top-level window of this application. Rectangles are in screen points (points,
  * origin at the bottom-left corner of the primary screen, y growing upward): a rectangle's
  * `y()` is its bottom edge.
  */
@@ -67,6 +67,14 @@ public:
      * window managers centre or focus ordinary tool windows.
      */
     [[nodiscard]] virtual bool floatingWindowsBypassWindowManager() const { return false; }
+
+    /**
+     * True where the desktop blends translucent windows with what lies below them. Where nothing
+     * composites (an X11 window manager without a compositing manager), the transparent pixels of
+     * a window show black: floating windows then give themselves the shape of what they draw.
+     * Wayland compositors always composite. May change while the program runs. Never fails.
+     */
+    [[nodiscard]] virtual bool windowsAreComposited() { return true; }
 };
 
 } // namespace quillora

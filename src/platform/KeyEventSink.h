@@ -22,7 +22,7 @@ struct PostedKeyEvent
 
 /**
  * Where synthetic key events go. Virtual key codes and flags use the key table of `Key` and
- * `Modifier` (the design's codes); a backend maps them onto its own keyboard.
+ * `Modifier` (the key table's codes); a backend maps them onto its own keyboard.
  */
 class KeyEventSink
 {

@@ -14,8 +14,8 @@ enum class MouseEventType {
 };
 
 /**
- * One left-button press or release seen by a global monitor. The location is in the design's
- * coordinates: points, origin at the bottom-left corner of the primary screen, y growing upward.
+ * One left-button press or release seen by a global monitor. The location is in screen points: points, origin at the
+ * bottom-left corner of the primary screen, y growing upward.
  */
 struct MouseEvent
 {
@@ -60,7 +60,7 @@ public:
     /** Removes the monitor with this handle; an unknown or already removed handle is ignored. */
     virtual void removeMonitor(MouseMonitorHandle handle) = 0;
 
-    /** The pointer's current location in the design's coordinates; the origin when it is unknown. */
+    /** The pointer's current location in screen points; the origin when it is unknown. */
     [[nodiscard]] virtual QPointF mouseLocation() const = 0;
 };
 

@@ -8,9 +8,9 @@ ScreenCoordinates::ScreenCoordinates(QRectF primaryGeometry)
 {
 }
 
-QPointF ScreenCoordinates::toQt(QPointF designPoint) const
+QPointF ScreenCoordinates::toQt(QPointF point) const
 {
-    return {m_originX + designPoint.x(), m_bottomY - designPoint.y()};
+    return {m_originX + point.x(), m_bottomY - point.y()};
 }
 
 QPointF ScreenCoordinates::fromQt(QPointF qtPoint) const
@@ -18,11 +18,11 @@ QPointF ScreenCoordinates::fromQt(QPointF qtPoint) const
     return {qtPoint.x() - m_originX, m_bottomY - qtPoint.y()};
 }
 
-QRectF ScreenCoordinates::toQt(const QRectF& designRect) const
+QRectF ScreenCoordinates::toQt(const QRectF& rect) const
 {
-    // The design rectangle's top edge (origin y + height) becomes the Qt rectangle's top.
-    const QPointF topLeft = toQt(QPointF(designRect.x(), designRect.y() + designRect.height()));
-    return {topLeft, designRect.size()};
+    // The rectangle's top edge (origin y + height) becomes the Qt rectangle's top.
+    const QPointF topLeft = toQt(QPointF(rect.x(), rect.y() + rect.height()));
+    return {topLeft, rect.size()};
 }
 
 QRectF ScreenCoordinates::fromQt(const QRectF& qtRect) const

@@ -9,7 +9,7 @@
 
 namespace quillora {
 
-/** One display, in the design's coordinates (points, origin bottom-left of the primary screen, y up). */
+/** One display, in screen points (points, origin bottom-left of the primary screen, y up). */
 struct Screen
 {
     /** The whole screen. */
@@ -35,7 +35,7 @@ public:
     /** The main screen (the primary one), or none when there is no display. */
     [[nodiscard]] virtual std::optional<Screen> mainScreen() const = 0;
 
-    /** The conversion between the design's coordinates and Qt's for the current screen layout. */
+    /** The conversion between screen points and Qt's for the current screen layout. */
     [[nodiscard]] virtual ScreenCoordinates coordinates() const = 0;
 };
 

@@ -58,12 +58,6 @@ public:
      * Throws an `ErrorRecord` when the launch could not be started or failed.
      */
     virtual void launchApplication(const QString& name) = 0;
-
-    /**
-     * Starts this program again as a new process with `arguments` and returns once it is
-     * started; the caller then ends this process. Throws an `ErrorRecord` when it cannot start.
-     */
-    virtual void relaunch(const QStringList& arguments) = 0;
 };
 
 } // namespace quillora

@@ -55,7 +55,7 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
     , m_services(services)
     , m_gate(gate)
     , m_warning(new GateBanner(GateBanner::warning(), QStringLiteral("permission-warning"), this))
-    , m_restartPrompt(new GateBanner(GateBanner::restartPrompt(), QStringLiteral("restart-prompt"), this))
+    , m_granted(new GateBanner(GateBanner::granted(), QStringLiteral("access-granted"), this))
     , m_updateBanner(new UpdateBanner(services.updates, services.workspace, this))
     , m_historyError(new QLabel(this))
     , m_accessNotice(new QLabel(this))
@@ -67,7 +67,7 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_warning);
-    column->addWidget(m_restartPrompt);
+    column->addWidget(m_granted);
     column->addWidget(m_updateBanner);
     // A history that cannot be read or saved is said where the history is shown, never hidden.
     for (QLabel* notice : {m_historyError, m_accessNotice}) {
@@ -105,17 +105,13 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
     column->addWidget(m_list, 1);
     column->addWidget(makeControlBar());
 
-    connect(&m_warning->actionButton(), &QToolButton::clicked, this, [this] {
-        const QString message = m_gate.openSettings();
-        if (!message.isEmpty()) {
-            m_warning->setDetail(message);
-        }
-    });
-    connect(&m_restartPrompt->actionButton(), &QToolButton::clicked, this, [this] { m_gate.restartApp(); });
+    connect(&m_warning->actionButton(), &QToolButton::clicked, &m_gate, &PermissionGate::openSettings);
+    connect(&m_granted->actionButton(), &QToolButton::clicked, &m_gate, &PermissionGate::restartApp);
     connect(&m_gate, &PermissionGate::changed, this, &ContentView::refreshGate);
     connect(&m_services.history, &HistoryManager::itemsChanged, this, &ContentView::rebuildList);
     connect(&m_services.tracker, &SelectionTracker::isPolishingChanged, this, &ContentView::refreshPolishing);
     connect(&m_services.history, &HistoryManager::lastErrorChanged, this, &ContentView::refreshHistoryError);
+    connect(&m_services.history, &HistoryManager::noticeChanged, this, &ContentView::refreshHistoryError);
     connect(&m_services.tracker, &SelectionTracker::selectionAccessDenied, m_accessNotice, &QWidget::show);
     refreshHistoryError();
     refreshGate();
@@ -125,7 +121,11 @@ ContentView::ContentView(ShellServices services, PermissionGate& gate, QWidget* 
 
 void ContentView::refreshHistoryError()
 {
-    const std::optional<QString>& error = m_services.history.lastError();
+    // An error first; else a late save or a file kept aside.
+    std::optional<QString> error = m_services.history.lastError();
+    if (!error) {
+        error = m_services.history.notice();
+    }
     m_historyError->setText(error.value_or(QString()));
     m_historyError->setVisible(error.has_value());
 }
@@ -181,7 +181,13 @@ void ContentView::refreshGate()
 {
     const PermissionGate::Banner banner = m_gate.banner();
     m_warning->setVisible(banner == PermissionGate::Banner::Warning);
-    m_restartPrompt->setVisible(banner == PermissionGate::Banner::RestartPrompt);
+    m_granted->setVisible(banner == PermissionGate::Banner::Granted);
+    // What the desktop said when access was asked for goes into the banner that shows: why access
+    // is still missing, or which applications must be restarted now that it is on.
+    const QString& notice = m_gate.settingsNotice();
+    m_warning->setDetail(notice.isEmpty() ? GateBanner::warning().detail : notice);
+    m_granted->setDetail(notice.isEmpty() ? GateBanner::granted().detail
+                                          : GateBanner::granted().detail + u' ' + notice);
 }
 
 void ContentView::rebuildList()
@@ -191,8 +197,9 @@ void ContentView::rebuildList()
     const QList<HistoryItem> items = HistoryFilter::filteredItems(m_services.history.items(), m_searchText);
     m_emptyState->setSearching(!m_searchText.isEmpty());
     m_emptyState->setVisible(items.isEmpty());
-    const HistoryCardView::Actions actions{[this](const QString& text) { ck::setString(m_services.pasteboard, text); },
-                                           [this](const QString& text) { m_services.pasteService.paste(text); }};
+    const HistoryCardView::Actions actions{
+        [this](const QString& text) { capture::setString(m_services.pasteboard, text); },
+        [this](const QString& text) { m_services.pasteService.paste(text); }};
     for (const HistoryItem& item : items) {
         auto* card = new HistoryCardView(item, actions);
         m_listColumn->insertWidget(m_listColumn->count() - 1, card);

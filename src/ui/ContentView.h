@@ -21,9 +21,9 @@ class UpdateBanner;
 
 /**
  * The content of the main window, top to bottom: the gate banner (the permission warning, or the
- * restart prompt once access arrived), the update banner, the history list (cards of the entries
- * that match the search, or the empty state) and the control bar ("Clear History", "Polishing..."
- * while a polishing runs, "Check Permissions").
+ * notice that access arrived, with the applications to restart), the update banner, the history list (cards of the
+ * entries that match the search, or the empty state) and the control bar ("Clear History", "Polishing..." while a
+ * polishing runs, "Check Permissions").
  */
 class ContentView final : public QWidget
 {
@@ -55,7 +55,7 @@ private:
     PermissionGate& m_gate;
     QString m_searchText;
     GateBanner* m_warning;
-    GateBanner* m_restartPrompt;
+    GateBanner* m_granted;
     UpdateBanner* m_updateBanner;
     QLabel* m_historyError;
     QLabel* m_accessNotice;

@@ -58,6 +58,9 @@ void FloatingIconView::setHovered(bool hovered, bool animated)
 
 double FloatingIconView::currentScale() const
 {
+    if (m_shaped) {
+        return 1;
+    }
     // The activation's shrink overrides the hover scale, blending over the shrink's duration.
     const double hover = m_hoverScale.value(animationNow());
     const double click = m_state.clickAmount();

@@ -33,6 +33,12 @@ public:
     /** Sets the hover flag; the scale follows with a spring unless `animated` is false. */
     void setHovered(bool hovered, bool animated = true);
 
+    /**
+     * In a shaped window (nothing composites) the disc keeps its resting size, the window's
+     * shape: grown, it would be cut; shrunk, the shape's rim would show black.
+     */
+    void setShaped(bool shaped) { m_shaped = shaped; }
+
     /** The scale the disc is drawn at now. */
     [[nodiscard]] double currentScale() const;
 
@@ -53,6 +59,7 @@ private:
 
     IconState& m_state;
     bool m_isHovered = false;
+    bool m_shaped = false;
     Tween m_hoverScale{1.0};
     FrameTicker m_ticker;
 };

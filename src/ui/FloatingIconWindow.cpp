@@ -43,12 +43,13 @@ void FloatingIconWindow::showAt(QPointF at)
     m_iconState.setClicked(false, IconState::Transition::Immediate);
     m_view->setHovered(false, false);
 
-    // The icon is not kept on the screen: its corner sits at a fixed offset from the pointer.
+    refreshCompositing();
+    m_view->setShaped(isShaped());
     // Beside the pointer, but never out of reach: near a screen edge it moves just enough to stay
-    // inside the visible frame of the pointer's screen.
+    // inside the visible frame of the pointer's screen, clear of its panels and docks.
     QPointF origin(at.x() + 20, at.y() - 5);
     if (const std::optional<QRectF> visible = visibleFrameAt(at)) {
-        origin = keptInside(origin, QSizeF(windowSide, windowSide), *visible);
+        origin = keptWindowInside(origin, *visible);
     }
     moveToOrigin(origin);
 
@@ -79,6 +80,13 @@ QRegion FloatingIconWindow::inputRegion() const
     const int diameter = static_cast<int>(std::ceil(FloatingIconView::iconSize * FloatingIconView::hoverScale));
     const int inset = (static_cast<int>(windowSide) - diameter) / 2;
     return QRegion(inset, inset, diameter, diameter, QRegion::Ellipse);
+}
+
+QRegion FloatingIconWindow::shapeRegion() const
+{
+    // The disc as drawn while shaped: it keeps its resting size there.
+    const QRectF disc = m_view->iconRect();
+    return QRegion(disc.toAlignedRect(), QRegion::Ellipse);
 }
 
 double FloatingIconWindow::alphaValue() const

@@ -60,6 +60,8 @@ public:
 protected:
     /** The disc at its largest (hovered) size: the corners of the window let presses through. */
     [[nodiscard]] QRegion inputRegion() const override;
+    /** The disc at its resting size. */
+    [[nodiscard]] QRegion shapeRegion() const override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -27,6 +27,7 @@ Qt::WindowFlags floatingWindowFlags()
 FloatingPanel::FloatingPanel(QSizeF panelSize, int margin)
     : QWidget(nullptr, floatingWindowFlags())
     , m_panelSize(panelSize)
+    , m_translucentMargin(margin)
     , m_margin(margin)
 {
     // Without WindowDoesNotAcceptFocus the window manager gives the panel the focus when it is
@@ -53,7 +54,7 @@ std::optional<QRectF> FloatingPanel::visibleFrameAt(QPointF p)
 
 QPointF FloatingPanel::keptInside(QPointF origin, QSizeF size, const QRectF& visible)
 {
-    // Design coordinates: y grows upward, so the visible frame's top edge is y + height.
+    // Screen points: y grows upward, so the visible frame's top edge is y + height.
     double x = std::min(origin.x(), visible.x() + visible.width() - size.width());
     double y = std::min(origin.y(), visible.y() + visible.height() - size.height());
     x = std::max(x, visible.x());
@@ -61,6 +62,39 @@ QPointF FloatingPanel::keptInside(QPointF origin, QSizeF size, const QRectF& vis
         y = std::max(y, visible.y());
     }
     return {x, y};
+}
+
+void FloatingPanel::refreshCompositing()
+{
+    const bool shaped = !Platform::current().appWindows().windowsAreComposited();
+    if (shaped == m_shaped) {
+        return;
+    }
+    m_shaped = shaped;
+    m_margin = shaped ? 0 : m_translucentMargin;
+    setFixedSize(static_cast<int>(m_panelSize.width()) + 2 * m_margin,
+                 static_cast<int>(m_panelSize.height()) + 2 * m_margin);
+    compositingChanged();
+    // Qt gives a top-level window's mask to the X server as the window's shape.
+    if (shaped) {
+        setMask(shapeRegion());
+    } else {
+        clearMask();
+    }
+    // The panel keeps its place: only the margin around it came or went.
+    moveToOrigin(m_origin);
+}
+
+QPointF FloatingPanel::keptWindowInside(QPointF origin, const QRectF& visible) const
+{
+    const QPointF margin(m_margin, m_margin);
+    const QSizeF window(m_panelSize.width() + 2 * m_margin, m_panelSize.height() + 2 * m_margin);
+    return keptInside(origin - margin, window, visible) + margin;
+}
+
+QRegion FloatingPanel::shapeRegion() const
+{
+    return inputRegion();
 }
 
 void FloatingPanel::moveToOrigin(QPointF origin)

@@ -25,7 +25,7 @@ FloatingResultsWindow::FloatingResultsWindow(const ResultActions& cardActions)
     setContent({}, false, std::nullopt);
 }
 
-QPointF FloatingResultsWindow::placement(QPointF p)
+QPointF FloatingResultsWindow::placement(QPointF p) const
 {
     double x = p.x() + 20;
     double y = p.y() - panelHeight / 2;
@@ -49,11 +49,12 @@ QPointF FloatingResultsWindow::placement(QPointF p)
     }
     // A pointer off every screen, or a screen too small for the margins above, could still leave
     // the panel partly out of reach; it then moves the least distance back inside.
-    return keptInside(QPointF(x, y), QSizeF(panelWidth, panelHeight), *visible);
+    return keptWindowInside(QPointF(x, y), *visible);
 }
 
 void FloatingResultsWindow::showAt(QPointF at)
 {
+    refreshCompositing();
     moveToOrigin(placement(at));
     const bool wasShown = isVisible();
     showOnTop();
@@ -86,7 +87,7 @@ void FloatingResultsWindow::setContent(const QList<PolishedResult>& results, boo
     actions.original = m_original;
     auto* view =
         new PolishedResultsView(results, isPolishing, std::move(error), std::move(actions), m_cardActions, this);
-    view->move(shadowMargin, shadowMargin);
+    view->move(margin(), margin());
     // The old content may be running the very button handler that led here: delete it later.
     if (m_view) {
         m_view->hide();
@@ -170,13 +171,32 @@ QRectF FloatingResultsWindow::frame() const
     return panelFrame();
 }
 
+QRegion FloatingResultsWindow::shapeRegion() const
+{
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(margin(), margin(), panelWidth, panelHeight), PolishedResultsView::cornerRadius,
+                           PolishedResultsView::cornerRadius);
+    return QRegion(outline.toFillPolygon().toPolygon());
+}
+
+void FloatingResultsWindow::compositingChanged()
+{
+    if (m_view) {
+        m_view->move(margin(), margin());
+    }
+}
+
 void FloatingResultsWindow::paintEvent(QPaintEvent* /*event*/)
 {
+    // A shaped window has no room for a shadow, and nothing would blend it.
+    if (isShaped()) {
+        return;
+    }
     // A soft shadow, built from rounded rectangles that grow fainter outwards.
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    const QRectF panel(shadowMargin, shadowMargin + kShadowOffset, panelWidth, panelHeight);
+    const QRectF panel(margin(), margin() + kShadowOffset, panelWidth, panelHeight);
     for (int layer = kShadowLayers; layer >= 1; --layer) {
         const double spread = layer;
         const double strength = 1.0 - static_cast<double>(layer) / (kShadowLayers + 1);
@@ -203,7 +223,7 @@ void FloatingResultsWindow::mouseMoveEvent(QMouseEvent* event)
         QWidget::mouseMoveEvent(event);
         return;
     }
-    // Qt's y grows downward, the design's upward.
+    // Qt's y grows downward, that of screen points upward.
     const QPointF delta = event->globalPosition() - *m_dragStart;
     moveToOrigin(QPointF(m_dragOrigin.x() + delta.x(), m_dragOrigin.y() - delta.y()));
     event->accept();

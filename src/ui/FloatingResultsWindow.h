@@ -26,7 +26,7 @@ public:
 
     static constexpr double panelWidth = 320;
     static constexpr double panelHeight = 420;
-    /** Transparent room around the panel for its shadow, in points. */
+    /** Transparent room around the panel for its shadow, in points, where windows are composited. */
     static constexpr int shadowMargin = 16;
 
     void showAt(QPointF at) override;
@@ -47,9 +47,9 @@ public:
     /**
      * Where the panel's bottom-left corner goes for pointer `p`: to the right of the pointer and
      * vertically centred on it, moved inside the visible frame of the screen holding `p` (of the
-     * main screen when none does; unchanged when there is no screen).
+     * main screen when none does; unchanged when there is no screen), the window's margin included.
      */
-    [[nodiscard]] static QPointF placement(QPointF p);
+    [[nodiscard]] QPointF placement(QPointF p) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,6 +57,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void identifierChanged() override;
+    /** The rounded rectangle of the panel. */
+    [[nodiscard]] QRegion shapeRegion() const override;
+    void compositingChanged() override;
 
 private:
     /** The cards on show; none without results. */

@@ -16,19 +16,19 @@ GateBanner::Look GateBanner::warning()
 {
     return Look{Glyph::ExclamationTriangle,
                 QColor(255, 149, 0),
-                QStringLiteral("Accessibility access required."),
-                QStringLiteral("The app will start automatically once enabled in Settings."),
-                QStringLiteral("Open Settings"),
+                QStringLiteral("Accessibility is off, so Quillora cannot read selected text."),
+                QStringLiteral("Turn it on for this session: tracking starts at once, without restarting Quillora."),
+                QStringLiteral("Turn On Accessibility"),
                 QStringLiteral("open-settings-btn")};
 }
 
-GateBanner::Look GateBanner::restartPrompt()
+GateBanner::Look GateBanner::granted()
 {
     return Look{Glyph::CheckmarkCircleFill,
                 QColor(52, 168, 83),
-                QStringLiteral("Permissions granted!"),
-                QStringLiteral("Please restart the app to ensure all features work correctly."),
-                QStringLiteral("Restart Now"),
+                QStringLiteral("Accessibility is on."),
+                QStringLiteral("Quillora reads selections from now on; it needs no restart."),
+                QStringLiteral("Restart Quillora"),
                 QStringLiteral("restart-now-btn")};
 }
 
@@ -45,6 +45,7 @@ GateBanner::GateBanner(Look look, const QString& objectName, QWidget* parent)
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     QLabel* title = ShellStyle::label(m_look.title, SystemFont::font(11, QFont::Bold), Theme::primaryText(), this);
+    title->setWordWrap(true);
     m_detail = ShellStyle::label(m_look.detail, SystemFont::font(10), Theme::secondaryText(), this);
     m_detail->setObjectName(objectName + QStringLiteral("-detail"));
     m_detail->setWordWrap(true);

@@ -30,11 +30,14 @@ public:
         QString actionName;
     };
 
-    /** The permission warning: "Accessibility access required." with "Open Settings". */
+    /** The permission warning: what is missing, with the button that turns accessibility on. */
     [[nodiscard]] static Look warning();
 
-    /** The restart prompt: "Permissions granted!" with "Restart Now". */
-    [[nodiscard]] static Look restartPrompt();
+    /**
+     * Access granted while the window was open: Quillora needs no restart (its button restarts it
+     * in place all the same); the detail names the applications that must be restarted.
+     */
+    [[nodiscard]] static Look granted();
 
     GateBanner(Look look, const QString& objectName, QWidget* parent = nullptr);
 
@@ -44,7 +47,7 @@ public:
     /** The explanation line's text. */
     [[nodiscard]] QString detail() const;
 
-    /** Replaces the explanation line (what the desktop told after "Open Settings"). */
+    /** Replaces the explanation line (with what the desktop told when access was asked for). */
     void setDetail(const QString& text);
 
 protected:

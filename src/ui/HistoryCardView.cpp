@@ -1,5 +1,7 @@
 #include "ui/HistoryCardView.h"
 
+#include "ui/ElidedLabel.h"
+#include "ui/FullTextDialog.h"
 #include "ui/GlyphView.h"
 #include "ui/ShellStyle.h"
 #include "ui/SystemFont.h"
@@ -69,6 +71,16 @@ QLabel* makeTag(const QString& presetName, QWidget* parent)
     return tag;
 }
 
+// A quiet line about a variation: what the service said of it.
+QLabel* quietLine(const QString& text, const QString& name, QWidget* parent)
+{
+    QLabel* line = ShellStyle::label(text, SystemFont::font(10), Theme::secondaryText(), parent);
+    line->setObjectName(name);
+    line->setTextFormat(Qt::PlainText);
+    line->setWordWrap(true);
+    return line;
+}
+
 QWidget* makeBadge(const HistoryItem& item, QWidget* parent)
 {
     auto* badge = new QWidget(parent);
@@ -79,7 +91,10 @@ QWidget* makeBadge(const HistoryItem& item, QWidget* parent)
     row->setContentsMargins(8, 2, 8, 2);
     row->setSpacing(4);
     row->addWidget(new GlyphView(Glyph::Cpu, 10, color, badge));
-    row->addWidget(ShellStyle::label(*item.modelUsed, font, color, badge));
+    // A long model name is cut to the room the card leaves it: it must never widen the card.
+    auto* model = new ElidedLabel(*item.modelUsed, font, color, badge);
+    model->setObjectName(QStringLiteral("model-name"));
+    row->addWidget(model, 1);
     row->addWidget(ShellStyle::label(QStringLiteral("•"), font, color, badge));
     row->addWidget(new GlyphView(Glyph::Timer, 10, color, badge));
     QLabel* time = ShellStyle::label(QString::asprintf("%.2fs", *item.responseTime), font, color, badge);
@@ -101,7 +116,10 @@ QWidget* makeBadge(const HistoryItem& item, QWidget* parent)
             .arg(outline.alpha()));
     if (const auto text = HistoryCardView::badgeText(item)) {
         badge->setAccessibleName(*text);
+        badge->setAccessibleDescription(*text);
+        badge->setToolTip(*text);
     }
+    badge->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     return badge;
 }
 
@@ -124,9 +142,14 @@ HistoryCardView::HistoryCardView(HistoryItem item, Actions actions, QWidget* par
     header->setSpacing(8);
     header->addWidget(new GlyphView(Glyph::QuoteOpening, 12, Theme::withOpacity(Theme::primaryButton(), 0.6), this), 0,
                       Qt::AlignTop);
-    QLabel* original = ShellStyle::label(m_item.originalText, bodyMonospaced(), Theme::primaryText(), this);
+    // Only the start of a long text is laid out: the label shows three lines of it at most.
+    QLabel* original =
+        ShellStyle::label(FullTextDialog::preview(m_item.originalText), bodyMonospaced(), Theme::primaryText(), this);
+    original->setTextFormat(Qt::PlainText);
     original->setObjectName(QStringLiteral("original-text"));
     original->setWordWrap(true);
+    // A word wider than the card (an address, say) breaks anywhere instead of widening the card.
+    original->setMinimumWidth(1);
     original->setTextInteractionFlags(Qt::TextSelectableByMouse);
     original->setMaximumHeight(QFontMetrics(original->font()).lineSpacing() * 3 + 2);
     original->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -146,9 +169,9 @@ HistoryCardView::HistoryCardView(HistoryItem item, Actions actions, QWidget* par
     date->setObjectName(QStringLiteral("history-date"));
     meta->addWidget(date);
     if (badgeText(m_item)) {
-        meta->addWidget(makeBadge(m_item, this));
+        meta->addWidget(makeBadge(m_item, this), 1);
     }
-    meta->addStretch(1);
+    meta->addStretch(0);
     column->addLayout(meta);
 
     // The divider runs across the padding to the card's edges.
@@ -185,11 +208,30 @@ QWidget* HistoryCardView::makeResultBlock(const PolishedResult& result)
     row->addWidget(copy);
     row->addWidget(paste);
     column->addLayout(row);
-    QLabel* text = ShellStyle::label(content, bodySerif(), Theme::primaryText(), block);
+    if (result.correctionsOnly) {
+        column->addWidget(quietLine(QString::fromLatin1(PolishedResult::correctionsOnlyText),
+                                    QStringLiteral("corrections-only-note"), block));
+    }
+    if (result.note) {
+        column->addWidget(quietLine(*result.note, QStringLiteral("answer-note"), block));
+    }
+    // A long variation is laid out only up to its preview; the whole text opens on demand.
+    QLabel* text = ShellStyle::label(FullTextDialog::preview(content), bodySerif(), Theme::primaryText(), block);
     text->setObjectName(QStringLiteral("result-content"));
+    text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
+    text->setMinimumWidth(1);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(text);
+    if (FullTextDialog::isLong(content)) {
+        QToolButton* showAll = ShellStyle::plainButton(QStringLiteral("Show all"), SystemFont::font(10),
+                                                       Theme::primaryButton(), {}, block);
+        showAll->setObjectName(QStringLiteral("show-all-btn"));
+        const QString title = result.presetName;
+        connect(showAll, &QToolButton::clicked, this,
+                [this, title, content] { FullTextDialog::open(title, content, true, window()); });
+        column->addWidget(showAll, 0, Qt::AlignLeft);
+    }
     return block;
 }
 

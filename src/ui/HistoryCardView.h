@@ -12,7 +12,9 @@ namespace quillora {
 /**
  * One past polishing in the history list: the original text with its copy button, the date in
  * the user's locale (with the model and response time when both are known), then one block per
- * variation with its preset tag, "Copy" and "Paste & Replace".
+ * variation with its preset tag, "Copy" and "Paste & Replace". The card never grows wider than
+ * the room it is given (a long model name is cut, with the whole of it as hover help), and a long
+ * text is laid out only up to its start, the whole of it opening on "Show all".
  */
 class HistoryCardView final : public QWidget
 {

@@ -5,6 +5,7 @@
 #include "ui/SystemFont.h"
 #include "ui/TrackingControlGroup.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,7 @@ namespace quillora {
 
 MainWindow::MainWindow(ShellServices services, QWidget* parent)
     : QMainWindow(parent)
-    , m_gate(new PermissionGate(services.accessibility, services.workspace, services.clock, services.tracker, this))
+    , m_gate(new PermissionGate(services.accessibility, services.clock, services.tracker, this))
     , m_content(new ContentView(services, *m_gate, this))
 {
     setObjectName(QStringLiteral("history"));
@@ -69,7 +70,12 @@ void MainWindow::buildToolbar(ShellServices services)
     auto* spacer = new QWidget(toolbar);
     spacer->setFixedWidth(8);
     toolbar->addWidget(spacer);
-    toolbar->addWidget(m_trackingControls);
+    m_trackingAction = toolbar->addWidget(m_trackingControls);
+    // Without access nothing is tracked whatever the toggle says: the banner alone tells what to do,
+    // instead of a "Paused" the user never chose beside it.
+    const auto showTrackingControls = [this] { m_trackingAction->setVisible(m_gate->isTrusted()); };
+    connect(m_gate, &PermissionGate::changed, this, showTrackingControls);
+    showTrackingControls();
 }
 
 void MainWindow::showEvent(QShowEvent* event)

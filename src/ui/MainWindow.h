@@ -13,7 +13,8 @@ class TrackingControlGroup;
 /**
  * The main window "Quillora History": the permission gate and the history browser, with the
  * tracking controls and the search field in its toolbar. Each window has a gate of its own, which
- * checks the permission while the window is shown and stops when it is hidden.
+ * checks the permission while the window is shown and stops when it is hidden; the tracking
+ * controls show only while the process is trusted.
  */
 class MainWindow final : public QMainWindow
 {
@@ -46,6 +47,7 @@ private:
     PermissionGate* m_gate;
     ContentView* m_content;
     TrackingControlGroup* m_trackingControls = nullptr;
+    QAction* m_trackingAction = nullptr;
 };
 
 } // namespace quillora

@@ -5,6 +5,7 @@
 #include "platform/UserDefaults.h"
 #include "ui/CardEntrance.h"
 #include "ui/CircleButton.h"
+#include "ui/FloatingPanel.h"
 #include "ui/GlyphView.h"
 #include "ui/ResultCard.h"
 #include "ui/SkeletonCard.h"
@@ -282,7 +283,11 @@ void PolishedResultsView::paintEvent(QPaintEvent* /*event*/)
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
-    const QColor material = Theme::isDark() ? QColor(40, 40, 44, 238) : QColor(246, 246, 248, 238);
+    QColor material = Theme::isDark() ? QColor(40, 40, 44, 238) : QColor(246, 246, 248, 238);
+    // Where nothing composites, translucency would blend with black: the panel is opaque there.
+    if (const auto* panel = qobject_cast<const FloatingPanel*>(window()); panel && panel->isShaped()) {
+        material.setAlpha(255);
+    }
     painter.fillPath(shape, material);
     painter.setPen(QPen(Theme::withOpacity(Theme::primaryText(), 0.1), 1));
     painter.drawPath(shape);

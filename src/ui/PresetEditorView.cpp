@@ -1,6 +1,9 @@
 #include "ui/PresetEditorView.h"
 
+#include "app/AIPolishingService.h"
 #include "app/PresetManager.h"
+#include "platform/Platform.h"
+#include "platform/UserDefaults.h"
 #include "ui/ShellStyle.h"
 #include "ui/SystemFont.h"
 #include "ui/Theme.h"
@@ -49,6 +52,10 @@ QLabel* caption(const QString& text, QWidget* parent)
 const QString PresetEditorView::hint =
     QStringLiteral("Describe a writing style only (e.g. \"Rewrite to sound professional\"). Max 300 characters.");
 
+const QString PresetEditorView::engineNoteText =
+    QStringLiteral("The service's engine cannot follow instructions: this preset gets corrections only until the "
+                   "service uses a language model.");
+
 PresetEditorView::PresetEditorView(std::optional<PolishPreset> preset, OnSave onSave, QWidget* parent)
     : QDialog(parent, Qt::Sheet)
     , m_preset(std::move(preset))
@@ -96,6 +103,16 @@ PresetEditorView::PresetEditorView(std::optional<PolishPreset> preset, OnSave on
     m_error->setWordWrap(true);
     form->addWidget(m_hint);
     form->addWidget(m_error);
+    // The service's last answer said its engine cannot follow an instruction: a preset made here
+    // would only get corrections until the service runs a language model.
+    const UserDefaults& defaults = Platform::current().userDefaults();
+    const QString followsKey = QLatin1String(AIPolishingService::followsInstructionsKey);
+    if (defaults.contains(followsKey) && !defaults.boolValue(followsKey)) {
+        QLabel* engineNote = caption(engineNoteText, this);
+        engineNote->setObjectName(QStringLiteral("preset-engine-note"));
+        engineNote->setWordWrap(true);
+        form->addWidget(engineNote);
+    }
     column->addLayout(form);
 
     auto* buttons = new QHBoxLayout;

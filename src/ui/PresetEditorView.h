@@ -31,6 +31,12 @@ public:
     /** The hint under the instruction while no message is shown. */
     static const QString hint;
 
+    /**
+     * The quiet line under the instruction when the service's last answer said its engine cannot
+     * follow instructions.
+     */
+    static const QString engineNoteText;
+
     /** A sheet for `preset`, or for a new preset when none is given. */
     PresetEditorView(std::optional<PolishPreset> preset, OnSave onSave, QWidget* parent = nullptr);
 

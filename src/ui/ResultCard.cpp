@@ -5,6 +5,7 @@
 #include "ui/AnimationClock.h"
 #include "ui/CapsuleButton.h"
 #include "ui/CircleButton.h"
+#include "ui/FullTextDialog.h"
 #include "ui/Glyphs.h"
 #include "ui/SystemFont.h"
 #include "ui/Theme.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quillora {
@@ -86,7 +88,7 @@ ResultCard::ResultCard(PolishedResult result, const ResultActions& actions,
 
     m_content->setObjectName(QStringLiteral("content"));
     m_content->setTextFormat(Qt::RichText);
-    m_content->setText(contentMarkup(m_result.content));
+    m_content->setText(contentMarkup(shownText()));
     m_content->setFont(SystemFont::font(12.5));
     m_content->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_content->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -94,6 +96,8 @@ ResultCard::ResultCard(PolishedResult result, const ResultActions& actions,
     // would otherwise clear that flag.
     m_content->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_content->setWordWrap(true);
+    // A word wider than the panel breaks anywhere instead of widening the card.
+    m_content->setMinimumWidth(1);
     QPalette contentPalette = m_content->palette();
     contentPalette.setColor(QPalette::WindowText, Theme::withOpacity(Theme::primaryText(), 0.85));
     m_content->setPalette(contentPalette);
@@ -102,7 +106,42 @@ ResultCard::ResultCard(PolishedResult result, const ResultActions& actions,
     column->setContentsMargins(kAccentWidth + 12, 11, 12, 11 + kShadowRoom);
     column->setSpacing(8);
     column->addLayout(topRow);
+    // What the service said of this variation, in a quiet line above it.
+    const auto addQuietLine = [this, column](const QString& text, const QString& name) {
+        auto* line = new QLabel(text);
+        line->setObjectName(name);
+        line->setTextFormat(Qt::PlainText);
+        line->setWordWrap(true);
+        line->setFont(SystemFont::font(10));
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::WindowText, Theme::secondaryText());
+        line->setPalette(palette);
+        column->addWidget(line);
+        m_quietLines.append(line);
+    };
+    if (m_result.correctionsOnly) {
+        addQuietLine(QString::fromLatin1(PolishedResult::correctionsOnlyText), QStringLiteral("correctionsOnly"));
+    }
+    if (m_result.note) {
+        addQuietLine(*m_result.note, QStringLiteral("answerNote"));
+    }
     column->addWidget(m_content);
+    if (isClipped()) {
+        // A long variation shows its start; the whole text opens in a scrollable window of its own.
+        auto* showAll = new QToolButton;
+        showAll->setObjectName(QStringLiteral("showAllButton"));
+        showAll->setText(QStringLiteral("Show all"));
+        showAll->setAutoRaise(true);
+        showAll->setFocusPolicy(Qt::NoFocus);
+        showAll->setFont(SystemFont::font(10, QFont::Medium));
+        QPalette palette = showAll->palette();
+        palette.setColor(QPalette::ButtonText, Theme::primaryButton());
+        showAll->setPalette(palette);
+        connect(showAll, &QToolButton::clicked, this,
+                [this] { FullTextDialog::open(m_result.presetName, m_result.content, false, nullptr); });
+        column->addWidget(showAll, 0, Qt::AlignLeft);
+        m_showAllButton = showAll;
+    }
 
     connect(m_copyButton, &QAbstractButton::clicked, this, [this] { copy(); });
     connect(m_useButton, &QAbstractButton::clicked, this, [this] { use(); });
@@ -158,10 +197,22 @@ void ResultCard::paintCopySymbol(QPainter& painter, const QRectF& rect) const
     }
 }
 
+bool ResultCard::isClipped() const
+{
+    return FullTextDialog::isLong(m_result.content);
+}
+
+QString ResultCard::shownText() const
+{
+    return FullTextDialog::preview(m_result.content);
+}
+
 void ResultCard::showChanges(const std::optional<QString>& original)
 {
-    if (!original) {
-        m_content->setText(contentMarkup(m_result.content));
+    // A clipped variation is shown without marks: comparing the whole of it costs too much, and
+    // marks on a part would miscount.
+    if (!original || isClipped()) {
+        m_content->setText(contentMarkup(shownText()));
         m_content->setAccessibleDescription(QString());
         return;
     }

@@ -18,8 +18,9 @@ class CircleButton;
 class ResultActions;
 
 /**
- * One variation: an accent bar, the preset's name in capitals, a copy button, a "Use" button and
- * the selectable text. What the buttons do is the app's `ResultActions`; after a copy that the
+ * One variation: an accent bar, the preset's name in capitals, a copy button, a "Use" button,
+ * quiet lines for what the service said of it, and the selectable text (a long one clipped, with
+ * "Show all"). What the buttons do is the app's `ResultActions`; after a copy that the
  * pasteboard took, the button shows a checkmark for 1.5 s.
  */
 class ResultCard final : public QFrame
@@ -61,10 +62,18 @@ public:
     [[nodiscard]] QAbstractButton& useButton() const;
     [[nodiscard]] QLabel& contentLabel() const { return *m_content; }
 
+    /** True when the variation is long and the card shows only its start, with "Show all". */
+    [[nodiscard]] bool isClipped() const;
+    /** The "Show all" button of a clipped card; null otherwise. */
+    [[nodiscard]] QAbstractButton* showAllButton() const { return m_showAllButton; }
+    /** The quiet lines above the text: the corrections-only mark and the service's note. */
+    [[nodiscard]] const QList<QLabel*>& quietLines() const { return m_quietLines; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    [[nodiscard]] QString shownText() const;
     void setCopied(bool copied);
     void paintCopySymbol(QPainter& painter, const QRectF& rect) const;
 
@@ -77,6 +86,8 @@ private:
     QAbstractButton* m_useButton;
     QLabel* m_content;
     QLabel* m_name;
+    QAbstractButton* m_showAllButton = nullptr;
+    QList<QLabel*> m_quietLines;
     bool m_highlighted = false;
     FrameTicker m_ticker;
 };

@@ -1,6 +1,7 @@
 #include "ui/SettingsView.h"
 
 #include "app/AutostartEntry.h"
+#include "app/PasteService.h"
 #include "app/PrivacyGuard.h"
 #include "app/SelectionTracker.h"
 #include "app/ShortcutManager.h"
@@ -254,6 +255,22 @@ void addPrivacySection(PrivacyGuard& privacy, Workspace& workspace, QVBoxLayout&
     });
 }
 
+// "Clipboard": whether "Use" writes back what the user had on the clipboard once it has pasted.
+void addClipboardSection(QVBoxLayout& column, QWidget& page)
+{
+    column.addSpacing(10);
+    column.addWidget(
+        ShellStyle::label(QStringLiteral("Clipboard"), SystemFont::font(14, QFont::Bold), Theme::primaryText(), &page));
+    auto* restore = new QCheckBox(QStringLiteral("Restore my clipboard after Use"), &page);
+    restore->setObjectName(QStringLiteral("restore-clipboard-switch"));
+    restore->setAccessibleName(QStringLiteral("Restore my clipboard after Use"));
+    restore->setChecked(PasteService::restoresClipboard());
+    QObject::connect(restore, &QCheckBox::toggled, &page, [](bool checked) {
+        Platform::current().userDefaults().set(QLatin1String(PasteService::restoreClipboardKey), checked);
+    });
+    column.addWidget(restore);
+}
+
 // The "General" page: whether the session starts the program. The switch shows the entry as it is
 // on disk, so a change made elsewhere appears when the page is shown again, and a failed change
 // puts the switch back and says why.
@@ -276,6 +293,7 @@ QWidget* generalPage(const ShellServices& services, QTabWidget& tabs)
     status->setWordWrap(true);
     column->addWidget(status);
     addIconSection(*column, *page);
+    addClipboardSection(*column, *page);
     addShortcutSection(services.shortcuts, *column, *page);
     addPrivacySection(services.privacy, services.workspace, *column, *page);
     addDesktopSection(*column, *page);

@@ -4,7 +4,7 @@
 
 namespace quillora {
 
-/** The application font at a size given in points of the design (one point is one logical pixel). */
+/** The application font at a size given in points (one point is one logical pixel). */
 class SystemFont final
 {
 public:

@@ -1,6 +1,9 @@
 #include "PolishingFixture.h"
 
 #include "core/JsonDecodingError.h"
+#include "platform/UserDefaults.h"
+
+#include <QJsonArray>
 
 namespace quillora {
 namespace {
@@ -37,6 +40,41 @@ TEST_F(AIPolishingServiceTest, ResultsFollowThePresetOrderMatchNamesWithoutCaseA
     EXPECT_EQ(server().requests().last().body, QByteArray(R"({"text":"hello team"})"));
     EXPECT_TRUE(logged(QStringLiteral("🚀 Starting Backend Polishing API Call for 2 presets...")));
     EXPECT_TRUE(logged(QStringLiteral("⚠️ Variation 'Professional' missing from backend response.")));
+}
+
+TEST_F(AIPolishingServiceTest, OverlongVariationFailsLikeAMissingOneAndTheEngineMarksReachResultsAndDefaults)
+{
+    const QString text = QStringLiteral("hello team");
+    const qsizetype bound = 4 * text.size() + 2000;
+    // Counted in characters: a bound's worth of characters outside the basic plane still fits.
+    const QString wide = QString(bound, QChar(0xd83d)).replace(QChar(0xd83d), QStringLiteral("\U0001F600"));
+    answerPolish(Reply::json(
+        200,
+        QJsonObject{{QStringLiteral("results"), QJsonObject{{QStringLiteral("Professional"), QString(bound + 1, u'x')},
+                                                            {QStringLiteral("Casual"), wide}}},
+                    {QStringLiteral("model"), QStringLiteral("rules")},
+                    {QStringLiteral("duration"), 0.2},
+                    {QStringLiteral("follows_instructions"), false},
+                    {QStringLiteral("corrections_only"), QJsonArray{QStringLiteral("casual")}},
+                    {QStringLiteral("note"), QStringLiteral("Left unchanged.")}}));
+    const PolishingOutcome outcome = test::awaitTask(service().polishAll(text));
+    ASSERT_EQ(outcome.results.size(), 2);
+    EXPECT_EQ(outcome.results[0].content, QStringLiteral("Error: Variation missing from AI response."));
+    EXPECT_EQ(outcome.results[1].content, wide);
+    EXPECT_FALSE(outcome.results[0].correctionsOnly);
+    EXPECT_TRUE(outcome.results[1].correctionsOnly);
+    EXPECT_EQ(outcome.results[1].note, QStringLiteral("Left unchanged."));
+    EXPECT_TRUE(logged(QStringLiteral("⚠️ Variation 'Professional' longer than the bound: dropped.")));
+    const QString key = QLatin1String(AIPolishingService::followsInstructionsKey);
+    EXPECT_TRUE(desktop().userDefaults().contains(key));
+    EXPECT_FALSE(desktop().userDefaults().boolValue(key));
+
+    // The marks survive the history's round trip; an older service's answer clears the engine flag.
+    const PolishedResult decoded = PolishedResult::fromJson(outcome.results[1].toJson());
+    EXPECT_EQ(decoded, outcome.results[1]);
+    answerPolish(polishReply({{QStringLiteral("Casual"), QStringLiteral("hey")}}));
+    test::awaitTask(service().polishAll(text));
+    EXPECT_TRUE(desktop().userDefaults().boolValue(key));
 }
 
 TEST_F(AIPolishingServiceTest, FailedPolishingCarriesStatusAndBackendErrorText)

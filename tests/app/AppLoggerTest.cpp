@@ -37,5 +37,26 @@ TEST_F(AppLoggerTest, WritesNothingByDefaultButHandsLinesToTheCaptureAndTheDebug
     EXPECT_EQ(entries[1].level, LogLevel::Info);
 }
 
+TEST_F(AppLoggerTest, SelectedTextReachesTheSystemLogOnlyWithDiagnosticLoggingButTheCaptureAlways)
+{
+    qputenv("QUILLORA_DEBUG_LOG", "1");
+    AppLogger::setup();
+    QStringList captured;
+    AppLogger::setCapture([&](const QString& message, const QString&) { captured << message; });
+    const auto logSelection = [] {
+        AppLogger::log(QStringLiteral("✅ Confirmed Selection: \"%1...\"").arg(AppLogger::privateText("my secret")),
+                       QStringLiteral("quillora/SelectionTracker"));
+    };
+    logSelection();
+    qputenv("QUILLORA_DIAGNOSTIC_LOGGING", "1");
+    logSelection();
+    qunsetenv("QUILLORA_DIAGNOSTIC_LOGGING");
+    const auto& entries = desktop().systemLog().entries();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].message, QStringLiteral("quillora/SelectionTracker: ✅ Confirmed Selection: \"<private>...\""));
+    EXPECT_EQ(entries[1].message, QStringLiteral("quillora/SelectionTracker: ✅ Confirmed Selection: \"my secret...\""));
+    EXPECT_EQ(captured.first(), QStringLiteral("✅ Confirmed Selection: \"my secret...\""));
+}
+
 } // namespace
 } // namespace quillora

@@ -2,13 +2,19 @@
 
 #include "app/AIPolishingService.h"
 #include "app/AppInfo.h"
+#include "app/BackendFailureText.h"
 #include "app/BackendOrigin.h"
 #include "app/PresetManager.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkReply>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
 
 namespace quillora {
 namespace {
@@ -254,6 +260,48 @@ TEST_F(BackendClientTest, PlainHttpToAnotherMachineIsRefusedAndNothingIsSent)
     EXPECT_EQ(error->toRecord().domain(), QStringLiteral("BackendClient"));
     EXPECT_TRUE(error->localizedDescription().contains(QStringLiteral("https")));
     EXPECT_TRUE(logged(QStringLiteral("❌ The backend address")));
+}
+
+TEST_F(BackendClientTest, AMissingServiceIsOneSentenceWithItsAddressAndHowToBringItBack)
+{
+    // A port nobody listens on: the connection is refused.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const QString nobody = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    const auto failureFrom = [this](const QString& origin) {
+        BackendClient missing(origin, updates());
+        const ErrorPtr error = failureOf(missing.request(QStringLiteral("/polish"), QStringLiteral("POST")));
+        return error ? error->localizedDescription() : QString();
+    };
+    const QString refused = failureFrom(nobody);
+    EXPECT_TRUE(refused.startsWith(QStringLiteral("Cannot reach the Quillora service at %1. ").arg(nobody)))
+        << refused.toStdString();
+    EXPECT_TRUE(refused.endsWith(QStringLiteral("check Settings → Backend."))) << refused.toStdString();
+    // The systemd hint only where the user unit is installed.
+    EXPECT_EQ(refused.contains(QStringLiteral("systemctl")), BackendFailureText::serverUnitInstalled());
+    QTemporaryDir config;
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("systemd/user")));
+    QFile unit(config.filePath(QStringLiteral("systemd/user/quillora-server.service")));
+    ASSERT_TRUE(unit.open(QIODevice::WriteOnly));
+    unit.close();
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    EXPECT_TRUE(failureFrom(nobody).contains(
+        QStringLiteral("Start it with `systemctl --user start quillora-server` or check Settings → Backend.")));
+    qputenv("XDG_CONFIG_HOME", previous);
+
+    // TLS spoken to a plain HTTP service fails its handshake.
+    QTcpServer plain;
+    ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
+    QObject::connect(&plain, &QTcpServer::newConnection, &plain, [&plain] {
+        QTcpSocket* socket = plain.nextPendingConnection();
+        socket->write("HTTP/1.1 400 Bad Request\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+    });
+    const QString tls = failureFrom(QStringLiteral("https://127.0.0.1:%1").arg(plain.serverPort()));
+    EXPECT_TRUE(tls.startsWith(QStringLiteral("The secure connection to the Quillora service at https://127.0.0.1:")))
+        << tls.toStdString();
 }
 
 TEST_F(BackendClientTest, ClientDestroyedDuringARefreshRunsNothingAfterwards)

@@ -2,6 +2,7 @@
 #include "BackendFixture.h"
 #include "app/HistoryItem.h"
 #include "core/JsonDecodingError.h"
+#include "support/EventLoopWait.h"
 #include "support/FileContent.h"
 #include "support/Thrown.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLockFile>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -79,6 +81,8 @@ TEST_F(HistoryManagerTest, UnreadableFilesAreReportedAndEachIsKeptAsideUnderItsO
     const QStringList asideFirst = QDir(folder()).entryList({QStringLiteral("history.json.corrupt-*")});
     ASSERT_EQ(asideFirst.size(), 1);
     EXPECT_EQ(test::readFile(folder() + u'/' + asideFirst.first()), damaged);
+    ASSERT_TRUE(history.notice()) << "the window says where the unreadable history went";
+    EXPECT_TRUE(history.notice()->contains(asideFirst.first()));
     const QList<HistoryItem> saved = HistoryManager::decodeHistory(test::readFile(filePath()));
     ASSERT_EQ(saved.size(), 1);
     EXPECT_EQ(saved.first().originalText, QStringLiteral("new"));
@@ -154,11 +158,67 @@ TEST_F(HistoryManagerTest, FailedSavesAreReportedAndLeaveThePreviousFileWhole)
     EXPECT_EQ(blocked.items().size(), 1);
     ASSERT_GT(log().size(), linesBefore);
     EXPECT_TRUE(log().last().startsWith(QStringLiteral("❌ Failed to save history: ")));
+    // Said as what failed, not as a lock some other program holds.
+    ASSERT_TRUE(blocked.lastError());
+    EXPECT_TRUE(blocked.lastError()->contains(blocker)) << blocked.lastError()->toStdString();
+    EXPECT_FALSE(blocked.lastError()->contains(QStringLiteral("another program")));
 
     desktop().appDataFolder().setPath(QString());
     HistoryManager nowhere;
     nowhere.addEntry(QStringLiteral("text"), results(QStringLiteral("t")), std::nullopt, std::nullopt);
     EXPECT_FALSE(nowhere.historyURL().has_value());
+}
+
+TEST_F(HistoryManagerTest, AHeldLockKeepsChangesInMemorySaysSoAndSavesThemOnceItFrees)
+{
+    HistoryManager history;
+    history.addEntry(QStringLiteral("before"), results(QStringLiteral("b")), std::nullopt, std::nullopt);
+    QLockFile other(filePath() + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+
+    history.addEntry(QStringLiteral("while locked"), results(QStringLiteral("w")), std::nullopt, std::nullopt);
+    history.addEntry(QStringLiteral("still locked"), results(QStringLiteral("s")), std::nullopt, std::nullopt);
+    EXPECT_EQ(history.items().size(), 3);
+    EXPECT_TRUE(history.hasUnsavedChanges());
+    EXPECT_FALSE(history.lastError()) << "a late save is not a failed one";
+    ASSERT_TRUE(history.notice());
+    EXPECT_TRUE(history.notice()->contains(QStringLiteral("locked")));
+    advance(HistoryManager::lockRetryInterval * 4);
+    EXPECT_EQ(HistoryManager::decodeHistory(test::readFile(filePath())).size(), 1);
+
+    // Another program saved an entry of its own meanwhile: both survive.
+    QList<HistoryItem> theirs = HistoryManager::decodeHistory(test::readFile(filePath()));
+    theirs.prepend(HistoryItem(QStringLiteral("from elsewhere"), {}));
+    ASSERT_TRUE(test::writeFile(filePath(), HistoryManager::encodeHistory(theirs)));
+    other.unlock();
+    advance(HistoryManager::lockRetryInterval);
+
+    const QList<HistoryItem> saved = HistoryManager::decodeHistory(test::readFile(filePath()));
+    QStringList texts;
+    for (const HistoryItem& item : saved) {
+        texts << item.originalText;
+    }
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("still locked"), QStringLiteral("while locked"),
+                                  QStringLiteral("from elsewhere"), QStringLiteral("before")}));
+    EXPECT_EQ(history.items().size(), 4);
+    EXPECT_FALSE(history.notice());
+    EXPECT_FALSE(history.hasUnsavedChanges());
+}
+
+TEST_F(HistoryManagerTest, EntriesAnotherWriterSavesAppearWhileTheListIsOpen)
+{
+    HistoryManager window;
+    int changes = 0;
+    QObject::connect(&window, &HistoryManager::itemsChanged, [&changes] { ++changes; });
+    HistoryManager commandLine;
+    for (const QString& text : {QStringLiteral("first from the command line"), QStringLiteral("second one")}) {
+        commandLine.addEntry(text, results(QStringLiteral("c")), std::nullopt, std::nullopt);
+        ASSERT_TRUE(test::waitUntil([&] {
+            return !window.items().isEmpty() && window.items().first().originalText == text;
+        })) << text.toStdString();
+    }
+    EXPECT_EQ(window.items().size(), 2);
+    EXPECT_GE(changes, 2);
 }
 
 } // namespace

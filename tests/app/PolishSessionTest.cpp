@@ -139,5 +139,47 @@ TEST_F(PolishSessionTest, ThePanelsKeysAreTakenOnlyWhileItIsUpAndUseCopyOrCloseB
     EXPECT_FALSE(keys.isGrabbed());
 }
 
+TEST_F(PolishSessionTest, UsePastesOnlyWhereTheTextWasSelectedAndOtherwiseCopiesAndSaysSo)
+{
+    tracker().startTracking();
+    startSession(QStringLiteral("please polish this text"));
+    ASSERT_TRUE(waitForPolishing());
+    const QString variation = panels().results->updates.last().results.at(0).content;
+
+    // The user went to another application while the panel was open.
+    SimApp& other = desktop().addApp(
+        SimAppSetup{QStringLiteral("Terminal"), std::nullopt, QStringLiteral("unrelated"), AXRange{0, 9}, true});
+    panels().results->useCard(0);
+    advance(1);
+    EXPECT_EQ(other.pastes(), 0);
+    EXPECT_EQ(editor().pastes(), 0);
+    EXPECT_EQ(desktop().pasteboard().string(), variation) << "copied, and left there to paste by hand";
+    EXPECT_EQ(panels().results->updates.last().error, SelectionTracker::targetGoneMessage());
+
+    // The application the text came from quit while the panel was open.
+    editor().activate();
+    startSession(QStringLiteral("another text to polish"));
+    ASSERT_TRUE(waitForPolishing());
+    desktop().workspace().removeApplication(editor().pid());
+    other.activate();
+    panels().results->useCard(0);
+    advance(1);
+    EXPECT_EQ(other.pastes(), 0);
+    EXPECT_EQ(panels().results->updates.last().error, SelectionTracker::targetGoneMessage());
+}
+
+TEST_F(PolishSessionTest, ASelectionOverTheLimitIsNotSentAndThePanelSaysHowLongItIsAndTheLimit)
+{
+    tracker().startTracking();
+    const QString text = QStringLiteral("x").repeated(SelectionTracker::maximumSelectionLength + 1);
+    startSession(text);
+    ASSERT_TRUE(waitForPolishing());
+    const std::optional<QString> error = panels().results->updates.last().error;
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->contains(QStringLiteral("10,001"))) << error->toStdString();
+    EXPECT_TRUE(error->contains(QStringLiteral("10,000")));
+    EXPECT_TRUE(history().items().isEmpty());
+}
+
 } // namespace
 } // namespace quillora

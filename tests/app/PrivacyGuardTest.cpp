@@ -33,7 +33,7 @@ TEST_F(PrivacyGuardTest, APasswordFieldIsNeverReadByADragOrARequest)
 TEST_F(PrivacyGuardTest, AnExcludedApplicationIsLeftAloneUntilTheUserAllowsIt)
 {
     SimApp& keys = desktop().addApp(
-        SimAppSpec{QStringLiteral("Password Vault"), QStringLiteral("org.example.PasswordVault"), {}, {}, true});
+        SimAppSetup{QStringLiteral("Password Vault"), QStringLiteral("org.example.PasswordVault"), {}, {}, true});
     const QString text = QStringLiteral("a note kept in the vault");
     keys.setText(text, AXRange{0, text.size()});
     PrivacyGuard guard(desktop().userDefaults(), desktop().workspace());

@@ -100,7 +100,7 @@ TEST_F(SelectionTrackerTest, ShortcutCopyIsUsedWhenAccessibilityYieldsNoUsableTe
     tracker().startTracking();
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        SimApp& app = desktop().addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, {}, {}, true});
+        SimApp& app = desktop().addApp(SimAppSetup{QStringLiteral("Editor"), std::nullopt, {}, {}, true});
         testCase.configure(app);
         const QString text = QStringLiteral("text only a copy reveals: ") + QString::fromLatin1(testCase.name);
         app.setText(text, AXRange{0, text.size()});
@@ -114,12 +114,33 @@ TEST_F(SelectionTrackerTest, ShortcutCopyIsUsedWhenAccessibilityYieldsNoUsableTe
     }
 }
 
+TEST_F(SelectionTrackerTest, AnApplicationThatLetAnAccessibilityCallTimeOutIsNotSentTheCopyKeys)
+{
+    // Keys queued in a hung application run when it resumes, after the clipboard was restored.
+    tracker().startTracking();
+    selectInEditor(QStringLiteral("text in a hung editor"));
+    desktop().accessibility().setUnresponsive(editor().pid(), true);
+    dragAndSettle({100, 500}, {300, 500});
+    EXPECT_EQ(editor().copies(), 0);
+    EXPECT_TRUE(desktop().keyEventSink().events().isEmpty());
+    EXPECT_FALSE(panels().icon->isOnScreen());
+    EXPECT_EQ(desktop().accessibility().waitedSeconds(), 0) << "a call waited out its budget on the window thread";
+
+    // Answering again, it gets the copy fall-back as before.
+    desktop().accessibility().setUnresponsive(editor().pid(), false);
+    editor().setSelectedTextAnswer(SimSelectedTextAnswer::Empty);
+    mouse().click({900, 900});
+    dragAndSettle({100, 500}, {300, 500});
+    EXPECT_EQ(editor().copies(), 1);
+    EXPECT_TRUE(panels().icon->isOnScreen());
+}
+
 TEST_F(SelectionTrackerTest, FailedReadsAreLoggedAndCountedByReasonWithoutTheText)
 {
     int accessDenied = 0;
     QObject::connect(&tracker(), &SelectionTracker::selectionAccessDenied, [&accessDenied] { ++accessDenied; });
     tracker().startTracking();
-    SimApp& app = desktop().addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, {}, {}, true});
+    SimApp& app = desktop().addApp(SimAppSetup{QStringLiteral("Editor"), std::nullopt, {}, {}, true});
     const QString text = QStringLiteral("a confidential selection");
     app.setText(text, AXRange{0, text.size()});
 
@@ -158,7 +179,7 @@ TEST_F(SelectionTrackerTest, PrimarySelectionTakenDuringTheGestureIsReadBeforeAn
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.name);
         // An application without accessibility, as terminals are.
-        SimApp& app = desktop().addApp(SimAppSpec{QStringLiteral("Terminal"), std::nullopt, {}, {}, true});
+        SimApp& app = desktop().addApp(SimAppSetup{QStringLiteral("Terminal"), std::nullopt, {}, {}, true});
         app.setSelectedTextReadFailure(AXResult::CannotComplete);
         const QString text = QStringLiteral("selected in a terminal: ") + QString::fromLatin1(testCase.name);
         app.setText(text, AXRange{0, text.size()});
@@ -180,7 +201,7 @@ TEST_F(SelectionTrackerTest, PrimarySelectionTakenDuringTheGestureIsReadBeforeAn
     // Where accessibility answers, the primary selection is not even asked.
     const int reads = primary.reads();
     const QString readable = QStringLiteral("read through accessibility");
-    desktop().addApp(SimAppSpec{QStringLiteral("Editor"), std::nullopt, readable, AXRange{0, readable.size()}, true});
+    desktop().addApp(SimAppSetup{QStringLiteral("Editor"), std::nullopt, readable, AXRange{0, readable.size()}, true});
     mouse().press({100, 500});
     primary.takeOwnership(QStringLiteral("never read"));
     mouse().release({300, 500});

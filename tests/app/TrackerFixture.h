@@ -24,7 +24,7 @@ protected:
         PolishingFixture::SetUp();
         m_history = std::make_unique<HistoryManager>();
         m_paste = std::make_unique<PasteService>(desktop().pasteboard(), clock());
-        m_app = &desktop().addApp(SimAppSpec{});
+        m_app = &desktop().addApp(SimAppSetup{});
         m_privacy = std::make_unique<PrivacyGuard>(desktop().userDefaults(), desktop().workspace());
         m_tracker = makeTracker();
     }
@@ -40,9 +40,8 @@ protected:
 
     std::unique_ptr<SelectionTracker> makeTracker()
     {
-        return std::make_unique<SelectionTracker>(
-            SelectionTracker::Services{m_panels, SelectedTextManager::shared(), *m_history, *m_paste, service(),
-                                       m_privacy.get()});
+        return std::make_unique<SelectionTracker>(SelectionTracker::Services{
+            m_panels, SelectedTextManager::shared(), *m_history, *m_paste, service(), m_privacy.get()});
     }
 
     /** Puts `text` into the editor, all of it selected. */

@@ -64,16 +64,16 @@ TEST_F(MenuItemSearchTest, ItemsMatchByIdentifierElseByShortcutAndTitle)
     for (const Case& c : cases) {
         desktop().systemLog().clear();
         const SimElement element = test::addItem(menu, c.spec);
-        EXPECT_EQ(ck::findMenuItemInElement(UIElement(element.ref()), c.item), c.logLine != nullptr) << c.name;
+        EXPECT_EQ(capture::findMenuItemInElement(UIElement(element.ref()), c.item), c.logLine != nullptr) << c.name;
         EXPECT_EQ(log(), c.logLine ? QStringList{QString::fromUtf8(c.logLine)} : QStringList()) << c.name;
     }
 
     // A failed identifier read counts as no identifier.
     const SimElement failing = test::addItem(menu, {QStringLiteral("Copy"), text("m"), text("C")});
     failing.failAttribute(QStringLiteral("AXIdentifier"), AXResult::CannotComplete);
-    EXPECT_FALSE(ck::findMenuItemInElement(UIElement(failing.ref()), SystemMenuItem::copy));
-    EXPECT_FALSE(ck::isCopyIdentifier(UIElement(failing.ref())));
-    EXPECT_TRUE(ck::isCopyTitle(UIElement(failing.ref())));
+    EXPECT_FALSE(capture::findMenuItemInElement(UIElement(failing.ref()), SystemMenuItem::copy));
+    EXPECT_FALSE(capture::isCopyIdentifier(UIElement(failing.ref())));
+    EXPECT_TRUE(capture::isCopyTitle(UIElement(failing.ref())));
 }
 
 TEST_F(MenuItemSearchTest, MenusAreSearchedFromTheEditMenuOutwardThenTheWholeBar)
@@ -87,11 +87,11 @@ TEST_F(MenuItemSearchTest, MenusAreSearchedFromTheEditMenuOutwardThenTheWholeBar
         {10, {3, 2, 4, 1, 5, 0, 6, 7, 8, 9}},
     };
     for (const auto& [count, order] : orders) {
-        EXPECT_EQ(ck::menuSearchOrder(count), order) << count;
+        EXPECT_EQ(capture::menuSearchOrder(count), order) << count;
         ax().removeApplication(kPid);
         desktop().systemLog().clear();
         menuBar(count);
-        EXPECT_EQ(ck::findCopyMenuItem(UIElement(ax().createApplication(kPid))), std::nullopt);
+        EXPECT_EQ(capture::findCopyMenuItem(UIElement(ax().createApplication(kPid))), std::nullopt);
         QStringList lines;
         for (const int index : order) {
             lines << (lines.isEmpty() ? QStringLiteral("Checking the Edit menu for copy, index: %1")
@@ -106,13 +106,13 @@ TEST_F(MenuItemSearchTest, MissingMenusAndReadErrorsGiveNoneWithALogLine)
 {
     const UIElement application(ax().createApplication(kPid));
     app();
-    EXPECT_EQ(ck::findCopyMenuItem(application), std::nullopt);
+    EXPECT_EQ(capture::findCopyMenuItem(application), std::nullopt);
     EXPECT_EQ(log(), QStringList{QStringLiteral("Menu children not found")});
 
     desktop().systemLog().clear();
     const SimElement bar = menuBar(5);
     test::menuAt(bar, 3).failAttribute(QStringLiteral("AXChildren"), AXResult::CannotComplete);
-    EXPECT_EQ(ck::findCopyMenuItem(application), std::nullopt);
+    EXPECT_EQ(capture::findCopyMenuItem(application), std::nullopt);
     EXPECT_EQ(log(), (QStringList{QStringLiteral("Checking the Edit menu for copy, index: 3"),
                                   QStringLiteral("Error finding menu item copy: AXError.CannotComplete")}));
 }
@@ -126,13 +126,13 @@ TEST_F(MenuItemSearchTest, DeepFirstVisitsInPreOrderAndStopsAtTheFirstHit)
     root.child(QStringLiteral("AXGroup"), {{"AXTitle", "e"}});
 
     QStringList visited;
-    const auto hit = ck::deepFirst(UIElement(root.ref()), [&](const UIElement& element) {
-        visited << ck::title(element).value_or(QString());
+    const auto hit = capture::deepFirst(UIElement(root.ref()), [&](const UIElement& element) {
+        visited << capture::title(element).value_or(QString());
         return visited.last() == QLatin1String("d");
     });
     EXPECT_EQ(visited, (QStringList{"a", "b", "c", "d"}));
     ASSERT_TRUE(hit.has_value());
-    EXPECT_EQ(ck::title(*hit), QStringLiteral("d"));
+    EXPECT_EQ(capture::title(*hit), QStringLiteral("d"));
 }
 
 } // namespace

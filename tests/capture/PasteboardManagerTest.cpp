@@ -79,7 +79,7 @@ TEST_F(PasteboardManagerTest, FetchWaitsForNewTextAndPutsTheUserItemsBack)
          std::nullopt, 0, QStringList{"Failed to execute trigger action: "}},
         {"copy that lands 12 ms later",
          [](SimPasteboard& board, SimClock& clock) {
-             clock.schedule(0.012, [&board] { ck::setString(board, QStringLiteral("copied")); });
+             clock.schedule(0.012, [&board] { capture::setString(board, QStringLiteral("copied")); });
          },
          QStringLiteral("copied"), 0.015,
          QStringList{"New Pasteboard content: copied", "pollTask succeeded, time taken: 0.0150 seconds"}},
@@ -120,34 +120,34 @@ TEST_F(PasteboardManagerTest, SavedItemsKeepEveryTypeAreRestoredAfterATemporaryT
     QList<PasteboardItem> withMissingData = kUserItems;
     withMissingData[0].entries.append({QStringLiteral("public.tiff"), std::nullopt});
     pasteboard().setItems(withMissingData);
-    const QList<PasteboardItem> saved = ck::backupItems(pasteboard());
+    const QList<PasteboardItem> saved = capture::backupItems(pasteboard());
     EXPECT_EQ(saved, kUserItems); // the type without data is skipped
 
-    ck::setString(pasteboard(), QStringLiteral("other"));
-    EXPECT_EQ(ck::string(pasteboard()), QStringLiteral("other"));
-    EXPECT_TRUE(ck::restoreItems(pasteboard(), saved));
+    capture::setString(pasteboard(), QStringLiteral("other"));
+    EXPECT_EQ(capture::string(pasteboard()), QStringLiteral("other"));
+    EXPECT_TRUE(capture::restoreItems(pasteboard(), saved));
     EXPECT_EQ(pasteboard().items(), kUserItems);
 
     const qint64 before = pasteboard().changeCount();
-    EXPECT_FALSE(ck::restoreItems(pasteboard(), {}));
+    EXPECT_FALSE(capture::restoreItems(pasteboard(), {}));
     EXPECT_EQ(pasteboard().changeCount(), before);
     pasteboard().setRefusesWrites(true);
-    EXPECT_FALSE(ck::restoreItems(pasteboard(), saved));
+    EXPECT_FALSE(capture::restoreItems(pasteboard(), saved));
     EXPECT_EQ(log(), (QStringList{QStringLiteral("No pasteboard items to restore"),
                                   QStringLiteral("Failed to restore pasteboard items")}));
 
     pasteboard().setItems({});
-    EXPECT_EQ(ck::string(pasteboard()), QString());
+    EXPECT_EQ(capture::string(pasteboard()), QString());
 
     // A temporary task puts the saved items back once its interval has passed.
     pasteboard().setRefusesWrites(false);
     pasteboard().setItems(kUserItems);
-    auto outcome = test::startVoid(ck::performTemporaryTask(pasteboard(), 0.25, [this]() -> QCoro::Task<> {
-        ck::setString(pasteboard(), QStringLiteral("temporary"));
+    auto outcome = test::startVoid(capture::performTemporaryTask(pasteboard(), 0.25, [this]() -> QCoro::Task<> {
+        capture::setString(pasteboard(), QStringLiteral("temporary"));
         co_await sleep(0.1);
     }));
     advance(0.1);
-    EXPECT_EQ(ck::string(pasteboard()), QStringLiteral("temporary"));
+    EXPECT_EQ(capture::string(pasteboard()), QStringLiteral("temporary"));
     advance(0.249);
     EXPECT_FALSE(outcome->done());
     advance(0.001);

@@ -30,7 +30,8 @@ protected:
         server().setHandler([this](const Request& request) { return answer(request); });
     }
 
-    CtlOutput run(QStringList arguments, const QByteArray& input = {}, bool useServer = true)
+    CtlOutput run(QStringList arguments, const QByteArray& input = {}, bool useServer = true,
+                  CtlTerminals terminals = {})
     {
         if (useServer && !arguments.contains(QStringLiteral("--backend"))) {
             arguments << QStringLiteral("--backend") << server().origin();
@@ -41,7 +42,7 @@ protected:
         QBuffer stdinBuffer;
         stdinBuffer.setData(input);
         stdinBuffer.open(QIODevice::ReadOnly);
-        CtlRunner runner(out, err, stdinBuffer);
+        CtlRunner runner(out, err, stdinBuffer, terminals);
         result.code = test::awaitTask(runner.run(arguments));
         return result;
     }
@@ -89,6 +90,44 @@ TEST_F(CtlRunnerTest, PolishPrintsOneBlockPerPresetAndRecordsTheHistory)
     EXPECT_EQ(history.items()[0].originalText, QStringLiteral("from stdin"));
     EXPECT_EQ(history.items()[1].modelUsed, QStringLiteral("quill-1"));
     EXPECT_EQ(history.items()[1].polishedResults.size(), 2);
+}
+
+TEST_F(CtlRunnerTest, PolishMarksCorrectionsOnlyPrintsTheNoteAndKeepsControlCharactersOffATerminal)
+{
+    polishAnswer = Reply::json(
+        200,
+        QJsonObject{{QStringLiteral("results"),
+                     QJsonObject{{QStringLiteral("Professional"), QStringLiteral("Dear\u001b]0;owned\u0007 team.\r")},
+                                 {QStringLiteral("Casual"), QStringLiteral("Hey\tteam\u009b2J\nbye\u007f")}}},
+                    {QStringLiteral("model"), QStringLiteral("rules")},
+                    {QStringLiteral("duration"), 0.1},
+                    {QStringLiteral("follows_instructions"), false},
+                    {QStringLiteral("corrections_only"), QJsonArray{QStringLiteral("Casual")}},
+                    {QStringLiteral("note"), QStringLiteral("Not English\u001b[2J.")}});
+    const CtlOutput terminal = run({"polish", "hi team"}, {}, true, CtlTerminals{true, true});
+    EXPECT_EQ(terminal.code, 0) << terminal.err.toStdString();
+    EXPECT_EQ(terminal.out, QStringLiteral("Note: Not English\uFFFD[2J.\n\n"
+                                           "== Professional ==\nDear\uFFFD]0;owned\uFFFD team.\uFFFD\n\n"
+                                           "== Casual ==\n(corrections only: this preset needs a language model)\n"
+                                           "Hey\tteam\uFFFD2J\nbye\uFFFD\n"));
+
+    // Into a pipe or a file the text goes as received; the JSON form escapes it either way.
+    const CtlOutput piped = run({"polish", "hi team"});
+    EXPECT_TRUE(piped.out.contains(QStringLiteral("Dear\u001b]0;owned\u0007 team.\r\n")));
+    const CtlOutput json = run({"polish", "--json", "hi team"}, {}, true, CtlTerminals{true, true});
+    const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(document.value(QStringLiteral("note")).toString(), QStringLiteral("Not English\u001b[2J."));
+    EXPECT_TRUE(document.value(QStringLiteral("results"))
+                    .toArray()
+                    .at(1)
+                    .toObject()
+                    .value(QStringLiteral("correctionsOnly"))
+                    .toBool());
+
+    // The history printed to a terminal is received text too.
+    const CtlOutput history = run({"history"}, {}, false, CtlTerminals{true, true});
+    EXPECT_FALSE(history.out.contains(QChar(0x1b)));
+    EXPECT_TRUE(history.out.contains(QStringLiteral("Dear\uFFFD]0;owned")));
 }
 
 TEST_F(CtlRunnerTest, FailuresPrintOneLineAndChooseTheExitCode)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts quillora --uitesting on a private X server with its own session bus, tray host and window
 # manager, and checks what a person would see: the window "Quillora History", the tray entry, and a
-# second start that raises the first window and exits 0. Every process started here is ended here.
+# second start that raises the first window, says so and exits 1. Every process started here is
+# ended here.
 #
 # Usage: LaunchUnderXvfbTest.sh path/to/quillora
 # Exit codes: 0 passed, 1 failed, 77 skipped (no X server could be started).
@@ -135,9 +136,11 @@ fi
 
 timeout 20 "$quillora" >"$work/second.log" 2>&1
 code=$?
-[ "$code" -eq 0 ] || fail "the second start exited with $code"
+[ "$code" -eq 1 ] || fail "the second start exited with $code, not 1"
+grep -q "Quillora is already running; its window was raised." "$work/second.log" ||
+    fail "the second start did not say that Quillora is already running"
 kill -0 "$first" 2>/dev/null || fail "the first instance ended when the second started"
 wait_for 10 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "the second start did not raise the window"
 [ "$(history_windows | wc -l)" -eq 1 ] || fail "more than one history window"
-echo "ok: a second start raised the first window and exited 0"
+echo "ok: a second start raised the first window, said so and exited 1"
 echo "1 passed, 0 failed"

@@ -44,8 +44,8 @@ protected:
         m_tracker = std::make_unique<SelectionTracker>(SelectionTracker::Services{
             *m_panels, SelectedTextManager::shared(), *m_history, *m_paste, AIPolishingService(*m_client, *m_presets)});
         m_editor =
-            &desktop().addApp(SimAppSpec{QStringLiteral("TextEdit"), std::nullopt, m_before + m_selection + m_after,
-                                         AXRange{m_before.size(), m_selection.size()}, true});
+            &desktop().addApp(SimAppSetup{QStringLiteral("TextEdit"), std::nullopt, m_before + m_selection + m_after,
+                                          AXRange{m_before.size(), m_selection.size()}, true});
         m_tracker->startTracking();
     }
 

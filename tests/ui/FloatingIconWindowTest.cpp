@@ -152,5 +152,18 @@ TEST_F(FloatingIconWindowTest, NeverTakesFocusAndOnlyTheDiscTakesPresses)
     EXPECT_FALSE(region.contains(QPoint(32, 62)));
 }
 
+TEST_F(FloatingIconWindowTest, WithoutCompositingTheWindowIsTheDiscAtItsRestingSize)
+{
+    desktop().appWindows().setComposited(false);
+    icon->showAt(QPointF(300, 300));
+    const QRegion shape = icon->mask();
+    EXPECT_TRUE(shape.contains(QPoint(32, 32)));
+    EXPECT_TRUE(shape.contains(QPoint(32, 11)));
+    EXPECT_FALSE(shape.contains(QPoint(32, 8))) << "above the disc";
+    EXPECT_FALSE(shape.contains(QPoint(13, 13))) << "beside the disc's round edge";
+    icon->view().setHovered(true, false);
+    EXPECT_DOUBLE_EQ(icon->view().currentScale(), 1) << "a grown disc would be cut by the shape";
+}
+
 } // namespace
 } // namespace quillora

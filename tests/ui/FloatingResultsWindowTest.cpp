@@ -57,14 +57,15 @@ TEST_F(FloatingResultsWindowTest, OpensBesideThePointerInsideTheVisibleFrame)
         QPointF pointer;
         QPointF origin;
     };
+    // The whole window stays inside, its 16-point shadow margin included: never over a top bar.
     const Case cases[] = {
         {"room on every side", {500, 500}, {520, 290}},
         {"10 points left of the right edge", {1910, 500}, {1570, 290}},
-        {"near the bottom", {500, 100}, {520, 10}},
-        {"near the top, under the panel", {500, 1000}, {520, 1048 - 430}},
-        {"second screen, above its dock", {2000, 60}, {2020, 50}},
+        {"near the bottom", {500, 100}, {520, 16}},
+        {"near the top, under the panel", {500, 1000}, {520, 1048 - 16 - 420}},
+        {"second screen, above its dock", {2000, 60}, {2020, 40 + 16}},
         {"second screen, right edge", {3190, 600}, {2850, 390}},
-        {"on no screen: the main screen's frame", {-500, 500}, {10, 290}},
+        {"on no screen: the main screen's frame", {-500, 500}, {16, 290}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,10 +100,35 @@ TEST_F(FloatingResultsWindowTest, ShadowMarginSurroundsThePanelTakesNoPressesAnd
     // the origin beside the pointer.
     desktop().screens().setScreens({kPrimary, kSecond}, 1);
     window->showAt(QPointF(5000, 10));
-    EXPECT_EQ(window->frame().topLeft(), QPointF(2880, 50)) << "inside the second screen's visible frame";
+    EXPECT_EQ(window->frame().topLeft(), QPointF(3200 - 16 - 320, 40 + 16))
+        << "inside the second screen's visible frame";
     desktop().screens().setScreens({});
     window->showAt(QPointF(100, 100));
     EXPECT_EQ(window->frame().topLeft(), QPointF(120, -110));
+}
+
+TEST_F(FloatingResultsWindowTest, WithoutCompositingThePanelTakesItsOwnShapeWithoutAMargin)
+{
+    desktop().appWindows().setComposited(false);
+    window->showAt(QPointF(500, 1000));
+    EXPECT_TRUE(window->isShaped());
+    EXPECT_EQ(window->size(), QSize(320, 420));
+    EXPECT_EQ(window->resultsView().pos(), QPoint(0, 0));
+    EXPECT_EQ(window->frame(), QRectF(QPointF(520, 1048 - 10 - 420), QSizeF(320, 420)))
+        << "without a margin only the panel's own 10 points keep it from the top bar";
+    const QRegion shape = window->mask();
+    EXPECT_TRUE(shape.contains(QPoint(160, 210)));
+    EXPECT_TRUE(shape.contains(QPoint(160, 1)));
+    EXPECT_FALSE(shape.contains(QPoint(1, 1))) << "a rounded corner";
+    EXPECT_FALSE(shape.contains(QPoint(318, 418)));
+
+    // A compositing manager that starts brings the translucent margin back.
+    desktop().appWindows().setComposited(true);
+    window->showAt(QPointF(500, 500));
+    EXPECT_FALSE(window->isShaped());
+    EXPECT_TRUE(window->mask().isEmpty());
+    EXPECT_EQ(window->size(), QSize(320 + 32, 420 + 32));
+    EXPECT_EQ(window->resultsView().pos(), QPoint(16, 16));
 }
 
 TEST_F(FloatingResultsWindowTest, ContentFollowsErrorThenPolishingThenResults)

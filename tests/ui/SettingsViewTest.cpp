@@ -2,6 +2,7 @@
 #include "support/FileContent.h"
 
 #include "app/AutostartEntry.h"
+#include "app/PasteService.h"
 #include "ui/PresetEditorView.h"
 #include "ui/PresetSettingsView.h"
 #include "ui/SettingsView.h"
@@ -252,6 +253,18 @@ TEST_F(SettingsViewTest, StartAtLoginWritesTheAutostartEntryRemovesItAgainAndAFa
     EXPECT_FALSE(toggle.isChecked());
     EXPECT_FALSE(QFile::exists(autostart().filePath()));
     EXPECT_EQ(autostart().setEnabled(false), std::nullopt) << "turning off twice is harmless";
+}
+
+TEST_F(SettingsViewTest, RestoringTheClipboardAfterUseIsOnUntilTurnedOff)
+{
+    SettingsView& view = openSettings();
+    auto& toggle = find<QCheckBox>(view, QStringLiteral("restore-clipboard-switch"));
+    EXPECT_TRUE(toggle.isChecked());
+    toggle.click();
+    EXPECT_FALSE(PasteService::restoresClipboard());
+    EXPECT_FALSE(
+        SettingsView(services()).findChild<QCheckBox*>(QStringLiteral("restore-clipboard-switch"))->isChecked())
+        << "a new window shows the stored choice";
 }
 
 } // namespace

@@ -6,8 +6,9 @@ namespace quillora {
 
 /**
  * The system log on Linux: the systemd journal, with the subsystem and category as the fields
- * QUILLORA_SUBSYSTEM and QUILLORA_CATEGORY and the subsystem as syslog identifier. When no journal
- * is running, each entry is one line on standard error.
+ * QUILLORA_SUBSYSTEM and QUILLORA_CATEGORY and the subsystem as syslog identifier, at every level.
+ * When no journal is running, each error entry is one line on standard error; entries of the info
+ * level join them only with QUILLORA_DEBUG_LOG=1 at construction.
  */
 class JournalSystemLog final : public SystemLog
 {
@@ -24,6 +25,7 @@ public:
 
 private:
     bool m_hasJournal;
+    bool m_debug;
 };
 
 } // namespace quillora

@@ -6,7 +6,7 @@ namespace quillora {
 
 /**
  * The screens Qt knows (QGuiApplication::screens(), the primary first), converted from Qt's
- * top-left coordinates of the virtual desktop to the design's bottom-left coordinates. Read afresh
+ * top-left coordinates of the virtual desktop to screen points. Read afresh
  * on every call, so plugging a monitor in needs no notification. Empty without a QGuiApplication.
  */
 class QtScreens final : public Screens

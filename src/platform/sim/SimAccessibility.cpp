@@ -62,7 +62,8 @@ bool SimAccessibility::isProcessTrusted(TrustPrompt prompt)
 QString SimAccessibility::openAccessibilitySettings()
 {
     ++m_settingsOpenCount;
-    return {};
+    m_trusted = m_trusted || m_settingsGrant;
+    return m_settingsNotice;
 }
 
 AXElementRef SimAccessibility::createApplication(qint64 pid)
@@ -97,8 +98,10 @@ AXReply<SimNode*> SimAccessibility::enter(const char* operation, const AXElement
         if (m_unresponsive.contains(node->pid)) {
             const float own = node->messagingTimeout > 0 ? node->messagingTimeout : m_globalTimeout;
             m_waitedSeconds += own > 0 ? own : kDefaultMessagingTimeout;
+            m_timedOut.insert(node->pid);
             return AXResult::CannotComplete;
         }
+        m_timedOut.remove(node->pid);
         if (!node->root()->exposed) {
             return AXResult::CannotComplete;
         }
@@ -159,6 +162,7 @@ AXReply<AXAny> SimAccessibility::resolve(SimNode& node, const QString& attribute
     const std::shared_ptr<SimNode> front = frontmostRoot();
     if (front && m_unresponsive.contains(front->pid)) {
         m_waitedSeconds += m_globalTimeout > 0 ? m_globalTimeout : kDefaultMessagingTimeout;
+        m_timedOut.insert(front->pid);
         return AXResult::CannotComplete;
     }
     if (attribute == kFocusedApplication) {
@@ -500,6 +504,12 @@ std::optional<SimElement> SimAccessibility::application(qint64 pid) const
         return std::nullopt;
     }
     return SimElement(it->second);
+}
+
+QCoro::Task<bool> SimAccessibility::answers(qint64 pid, int budgetMs)
+{
+    Q_UNUSED(budgetMs);
+    co_return !m_unresponsive.contains(pid);
 }
 
 void SimAccessibility::setUnresponsive(qint64 pid, bool unresponsive)

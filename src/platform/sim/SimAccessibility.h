@@ -55,6 +55,9 @@ public:
     [[nodiscard]] AXResult performAction(const AXElementRef& element, const QString& action) override;
     [[nodiscard]] AXReply<AXElementRef> copyElementAtPosition(const AXElementRef& element, float x, float y) override;
     [[nodiscard]] AXReply<qint64> getPid(const AXElementRef& element) override;
+    /** True when the last call to process `pid` ran out of its time-out (it is unresponsive). */
+    [[nodiscard]] bool hasJustTimedOut(qint64 pid) const override { return m_timedOut.contains(pid); }
+    QCoro::Task<bool> answers(qint64 pid, int budgetMs) override;
     [[nodiscard]] AXResult setMessagingTimeout(const AXElementRef& element, float seconds) override;
     [[nodiscard]] AXReply<AXObserverRef> createObserver(qint64 pid, AXObserverCallback callback) override;
     [[nodiscard]] AXResult addNotification(const AXObserverRef& observer, const AXElementRef& element,
@@ -78,6 +81,15 @@ public:
     void setTrusted(bool trusted) { m_trusted = trusted; }
     /** How often `openAccessibilitySettings` was called. */
     [[nodiscard]] int settingsOpenCount() const { return m_settingsOpenCount; }
+    /**
+     * What `openAccessibilitySettings` answers from now on, and whether it grants trust at once, as
+     * the Linux desktop does when it turns accessibility on for the session.
+     */
+    void setSettingsAnswer(const QString& notice, bool grants)
+    {
+        m_settingsNotice = notice;
+        m_settingsGrant = grants;
+    }
     /** How many trust checks asked to prompt the user while the process was not trusted. */
     [[nodiscard]] int trustPrompts() const { return m_trustPrompts; }
 
@@ -121,9 +133,13 @@ private:
     std::vector<qint64> m_appOrder;
     std::vector<std::weak_ptr<SimObserver>> m_observers;
     QSet<qint64> m_unresponsive;
+    /** Processes whose last call ran out of its time-out. */
+    QSet<qint64> m_timedOut;
     QMap<QString, int> m_calls;
     bool m_trusted = true;
     int m_settingsOpenCount = 0;
+    QString m_settingsNotice;
+    bool m_settingsGrant = false;
     int m_trustPrompts = 0;
     float m_globalTimeout = 0;
     double m_waitedSeconds = 0;

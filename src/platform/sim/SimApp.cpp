@@ -50,7 +50,7 @@ bool isEnabled(const SimElement& element)
 
 } // namespace
 
-SimApp::SimApp(const SimAppSpec& spec, qint64 pid, Services services)
+SimApp::SimApp(const SimAppSetup& spec, qint64 pid, Services services)
     : m_services(services)
     , m_pid(pid)
     , m_name(spec.name)

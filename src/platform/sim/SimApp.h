@@ -27,7 +27,7 @@ enum class SimSelectedTextAnswer {
 };
 
 /** How a simulated app starts: its name, its text and the selected range (location, length). */
-struct SimAppSpec
+struct SimAppSetup
 {
     QString name = QStringLiteral("TextEdit");
     /** Defaults to "com.example." followed by the lower-case name without blanks. */
@@ -62,7 +62,7 @@ public:
         SimClock& clock;
     };
 
-    SimApp(const SimAppSpec& spec, qint64 pid, Services services);
+    SimApp(const SimAppSetup& spec, qint64 pid, Services services);
     SimApp(const SimApp&) = delete;
     SimApp& operator=(const SimApp&) = delete;
 

@@ -27,6 +27,11 @@ public:
         return m_inputRegions.contains(windowId) ? std::optional(m_inputRegions.value(windowId)) : std::nullopt;
     }
 
+    [[nodiscard]] bool windowsAreComposited() override { return m_composited; }
+
+    /** Whether the simulated desktop composites windows (it does until told otherwise). */
+    void setComposited(bool composited) { m_composited = composited; }
+
     /** Replaces the list of windows. */
     void setWindows(QList<AppWindowInfo> windows) { m_windows = std::move(windows); }
 
@@ -37,6 +42,7 @@ private:
     QList<AppWindowInfo> m_windows;
     QList<QRectF> m_windowsAbove;
     QHash<quintptr, QList<QRect>> m_inputRegions;
+    bool m_composited = true;
 };
 
 } // namespace quillora

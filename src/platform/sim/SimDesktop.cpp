@@ -24,7 +24,7 @@ SimDesktop::~SimDesktop()
     }
 }
 
-SimApp& SimDesktop::addApp(const SimAppSpec& spec)
+SimApp& SimDesktop::addApp(const SimAppSetup& spec)
 {
     // Process ids of simulated apps start well above the small ones tests pick by hand.
     const qint64 pid = 1000 + static_cast<qint64>(m_apps.size());

@@ -67,7 +67,7 @@ public:
      * lives as long as the desktop. Key events posted to the whole desktop go to the frontmost app,
      * targeted ones to the app of that process.
      */
-    SimApp& addApp(const SimAppSpec& spec);
+    SimApp& addApp(const SimAppSetup& spec);
 
     /** The apps started so far, in order. */
     [[nodiscard]] QList<SimApp*> apps() const;

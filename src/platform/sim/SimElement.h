@@ -18,7 +18,7 @@ namespace quillora {
  * Handle to one element of the simulated desktop, for building trees and steering them in tests.
  * Copies refer to the same element. Changes apply at once to every reference handed out.
  *
- * Hit testing uses the "AXFrame" attribute, a rectangle in the design's coordinates: its origin is
+ * Hit testing uses the "AXFrame" attribute, a rectangle in screen points: its origin is
  * the element's bottom-left corner, y grows upward.
  */
 class SimElement

@@ -31,15 +31,6 @@ void SimWorkspace::launchApplication(const QString& name)
     m_launchHandler(name);
 }
 
-void SimWorkspace::relaunch(const QStringList& arguments)
-{
-    if (m_relaunchFails) {
-        throw ErrorRecord(QStringLiteral("SimWorkspace"), 2,
-                          {{kLocalizedDescriptionKey, QStringLiteral("The application could not be started.")}});
-    }
-    m_relaunches.append(arguments);
-}
-
 void SimWorkspace::addApplication(const RunningApplication& app)
 {
     for (RunningApplication& existing : m_apps) {

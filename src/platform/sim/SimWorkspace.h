@@ -16,7 +16,6 @@ public:
     [[nodiscard]] QList<RunningApplication> runningApplications() const override;
     bool openURL(const QUrl& url) override;
     void launchApplication(const QString& name) override;
-    void relaunch(const QStringList& arguments) override;
 
     /** Adds a running application (or replaces the one with the same pid). */
     void addApplication(const RunningApplication& app);
@@ -30,11 +29,6 @@ public:
     /** Names passed to `launchApplication`, in order. */
     [[nodiscard]] const QStringList& launchedNames() const { return m_launchedNames; }
 
-    /** The argument lists of every relaunch so far, in order. */
-    [[nodiscard]] const QList<QStringList>& relaunches() const { return m_relaunches; }
-    /** Makes every later relaunch fail with an error record (a missing program, say). */
-    void setRelaunchFails(bool fails) { m_relaunchFails = fails; }
-
     /**
      * What a launch does: by default it fails with an error record (no such application). Tests
      * install a handler that adds the application, or does nothing to model a name mismatch.
@@ -46,8 +40,6 @@ private:
     qint64 m_frontmostPid = -1;
     QList<QUrl> m_openedURLs;
     QStringList m_launchedNames;
-    QList<QStringList> m_relaunches;
-    bool m_relaunchFails = false;
     std::function<void(const QString&)> m_launchHandler;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/linux/atspi/AtspiNode.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -12,6 +13,7 @@ namespace quillora::AtspiCalls {
 namespace {
 
 quint64 g_calls = 0;
+QElapsedTimer g_lastTimeOut;
 
 } // namespace
 
@@ -37,7 +39,17 @@ AXResult failure(GError* error)
         message.contains(QLatin1String("defunct"))) {
         return AXResult::InvalidUIElement;
     }
+    // libdbus's words for a reply that did not come within the call's time-out.
+    if (message.contains(QLatin1String("NoReply")) || message.contains(QLatin1String("Did not receive a reply")) ||
+        message.contains(QLatin1String("imeout"))) {
+        g_lastTimeOut.start();
+    }
     return AXResult::CannotComplete;
+}
+
+const QElapsedTimer& lastTimeOut()
+{
+    return g_lastTimeOut;
 }
 
 QString takeString(gchar* text)
@@ -149,7 +161,7 @@ QString keyBindings(AtspiAccessible* accessible)
     return takeString(bindings);
 }
 
-// Offsets of AT-SPI count characters (code points); the design's ranges count UTF-16 code units.
+// Offsets of AT-SPI count characters (code points); ranges here count UTF-16 code units.
 qint64 utf16Offset(const QString& text, qint64 characters)
 {
     qint64 units = 0;
@@ -182,7 +194,7 @@ QString textRange(AtspiText* text, int start, int end, AXResult& result)
     return takeString(value);
 }
 
-QRectF toDesign(const Screens& screens, const AtspiRect& rect)
+QRectF toScreenPoints(const Screens& screens, const AtspiRect& rect)
 {
     const double ratio = pixelRatio();
     return screens.coordinates().fromQt(

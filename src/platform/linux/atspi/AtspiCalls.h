@@ -2,6 +2,7 @@
 
 #include "platform/Accessibility.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -36,8 +37,11 @@ template <typename F> auto counted(F&& call)
 }
 
 /** The result code of a failed call (and frees the error): InvalidUIElement when the object has gone, else
- * CannotComplete. */
+ * CannotComplete. A call that ran out of its time-out is noted in `lastTimeOut`. */
 [[nodiscard]] AXResult failure(GError* error);
+
+/** Started when a call last ran out of its time-out; invalid while none has. */
+[[nodiscard]] const QElapsedTimer& lastTimeOut();
 
 /** The text, freed. */
 [[nodiscard]] QString takeString(gchar* text);
@@ -84,8 +88,8 @@ void unrefAll(const QList<AtspiAccessible*>& list);
 /** Characters `start` to `end` (-1: the end) of the text; `result` says whether the read worked. */
 [[nodiscard]] QString textRange(AtspiText* text, int start, int end, AXResult& result);
 
-/** A screen rectangle in X pixels in the design's coordinates (points, origin bottom-left, y up). */
-[[nodiscard]] QRectF toDesign(const Screens& screens, const AtspiRect& rect);
+/** A screen rectangle in X pixels in screen points (points, origin bottom-left, y up). */
+[[nodiscard]] QRectF toScreenPoints(const Screens& screens, const AtspiRect& rect);
 
 /** X pixels per point on the primary screen (1 without a GUI application). */
 [[nodiscard]] double pixelRatio();

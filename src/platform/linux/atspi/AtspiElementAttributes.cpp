@@ -90,7 +90,7 @@ AXReply<AXAny> readElementAttribute(AtspiAccessible* accessible, const QString& 
         if (error != nullptr) {
             return failure(error);
         }
-        const QRectF frame = toDesign(screens, *rect);
+        const QRectF frame = toScreenPoints(screens, *rect);
         g_free(rect);
         if (attribute == QLatin1String("AXPosition")) {
             // The top-left corner, as the platform's position attribute gives it.

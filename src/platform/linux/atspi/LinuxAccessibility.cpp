@@ -185,6 +185,16 @@ QCoro::Task<bool> LinuxAccessibility::answers(qint64 pid, int budgetMs)
     co_return answered;
 }
 
+bool LinuxAccessibility::hasJustTimedOut(qint64 pid) const
+{
+    const QElapsedTimer& timeOut = AtspiCalls::lastTimeOut();
+    if (!timeOut.isValid() || timeOut.elapsed() > kTimedOutMemoryMs) {
+        return false;
+    }
+    const std::optional<RunningApplication> front = m_workspace.frontmostApplication();
+    return !front || front->pid == pid;
+}
+
 quint64 LinuxAccessibility::callCount()
 {
     return AtspiCalls::callCount();
@@ -621,7 +631,7 @@ AXReply<AXAny> LinuxAccessibility::copyParameterizedAttributeValue(const AXEleme
     if (error != nullptr) {
         return failure(error);
     }
-    const QRectF frame = toDesign(m_screens, *rect);
+    const QRectF frame = toScreenPoints(m_screens, *rect);
     g_free(rect);
     return AXAny(AXRect{{frame.x(), frame.y()}, {frame.width(), frame.height()}});
 }

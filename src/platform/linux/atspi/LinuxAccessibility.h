@@ -32,6 +32,8 @@ class LinuxAccessibility final : public Accessibility
 public:
     /** The messaging time-out of elements without one of their own, in seconds. */
     static constexpr float kDefaultMessagingTimeout = 0.3F;
+    /** How long a time-out counts as just now, in milliseconds. */
+    static constexpr qint64 kTimedOutMemoryMs = 2000;
 
     /**
      * What the session lacks for the selection loop beyond accessibility (for example XTest or
@@ -97,6 +99,13 @@ public:
     [[nodiscard]] AXResult performAction(const AXElementRef& element, const QString& action) override;
     [[nodiscard]] AXReply<AXElementRef> copyElementAtPosition(const AXElementRef& element, float x, float y) override;
     [[nodiscard]] AXReply<qint64> getPid(const AXElementRef& element) override;
+
+    /**
+     * True when a call ran out of its time-out in the last `kTimedOutMemoryMs` and `pid` is the
+     * frontmost application (or the desktop does not name one): calls go to the application in
+     * front, and one that is hung makes them time out.
+     */
+    [[nodiscard]] bool hasJustTimedOut(qint64 pid) const override;
     [[nodiscard]] AXResult setMessagingTimeout(const AXElementRef& element, float seconds) override;
     [[nodiscard]] AXReply<AXObserverRef> createObserver(qint64 pid, AXObserverCallback callback) override;
     [[nodiscard]] AXResult addNotification(const AXObserverRef& observer, const AXElementRef& element,

@@ -27,9 +27,4 @@ void WaylandWorkspace::launchApplication(const QString& name)
     m_base.launchApplication(name);
 }
 
-void WaylandWorkspace::relaunch(const QStringList& arguments)
-{
-    m_base.relaunch(arguments);
-}
-
 } // namespace quillora

@@ -22,7 +22,6 @@ public:
     [[nodiscard]] QList<RunningApplication> runningApplications() const override;
     bool openURL(const QUrl& url) override;
     void launchApplication(const QString& name) override;
-    void relaunch(const QStringList& arguments) override;
 
 private:
     Workspace& m_base;

@@ -1,6 +1,7 @@
 #include "platform/linux/x11/QtAppWindows.h"
 
 #include "platform/Screens.h"
+#include "platform/linux/x11/X11CompositingWatch.h"
 #include "platform/linux/x11/X11FloatingRaiser.h"
 
 #include <QGuiApplication>
@@ -60,6 +61,17 @@ QtAppWindows::QtAppWindows(const Screens& screens, FloatingWindows floating)
 }
 
 QtAppWindows::~QtAppWindows() = default;
+
+bool QtAppWindows::windowsAreComposited()
+{
+    if (m_floating == FloatingWindows::bypassWindowManager) {
+        return true;
+    }
+    if (!m_compositing) {
+        m_compositing = std::make_unique<X11CompositingWatch>();
+    }
+    return m_compositing->isCompositing();
+}
 
 QList<AppWindowInfo> QtAppWindows::windows() const
 {

@@ -7,11 +7,12 @@
 namespace quillora {
 
 class Screens;
+class X11CompositingWatch;
 class X11FloatingRaiser;
 
 /**
- * This application's top-level Qt windows (QGuiApplication::topLevelWindows()), converted to the
- * design's coordinates with the screens' conversion. Tool windows are the panels; the frame is the
+ * This application's top-level Qt windows (QGuiApplication::topLevelWindows()), converted to
+ * screen points with the screens' conversion. Tool windows are the panels; the frame is the
  * window with its decorations (frameGeometry), the content its client area (geometry). Empty
  * without a QGuiApplication.
  */
@@ -47,10 +48,17 @@ public:
         return m_floating == FloatingWindows::bypassWindowManager;
     }
 
+    /**
+     * Past the window manager (on Wayland, through Xwayland) the compositor draws every window:
+     * true. Managed (X11): whether a compositing manager runs, followed as it starts and stops.
+     */
+    [[nodiscard]] bool windowsAreComposited() override;
+
 private:
     const Screens& m_screens;
     FloatingWindows m_floating;
     std::unique_ptr<X11FloatingRaiser> m_raiser;
+    std::unique_ptr<X11CompositingWatch> m_compositing;
 };
 
 } // namespace quillora

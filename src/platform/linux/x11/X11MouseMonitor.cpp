@@ -104,7 +104,7 @@ QPointF X11MouseMonitor::mouseLocation() const
 {
     const std::optional<QPoint> pixels = pointerPixels();
     scheduleDrainIfQueued();
-    return pixels ? toDesign(*pixels) : QPointF();
+    return pixels ? toScreenPoints(*pixels) : QPointF();
 }
 
 bool X11MouseMonitor::startListening()
@@ -199,7 +199,7 @@ void X11MouseMonitor::handleButton(bool pressed, int rawButton, quint64 timeMs)
     if (!pixels) {
         return;
     }
-    const QPointF location = toDesign(*pixels);
+    const QPointF location = toScreenPoints(*pixels);
     if (pressed) {
         const int clickCount = m_clicks.press(timeMs, *pixels);
         m_pressInOwnWindow = isInOwnWindow(location);
@@ -237,7 +237,7 @@ std::optional<QPoint> X11MouseMonitor::pointerPixels() const
     return QPoint(rootX, rootY);
 }
 
-QPointF X11MouseMonitor::toDesign(QPoint pixels) const
+QPointF X11MouseMonitor::toScreenPoints(QPoint pixels) const
 {
     return m_screens.coordinates().fromQt(QPointF(pixels) / devicePixelRatio());
 }

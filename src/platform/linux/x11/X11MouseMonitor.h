@@ -81,7 +81,7 @@ private:
     void drain();
     void handleButton(bool pressed, int rawButton, quint64 timeMs);
     [[nodiscard]] std::optional<QPoint> pointerPixels() const;
-    [[nodiscard]] QPointF toDesign(QPoint pixels) const;
+    [[nodiscard]] QPointF toScreenPoints(QPoint pixels) const;
     [[nodiscard]] bool isInOwnWindow(QPointF location) const;
     void scheduleDrainIfQueued() const;
 

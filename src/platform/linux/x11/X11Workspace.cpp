@@ -200,13 +200,4 @@ void X11Workspace::launchApplication(const QString& name)
     }
 }
 
-void X11Workspace::relaunch(const QStringList& arguments)
-{
-    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    if (program.isEmpty() || !QProcess::startDetached(program, arguments)) {
-        throw ErrorRecord(QStringLiteral("X11Workspace"), 2,
-                          {{kLocalizedDescriptionKey, QStringLiteral("The application could not be started again.")}});
-    }
-}
-
 } // namespace quillora

@@ -39,12 +39,6 @@ public:
      */
     void launchApplication(const QString& name) override;
 
-    /**
-     * Starts this executable (/proc/self/exe) detached with `arguments`. Throws an `ErrorRecord`
-     * (domain "X11Workspace", code 2) when it cannot be started.
-     */
-    void relaunch(const QStringList& arguments) override;
-
 private:
     [[nodiscard]] RunningApplication application(const X11ClientWindow& window) const;
 

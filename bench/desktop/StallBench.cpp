@@ -1,0 +1,254 @@
+// How long the window thread's event loop can be kept from running on a real X11 desktop. A 5 ms
+// ticker runs on the window thread; its largest gap is the longest stall. Measured twice in a GTK 3
+// editor: while the whole loop runs (select, icon, click, results, "Use" pastes the variation), and
+// while the editor is stopped with SIGSTOP and the user selects in it, so that every accessibility
+// call to it runs out its time. The tracker and the real floating windows run in this process with
+// the Linux platform; the reference service (rules engine) runs in the private desktop session.
+#include "DesktopDriver.h"
+#include "DesktopSession.h"
+
+#include "app/AIPolishingService.h"
+#include "app/AppInfo.h"
+#include "app/BackendClient.h"
+#include "app/HistoryManager.h"
+#include "app/IconPanel.h"
+#include "app/PasteService.h"
+#include "app/PresetManager.h"
+#include "app/ResultActions.h"
+#include "app/SelectionTracker.h"
+#include "app/UpdateManager.h"
+#include "capture/SelectedTextManager.h"
+#include "platform/Platform.h"
+#include "platform/factory/PlatformFactory.h"
+#include "platform/linux/atspi/LinuxAccessibility.h"
+#include "ui/WidgetPanelFactory.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+
+using namespace quillora;
+
+namespace {
+
+const QString kBefore = QStringLiteral("Stalls are measured ");
+const QString kSelection = QStringLiteral("while this sentence are polished");
+const QString kAfter = QStringLiteral(" here.");
+
+test::DesktopSession* g_session = nullptr;
+quint16 g_port = 0;
+
+// Ticks every 5 ms on the window thread and keeps the largest gap between two ticks.
+class StallTicker final
+{
+public:
+    StallTicker()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longestNs = std::max(m_longestNs, m_sinceTick.nsecsElapsed());
+            m_sinceTick.restart();
+        });
+        reset();
+        m_timer.start();
+    }
+
+    void reset()
+    {
+        m_sinceTick.start();
+        m_longestNs = 0;
+    }
+
+    [[nodiscard]] double longestMs() const { return double(m_longestNs) / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longestNs = 0;
+};
+
+QWidget* visibleTopLevel(const char* className)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->inherits(className)) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+QAbstractButton* firstUseButton()
+{
+    QWidget* panel = visibleTopLevel("quillora::FloatingResultsWindow");
+    if (panel == nullptr) {
+        return nullptr;
+    }
+    for (QAbstractButton* button : panel->findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->isEnabled() && button->text() == QLatin1String("Use")) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+// Puts the editor's text back for the next round.
+void resetText(test::DesktopDriver& driver, const AXElementRef& text, const QString& original)
+{
+    (void)driver.accessibility().setAttributeValue(text, QStringLiteral("AXValue"), AXAny(original));
+    test::waitFor([&] { return driver.text(text) == original; }, 2000);
+}
+
+QPoint globalCentre(const QWidget& widget)
+{
+    return widget.mapToGlobal(widget.rect().center());
+}
+
+void stalls(benchmark::State& state)
+{
+    test::DesktopDriver driver(*g_session);
+    const QString original = kBefore + kSelection + kAfter;
+    QProcess* editor = g_session->launch(QStringLiteral("/usr/bin/python3"),
+                                         {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), original});
+    const std::optional<quint64> window =
+        editor ? driver.waitForWindow(editor->processId(), QString(), 30000) : std::nullopt;
+    if (!window || !test::waitFor([&] { return driver.activate(*window); }, 5000)) {
+        state.SkipWithError("the editor did not start");
+        return;
+    }
+    const qint64 editorPid = editor->processId();
+    const std::optional<AXElementRef> text = driver.waitForElement(
+        editorPid, [](const QString& role, const QString&) { return role == QLatin1String("AXTextArea"); }, 20000);
+    const std::optional<QRect> range =
+        text ? driver.rangeFrame(*text, AXRange{kBefore.size(), kSelection.size()}) : std::nullopt;
+    if (!range) {
+        state.SkipWithError("the editor's text is not exposed");
+        return;
+    }
+
+    const std::unique_ptr<Platform> platform = createPlatform(QStringLiteral("linux"));
+    Platform::setCurrent(platform.get());
+    UpdateManager updates(platform->userDefaults(), AppInfo::version());
+    BackendClient client(QStringLiteral("http://127.0.0.1:%1").arg(g_port), updates);
+    PresetManager presets(client);
+    HistoryManager history;
+    const ResultActions actions(client, platform->pasteboard());
+    PasteService paste(platform->pasteboard(), platform->clock());
+    WidgetPanelFactory panels(actions);
+    std::vector<double> loopStalls;
+    std::vector<double> frozenStalls;
+    {
+        SelectionTracker tracker(
+            {panels, SelectedTextManager::shared(), history, paste, AIPolishingService(client, presets)});
+        tracker.startTracking();
+        auto& icon = dynamic_cast<QWidget&>(tracker.iconPanel());
+        const QPoint from(range->left() + 1, range->center().y());
+        const QPoint to(range->right() - 1, range->center().y());
+        const QPoint away(range->right() + 80, range->bottom() + 80);
+        StallTicker ticker;
+        for (auto _ : state) {
+            // The whole loop in a responsive editor.
+            resetText(driver, *text, original);
+            driver.click(away);
+            test::waitFor([] { return false; }, 500);
+            ticker.reset();
+            driver.drag(from, to);
+            if (!test::waitFor([&] { return icon.isVisible(); }, 5000)) {
+                state.SkipWithError("no icon appeared");
+                break;
+            }
+            driver.click(globalCentre(icon));
+            QAbstractButton* use = nullptr;
+            if (!test::waitFor([&] { return (use = firstUseButton()) != nullptr; }, 15000)) {
+                state.SkipWithError("no variation came back");
+                break;
+            }
+            driver.click(globalCentre(*use));
+            if (!test::waitFor([&] { return driver.text(*text) != original; }, 5000)) {
+                state.SkipWithError("\"Use\" did not replace the selection");
+                break;
+            }
+            loopStalls.push_back(ticker.longestMs());
+
+            // The same selection in an editor that no longer answers.
+            resetText(driver, *text, original);
+            driver.click(away);
+            test::waitFor([] { return false; }, 500);
+            ::kill(pid_t(editorPid), SIGSTOP);
+            ticker.reset();
+            driver.drag(from, to);
+            test::waitFor([] { return false; }, 3000);
+            frozenStalls.push_back(ticker.longestMs());
+            ::kill(pid_t(editorPid), SIGCONT);
+            state.SetIterationTime(std::max(loopStalls.back(), frozenStalls.back()) / 1000);
+        }
+        tracker.stopTracking();
+    }
+    if (!loopStalls.empty()) {
+        state.counters["loop_longest_stall_ms"] = *std::max_element(loopStalls.begin(), loopStalls.end());
+        state.counters["frozen_longest_stall_ms"] = *std::max_element(frozenStalls.begin(), frozenStalls.end());
+    }
+    Platform::setCurrent(nullptr);
+    editor->terminate();
+    editor->waitForFinished(3000);
+}
+
+bool startService()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    g_port = probe.serverPort();
+    probe.close();
+    QProcess* server = g_session->launch(QStringLiteral(QUILLORA_SERVER_PROGRAM),
+                                         {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(g_port),
+                                          QStringLiteral("--engine"), QStringLiteral("rules"), QStringLiteral("--mode"),
+                                          QStringLiteral("local")});
+    return server != nullptr && test::waitFor(
+                                    [] {
+                                        QTcpSocket socket;
+                                        socket.connectToHost(QHostAddress::LocalHost, g_port);
+                                        return socket.waitForConnected(100);
+                                    },
+                                    60000);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QString whyNot;
+    std::unique_ptr<test::DesktopSession> session = test::DesktopSession::start(&whyNot);
+    if (!session) {
+        std::printf("no X server can be started here (%s)\n", qPrintable(whyNot));
+        return 1;
+    }
+    g_session = session.get();
+    {
+        QApplication app(argc, argv);
+        if (!startService()) {
+            std::printf("the reference service did not start\n");
+            return 1;
+        }
+        benchmark::RegisterBenchmark("WindowThreadStall/Gtk3", stalls)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    g_session = nullptr;
+    session.reset();
+    return 0;
+}
