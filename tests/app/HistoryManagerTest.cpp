@@ -6,11 +6,13 @@
 #include "support/FileContent.h"
 #include "support/Thrown.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLockFile>
+#include <QProcess>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -205,18 +207,46 @@ TEST_F(HistoryManagerTest, AHeldLockKeepsChangesInMemorySaysSoAndSavesThemOnceIt
     EXPECT_FALSE(history.hasUnsavedChanges());
 }
 
+// Run only as the second process of the test below: adds one entry to the history in the folder
+// it is given, as quilloractl polish does, and ends.
+TEST_F(HistoryManagerTest, SecondProcessAddsOneEntry)
+{
+    const QString folder = qEnvironmentVariable("QUILLORA_TEST_HISTORY_WRITER");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "runs only as a second process";
+    }
+    desktop().appDataFolder().setPath(folder);
+    HistoryManager commandLine;
+    commandLine.addEntry(QStringLiteral("from another process"), results(QStringLiteral("p")), std::nullopt,
+                         std::nullopt);
+    commandLine.finishPendingSave();
+}
+
 TEST_F(HistoryManagerTest, EntriesAnotherWriterSavesAppearWhileTheListIsOpen)
 {
     HistoryManager window;
     int changes = 0;
     QObject::connect(&window, &HistoryManager::itemsChanged, [&changes] { ++changes; });
+
+    // Another process (as quilloractl is) adds an entry while the list is open.
+    QProcess writer;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QUILLORA_TEST_HISTORY_WRITER"), desktop().appDataFolder().path());
+    writer.setProcessEnvironment(environment);
+    writer.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=HistoryManagerTest.SecondProcessAddsOneEntry")});
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardOutput().toStdString();
+    ASSERT_TRUE(test::waitUntil([&] {
+        return !window.items().isEmpty() &&
+               window.items().first().originalText == QLatin1String("from another process");
+    }));
+
+    // And one in this process through a second manager, as the window's own program would.
     HistoryManager commandLine;
-    for (const QString& text : {QStringLiteral("first from the command line"), QStringLiteral("second one")}) {
-        commandLine.addEntry(text, results(QStringLiteral("c")), std::nullopt, std::nullopt);
-        ASSERT_TRUE(test::waitUntil([&] {
-            return !window.items().isEmpty() && window.items().first().originalText == text;
-        })) << text.toStdString();
-    }
+    const QString text = QStringLiteral("second one");
+    commandLine.addEntry(text, results(QStringLiteral("c")), std::nullopt, std::nullopt);
+    ASSERT_TRUE(test::waitUntil([&] { return window.items().first().originalText == text; }));
     EXPECT_EQ(window.items().size(), 2);
     EXPECT_GE(changes, 2);
 }
