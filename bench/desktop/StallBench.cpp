@@ -4,6 +4,7 @@
 // while the editor is stopped with SIGSTOP and the user selects in it, so that every accessibility
 // call to it runs out its time. The tracker and the real floating windows run in this process with
 // the Linux platform; the reference service (rules engine) runs in the private desktop session.
+// The driver's own calls (xdotool, its accessibility reads) run on the same thread and count too.
 #include "DesktopDriver.h"
 #include "DesktopSession.h"
 
@@ -168,18 +169,42 @@ void stalls(benchmark::State& state)
                 state.SkipWithError("no icon appeared");
                 break;
             }
-            driver.click(globalCentre(icon));
+            // As a person's pointer does, it comes to rest on the icon before the click.
+            const QPoint iconCentre = globalCentre(icon);
+            driver.moveTo(iconCentre);
+            test::waitFor([] { return false; }, 700);
+            driver.click(iconCentre);
             QAbstractButton* use = nullptr;
             if (!test::waitFor([&] { return (use = firstUseButton()) != nullptr; }, 15000)) {
+                for (QWidget* widget : QApplication::topLevelWidgets()) {
+                    if (widget->isVisible()) {
+                        std::printf("shown: %s\n", widget->metaObject()->className());
+                    }
+                }
                 state.SkipWithError("no variation came back");
                 break;
             }
-            driver.click(globalCentre(*use));
+            // The cards slide in: the button is pressed once it has come to rest.
+            QPoint useCentre = globalCentre(*use);
+            test::waitFor(
+                [&] {
+                    const QPoint now = globalCentre(*use);
+                    const bool resting = now == useCentre;
+                    useCentre = now;
+                    return resting;
+                },
+                3000);
+            test::waitFor([] { return false; }, 300);
+            useCentre = globalCentre(*use);
+            driver.moveTo(useCentre);
+            test::waitFor([] { return false; }, 300);
+            driver.click(useCentre);
             if (!test::waitFor([&] { return driver.text(*text) != original; }, 5000)) {
                 state.SkipWithError("\"Use\" did not replace the selection");
                 break;
             }
             loopStalls.push_back(ticker.longestMs());
+            std::printf("round %zu: longest stall while the loop ran %.1f ms\n", loopStalls.size(), loopStalls.back());
 
             // The same selection in an editor that no longer answers.
             resetText(driver, *text, original);
@@ -190,6 +215,8 @@ void stalls(benchmark::State& state)
             driver.drag(from, to);
             test::waitFor([] { return false; }, 3000);
             frozenStalls.push_back(ticker.longestMs());
+            std::printf("round %zu: longest stall with the editor stopped %.1f ms\n", frozenStalls.size(),
+                        frozenStalls.back());
             ::kill(pid_t(editorPid), SIGCONT);
             state.SetIterationTime(std::max(loopStalls.back(), frozenStalls.back()) / 1000);
         }
