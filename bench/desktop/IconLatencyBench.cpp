@@ -3,25 +3,13 @@
 // one selection check makes. A private desktop (Xvfb, openbox, session bus, AT-SPI bus) with the GTK 3
 // and the Qt 6 editor fixtures; the tracker runs in this process with the Linux platform and the real
 // floating windows. Drags are real input (XTest through xdotool), one every 0.8 s.
-#include "DesktopDriver.h"
-#include "DesktopSession.h"
+#include "BenchDesktop.h"
 
-#include "app/AIPolishingService.h"
-#include "app/AppInfo.h"
-#include "app/BackendClient.h"
-#include "app/HistoryManager.h"
 #include "app/IconPanel.h"
-#include "app/PasteService.h"
-#include "app/PresetManager.h"
-#include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
-#include "app/UpdateManager.h"
-#include "capture/SelectedTextManager.h"
 #include "platform/MouseMonitor.h"
 #include "platform/Platform.h"
-#include "platform/factory/PlatformFactory.h"
 #include "platform/linux/atspi/LinuxAccessibility.h"
-#include "ui/WidgetPanelFactory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -69,35 +57,18 @@ double percentile(std::vector<double> values, double fraction)
 void iconLatency(benchmark::State& state, const QString& program, const QStringList& arguments)
 {
     test::DesktopDriver driver(*g_session);
-    QProcess* editor = g_session->launch(program, arguments);
-    const std::optional<quint64> window =
-        editor ? driver.waitForWindow(editor->processId(), QString(), 30000) : std::nullopt;
-    if (!window || !test::waitFor([&] { return driver.activate(*window); }, 5000)) {
-        state.SkipWithError("the editor did not start");
+    QString whyNot;
+    const std::optional<bench::BenchEditor> editor =
+        bench::openEditor(*g_session, driver, program, arguments, AXRange{kBefore.size(), kSelection.size()}, &whyNot);
+    if (!editor) {
+        state.SkipWithError(qPrintable(whyNot));
         return;
     }
-    const std::optional<AXElementRef> text = driver.waitForElement(
-        editor->processId(), [](const QString& role, const QString&) { return role == QLatin1String("AXTextArea"); },
-        20000);
-    const std::optional<QRect> range =
-        text ? driver.rangeFrame(*text, AXRange{kBefore.size(), kSelection.size()}) : std::nullopt;
-    if (!range) {
-        state.SkipWithError("the editor's text is not exposed");
-        return;
-    }
-
-    const std::unique_ptr<Platform> platform = createPlatform(QStringLiteral("linux"));
-    Platform::setCurrent(platform.get());
-    UpdateManager updates(platform->userDefaults(), AppInfo::version());
-    BackendClient client(QStringLiteral("http://127.0.0.1:9"), updates);
-    PresetManager presets(client);
-    HistoryManager history;
-    const ResultActions actions(client, platform->pasteboard());
-    PasteService paste(platform->pasteboard(), platform->clock());
-    WidgetPanelFactory panels(actions);
+    const QRect range = editor->range;
     {
-        SelectionTracker tracker(
-            {panels, SelectedTextManager::shared(), history, paste, AIPolishingService(client, presets)});
+        bench::TrackerRig rig(QStringLiteral("http://127.0.0.1:9"));
+        Platform& platform = rig.platform();
+        SelectionTracker& tracker = rig.tracker();
         tracker.startTracking();
         QElapsedTimer clock;
         clock.start();
@@ -108,13 +79,13 @@ void iconLatency(benchmark::State& state, const QString& program, const QStringL
         qint64 releasedAt = -1;
         quint64 callsAtRelease = 0;
         const std::optional<MouseMonitorHandle> release =
-            platform->mouseMonitor().addGlobalMonitor(MouseEventType::leftMouseUp, [&](const MouseEvent&) {
+            platform.mouseMonitor().addGlobalMonitor(MouseEventType::leftMouseUp, [&](const MouseEvent&) {
                 releasedAt = clock.nsecsElapsed();
                 callsAtRelease = LinuxAccessibility::callCount();
             });
-        const QPoint from(range->left() + 1, range->center().y());
-        const QPoint to(range->right() - 1, range->center().y());
-        const QPoint away(range->right() + 80, range->bottom() + 80);
+        const QPoint from(range.left() + 1, range.center().y());
+        const QPoint to(range.right() - 1, range.center().y());
+        const QPoint away(range.right() + 80, range.bottom() + 80);
         std::vector<double> beyondWait;
         std::vector<double> calls;
         for (auto _ : state) {
@@ -133,7 +104,7 @@ void iconLatency(benchmark::State& state, const QString& program, const QStringL
             calls.push_back(double(LinuxAccessibility::callCount() - callsAtRelease));
         }
         if (release) {
-            platform->mouseMonitor().removeMonitor(*release);
+            platform.mouseMonitor().removeMonitor(*release);
         }
         if (!beyondWait.empty()) {
             state.counters["p50_beyond_150ms_ms"] = percentile(beyondWait, 0.5);
@@ -142,25 +113,16 @@ void iconLatency(benchmark::State& state, const QString& program, const QStringL
         }
         tracker.stopTracking();
     }
-    Platform::setCurrent(nullptr);
-    editor->terminate();
-    editor->waitForFinished(3000);
+    editor->process->terminate();
+    editor->process->waitForFinished(3000);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QString whyNot;
-    std::unique_ptr<test::DesktopSession> session = test::DesktopSession::start(&whyNot);
-    if (!session) {
-        std::printf("no X server can be started here (%s)\n", qPrintable(whyNot));
-        return 1;
-    }
-    g_session = session.get();
-    int status = 0;
-    {
-        QApplication app(argc, argv);
+    return bench::runInDesktopSession(argc, argv, [](test::DesktopSession& session) {
+        g_session = &session;
         const QString text = kBefore + kSelection + kAfter;
         benchmark::RegisterBenchmark("IconLatency/Gtk3", iconLatency, QStringLiteral("/usr/bin/python3"),
                                      QStringList{QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), text})
@@ -172,11 +134,6 @@ int main(int argc, char** argv)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(40);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    g_session = nullptr;
-    session.reset();
-    return status;
+        return true;
+    });
 }

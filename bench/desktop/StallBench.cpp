@@ -5,24 +5,12 @@
 // call to it runs out its time. The tracker and the real floating windows run in this process with
 // the Linux platform; the reference service (rules engine) runs in the private desktop session.
 // The driver's own calls (xdotool, its accessibility reads) run on the same thread and count too.
-#include "DesktopDriver.h"
-#include "DesktopSession.h"
+#include "BenchDesktop.h"
 
-#include "app/AIPolishingService.h"
-#include "app/AppInfo.h"
-#include "app/BackendClient.h"
-#include "app/HistoryManager.h"
 #include "app/IconPanel.h"
-#include "app/PasteService.h"
-#include "app/PresetManager.h"
-#include "app/ResultActions.h"
 #include "app/SelectionTracker.h"
-#include "app/UpdateManager.h"
-#include "capture/SelectedTextManager.h"
 #include "platform/Platform.h"
-#include "platform/factory/PlatformFactory.h"
 #include "platform/linux/atspi/LinuxAccessibility.h"
-#include "ui/WidgetPanelFactory.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -120,47 +108,32 @@ void stalls(benchmark::State& state)
 {
     test::DesktopDriver driver(*g_session);
     const QString original = kBefore + kSelection + kAfter;
-    QProcess* editor = g_session->launch(QStringLiteral("/usr/bin/python3"),
-                                         {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), original});
-    const std::optional<quint64> window =
-        editor ? driver.waitForWindow(editor->processId(), QString(), 30000) : std::nullopt;
-    if (!window || !test::waitFor([&] { return driver.activate(*window); }, 5000)) {
-        state.SkipWithError("the editor did not start");
+    QString whyNot;
+    const std::optional<bench::BenchEditor> editor =
+        bench::openEditor(*g_session, driver, QStringLiteral("/usr/bin/python3"),
+                          {QStringLiteral(QUILLORA_FIXTURES "/gtk_editor.py"), original},
+                          AXRange{kBefore.size(), kSelection.size()}, &whyNot);
+    if (!editor) {
+        state.SkipWithError(qPrintable(whyNot));
         return;
     }
-    const qint64 editorPid = editor->processId();
-    const std::optional<AXElementRef> text = driver.waitForElement(
-        editorPid, [](const QString& role, const QString&) { return role == QLatin1String("AXTextArea"); }, 20000);
-    const std::optional<QRect> range =
-        text ? driver.rangeFrame(*text, AXRange{kBefore.size(), kSelection.size()}) : std::nullopt;
-    if (!range) {
-        state.SkipWithError("the editor's text is not exposed");
-        return;
-    }
-
-    const std::unique_ptr<Platform> platform = createPlatform(QStringLiteral("linux"));
-    Platform::setCurrent(platform.get());
-    UpdateManager updates(platform->userDefaults(), AppInfo::version());
-    BackendClient client(QStringLiteral("http://127.0.0.1:%1").arg(g_port), updates);
-    PresetManager presets(client);
-    HistoryManager history;
-    const ResultActions actions(client, platform->pasteboard());
-    PasteService paste(platform->pasteboard(), platform->clock());
-    WidgetPanelFactory panels(actions);
+    const qint64 editorPid = editor->process->processId();
+    const AXElementRef& text = editor->text;
+    const QRect range = editor->range;
     std::vector<double> loopStalls;
     std::vector<double> frozenStalls;
     {
-        SelectionTracker tracker(
-            {panels, SelectedTextManager::shared(), history, paste, AIPolishingService(client, presets)});
+        bench::TrackerRig rig(QStringLiteral("http://127.0.0.1:%1").arg(g_port));
+        SelectionTracker& tracker = rig.tracker();
         tracker.startTracking();
         auto& icon = dynamic_cast<QWidget&>(tracker.iconPanel());
-        const QPoint from(range->left() + 1, range->center().y());
-        const QPoint to(range->right() - 1, range->center().y());
-        const QPoint away(range->right() + 80, range->bottom() + 80);
+        const QPoint from(range.left() + 1, range.center().y());
+        const QPoint to(range.right() - 1, range.center().y());
+        const QPoint away(range.right() + 80, range.bottom() + 80);
         StallTicker ticker;
         for (auto _ : state) {
             // The whole loop in a responsive editor.
-            resetText(driver, *text, original);
+            resetText(driver, text, original);
             driver.click(away);
             test::waitFor([] { return false; }, 500);
             ticker.reset();
@@ -199,7 +172,7 @@ void stalls(benchmark::State& state)
             driver.moveTo(useCentre);
             test::waitFor([] { return false; }, 300);
             driver.click(useCentre);
-            if (!test::waitFor([&] { return driver.text(*text) != original; }, 5000)) {
+            if (!test::waitFor([&] { return driver.text(text) != original; }, 5000)) {
                 state.SkipWithError("\"Use\" did not replace the selection");
                 break;
             }
@@ -207,7 +180,7 @@ void stalls(benchmark::State& state)
             std::printf("round %zu: longest stall while the loop ran %.1f ms\n", loopStalls.size(), loopStalls.back());
 
             // The same selection in an editor that no longer answers.
-            resetText(driver, *text, original);
+            resetText(driver, text, original);
             driver.click(away);
             test::waitFor([] { return false; }, 500);
             ::kill(pid_t(editorPid), SIGSTOP);
@@ -226,9 +199,8 @@ void stalls(benchmark::State& state)
         state.counters["loop_longest_stall_ms"] = *std::max_element(loopStalls.begin(), loopStalls.end());
         state.counters["frozen_longest_stall_ms"] = *std::max_element(frozenStalls.begin(), frozenStalls.end());
     }
-    Platform::setCurrent(nullptr);
-    editor->terminate();
-    editor->waitForFinished(3000);
+    editor->process->terminate();
+    editor->process->waitForFinished(3000);
 }
 
 bool startService()
@@ -254,28 +226,16 @@ bool startService()
 
 int main(int argc, char** argv)
 {
-    QString whyNot;
-    std::unique_ptr<test::DesktopSession> session = test::DesktopSession::start(&whyNot);
-    if (!session) {
-        std::printf("no X server can be started here (%s)\n", qPrintable(whyNot));
-        return 1;
-    }
-    g_session = session.get();
-    {
-        QApplication app(argc, argv);
+    return bench::runInDesktopSession(argc, argv, [](test::DesktopSession& session) {
+        g_session = &session;
         if (!startService()) {
             std::printf("the reference service did not start\n");
-            return 1;
+            return false;
         }
         benchmark::RegisterBenchmark("WindowThreadStall/Gtk3", stalls)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(5);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    g_session = nullptr;
-    session.reset();
-    return 0;
+        return true;
+    });
 }

@@ -22,6 +22,12 @@ struct WindowOnScreen
 };
 
 /**
+ * The windows in a compositor script's answer: a JSON array of objects with "pid", "title", "x",
+ * "y", "width", "height" (the surface's rectangle) and "focused". Empty without an answer.
+ */
+[[nodiscard]] std::vector<WindowOnScreen> windowsFromScript(const std::optional<QString>& answer);
+
+/**
  * A headless Wayland compositor with Xwayland, started in a test session, with what the tests
  * need of it that Wayland itself does not offer clients: where windows are, which one has focus,
  * and a pointer that plays the user's.

@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QStandardPaths>
 
 // GIO names a structure member "signals", which Qt defines as a keyword.
@@ -221,21 +220,9 @@ std::optional<QString> GnomeShellCompositor::evaluate(const QString& code) const
 
 std::vector<WindowOnScreen> GnomeShellCompositor::windows()
 {
-    std::vector<WindowOnScreen> windows;
-    const std::optional<QString> answer = evaluate(kWindowsScript);
-    if (!answer) {
-        return windows;
-    }
-    for (const QJsonValue value : QJsonDocument::fromJson(answer->toUtf8()).array()) {
-        const QJsonObject window = value.toObject();
-        const auto at = [&window](const char* key) { return int(window.value(QLatin1String(key)).toDouble()); };
-        // The buffer's rectangle is the surface's, client-side shadows included, where the
-        // toolkit's window coordinates start.
-        windows.push_back(WindowOnScreen{
-            qint64(window.value(QLatin1String("pid")).toDouble()), window.value(QLatin1String("title")).toString(),
-            QRect(at("x"), at("y"), at("width"), at("height")), window.value(QLatin1String("focused")).toBool()});
-    }
-    return windows;
+    // The buffer's rectangle is the surface's, client-side shadows included, where the toolkit's
+    // window coordinates start.
+    return windowsFromScript(evaluate(kWindowsScript));
 }
 
 VirtualPointer& GnomeShellCompositor::pointer()

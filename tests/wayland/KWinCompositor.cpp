@@ -9,9 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStandardPaths>
 
 namespace quillora::test {
@@ -118,24 +115,12 @@ QString KWinCompositor::start(WaylandSession& session)
 
 std::vector<WindowOnScreen> KWinCompositor::windows()
 {
-    std::vector<WindowOnScreen> windows;
     // The buffer's geometry is the surface's, which the toolkit's window coordinates start at.
-    const std::optional<QString> answer = m_scripts->evaluate(QStringLiteral(
+    return windowsFromScript(m_scripts->evaluate(QStringLiteral(
         "return workspace.clientList().filter(window => !window.minimized).map(window => ({\n"
         "    pid: window.pid, title: window.caption, x: window.bufferGeometry.x, y: window.bufferGeometry.y,\n"
         "    width: window.bufferGeometry.width, height: window.bufferGeometry.height,\n"
-        "    focused: window === workspace.activeClient}));"));
-    if (!answer) {
-        return windows;
-    }
-    for (const QJsonValue value : QJsonDocument::fromJson(answer->toUtf8()).array()) {
-        const QJsonObject window = value.toObject();
-        const auto at = [&window](const char* key) { return int(window.value(QLatin1String(key)).toDouble()); };
-        windows.push_back(WindowOnScreen{
-            qint64(window.value(QLatin1String("pid")).toDouble()), window.value(QLatin1String("title")).toString(),
-            QRect(at("x"), at("y"), at("width"), at("height")), window.value(QLatin1String("focused")).toBool()});
-    }
-    return windows;
+        "    focused: window === workspace.activeClient}));")));
 }
 
 VirtualPointer& KWinCompositor::pointer()
