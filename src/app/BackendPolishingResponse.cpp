@@ -1,6 +1,7 @@
 #include "app/BackendPolishingResponse.h"
 
 #include "core/JsonCoding.h"
+#include "core/VariationLength.h"
 
 #include <QJsonArray>
 
@@ -24,23 +25,6 @@ QJsonValue requiredValue(const QJsonObject& object, const QString& key)
 }
 
 } // namespace
-
-qsizetype BackendPolishingResponse::variationBound(qsizetype textLength)
-{
-    return 4 * textLength + 2000;
-}
-
-qsizetype BackendPolishingResponse::characterCount(const QString& text)
-{
-    qsizetype count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        // The second half of a surrogate pair belongs to the character before it.
-        if (!text.at(i).isLowSurrogate() || i == 0 || !text.at(i - 1).isHighSurrogate()) {
-            ++count;
-        }
-    }
-    return count;
-}
 
 BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body, std::optional<qsizetype> textLength)
 {
@@ -66,8 +50,8 @@ BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body
         QString variation = it.value().toString();
         // A variation past the bound is the service's failure: kept, it would cost the panel and
         // the history a layout of its whole length on every showing.
-        if (textLength && (variation.size() > variationBound(*textLength) &&
-                           characterCount(variation) > variationBound(*textLength))) {
+        if (textLength && (variation.size() > VariationLength::bound(*textLength) &&
+                           VariationLength::characters(variation) > VariationLength::bound(*textLength))) {
             response.tooLong.append(it.key());
             continue;
         }

@@ -27,17 +27,8 @@ struct BackendPolishingResponse
     QStringList correctionsOnly;
     /** A quiet note about the whole answer. */
     std::optional<QString> note;
-    /** Presets whose variation was longer than `variationBound` allows and was dropped. */
+    /** Presets whose variation was longer than `VariationLength::bound` allows and was dropped. */
     QStringList tooLong;
-
-    /**
-     * The most characters (code points) one variation of a text of `textLength` characters may
-     * have: 4 × `textLength` + 2,000. The service keeps to the same bound.
-     */
-    [[nodiscard]] static qsizetype variationBound(qsizetype textLength);
-
-    /** The characters (code points) of `text`. */
-    [[nodiscard]] static qsizetype characterCount(const QString& text);
 
     /**
      * Decodes {"log_id": integer or absent or null, "results": {text: text}, "model": text,

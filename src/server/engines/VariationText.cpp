@@ -4,23 +4,6 @@
 
 namespace quillora {
 
-qsizetype VariationText::bound(qsizetype textCharacters)
-{
-    return 4 * textCharacters + 2000;
-}
-
-qsizetype VariationText::characters(const QString& text)
-{
-    qsizetype count = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        // The second half of a surrogate pair belongs to the character before it.
-        if (!text.at(i).isLowSurrogate() || i == 0 || !text.at(i - 1).isHighSurrogate()) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 QString VariationText::withoutControls(const QString& text)
 {
     const auto isControl = [](char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); };
