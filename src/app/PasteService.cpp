@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/Detached.h"
 #include "keys/KeyPoster.h"
+#include "platform/Accessibility.h"
 #include "platform/KeyEventSink.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
@@ -30,17 +31,35 @@ PasteService::PasteService(Pasteboard& pasteboard, Clock& clock, PasteRoute rout
 {
 }
 
+QCoro::Task<PasteOutcome> PasteService::pasteIfAnswering(QString text, std::optional<PasteTarget> target,
+                                                         int budgetMs) const
+{
+    if (target && target->pid > 0) {
+        QCoro::Task<bool> asking = Platform::current().accessibility().answers(target->pid, budgetMs);
+        if (!co_await std::move(asking)) {
+            co_return copyOnly(
+                text, PasteOutcome::targetNotAnswering,
+                QStringLiteral("⏳ The selection's application does not answer; the text is copied only"));
+        }
+    }
+    co_return paste(text, target);
+}
+
+PasteOutcome PasteService::copyOnly(const QString& text, PasteOutcome outcome, const QString& why) const
+{
+    if (!capture::setString(m_pasteboard, text)) {
+        AppLogger::log(QStringLiteral("❌ Could not put the chosen text on the pasteboard; nothing pasted"), kLogFile);
+        return PasteOutcome::failed;
+    }
+    AppLogger::log(why, kLogFile);
+    return outcome;
+}
+
 PasteOutcome PasteService::paste(const QString& text, const std::optional<PasteTarget>& target) const
 {
     if (target && !hasFocus(*target)) {
-        if (!capture::setString(m_pasteboard, text)) {
-            AppLogger::log(QStringLiteral("❌ Could not put the chosen text on the pasteboard; nothing pasted"),
-                           kLogFile);
-            return PasteOutcome::failed;
-        }
-        AppLogger::log(QStringLiteral("📋 The selection's window no longer has the focus; the text is copied only"),
-                       kLogFile);
-        return PasteOutcome::targetGone;
+        return copyOnly(text, PasteOutcome::targetGone,
+                        QStringLiteral("📋 The selection's window no longer has the focus; the text is copied only"));
     }
     if (m_route == PasteRoute::accessibilityFirst && replaceSelection(text)) {
         return PasteOutcome::replaced;

@@ -27,6 +27,11 @@ enum class PasteOutcome {
      * the user went elsewhere. The variation is on the pasteboard; nothing was pasted.
      */
     targetGone,
+    /**
+     * The application the selection came from does not answer (stopped or hung): keys sent to it
+     * would run whenever it resumes. The variation is on the pasteboard; nothing was pasted.
+     */
+    targetNotAnswering,
     /** The pasteboard refused the variation; nothing changed. */
     failed,
 };
@@ -86,6 +91,14 @@ public:
      */
     PasteOutcome paste(const QString& text, const std::optional<PasteTarget>& target = std::nullopt) const;
 
+    /**
+     * As `paste`, but first asks the target's application, without blocking this thread, whether
+     * it answers within `budgetMs`; one that does not is left alone and `text` is only copied
+     * (`targetNotAnswering`). Every check `paste` makes of the focus would otherwise wait out its
+     * time-out on this thread.
+     */
+    QCoro::Task<PasteOutcome> pasteIfAnswering(QString text, std::optional<PasteTarget> target, int budgetMs) const;
+
     /** Whether the pasteboard is written back after a paste, as "restoreClipboardAfterUse" says. */
     [[nodiscard]] static bool restoresClipboard();
 
@@ -100,6 +113,8 @@ public:
 
 private:
     [[nodiscard]] static bool replaceSelection(const QString& text);
+    /** Puts `text` on the pasteboard without pasting and logs `why`: `outcome`, or `failed`. */
+    PasteOutcome copyOnly(const QString& text, PasteOutcome outcome, const QString& why) const;
 
     Pasteboard& m_pasteboard;
     Clock& m_clock;

@@ -554,6 +554,11 @@ QString SelectionTracker::targetGoneMessage()
     return QStringLiteral("Copied — the original window is gone");
 }
 
+QString SelectionTracker::targetNotAnsweringMessage()
+{
+    return QStringLiteral("Copied — the application does not answer; press Ctrl+V once it does");
+}
+
 QString SelectionTracker::tooLongMessage(qsizetype characters)
 {
     const QLocale locale(QLocale::English);
@@ -614,18 +619,7 @@ ResultsPanel& SelectionTracker::getResultsWindow()
             if (!alive) {
                 return;
             }
-            switch (m_services.pasteService.paste(text, m_selectionSource)) {
-            case PasteOutcome::copiedOnly:
-                reopenResultsWith(copiedOnlyMessage());
-                break;
-            case PasteOutcome::targetGone:
-                reopenResultsWith(targetGoneMessage());
-                break;
-            case PasteOutcome::replaced:
-            case PasteOutcome::pasted:
-            case PasteOutcome::failed:
-                break;
-            }
+            runDetached(useVariation(text));
         });
         // The panel's keys are taken from the application below only while the panel is up.
         m_resultsWindow->setOnVisibilityChanged([this, alive = m_lifetime.watch()](bool onScreen) {
@@ -645,6 +639,32 @@ ResultsPanel& SelectionTracker::getResultsWindow()
         });
     }
     return *m_resultsWindow;
+}
+
+QCoro::Task<> SelectionTracker::useVariation(QString text)
+{
+    const LifetimeGuard::Watch alive = m_lifetime.watch();
+    QCoro::Task<PasteOutcome> pasting =
+        m_services.pasteService.pasteIfAnswering(std::move(text), m_selectionSource, answerBudgetMs);
+    const PasteOutcome outcome = co_await std::move(pasting);
+    if (!alive) {
+        co_return;
+    }
+    switch (outcome) {
+    case PasteOutcome::copiedOnly:
+        reopenResultsWith(copiedOnlyMessage());
+        break;
+    case PasteOutcome::targetGone:
+        reopenResultsWith(targetGoneMessage());
+        break;
+    case PasteOutcome::targetNotAnswering:
+        reopenResultsWith(targetNotAnsweringMessage());
+        break;
+    case PasteOutcome::replaced:
+    case PasteOutcome::pasted:
+    case PasteOutcome::failed:
+        break;
+    }
 }
 
 void SelectionTracker::reopenResultsWith(const QString& message)

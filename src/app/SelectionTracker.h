@@ -6,6 +6,7 @@
 #include "capture/TextStrategy.h"
 #include "core/Clock.h"
 #include "core/LifetimeGuard.h"
+#include "core/PolishLimits.h"
 #include "platform/MouseMonitor.h"
 #include "platform/PanelKeys.h"
 #include "platform/SelectionChangeMonitor.h"
@@ -69,7 +70,7 @@ public:
     /** How long a polish asked for by the user waits before reading the selection a second time, in seconds. */
     static constexpr double requestRetryDelay = 0.25;
     /** The most user-perceived characters the backend polishes at once. */
-    static constexpr qsizetype maximumSelectionLength = 10'000;
+    static constexpr qsizetype maximumSelectionLength = PolishLimits::maximumTextLength;
     /** How long the frontmost application may take to show it answers at all before a read, in ms. */
     static constexpr int answerBudgetMs = 300;
 
@@ -173,6 +174,9 @@ public:
     /** What the results panel says when "Use" found the selection's window gone and copied instead. */
     [[nodiscard]] static QString targetGoneMessage();
 
+    /** What the panel says when "Use" only copied because the application does not answer. */
+    [[nodiscard]] static QString targetNotAnsweringMessage();
+
     /** What the results panel says instead of polishing a selection of `characters` over the limit. */
     [[nodiscard]] static QString tooLongMessage(qsizetype characters);
 
@@ -218,6 +222,8 @@ private:
     void captureSelection(const QString& text, std::optional<PasteTarget> source);
     /** Shows `message` in the results panel once it has left the screen after a choice. */
     void reopenResultsWith(const QString& message);
+    /** "Use": pastes `text` over the selection unless its application stopped answering. */
+    QCoro::Task<> useVariation(QString text);
     QCoro::Task<> polish(ResultsPanel* results);
     QCoro::Task<> polishSelectionNow();
     void openResultsAt(QPointF p);

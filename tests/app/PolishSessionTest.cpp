@@ -166,6 +166,25 @@ TEST_F(PolishSessionTest, UsePastesOnlyWhereTheTextWasSelectedAndOtherwiseCopies
     advance(1);
     EXPECT_EQ(other.pastes(), 0);
     EXPECT_EQ(panels().results->updates.last().error, SelectionTracker::targetGoneMessage());
+
+    // The application stopped answering while the panel was open: the focus checks would each wait
+    // out their time-out on the window thread, and the paste keys would run whenever it resumes.
+    SimApp& hung =
+        desktop().addApp(SimAppSetup{QStringLiteral("Editor"), std::nullopt,
+                                     QStringLiteral("a text whose editor then hangs"), AXRange{0, 30}, true});
+    dragAndSettle({100, 500}, {300, 500});
+    ASSERT_TRUE(panels().icon->isOnScreen());
+    panels().icon->activate();
+    ASSERT_TRUE(waitForPolishing());
+    const QString chosen = panels().results->updates.last().results.at(0).content;
+    desktop().accessibility().setUnresponsive(hung.pid(), true);
+    const qsizetype keysBefore = desktop().keyEventSink().events().size();
+    panels().results->useCard(0);
+    advance(1);
+    EXPECT_EQ(desktop().accessibility().waitedSeconds(), 0) << "a call waited out its budget on the window thread";
+    EXPECT_EQ(desktop().keyEventSink().events().size(), keysBefore) << "no paste keys queued in the hung editor";
+    EXPECT_EQ(desktop().pasteboard().string(), chosen);
+    EXPECT_EQ(panels().results->updates.last().error, SelectionTracker::targetNotAnsweringMessage());
 }
 
 TEST_F(PolishSessionTest, ASelectionOverTheLimitIsNotSentAndThePanelSaysHowLongItIsAndTheLimit)
