@@ -6,7 +6,7 @@
 #include "app/PresetManager.h"
 #include "core/ErrorRecord.h"
 #include "core/Utf8Text.h"
-#include "core/VariationLength.h"
+#include "core/PolishLimits.h"
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 
@@ -96,7 +96,7 @@ QCoro::Task<PolishingOutcome> AIPolishingService::polishAll(QString text) const
         throw polishingFailure(response);
     }
     const BackendPolishingResponse decoded =
-        BackendPolishingResponse::decode(response.body, VariationLength::characters(text));
+        BackendPolishingResponse::decode(response.body, PolishLimits::characters(text));
     for (const QString& name : decoded.tooLong) {
         AppLogger::log(QStringLiteral("⚠️ Variation '%1' longer than the bound: dropped.").arg(name), kLogFile);
     }

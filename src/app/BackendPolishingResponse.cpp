@@ -1,7 +1,7 @@
 #include "app/BackendPolishingResponse.h"
 
 #include "core/JsonCoding.h"
-#include "core/VariationLength.h"
+#include "core/PolishLimits.h"
 
 #include <QJsonArray>
 
@@ -50,8 +50,8 @@ BackendPolishingResponse BackendPolishingResponse::decode(const QByteArray& body
         QString variation = it.value().toString();
         // A variation past the bound is the service's failure: kept, it would cost the panel and
         // the history a layout of its whole length on every showing.
-        if (textLength && (variation.size() > VariationLength::bound(*textLength) &&
-                           VariationLength::characters(variation) > VariationLength::bound(*textLength))) {
+        if (textLength && (variation.size() > PolishLimits::variationBound(*textLength) &&
+                           PolishLimits::characters(variation) > PolishLimits::variationBound(*textLength))) {
             response.tooLong.append(it.key());
             continue;
         }

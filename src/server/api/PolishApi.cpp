@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Graphemes.h"
+#include "core/PolishLimits.h"
 #include "core/PresetRules.h"
 #include "server/api/ApiError.h"
 #include "server/api/JsonRequest.h"
@@ -16,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLocale>
 
 #include <algorithm>
 #include <functional>
@@ -26,7 +28,6 @@ namespace quillora {
 
 namespace {
 
-constexpr qsizetype kMaxTextCharacters = 10000;
 constexpr qsizetype kMaxActionCharacters = 64;
 constexpr qsizetype kMaxPresetNameCharacters = 200;
 
@@ -47,9 +48,10 @@ QCoro::Task<ApiResponse> PolishApi::polish(qint64 userId, QByteArray body)
 {
     const QString text = JsonRequest::string(JsonRequest::object(body), QStringLiteral("text"));
     const qsizetype characters = Graphemes::count(text);
-    if (characters > kMaxTextCharacters) {
-        throw ApiError(
-            413, QStringLiteral("The text has %1 characters; at most 10,000 can be polished at once.").arg(characters));
+    if (characters > PolishLimits::maximumTextLength) {
+        throw ApiError(413, QStringLiteral("The text has %1 characters; at most %2 can be polished at once.")
+                                .arg(characters)
+                                .arg(QLocale(QLocale::English).toString(PolishLimits::maximumTextLength)));
     }
     if (text.trimmed().isEmpty()) {
         throw ApiError(422, QStringLiteral("\"text\" must not be empty."));

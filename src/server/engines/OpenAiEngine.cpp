@@ -2,7 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/JsonCoding.h"
-#include "core/VariationLength.h"
+#include "core/PolishLimits.h"
 #include "server/ServiceLog.h"
 #include "server/engines/VariationText.h"
 
@@ -185,8 +185,8 @@ Answer readAnswer(const UpstreamReply& reply, bool budgetSpent, double budgetSec
     if (!content.isString() || text.isEmpty()) {
         return {{}, {}, QStringLiteral("the answer held no rewritten text")};
     }
-    const qsizetype bound = VariationLength::bound(VariationLength::characters(original));
-    if (VariationLength::characters(text) > bound) {
+    const qsizetype bound = PolishLimits::variationBound(PolishLimits::characters(original));
+    if (PolishLimits::characters(text) > bound) {
         return {{}, {}, QStringLiteral("the answer is longer than %1 characters").arg(bound)};
     }
     return {text, object.value(QLatin1String("model")).toString(), {}};
@@ -254,7 +254,7 @@ std::shared_ptr<UpstreamClient::Call> OpenAiEngine::post(const QByteArray& openi
             // A rewrite, not a creative task; and about as long as the text (some four characters a token).
             R"(}],"temperature":0.2,"max_tokens":)" + QByteArray::number(textLength / 2 + 64) + '}';
     // An answer longer than a variation may be is not read to its end.
-    const qint64 maxAnswerBytes = kAnswerEnvelopeBytes + kMaxJsonBytesPerCharacter * VariationLength::bound(textLength);
+    const qint64 maxAnswerBytes = kAnswerEnvelopeBytes + kMaxJsonBytesPerCharacter * PolishLimits::variationBound(textLength);
     return m_network->post({m_endpoint, m_headers, std::move(body), maxAnswerBytes},
                            [this, name = preset.name](const UpstreamReply& reply) {
                                m_log.upstream(name, reply.status, reply.milliseconds);
@@ -270,7 +270,7 @@ QCoro::Task<RewriteOutcome> OpenAiEngine::rewrite(QString text, QList<PresetText
     const QByteArray opening = JsonCoding::quoted(taskOpening(markers));
     const QByteArray userMessage =
         JsonCoding::quoted(markers.start + QLatin1Char('\n') + text + QLatin1Char('\n') + markers.end);
-    const qsizetype characters = VariationLength::characters(text);
+    const qsizetype characters = PolishLimits::characters(text);
     for (const PresetText& preset : presets) {
         calls.push_back(post(opening, userMessage, characters, preset));
     }

@@ -6,7 +6,7 @@ namespace quillora {
 
 /**
  * What every variation the service answers with keeps to, whichever engine made it; its length
- * bound is `VariationLength`'s.
+ * bound is `PolishLimits`'s.
  */
 class VariationText final
 {

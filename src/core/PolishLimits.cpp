@@ -1,13 +1,13 @@
-#include "core/VariationLength.h"
+#include "core/PolishLimits.h"
 
 namespace quillora {
 
-qsizetype VariationLength::bound(qsizetype textCharacters)
+qsizetype PolishLimits::variationBound(qsizetype textCharacters)
 {
     return 4 * textCharacters + 2000;
 }
 
-qsizetype VariationLength::characters(const QString& text)
+qsizetype PolishLimits::characters(const QString& text)
 {
     qsizetype count = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
