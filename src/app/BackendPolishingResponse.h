@@ -27,7 +27,7 @@ struct BackendPolishingResponse
     QStringList correctionsOnly;
     /** A quiet note about the whole answer. */
     std::optional<QString> note;
-    /** Presets whose variation was longer than `VariationLength::bound` allows and was dropped. */
+    /** Presets whose variation was longer than `PolishLimits::variationBound` allows and was dropped. */
     QStringList tooLong;
 
     /**
