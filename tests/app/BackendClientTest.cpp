@@ -194,7 +194,6 @@ TEST_F(BackendClientTest, UnauthorizedIsReturnedAtOnceWithoutRefreshTokenAndAfte
     EXPECT_EQ(response.body, QByteArray("still no"));
     EXPECT_EQ(server().count("POST", kRefreshTarget), 1);
     EXPECT_EQ(server().count("GET", "/api/v1/presets") - listsBefore, 2);
-    EXPECT_TRUE(logged(QStringLiteral("❌ 401 Unauthorized: still no")));
 }
 
 TEST_F(BackendClientTest, UpdateHeadersReachTheUpdateNoticeWhateverTheStatus)
@@ -259,7 +258,6 @@ TEST_F(BackendClientTest, PlainHttpToAnotherMachineIsRefusedAndNothingIsSent)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->toRecord().domain(), QStringLiteral("BackendClient"));
     EXPECT_TRUE(error->localizedDescription().contains(QStringLiteral("https")));
-    EXPECT_TRUE(logged(QStringLiteral("❌ The backend address")));
 }
 
 TEST_F(BackendClientTest, AMissingServiceIsOneSentenceWithItsAddressAndHowToBringItBack)

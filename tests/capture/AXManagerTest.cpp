@@ -50,21 +50,17 @@ TEST_F(AXManagerTest, EnabledStateDecidesOnlyWhenRequired)
         const char* name;
         std::optional<bool> enabled;
         const char* required;
-        const char* lastLogLine;
     };
     const Case cases[] = {
-        {"enabled", true, "found", "Found enabled copy item in frontmost application menu"},
-        {"disabled", false, "1002", "copy item not enabled"},
-        {"state unknown", std::nullopt, "1002", "copy item not enabled"},
+        {"enabled", true, "found"},
+        {"disabled", false, "1002"},
+        {"state unknown", std::nullopt, "1002"},
     };
     for (const Case& c : cases) {
         const SimElement copy = addCopy(c.enabled);
-        desktop().systemLog().clear();
         EXPECT_EQ(outcome([&] { (void)m_manager.findEnabledMenuItem(SystemMenuItem::copy); }),
                   QString::fromLatin1(c.required))
             << c.name;
-        EXPECT_EQ(log().constFirst(), QStringLiteral("Checking copy item in frontmost app: com.example.notes"));
-        EXPECT_EQ(log().constLast(), QString::fromLatin1(c.lastLogLine)) << c.name;
         EXPECT_EQ(m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No), UIElement(copy.ref())) << c.name;
         EXPECT_TRUE(m_manager.hasCopyMenuItem()) << c.name;
         copy.destroy();
@@ -83,11 +79,8 @@ TEST_F(AXManagerTest, MissingItemsApplicationsAndTrustAreErrors)
     // A frontmost application without an accessible tree has no menus to search.
     desktop().workspace().addApplication({81, std::nullopt, QStringLiteral("Terminal")});
     desktop().workspace().setFrontmost(81);
-    desktop().systemLog().clear();
     EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No); }),
               QStringLiteral("1001"));
-    EXPECT_EQ(log(), (QStringList{QStringLiteral("Checking copy item in frontmost app: "),
-                                  QStringLiteral("Error finding menu item copy: AXError.CannotComplete")}));
 
     desktop().workspace().setFrontmost(-1);
     EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No); }),
@@ -95,10 +88,8 @@ TEST_F(AXManagerTest, MissingItemsApplicationsAndTrustAreErrors)
 
     desktop().workspace().setFrontmost(kPid);
     ax().setTrusted(false);
-    desktop().systemLog().clear();
     EXPECT_EQ(outcome([&] { (void)m_manager.findMenuItem(SystemMenuItem::copy, RequireEnabled::No); }),
               QStringLiteral("-25211"));
-    EXPECT_EQ(log(), QStringList{QStringLiteral("Process is not trusted for accessibility")});
     EXPECT_EQ(ax().trustPrompts(), 1);
     EXPECT_FALSE(m_manager.hasCopyMenuItem());
 }
@@ -147,13 +138,10 @@ TEST_F(AXManagerTest, AccessibilityReadReturnsTheSelectedTextOrNoValueAndLogsItO
     };
     for (const Case& c : cases) {
         c.arrange();
-        desktop().systemLog().clear();
         const auto result = test::start(m_manager.getSelectedTextByAX());
         ASSERT_TRUE(result->done()) << c.name;
-        EXPECT_EQ(log().constFirst(), QStringLiteral("Getting selected text via AX"));
         if (c.text) {
             EXPECT_EQ(result->value(), c.text) << c.name;
-            EXPECT_EQ(log().constLast(), QStringLiteral("Selected text via AX: ") + *c.text);
         } else {
             const auto error = result->errorAs<AXError>();
             ASSERT_NE(error, nullptr) << c.name;

@@ -97,25 +97,15 @@ TEST_F(AppleScriptManagerTest, MutedAlertVolumeIsRestoredWithoutWaiting)
         bool canMakeScripts;
         bool operationFails;
         double restoredAfter; // < 0: never restored
-        QStringList lines;
     };
-    // After the first line, "Attempting to mute alert volume for operation", which every case with a
-    // script interface logs.
     const Case cases[] = {
-        {"success restores after a second", 75, true, false, 1.0,
-         QStringList{"Successfully muted alert volume, original: 75", "Operation completed successfully",
-                     "Alert volume restored to 75"}},
-        {"failure restores at once and rethrows", 40, true, true, 0.0,
-         QStringList{"Successfully muted alert volume, original: 40",
-                     "Operation failed: ", "Alert volume restored to 40"}},
-        {"a silent alert is left silent", 0, true, false, -1,
-         QStringList{"Successfully muted alert volume, original: 0", "Operation completed successfully"}},
-        {"no script interface: nothing is attempted, the operation runs", 60, false, false, -1,
-         QStringList{"Operation completed successfully"}},
+        {"success restores after a second", 75, true, false, 1.0},
+        {"failure restores at once and rethrows", 40, true, true, 0.0},
+        {"a silent alert is left silent", 0, true, false, -1},
+        {"no script interface: nothing is attempted, the operation runs", 60, false, false, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        desktop().systemLog().clear();
         scripts().setAlertVolume(c.volume);
         scripts().setScriptsCanBeMade(c.canMakeScripts);
         int volumeDuringOperation = -1;
@@ -141,8 +131,7 @@ TEST_F(AppleScriptManagerTest, MutedAlertVolumeIsRestoredWithoutWaiting)
             advance(0.001);
         }
         if (c.restoredAfter >= 0) {
-            EXPECT_TRUE(test::waitUntil([&] { return log().constLast().startsWith("Alert volume restored"); }));
-            EXPECT_EQ(scripts().alertVolume(), c.volume);
+            EXPECT_TRUE(test::waitUntil([&] { return scripts().alertVolume() == c.volume; }));
         } else {
             advance(2);
             // A restore would have been started by now; a script started after it comes back
@@ -150,13 +139,6 @@ TEST_F(AppleScriptManagerTest, MutedAlertVolumeIsRestoredWithoutWaiting)
             auto probe = test::start(m_manager.runAppleScript("probe", 1));
             ASSERT_TRUE(test::waitUntil([&] { return probe->done(); }));
             EXPECT_EQ(scripts().alertVolume(), c.canMakeScripts ? 0 : c.volume);
-        }
-        const QStringList lines = log().filter(QRegularExpression("volume|Operation"));
-        const QStringList expected =
-            c.canMakeScripts ? QStringList{"Attempting to mute alert volume for operation"} + c.lines : c.lines;
-        ASSERT_EQ(lines.size(), expected.size()) << lines.join('\n').toStdString();
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            EXPECT_TRUE(lines[i].startsWith(expected[i])) << lines[i].toStdString();
         }
     }
 }

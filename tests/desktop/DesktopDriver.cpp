@@ -6,10 +6,7 @@
 #include "platform/linux/atspi/LinuxAccessibility.h"
 #include "platform/linux/x11/X11Workspace.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
-#include <QThread>
 
 namespace quillora::test {
 
@@ -18,19 +15,6 @@ namespace {
 constexpr int kSearchLimit = 3000;
 
 } // namespace
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (condition()) {
-            return true;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(10);
-    }
-    return condition();
-}
 
 DesktopDriver::DesktopDriver(DesktopSession& session)
     : m_session(session)

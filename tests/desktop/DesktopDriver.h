@@ -2,6 +2,7 @@
 
 #include "platform/AXElementRef.h"
 #include "platform/AXValue.h"
+#include "support/WaitFor.h"
 
 #include <QPoint>
 #include <QRect>
@@ -20,9 +21,6 @@ class QtScreens;
 namespace quillora::test {
 
 class DesktopSession;
-
-/** Spins the event loop until `condition` holds or `timeoutMs` pass; returns whether it holds. */
-bool waitFor(const std::function<bool()>& condition, int timeoutMs);
 
 /**
  * Plays the user on the test desktop: the pointer and windows through xdotool (as real input, by

@@ -82,7 +82,7 @@ protected:
             },
             20000))
             << "the desktop program did not start tracking";
-        waitFor([] { return false; }, 1500);
+        pause(1500);
     }
 
     static void TearDownTestSuite()
@@ -146,7 +146,7 @@ protected:
         EXPECT_NEAR(iconFrame->left(), to.x() + 20, 40);
         EXPECT_NEAR(iconFrame->center().y(), to.y() + 5, 60);
         driver().moveTo(iconFrame->center());
-        waitFor([] { return false; }, 700);
+        pause(700);
         driver().click(iconFrame->center());
         const std::optional<quint64> results = driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000);
         EXPECT_TRUE(results) << "the results panel did not open";
@@ -185,7 +185,7 @@ protected:
                 card.copyButton = *rect;
             }
         }
-        waitFor([] { return false; }, 150);
+        pause(150);
         card.useButton = *before;
         return !card.variation.isEmpty() && driver().frame(*use) == before;
     }
@@ -213,7 +213,7 @@ protected:
         pressKeys(QStringLiteral("ctrl+alt+space"));
         EXPECT_TRUE(driver().waitForWindow(s_programPid, QStringLiteral("^results$"), 5000));
         pressKeys(QStringLiteral("Escape"));
-        waitFor([] { return false; }, 500);
+        pause(500);
         EXPECT_EQ(polishRequests(), before) << "the service received a polishing request";
     }
 
@@ -273,7 +273,7 @@ protected:
     void settle(QPoint away)
     {
         driver().click(away);
-        waitFor([] { return false; }, 700);
+        pause(700);
     }
 
     /**
@@ -421,7 +421,7 @@ TEST_F(DesktopLoopTest, TheShortcutOpensTheResultsWhoseKeysCloseOrUseThemWithout
     const std::optional<DragSpan> span = spanOf(*text, kBefore.size(), kSelection.size());
     ASSERT_TRUE(span);
     driver().drag(span->from, span->to);
-    waitFor([] { return false; }, 700);
+    pause(700);
 
     // The shortcut opens the results without the icon's hover and click; Escape closes them.
     pressKeys(QStringLiteral("ctrl+alt+space"));
@@ -662,7 +662,7 @@ TEST_F(DesktopLoopTest, UseInXtermPastesWithoutInterruptingAndTheSelectionComesF
     ASSERT_NE(window, 0U);
     const std::optional<QRect> area = driver().geometry(window);
     ASSERT_TRUE(area);
-    waitFor([] { return false; }, 500);
+    pause(500);
     // xterm's cells: the text area less its 2-pixel inner border, split evenly.
     const double cellWidth = (area->width() - 4) / double(columns);
     const double cellHeight = (area->height() - 4) / double(rows);

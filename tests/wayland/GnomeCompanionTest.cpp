@@ -4,11 +4,11 @@
 #include "GnomeShellCompositor.h"
 #include "MutterRemoteDesktop.h"
 #include "VirtualPointer.h"
-#include "WaitFor.h"
 #include "WaylandDesktopTest.h"
 #include "WaylandSession.h"
 #include "WaylandTestEnvironment.h"
 #include "support/QtPrinters.h"
+#include "support/WaitFor.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

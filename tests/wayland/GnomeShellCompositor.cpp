@@ -1,9 +1,9 @@
 #include "GnomeShellCompositor.h"
 
 #include "MutterRemoteDesktop.h"
-#include "WaitFor.h"
 #include "WaylandSession.h"
 #include "XwaylandWindows.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "KWinScripts.h"
 #include "KdeFakePointer.h"
-#include "WaitFor.h"
 #include "WaylandSession.h"
 #include "XwaylandWindows.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "KWinScripts.h"
 
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 #include "KdeFakePointer.h"
 
-#include "WaitFor.h"
 #include "platform/linux/wayland/WaylandConnection.h"
+#include "support/WaitFor.h"
 
 #include <fake-input-client-protocol.h>
 #include <wayland-client.h>

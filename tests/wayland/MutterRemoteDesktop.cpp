@@ -1,6 +1,6 @@
 #include "MutterRemoteDesktop.h"
 
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 // GIO names a structure member "signals", which Qt defines as a keyword.
 #undef signals

@@ -1,9 +1,9 @@
 #include "SwayCompositor.h"
 
-#include "WaitFor.h"
 #include "WaylandSession.h"
 #include "WlrVirtualPointer.h"
 #include "XwaylandWindows.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>

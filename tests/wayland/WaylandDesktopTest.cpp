@@ -2,9 +2,9 @@
 
 #include "Compositor.h"
 #include "VirtualPointer.h"
-#include "WaitFor.h"
 #include "WaylandSession.h"
 #include "WaylandTestEnvironment.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Compositor.h"
-#include "WaitFor.h"
 #include "WaylandDesktopTest.h"
 #include "WaylandSession.h"
 #include "XwaylandWindows.h"
+#include "support/WaitFor.h"
 
 #include <QFileInfo>
 #include <QTcpServer>

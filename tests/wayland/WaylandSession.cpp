@@ -1,7 +1,7 @@
 #include "WaylandSession.h"
 
 #include "Compositor.h"
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "WaitFor.h"
+#include "support/WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
