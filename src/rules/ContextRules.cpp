@@ -391,7 +391,8 @@ private:
             person = QStringLiteral("first");
         } else if (in("plural-pronouns", word) && (word != QLatin1String("you") || startsClause(at))) {
             person = QStringLiteral("plural");
-        } else if (startsClause(at)) {
+        } else if (startsClause(at) || in("before-clause", lower(previous(at)))) {
+            // "I think Tom and Jerry are late": a verb of saying or thinking may open a clause without "that".
             fixSubjectVerb(at);
             return;
         }
@@ -427,6 +428,21 @@ private:
     }
 
     /**
+     * True when the word at `at` opens a sentence with a capital, WordNet does not know it and a
+     * name follows after "and": "Alice and Bob", where the capital of "Alice" says nothing alone.
+     */
+    bool isNameBeforeName(size_t at) const
+    {
+        const QString word = lower(at);
+        const size_t joiner = next(at);
+        const size_t second = next(joiner);
+        return lower(joiner) == QLatin1String("and") && second != kNone && isName(second) &&
+               m_tokens[at].text.at(0).isUpper() && m_tokens[at].text != m_tokens[at].text.toUpper() &&
+               !hasPartOfSpeech(word) && !in("determiners", word) && !in("personal-pronouns", word) &&
+               !in("plural-quantifiers", word);
+    }
+
+    /**
      * The noun phrase that starts at word `i` ("the big blue car", "my sister", "John"), read with
      * WordNet's parts of speech; `last` is kNone when none starts there. A run of two nouns is a
      * compound ("the project manager") when a verb follows it.
@@ -457,7 +473,7 @@ private:
         while (position != kNone && m_lex.isAdjective(lower(position)) && !in("function-words", lower(position)) &&
                !in("agreeing-auxiliaries", lower(next(position))) &&
                (!m_lex.isNoun(lower(position)) || m_lex.isNoun(lower(next(position))) ||
-                m_lex.isAdjective(lower(next(position))))) {
+                m_lex.isPluralNoun(lower(next(position))) || m_lex.isAdjective(lower(next(position))))) {
             position = next(position);
         }
         if (position == kNone || in("function-words", lower(position))) {
@@ -502,7 +518,12 @@ private:
         if (in("coordinators", lower(previous(at)))) {
             return;
         }
-        const NounPhrase first = nounPhrase(at);
+        NounPhrase first = nounPhrase(at);
+        if (first.last == kNone && isNameBeforeName(at)) {
+            first.last = at;
+            first.head = lower(at);
+            first.determined = true;
+        }
         if (first.last == kNone) {
             return;
         }
@@ -607,13 +628,14 @@ private:
         } else if (word == QLatin1String("there") && following != kNone) {
             const bool afterPastVerb = !before.isEmpty() && m_lex.baseOfPast(before) != before &&
                                        !m_lex.baseOfPast(before).isEmpty() && !in("after-there", before);
-            // "I like there new house": a verb, then an adjective and its noun, wants an owner.
+            // "I like there new house", "they love there quiet street": a verb, then an adjective
+            // and its noun, wants an owner; "we stay there next week" says when.
             const QString afterFollowing = lower(next(following));
             const bool afterVerb = !before.isEmpty() && m_lex.isVerb(before) && !in("function-words", before) &&
                                    !in("after-there", before) && !in("modals", before) &&
-                                   m_lex.isAdjective(followingWord) && !m_lex.isNoun(followingWord) &&
-                                   !in("function-words", followingWord) && m_lex.isNoun(afterFollowing) &&
-                                   !in("function-words", afterFollowing) && endsClause(next(following));
+                                   m_lex.isAdjective(followingWord) && !in("function-words", followingWord) &&
+                                   m_lex.isNoun(afterFollowing) && !in("function-words", afterFollowing) &&
+                                   !in("time-nouns", afterFollowing) && endsClause(next(following));
             // "There dog barks": a sentence opening with a singular noun and its verb.
             const bool ownerOfSubject =
                 SentenceFormatter::startsSentence(m_tokens, at) && m_lex.isNoun(followingWord) &&

@@ -179,7 +179,9 @@ void GrammarFixer::fixArticles(TokenList& tokens) const
         const QString& next = tokens[i + 2].text;
         // A capital "A" inside a sentence is usually a name or a label ("Plan A is"), not an article.
         const bool label = article.text == QLatin1String("A") && !SentenceFormatter::startsSentence(tokens, i);
-        if (label || !next.at(0).isLetter() || isSpokenAcronym(next)) {
+        // "a SQL query" and "an SQL query" are both written: a listed acronym's article is kept too.
+        if (label || !next.at(0).isLetter() || isSpokenAcronym(next) ||
+            (next == next.toUpper() && m_lexicon.inList(QStringLiteral("spoken-acronyms"), next.toLower()))) {
             continue;
         }
         const bool upper = article.text.at(0).isUpper();

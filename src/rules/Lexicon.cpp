@@ -7,6 +7,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <cctype>
+#include <string_view>
+#include <unordered_map>
+
 namespace quillora {
 
 namespace {
@@ -61,6 +65,39 @@ QSet<QString> readIndex(const QString& path)
     QSet<QString> words;
     forEachWordNetLine(path, [&words](const QList<QByteArray>& fields) { words.insert(QString::fromUtf8(fields[0])); });
     return words;
+}
+
+/**
+ * Counts the lower-case words of the glosses in a WordNet data file: the text after "| " on each
+ * line. Words with a capital are names or start a sentence, and are left out.
+ */
+void countGlossWords(const QByteArray& text, std::unordered_map<std::string_view, int>& counts)
+{
+    const char* const data = text.constData();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        qsizetype end = text.indexOf('\n', i);
+        end = end < 0 ? size : end;
+        // The licence at the top of the file is indented; every entry starts with its offset.
+        const qsizetype bar = data[i] == ' ' ? -1 : text.indexOf("| ", i);
+        qsizetype k = bar >= 0 && bar < end ? bar + 2 : end;
+        while (k < end) {
+            while (k < end && !std::isalpha(static_cast<unsigned char>(data[k]))) {
+                ++k;
+            }
+            const qsizetype start = k;
+            bool lower = true;
+            while (k < end && std::isalpha(static_cast<unsigned char>(data[k]))) {
+                lower = lower && std::islower(static_cast<unsigned char>(data[k]));
+                ++k;
+            }
+            if (lower && k > start) {
+                ++counts[std::string_view(data + start, static_cast<size_t>(k - start))];
+            }
+        }
+        i = end + 1;
+    }
 }
 
 bool isVowel(QChar c)
@@ -213,6 +250,22 @@ void Lexicon::readWordNet(const QString& folder)
             count = std::min(kListedFrequencyBase - 1, count + fields[2].toInt());
         }
     });
+    // The sense counts cover few words and leave out the ones without senses ("against",
+    // "across"); how often a word is used in WordNet's definitions and examples fills them in.
+    for (const char* name : {"data.noun", "data.verb", "data.adj", "data.adv"}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // The counts point into the file's text, which lives until they are added.
+        const QByteArray text = file.readAll();
+        std::unordered_map<std::string_view, int> glossCounts;
+        countGlossWords(text, glossCounts);
+        for (const auto& [word, uses] : glossCounts) {
+            int& count = m_frequency[QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()))];
+            count = std::min(kListedFrequencyBase - 1, count + uses);
+        }
+    }
 }
 
 void Lexicon::readInstalledNames()

@@ -46,7 +46,11 @@ public:
      */
     [[nodiscard]] bool isInstalledName(const QString& word) const { return m_installedNames.contains(word); }
 
-    /** How common `word` is: higher is more common, 0 when nothing is known. */
+    /**
+     * How common `word` is: higher is more common, 0 when nothing is known. Words of the
+     * frequent-words table rank first, then the rest by their WordNet sense counts and their uses in
+     * WordNet's definitions and examples.
+     */
     [[nodiscard]] int frequency(const QString& word) const { return m_frequency.value(word, 0); }
 
     /** The spelling a common misspelling stands for, or an empty text. */

@@ -52,6 +52,24 @@ TokenList casedReplacement(const TokenList& replacement, const TokenList& matche
     return result;
 }
 
+/**
+ * True when the comma at `comma` closes a short aside that opened with a comma of its own: the
+ * second comma of "We were, like, really, tired", which must stay when "really" goes.
+ */
+bool closesAside(const TokenList& tokens, size_t comma)
+{
+    constexpr int kWordsOfAside = 3;
+    int words = 0;
+    for (size_t k = comma; k-- > 0;) {
+        if (tokens[k].is(Kind::Word)) {
+            ++words;
+        } else if (!tokens[k].is(Kind::Space)) {
+            return tokens[k].isPunct(QLatin1Char(',')) && words > 0 && words <= kWordsOfAside;
+        }
+    }
+    return false;
+}
+
 size_t skipSpace(const TokenList& tokens, size_t index)
 {
     return index < tokens.size() && tokens[index].is(Kind::Space) ? index + 1 : index;
@@ -175,7 +193,7 @@ bool PhraseRewriter::apply(TokenList& tokens) const
             }
             const bool commaBefore = back > 0 && out[back - 1].isPunct(QLatin1Char(','));
             if (commaFollows && (commaBefore || SentenceFormatter::startsSentence(tokens, i))) {
-                if (commaBefore) {
+                if (commaBefore && !closesAside(out, back - 1)) {
                     out.erase(out.begin() + static_cast<qsizetype>(back - 1));
                 }
                 end = next + 1;

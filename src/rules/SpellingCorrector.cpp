@@ -16,8 +16,24 @@ namespace {
 // Bounds the memory that unusual words can take; the everyday ones come back quickly.
 constexpr qsizetype kMaxRememberedAnswers = 20000;
 
-// How much better than the next the best candidate must score to be taken.
+// How much better than the next the best candidate must score to be taken; a word two slips
+// away has more rivals out of reach of the search, so it must stand out further.
 constexpr double kClearMargin = 1.25;
+constexpr double kClearMarginTwoEdits = 1.5;
+
+// How often a word must be used to be weighed as two slips away: rare words ("limbus", "libido")
+// are that close to many a program's name.
+constexpr int kFewestUsesTwoEdits = 5;
+
+// How likely a swap of two neighbours and a letter typed twice are, as `slipLikelihood` rates them.
+constexpr double kSwapSlip = 4;
+constexpr double kDoubledSlip = 3.5;
+
+// How often a short word must be used for a slip of it to be corrected: the everyday words only.
+constexpr int kEverydayUses = 200;
+
+// Writers seldom mistype the first letter of a word, so a slip there other than a swap counts this much less.
+constexpr double kFirstLetterSlip = 0.5;
 
 bool isPlainWord(const QString& word)
 {
@@ -185,9 +201,10 @@ std::optional<QString> SpellingCorrector::lookUp(const QString& lower) const
     // Only names everyone writes with a capital ("monday", "english"); a lower-case word the
     // dictionary knows as a name is as often a program ("perl") or a common noun in use.
     // Four letters or fewer leave too many words one slip away, and short unknown words are mostly
-    // names and abbreviations ("pid", "tset"): only the tables correct them.
+    // names and abbreviations ("pid", "tset"): only two swapped letters or one typed twice that
+    // make an everyday word are corrected there ("ahve", "addd").
     if (lower.size() <= 4) {
-        return std::nullopt;
+        return shortSlip(lower);
     }
     const QString name = lower.left(1).toUpper() + lower.mid(1);
     if (m_lexicon->inList(QStringLiteral("lower-case-names"), lower) && m_dictionary->hasForm(name)) {
@@ -204,6 +221,22 @@ std::optional<QString> SpellingCorrector::lookUp(const QString& lower) const
         return std::nullopt;
     }
     return best(lower, twoEditsAway(lower), true).word;
+}
+
+std::optional<QString> SpellingCorrector::shortSlip(const QString& lower) const
+{
+    std::optional<QString> found;
+    for (const QString& candidate : m_dictionary->candidates(lower)) {
+        const bool swapped = candidate.size() == lower.size() && slipLikelihood(lower, candidate) >= kSwapSlip;
+        const bool doubled = candidate.size() + 1 == lower.size() && slipLikelihood(lower, candidate) >= kDoubledSlip;
+        if ((swapped || doubled) && m_lexicon->frequency(candidate) >= kEverydayUses) {
+            if (found) {
+                return std::nullopt;
+            }
+            found = candidate;
+        }
+    }
+    return found;
 }
 
 int SpellingCorrector::usage(const QString& word) const
@@ -242,10 +275,17 @@ double SpellingCorrector::slipLikelihood(const QString& word, const QString& can
     while (start < word.size() && start < candidate.size() && word.at(start) == candidate.at(start)) {
         ++start;
     }
+    // Two swapped letters are as likely first as anywhere else ("hte").
+    const double likelihood = slipAt(word, candidate, start);
+    return start == 0 && likelihood != kSwapSlip ? kFirstLetterSlip * likelihood : likelihood;
+}
+
+double SpellingCorrector::slipAt(const QString& word, const QString& candidate, qsizetype start) const
+{
     if (word.size() == candidate.size()) {
         if (start + 1 < word.size() && word.at(start) == candidate.at(start + 1) &&
             word.at(start + 1) == candidate.at(start)) {
-            return 4; // swapped neighbours
+            return kSwapSlip;
         }
         if (start < word.size()) {
             const QChar a = word.at(start);
@@ -261,7 +301,7 @@ double SpellingCorrector::slipLikelihood(const QString& word, const QString& can
         (start > 0 && longer.at(start - 1) == extra) || (start + 1 < longer.size() && longer.at(start + 1) == extra);
     // A key held too long types a letter three times ("pizzzas"): nothing else is as likely.
     const bool tripled = doubled && longer.count(QString(3, extra)) > 0 && word.size() > candidate.size();
-    return tripled ? 6 : (doubled ? 3.5 : 2);
+    return tripled ? 6 : (doubled ? kDoubledSlip : 2);
 }
 
 SpellingCorrector::Ranking SpellingCorrector::best(const QString& lower, const QStringList& candidates,
@@ -298,7 +338,7 @@ SpellingCorrector::Ranking SpellingCorrector::best(const QString& lower, const Q
     // Sure enough: a word in use that is the only candidate or clearly beats the next.
     const bool knownWord = usage(*bestWord) > 0 || inWordNet(*bestWord);
     if ((ranking.weighed == 1 && (knownWord || lower.size() >= 5)) ||
-        (knownWord && bestScore >= kClearMargin * secondScore)) {
+        (knownWord && bestScore >= (secondEdit ? kClearMarginTwoEdits : kClearMargin) * secondScore)) {
         ranking.word = *bestWord;
     }
     return ranking;
@@ -339,11 +379,12 @@ bool SpellingCorrector::inWordNet(const QString& word) const
 
 QStringList SpellingCorrector::twoEditsAway(const QString& lower) const
 {
-    // The first slip is taken among deletions, swaps and vowel changes, the usual ones in long words.
+    // The first slip is taken among deletions, swaps, a letter not doubled and vowel changes, the
+    // usual ones in long words.
     QStringList found;
     const auto tryFrom = [&](const QString& once) {
         for (const QString& candidate : m_dictionary->candidates(once)) {
-            if (!found.contains(candidate) && usage(candidate) > 0) {
+            if (!found.contains(candidate) && usage(candidate) >= kFewestUsesTwoEdits) {
                 found.append(candidate);
             }
         }
@@ -354,6 +395,9 @@ QStringList SpellingCorrector::twoEditsAway(const QString& lower) const
             QString swapped = lower;
             std::swap(swapped[i], swapped[i + 1]);
             tryFrom(swapped);
+        }
+        if (i == 0 || lower.at(i - 1) != lower.at(i)) {
+            tryFrom(lower.left(i + 1) + lower.mid(i));
         }
         if (isVowelLetter(lower.at(i))) {
             for (const QChar vowel : QStringLiteral("aeiou")) {

@@ -18,9 +18,11 @@ class SpellingDictionary;
  * misspelling, the irregular past of a wrongly regular verb ("goed" to "went"), a lower-case word
  * that is a name ("monday" to "Monday"), else the known word one edit away that scores clearly
  * best on word frequency and on how likely the slip is (swapped or doubled letters, neighbouring
- * keys, vowels); only when no word is one edit away, the word two edits away that keeps the first
- * letter, from five letters on. Otherwise the word is left as written, as is chat
- * shorthand ("btw", "lol"). The case of the first letter is kept.
+ * keys, vowels, a first letter kept); only when no word is one edit away, the word in use two
+ * edits away that keeps the first letter, from five letters on. A word of four letters or fewer is
+ * corrected only into an everyday word that two swapped letters or a letter typed twice hide
+ * ("ahve"). Otherwise the word is left as written, as is chat shorthand ("btw", "lol"). The case
+ * of the first letter is kept.
  * Remembers its answers, so a word is looked up once.
  */
 class SpellingCorrector final
@@ -45,6 +47,8 @@ public:
 
 private:
     std::optional<QString> lookUp(const QString& lower) const;
+    /** The everyday word that two swapped letters or a letter typed twice make of the short `lower`, if one does. */
+    std::optional<QString> shortSlip(const QString& lower) const;
     /** The candidate that stands out, if one does, and how many candidates were weighed. */
     struct Ranking
     {
@@ -60,6 +64,8 @@ private:
     /** How common `word` is, from its own count or that of its base form ("allocations", "allocating"). */
     int usage(const QString& word) const;
     double slipLikelihood(const QString& word, const QString& candidate) const;
+    /** How likely the slip is that makes `word` of `candidate`, where they first differ at `start`. */
+    double slipAt(const QString& word, const QString& candidate, qsizetype start) const;
     QHash<QString, QString>::const_iterator remember(const QString& lower, const QString& answer);
 
     std::shared_ptr<const SpellingDictionary> m_dictionary;

@@ -41,7 +41,6 @@ TextRewriter::TextRewriter(std::shared_ptr<const SpellingDictionary> dictionary,
     , m_protector(*dictionary, m_otherLanguages.get(), *lexicon)
     , m_corrector(std::move(dictionary), lexicon)
     , m_grammar(m_corrector, *lexicon)
-    , m_quantifiers(lexicon->list(QStringLiteral("plural-quantifiers")))
 {
     for (size_t i = 0; i < kStyles.size(); ++i) {
         m_styles[i] = std::make_unique<PhraseRewriter>(StylePhrases::rules(kStyles[i], *lexicon),
@@ -131,26 +130,17 @@ TextRewriter::Prepared TextRewriter::prepare(const QString& text)
     return prepared;
 }
 
-qsizetype TextRewriter::countQuantifiers(const TokenList& tokens) const
-{
-    return std::count_if(tokens.begin(), tokens.end(), [this](const TextToken& token) {
-        return token.is(TextToken::Kind::Word) && m_quantifiers.contains(token.text.toLower());
-    });
-}
-
 QString TextRewriter::render(const Prepared& prepared, RewriteStyle style) const
 {
     TokenList tokens = prepared.tokens;
-    const qsizetype quantifiersBefore = countQuantifiers(tokens);
     bool rewritten = false;
     if (style != RewriteStyle::FixGrammar) {
         rewritten = m_styles[static_cast<size_t>(style)]->apply(tokens);
         m_grammar.fixArticles(tokens);
     }
-    // A shorter subject ("a number of users" made "several users") is checked against its verb again;
-    // the check costs as much as the corrections, so it runs only when such a subject was written.
-    if (style == RewriteStyle::Concise && rewritten && countQuantifiers(tokens) > quantifiersBefore) {
-        // A dropped phrase may have stood between a subject and its verb: check them again.
+    // A shorter subject ("the majority of users" made "most users") or a dropped phrase that stood
+    // between a subject and its verb leaves them to be checked again.
+    if (style == RewriteStyle::Concise && rewritten) {
         m_grammar.fixContext(tokens);
     }
     if (style == RewriteStyle::Professional) {

@@ -7,7 +7,6 @@
 #include "rules/TextToken.h"
 #include "rules/WordProtector.h"
 
-#include <QSet>
 #include <QString>
 
 #include <array>
@@ -63,8 +62,6 @@ private:
      */
     bool protectForeignSentences(TokenList& tokens) const;
     [[nodiscard]] bool isEnglish(const TokenList& tokens, size_t begin, size_t end) const;
-    /** The words of `tokens` that open a plural noun phrase ("several", "many"). */
-    [[nodiscard]] qsizetype countQuantifiers(const TokenList& tokens) const;
 
     std::shared_ptr<const SpellingDictionary> m_dictionary;
     std::shared_ptr<const Lexicon> m_lexicon;
@@ -72,7 +69,6 @@ private:
     WordProtector m_protector;
     SpellingCorrector m_corrector;
     GrammarFixer m_grammar;
-    QSet<QString> m_quantifiers;
     std::array<std::unique_ptr<PhraseRewriter>, 4> m_styles;
 };
 

@@ -15,6 +15,13 @@ using Kind = TextToken::Kind;
 // Two words of another language make a sentence a mixed one; one may be a loan word ("fiancé").
 constexpr int kOtherLanguageWordsOfMixedSentence = 2;
 
+// Lower-case words in single quotation marks are text to type or a value, not prose ('who am i'),
+// when there are this many at most.
+constexpr int kWordsOfQuotedLiteral = 4;
+
+// How often WordNet must use a word for a slip of it to outweigh the look of a name.
+constexpr int kCommonWordUses = 5;
+
 /** A verbatim token that is code, a path, an option or a version number, not an abbreviation or emoticon. */
 bool isCodeLike(const TextToken& token)
 {
@@ -116,17 +123,19 @@ bool WordProtector::isTechnicalPart(const QString& part) const
         !hasVowel(lower) || isCamelCase(part)) {
         return true;
     }
-    // Two everyday words run together ("groupadd", "taskset", "masterfiles") name a program or a file.
+    // Two everyday words run together ("groupadd", "taskset", "masterfiles") name a program or a
+    // file, unless a slip of a common word makes them ("youself", "tanslate").
     for (qsizetype split = 3; split + 3 <= lower.size(); ++split) {
         const QString head = lower.left(split);
         const QString tail = lower.mid(split);
         if (m_english.hasForm(head) && m_english.hasForm(tail) && m_lexicon.frequency(head) > 0 &&
             m_lexicon.frequency(tail) > 0) {
-            return true;
+            return !isSlipOfCommonWord(lower);
         }
     }
     // A prefix before a known word makes a new one ("deconfigure", "unmerged"), as does a letter
-    // before a command or a consonant before a word ("kinit", "klist"): names, not slips.
+    // before a command or a consonant before a word ("kinit", "klist"): names, not slips, unless
+    // the consonant is a slip of a common word's own letters ("slect", "bcause").
     static const QStringList prefixes = {QStringLiteral("un"),    QStringLiteral("re"),    QStringLiteral("de"),
                                          QStringLiteral("pre"),   QStringLiteral("non"),   QStringLiteral("sub"),
                                          QStringLiteral("multi"), QStringLiteral("inter"), QStringLiteral("over")};
@@ -138,14 +147,30 @@ bool WordProtector::isTechnicalPart(const QString& part) const
     }
     const QString rest = lower.mid(1);
     const bool consonants = !hasVowel(lower.left(2)) && lower.at(0) != lower.at(1) && lower.at(1) != QLatin1Char('y');
-    if (rest.size() >= 4 &&
-        ((consonants && m_english.hasForm(rest)) || m_lexicon.inList(QStringLiteral("software-names"), rest) ||
-         (m_lexicon.isInstalledName(rest) && !m_english.hasForm(rest)))) {
+    if (rest.size() >= 4 && consonants && m_english.hasForm(rest)) {
+        return !isSlipOfCommonWord(lower);
+    }
+    if (rest.size() >= 4 && (m_lexicon.inList(QStringLiteral("software-names"), rest) ||
+                             (m_lexicon.isInstalledName(rest) && !m_english.hasForm(rest)))) {
         return true;
     }
     // Unusual edges made by two swapped letters ("flihgt", "overdeu") or a letter typed twice
     // ("aaccess") are a slip, not a name.
     return !m_english.hasWordlikeEdges(lower) && !isSlipOfKnownWord(lower);
+}
+
+bool WordProtector::isSlipOfCommonWord(const QString& lower) const
+{
+    for (const QString& candidate : m_english.candidates(lower)) {
+        // A letter more than a word is a coinage as often as a slip ("parsable"), unless it is a
+        // letter typed twice; a letter before a word makes a name ("kinit").
+        const bool cut = candidate.size() < lower.size() && !isSlipOfKnownWord(lower);
+        if (!cut && candidate != lower.mid(1) && candidate.at(0) == lower.at(0) &&
+            m_lexicon.frequency(candidate) >= kCommonWordUses) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool WordProtector::isSlipOfKnownWord(const QString& lower) const
@@ -184,8 +209,40 @@ bool WordProtector::looksTechnical(const TokenList& tokens, size_t index) const
     return word.at(0).isLower() && SentenceFormatter::startsSentence(tokens, index);
 }
 
+void WordProtector::protectQuotedLiterals(TokenList& tokens)
+{
+    for (size_t open = 0; open < tokens.size(); ++open) {
+        // An opening quote follows a space or starts the text; a closing one ends a word.
+        if (!tokens[open].isPunct(QLatin1Char('\'')) || (open > 0 && !tokens[open - 1].is(Kind::Space))) {
+            continue;
+        }
+        int words = 0;
+        bool lowerCase = true;
+        size_t close = open + 1;
+        for (; close < tokens.size() && !tokens[close].isPunct(QLatin1Char('\'')); ++close) {
+            const TextToken& token = tokens[close];
+            if (token.is(Kind::Newline) || token.endsSentence()) {
+                break;
+            }
+            words += token.is(Kind::Word) ? 1 : 0;
+            lowerCase = lowerCase && (!token.is(Kind::Word) || token.text == token.text.toLower());
+        }
+        if (close >= tokens.size() || !tokens[close].isPunct(QLatin1Char('\'')) || words == 0 ||
+            words > kWordsOfQuotedLiteral || !lowerCase) {
+            continue;
+        }
+        for (size_t k = open + 1; k < close; ++k) {
+            if (tokens[k].is(Kind::Word)) {
+                tokens[k].kind = Kind::Verbatim;
+            }
+        }
+        open = close;
+    }
+}
+
 void WordProtector::protect(TokenList& tokens) const
 {
+    protectQuotedLiterals(tokens);
     size_t begin = 0;
     for (size_t i = 0; i <= tokens.size(); ++i) {
         // Languages are told apart clause by clause: "we can ship it, aber wir muessen noch pruefen".

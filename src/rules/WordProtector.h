@@ -14,7 +14,8 @@ class SpellingDictionary;
  * corrections run. Two kinds of words are protected among those no English dictionary knows:
  *
  * - technical ones: listed software and product names, and the names of the programs, manual pages
- *   and packages installed on this system; a word alone in quotation marks; tokens next to code, paths, options or
+ *   and packages installed on this system; a word alone in quotation marks, and a few lower-case
+ *   words in single ones; tokens next to code, paths, options or
  *   version numbers; camelCase; words without a vowel; words whose first or last two letters begin
  *   or end no English word ("gcloud", "systemd"); and lower-case words at the start of a sentence,
  *   which writers keep lower-case only for names of commands;
@@ -34,6 +35,8 @@ public:
     void protect(TokenList& tokens) const;
 
 private:
+    /** Marks a few lower-case words in single quotation marks as verbatim: 'who am i' is typed as written. */
+    static void protectQuotedLiterals(TokenList& tokens);
     [[nodiscard]] bool isEnglish(const QString& word) const;
     [[nodiscard]] bool isListedCorrection(const QString& lower) const;
     [[nodiscard]] bool isOtherLanguage(const QString& word) const;
@@ -44,6 +47,8 @@ private:
     /** True when two swapped neighbours, a doubled letter or an ending without its "e" make `lower` out of a known
      * word. */
     [[nodiscard]] bool isSlipOfKnownWord(const QString& lower) const;
+    /** True when `lower` is a common word with one letter inserted, replaced or left out, or two swapped. */
+    [[nodiscard]] bool isSlipOfCommonWord(const QString& lower) const;
 
     const SpellingDictionary& m_english;
     const SpellingDictionary* m_otherLanguages;

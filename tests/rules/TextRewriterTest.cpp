@@ -63,6 +63,10 @@ TEST_F(TextRewriterTest, FixGrammarCorrectsSpacingCapitalsRepeatsAndSpelling)
                   {QStringLiteral("check the aaccess logs with the profesor"),
                    QStringLiteral("Check the access logs with the professor")},
                   {QStringLiteral("the lines are drawed twice"), QStringLiteral("The lines are drawn twice")},
+                  // A preposition WordNet has no senses for, slips that look like two words run
+                  // together, and swapped letters in a short everyday word.
+                  {QStringLiteral("we leaned agaist the wall and did it youself as we ahve done"),
+                   QStringLiteral("We leaned against the wall and did it yourself as we have done")},
               });
 }
 
@@ -89,6 +93,9 @@ TEST_F(TextRewriterTest, FixGrammarLeavesNamesCodeAddressesAndShorthandAlone)
              QStringLiteral("We support Latin, Greek and Cyrillic scripts where Backup and DR is available.")},
             {QStringLiteral("It waits until all but the right type are eliminated."),
              QStringLiteral("It waits until all but the right type are eliminated.")},
+            // Words to type in single quotes, and an acronym some say as a word.
+            {QStringLiteral("Compare 'who am i' with whoami."), QStringLiteral("Compare 'who am i' with whoami.")},
+            {QStringLiteral("Executes a SQL query."), QStringLiteral("Executes a SQL query.")},
         });
 }
 
@@ -142,9 +149,15 @@ TEST_F(TextRewriterTest, FixGrammarReadsOwnersContractionsAndCompoundSubjects)
     expectAll(RewriteStyle::FixGrammar,
               {
                   {QStringLiteral("Peter and Anna is on holiday."), QStringLiteral("Peter and Anna are on holiday.")},
+                  {QStringLiteral("Alice and Bob is here."), QStringLiteral("Alice and Bob are here.")},
+                  {QStringLiteral("I think Tom and Jerry is late."), QStringLiteral("I think Tom and Jerry are late.")},
+                  {QStringLiteral("The gap between Tom and Jerry is small."),
+                   QStringLiteral("The gap between Tom and Jerry is small.")},
                   {QStringLiteral("Fields are split by tabs."), QStringLiteral("Fields are split by tabs.")},
                   {QStringLiteral("There cat sleeps all day."), QStringLiteral("Their cat sleeps all day.")},
                   {QStringLiteral("They love there big garden."), QStringLiteral("They love their big garden.")},
+                  {QStringLiteral("They love there quiet street."), QStringLiteral("They love their quiet street.")},
+                  {QStringLiteral("We stay there next week."), QStringLiteral("We stay there next week.")},
                   {QStringLiteral("There goes the last train."), QStringLiteral("There goes the last train.")},
                   {QStringLiteral("Your early today."), QStringLiteral("You're early today.")},
                   {QStringLiteral("Your old laptop still works."), QStringLiteral("Your old laptop still works.")},
@@ -165,8 +178,12 @@ TEST_F(TextRewriterTest, ConciseKeepsAPhraseWhoseRemovalWouldBreakTheSentence)
                   {QStringLiteral("Honestly. We shipped it."), QStringLiteral("Honestly. We shipped it.")},
                   {QStringLiteral("Basically, and then it broke."), QStringLiteral("Basically, and then it broke.")},
                   {QStringLiteral("Well, really."), QStringLiteral("Really.")},
+                  // An aside between commas goes without the comma that closes the aside before it.
+                  {QStringLiteral("We were, like, really, tired."), QStringLiteral("We were, like, tired.")},
                   // A shorter subject is checked against its verb again.
                   {QStringLiteral("A number of testers has left."), QStringLiteral("Several testers have left.")},
+                  {QStringLiteral("The majority of users is happy."), QStringLiteral("Most users are happy.")},
+                  {QStringLiteral("A small number of testers has left."), QStringLiteral("A few testers have left.")},
               });
 }
 
@@ -178,6 +195,7 @@ TEST_F(TextRewriterTest, ProfessionalAndCasualChangeContractionsAndRegister)
                    QStringLiteral("Hello, I cannot make it, it has been a crazy week! Thank you")},
                   {QStringLiteral("We're gonna get back to you asap."),
                    QStringLiteral("We are going to follow up with you as soon as possible.")},
+                  {QStringLiteral("We were, like, really, tired."), QStringLiteral("We were, really, tired.")},
               });
     expectAll(
         RewriteStyle::Casual,
@@ -185,6 +203,7 @@ TEST_F(TextRewriterTest, ProfessionalAndCasualChangeContractionsAndRegister)
             {QStringLiteral("Dear Anna, I am writing to inform you that we cannot attend. Thank you."),
              QStringLiteral("Hi Anna, I'm writing to let you know that we can't attend. Thanks.")},
             {QStringLiteral("However, it is not ready. Yes, I am."), QStringLiteral("But it's not ready. Yes, I am.")},
+            {QStringLiteral("We were, like, really, tired."), QStringLiteral("We were, like, really, tired.")},
         });
 }
 
