@@ -395,6 +395,7 @@ TEST_F(SelectionTrackerTest, InShortcutOnlyModeASelectionIsNotEvenReadButTheShor
     tracker().polishCurrentSelection();
     ASSERT_TRUE(test::drive(clock(), [this] { return tracker().isPolishing(); }));
     EXPECT_EQ(tracker().lastCapturedText(), QStringLiteral("a selection long enough"));
+    EXPECT_TRUE(waitForPolishing());
 }
 
 } // namespace
