@@ -95,9 +95,10 @@ protected:
     void useFirstCard(const Editor& editor)
     {
         // The first card, once it has come to rest with its variation (the panel shows
-        // placeholders first, and the cards slide in).
+        // placeholders first, and the cards slide in). Under a sanitizer, with GNOME Shell on two
+        // cores, the first polishing has taken more than 20 s to show.
         FirstCard card;
-        waitFor([&] { return readFirstCard(card); }, 20000);
+        waitFor([&] { return readFirstCard(card); }, 60000);
         ASSERT_FALSE(card.variation.isEmpty()) << "the first card shows no variation";
         // As a person's pointer does, it comes to rest on the button before pressing: on sway a
         // press made the instant the pointer lands on a floating window can miss it.
