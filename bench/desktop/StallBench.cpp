@@ -127,16 +127,7 @@ void click(QPoint point)
 // Presses at `from`, moves to `to` in steps as a hand does, and releases there.
 void drag(QPoint from, QPoint to)
 {
-    QStringList arguments{QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
-                          QStringLiteral("mousedown"), QStringLiteral("1")};
-    constexpr int steps = 8;
-    for (int step = 1; step <= steps; ++step) {
-        const QPoint at = from + (to - from) * step / steps;
-        arguments << QStringLiteral("sleep") << QStringLiteral("0.02") << QStringLiteral("mousemove")
-                  << QString::number(at.x()) << QString::number(at.y());
-    }
-    arguments << QStringLiteral("sleep") << QStringLiteral("0.02") << QStringLiteral("mouseup") << QStringLiteral("1");
-    xdotool(arguments);
+    xdotool(test::DesktopDriver::dragArguments(from, to));
 }
 
 QWidget* visibleTopLevel(const char* className)

@@ -91,12 +91,10 @@ void DesktopDriver::click(QPoint point, int count) const
              QStringLiteral("80"), QStringLiteral("1")});
 }
 
-void DesktopDriver::drag(QPoint from, QPoint to) const
+QStringList DesktopDriver::dragArguments(QPoint from, QPoint to)
 {
-    // One xdotool run for the whole gesture, while this process's event loop keeps running: a
-    // tracker in this process must see the press before the pointer moves on.
-    QStringList arguments{QStringLiteral("mousemove"), QStringLiteral("--sync"),    QString::number(from.x()),
-                          QString::number(from.y()),   QStringLiteral("mousedown"), QStringLiteral("1")};
+    QStringList arguments{QStringLiteral("mousemove"), QString::number(from.x()), QString::number(from.y()),
+                          QStringLiteral("mousedown"), QStringLiteral("1")};
     constexpr int steps = 8;
     for (int step = 1; step <= steps; ++step) {
         const QPoint at = from + (to - from) * step / steps;
@@ -104,6 +102,14 @@ void DesktopDriver::drag(QPoint from, QPoint to) const
                   << QString::number(at.x()) << QString::number(at.y());
     }
     arguments << QStringLiteral("sleep") << QStringLiteral("0.02") << QStringLiteral("mouseup") << QStringLiteral("1");
+    return arguments;
+}
+
+void DesktopDriver::drag(QPoint from, QPoint to) const
+{
+    // One xdotool run for the whole gesture, while this process's event loop keeps running: a
+    // tracker in this process must see the press before the pointer moves on.
+    const QStringList arguments = dragArguments(from, to);
     QProcess gesture;
     gesture.setProcessEnvironment(m_session.environment());
     gesture.start(QStringLiteral("xdotool"), arguments);

@@ -47,6 +47,8 @@ public:
     void click(QPoint point, int count = 1) const;
     /** Presses at `from`, moves in steps to `to` and releases there. */
     void drag(QPoint from, QPoint to) const;
+    /** The xdotool arguments of that gesture, in one run: press at `from`, eight steps to `to`, release. */
+    [[nodiscard]] static QStringList dragArguments(QPoint from, QPoint to);
     /** The CLIPBOARD's text as another application reads it. */
     [[nodiscard]] QString clipboardText() const;
 
